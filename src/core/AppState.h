@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class Connection;
+class Recordset;
+
+// The state every window shares: the one database connection, the program's folder,
+// the executed plans, the current plan and its daily rows, the product names and a
+// scratch recordset. There is exactly one; windows reach it through instance().
+class AppState : public QObject {
+    Q_OBJECT
+
+public:
+    static AppState& instance();
+
+    std::shared_ptr<Connection> dbConnection;
+    QString appPath;
+    QString currentPlanNo;
+    QString currentPlanTitle;
+    QStringList productNames{QString(), QString(), QString(), QString(), QString()};
+
+    std::shared_ptr<Recordset> planRecordset() const { return planRecordset_; }
+    std::shared_ptr<Recordset> planFeedbackRecordset() const { return planFeedbackRecordset_; }
+    std::shared_ptr<Recordset> browseRecordset() const { return browseRecordset_; }
+    void setPlanRecordset(std::shared_ptr<Recordset> recordset);
+    void setPlanFeedbackRecordset(std::shared_ptr<Recordset> recordset);
+    void setBrowseRecordset(std::shared_ptr<Recordset> recordset);
+
+    // Opens a recordset on dbConnection; throws DbError.
+    std::shared_ptr<Recordset> openRecordset(const QString& statement) const;
+
+    // Whether the export database in the program's folder holds a table of exactly this
+    // name (letter case counts). False when that database cannot be read.
+    bool tableExists(const QString& name) const;
+    QString exportDatabasePath() const;
+    QString mainDatabasePath() const;
+
+    // Drops every recordset and the connection (the program ends, or a test starts anew).
+    void reset();
+
+signals:
+    void planRecordsetReplaced();
+    void planFeedbackRecordsetReplaced();
+    void browseRecordsetReplaced();
+
+private:
+    AppState() = default;
+    std::shared_ptr<Recordset> planRecordset_;
+    std::shared_ptr<Recordset> planFeedbackRecordset_;
+    std::shared_ptr<Recordset> browseRecordset_;
+};

@@ -1,0 +1,153 @@
+#include "Connection.h"
+
+#include "DbError.h"
+#include "Destination.h"
+#include "JetDialect.h"
+#include "SelectStatement.h"
+#include "SqliteDestination.h"
+#include "Statement.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+Connection::Connection(sqlite3* db, QString path)
+    : db_(db), path_(std::move(path))
+{
+    sqlite3_extended_result_codes(db_, 0);
+    sqlite3_busy_timeout(db_, 2000);
+    destinations_.push_back(std::make_shared<SqliteDestination>());
+}
+
+Connection::~Connection()
+{
+    sqlite3_close_v2(db_);
+}
+
+std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags)
+{
+    sqlite3* db = nullptr;
+    const QByteArray name = path.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close_v2(db);
+        throw DbError(QStringLiteral("无法打开数据库“%1”。（%2）").arg(path, detail));
+    }
+    std::shared_ptr<Connection> connection(new Connection(db, path));
+    // Reading the table list proves the file is a database and not something else.
+    try {
+        Statement check(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        check.step();
+    } catch (const DbError&) {
+        throw DbError(QStringLiteral("无法识别的数据库格式“%1”。").arg(path));
+    }
+    return connection;
+}
+
+std::shared_ptr<Connection> Connection::open(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists() || !file.isFile())
+        throw DbError(QStringLiteral("找不到文件“%1”。").arg(path));
+    return openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+std::shared_ptr<Connection> Connection::create(const QString& path)
+{
+    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+std::shared_ptr<Connection> Connection::openInMemory()
+{
+    return openWith(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY);
+}
+
+int Connection::executeOne(const QString& sqliteStatement)
+{
+    Statement statement(db_, sqliteStatement);
+    while (statement.step()) {
+    }
+    noteWrite();
+    return sqlite3_changes(db_);
+}
+
+int Connection::execute(const QString& statement)
+{
+    const SelectIntoStatement into = SelectIntoStatement::parse(statement);
+    if (!into.matched)
+        return executeOne(JetDialect::toSqlite(statement));
+    for (const auto& destination : destinations_) {
+        if (destination->connectKind().compare(into.connectKind, Qt::CaseInsensitive) == 0) {
+            const int written = destination->write(*this, into);
+            noteWrite();
+            return written;
+        }
+    }
+    throw DbError(QStringLiteral("找不到可安装的 ISAM：“%1”。").arg(into.connectKind));
+}
+
+void Connection::executeScript(const QString& script)
+{
+    char* message = nullptr;
+    const QByteArray text = script.toUtf8();
+    if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString detail = QString::fromUtf8(message ? message : "");
+        sqlite3_free(message);
+        throw DbError(QStringLiteral("数据库错误：%1").arg(detail));
+    }
+    noteWrite();
+}
+
+QList<Connection::TableInfo> Connection::tables() const
+{
+    QList<TableInfo> result;
+    Statement statement(db_, QStringLiteral(
+        "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') ORDER BY rowid"));
+    while (statement.step()) {
+        const QString name = statement.valueAt(0).toString();
+        QString type = statement.valueAt(1).toString() == QLatin1String("view") ? QStringLiteral("VIEW")
+                                                                                : QStringLiteral("TABLE");
+        if (name.startsWith(QLatin1String("sqlite_")))
+            type = QStringLiteral("SYSTEM TABLE");
+        result.append({name, type});
+    }
+    return result;
+}
+
+// A column's DEFAULT as written in its declaration: a number or a quoted text.
+static QVariant defaultFromDeclaration(const QVariant& declared)
+{
+    if (declared.isNull())
+        return QVariant();
+    const QString text = declared.toString().trimmed();
+    if (text.startsWith(QLatin1Char('\'')))
+        return JetDialect::literalValue(text);
+    bool whole = false;
+    const qint64 number = text.toLongLong(&whole);
+    if (whole)
+        return number;
+    bool ok = false;
+    const double real = text.toDouble(&ok);
+    return ok ? QVariant(real) : QVariant();
+}
+
+QList<FieldInfo> Connection::fields(const QString& table) const
+{
+    QList<FieldInfo> result;
+    QString name = table;
+    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    Statement statement(db_, QStringLiteral("PRAGMA table_info(\"%1\")").arg(name));
+    while (statement.step()) {
+        FieldInfo field = FieldInfo::fromDeclaration(statement.valueAt(1).toString(), statement.valueAt(2).toString());
+        field.writable = true;
+        field.defaultValue = defaultFromDeclaration(statement.valueAt(4));
+        result.append(field);
+    }
+    if (result.isEmpty())
+        throw DbError(QStringLiteral("找不到表“%1”。").arg(table));
+    return result;
+}
+
+void Connection::addDestination(std::shared_ptr<Destination> destination)
+{
+    destinations_.insert(destinations_.begin(), std::move(destination));
+}

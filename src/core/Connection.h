@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FieldInfo.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+class Destination;
+
+// One open database: runs statement texts, lists tables and their fields, and hands
+// "select * into" statements to the writer of their destination.
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    struct TableInfo {
+        QString name;
+        QString type;   // "TABLE", "VIEW" or "SYSTEM TABLE"
+    };
+
+    // Opens an existing database file; a missing or unreadable file throws DbError.
+    static std::shared_ptr<Connection> open(const QString& path);
+    // Opens the file, creating an empty database when there is none.
+    static std::shared_ptr<Connection> create(const QString& path);
+    static std::shared_ptr<Connection> openInMemory();
+
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    QString path() const { return path_; }
+
+    // Runs a statement that returns no rows ("Delete * From ...", "select * into ...").
+    // Returns the number of rows it changed or wrote.
+    int execute(const QString& statement);
+
+    // Runs several statements given as one SQLite script (the schema).
+    void executeScript(const QString& script);
+
+    QList<TableInfo> tables() const;
+    QList<FieldInfo> fields(const QString& table) const;
+
+    void addDestination(std::shared_ptr<Destination> destination);
+
+    // Every write through this connection bumps the version, so readers know their
+    // cached rows may be stale.
+    quint64 dataVersion() const { return dataVersion_; }
+    void noteWrite() { ++dataVersion_; }
+
+    bool inTransaction() const { return transactionDepth_ > 0; }
+    sqlite3* handle() const { return db_; }
+
+private:
+    friend class Transaction;
+    Connection(sqlite3* db, QString path);
+    static std::shared_ptr<Connection> openWith(const QString& path, int flags);
+    int executeOne(const QString& sqliteStatement);
+    int transactionDepth_ = 0;
+    int savepointCounter_ = 0;
+
+    sqlite3* db_;
+    QString path_;
+    quint64 dataVersion_ = 0;
+    std::vector<std::shared_ptr<Destination>> destinations_;
+};

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QPrinter;
+
+// The buttons, icon and answer of a message box.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+// Flags of a file dialog request, with the values the windows pass.
+namespace FileDialogFlag {
+constexpr int OverwritePrompt = 2;
+constexpr int HideReadOnly = 4;
+constexpr int PathMustExist = 2048;
+constexpr int FileMustExist = 4096;
+constexpr int NoReadOnlyReturn = 32768;
+} // namespace FileDialogFlag
+
+// What an open or save dialog shows. `filter` pairs display names and patterns,
+// every part joined by "|": "所有文件|*.*|mdb文件|*.mdb"; a pattern may list several
+// patterns separated by ";". `filterIndex` counts the pairs from 1.
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    int filterIndex = 1;
+    QString defaultExt;
+    int flags = 0;
+    QString initialDir;
+    QString fileName;
+};
+
+// The file the user chose: the full path, and the file name without its folder.
+struct FileChoice {
+    QString path;
+    QString fileName;
+};
+
+// A font as the font dialog presets and returns it; size in points.
+struct FontChoice {
+    QString name;
+    double size = 9;
+    bool bold = false;
+    bool italic = false;
+    bool strikethrough = false;
+    bool underline = false;
+    QColor color;
+};
+
+// Every message box, input box and common dialog of the program goes through this
+// service, so tests can answer them (ScriptedDialogs) while the program shows real
+// ones (QtDialogs). Cancel is an answer, never an error.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // An empty title shows the program's name.
+    virtual MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
+                              MsgIcon icon) = 0;
+    // nullopt when the user cancels.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title,
+                                         const QString& defaultText) = 0;
+    virtual std::optional<FileChoice> openFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<FileChoice> saveFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
+    // Lets the user set up `printer`; false when cancelled (the printer is unchanged).
+    virtual bool printerSetup(QPrinter& printer) = 0;
+
+    // The service in use: the Qt dialogs unless another one is installed.
+    static Dialogs& instance();
+    // Makes `dialogs` the service in use, owned from now on; nullptr goes back to
+    // the Qt dialogs.
+    static void install(std::unique_ptr<Dialogs> dialogs);
+
+    // "所有文件|*.*|mdb文件|*.mdb" → {"所有文件 (*.*)", "mdb文件 (*.mdb)"}.
+    static QStringList qtNameFilters(const QString& filter);
+    // The chosen save path with ".defaultExt" added when its file name has no extension.
+    static QString withDefaultExtension(const QString& path, const QString& defaultExt);
+    // The choice for a path: the path itself, and its file name without the folder.
+    static FileChoice fileChoiceFor(const QString& path);
+    // The answer of the first button of a set: Ok, Yes, Retry or Abort.
+    static MsgAnswer firstButtonAnswer(MsgButtons buttons);
+};

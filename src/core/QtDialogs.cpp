@@ -1,0 +1,214 @@
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+QMessageBox::StandardButtons standardButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButton standardButton(MsgAnswer answer)
+{
+    switch (answer) {
+    case MsgAnswer::Ok: return QMessageBox::Ok;
+    case MsgAnswer::Cancel: return QMessageBox::Cancel;
+    case MsgAnswer::Yes: return QMessageBox::Yes;
+    case MsgAnswer::No: return QMessageBox::No;
+    case MsgAnswer::Retry: return QMessageBox::Retry;
+    case MsgAnswer::Abort: return QMessageBox::Abort;
+    case MsgAnswer::Ignore: return QMessageBox::Ignore;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon messageIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None: return QMessageBox::NoIcon;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The box closed without a button (window closed, Escape with no escape button):
+// the answer that ends the action.
+MsgAnswer closedAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok: return MsgAnswer::Ok;
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::AbortRetryIgnore: return MsgAnswer::Abort;
+    default: return MsgAnswer::Cancel;
+    }
+}
+
+MsgAnswer answerFor(int clicked, MsgButtons buttons)
+{
+    switch (clicked) {
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Retry: return MsgAnswer::Retry;
+    case QMessageBox::Abort: return MsgAnswer::Abort;
+    case QMessageBox::Ignore: return MsgAnswer::Ignore;
+    default: return closedAnswer(buttons);
+    }
+}
+
+QFont qtFont(const FontChoice& choice)
+{
+    QFont font(choice.name);
+    if (choice.size > 0)
+        font.setPointSizeF(choice.size);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
+    font.setStrikeOut(choice.strikethrough);
+    font.setUnderline(choice.underline);
+    return font;
+}
+
+FontChoice fontChoice(const QFont& font, const QColor& color)
+{
+    FontChoice choice;
+    choice.name = font.family();
+    choice.size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
+    choice.bold = font.bold();
+    choice.italic = font.italic();
+    choice.strikethrough = font.strikeOut();
+    choice.underline = font.underline();
+    choice.color = color;
+    return choice;
+}
+
+} // namespace
+
+QWidget* QtDialogs::parentWindow()
+{
+    return QApplication::activeWindow();
+}
+
+QString QtDialogs::titleOrProgramName(const QString& title)
+{
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+
+MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgButtons buttons,
+                             MsgIcon icon)
+{
+    QMessageBox box(messageIcon(icon), titleOrProgramName(title), text, standardButtons(buttons),
+                    parentWindow());
+    box.setDefaultButton(standardButton(firstButtonAnswer(buttons)));
+    box.exec();
+    return answerFor(box.standardButton(box.clickedButton()), buttons);
+}
+
+std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title,
+                                        const QString& defaultText)
+{
+    QInputDialog dialog(parentWindow());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(titleOrProgramName(title));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+void QtDialogs::applyRequest(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (!request.title.isEmpty())
+        dialog.setWindowTitle(request.title);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = request.filterIndex >= 1 && request.filterIndex <= filters.size()
+                              ? request.filterIndex - 1
+                              : 0;
+        dialog.selectNameFilter(filters[index]);
+    }
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+}
+
+std::optional<FileChoice> QtDialogs::run(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    QString path = dialog.selectedFiles().constFirst();
+    if (dialog.acceptMode() == QFileDialog::AcceptSave)
+        path = withDefaultExtension(path, request.defaultExt);
+    return fileChoiceFor(path);
+}
+
+std::optional<FileChoice> QtDialogs::openFile(const FileDialogRequest& request)
+{
+    QFileDialog dialog(parentWindow(), QStringLiteral("打开"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Whatever the flags say, a file to open has to be there.
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    applyRequest(dialog, request);
+    return run(dialog, request);
+}
+
+std::optional<FileChoice> QtDialogs::saveFile(const FileDialogRequest& request)
+{
+    QFileDialog dialog(parentWindow(), QStringLiteral("另存为"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    applyRequest(dialog, request);
+    // Given to the dialog too (it drops a leading dot), so the overwrite question
+    // names the file really written.
+    dialog.setDefaultSuffix(request.defaultExt.trimmed());
+    // Some exports add a sheet to an existing workbook: they ask no overwrite question.
+    const bool askBeforeOverwrite = request.flags & FileDialogFlag::OverwritePrompt;
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !askBeforeOverwrite);
+    return run(dialog, request);
+}
+
+std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& preset)
+{
+    QFontDialog dialog(qtFont(preset), parentWindow());
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(QStringLiteral("字体"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    // Qt's font dialog offers no colour: the preset colour stays.
+    return fontChoice(dialog.selectedFont(), preset.color);
+}
+
+bool QtDialogs::printerSetup(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parentWindow());
+    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    return dialog.exec() == QDialog::Accepted;
+}

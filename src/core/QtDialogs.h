@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Dialogs.h"
+
+class QFileDialog;
+class QWidget;
+
+// The dialogs the user sees: Qt's message box, input dialog, file dialog, font
+// dialog and print dialog, each modal over the active window. The Chinese texts of
+// the standard buttons come from the Qt translations the program loads.
+class QtDialogs : public Dialogs {
+public:
+    MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
+                      MsgIcon icon) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
+    std::optional<FileChoice> openFile(const FileDialogRequest& request) override;
+    std::optional<FileChoice> saveFile(const FileDialogRequest& request) override;
+    std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
+    bool printerSetup(QPrinter& printer) override;
+
+private:
+    static QWidget* parentWindow();
+    static QString titleOrProgramName(const QString& title);
+    static void applyRequest(QFileDialog& dialog, const FileDialogRequest& request);
+    static std::optional<FileChoice> run(QFileDialog& dialog, const FileDialogRequest& request);
+};

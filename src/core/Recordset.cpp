@@ -1,0 +1,583 @@
+#include "Recordset.h"
+
+#include "Connection.h"
+#include "DbError.h"
+#include "JetDialect.h"
+#include "Statement.h"
+#include "TextRules.h"
+
+#include <QStringList>
+#include <sqlite3.h>
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+constexpr int BlockSize = 64;
+
+QString noCurrentRow()
+{
+    return QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前记录已被删除，所需的操作要求一个当前的记录。");
+}
+
+QString quotedName(const QString& name)
+{
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+QString unbracketed(const QString& name)
+{
+    if (name.size() >= 2
+        && ((name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+            || (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+            || (name.startsWith(QLatin1Char('`')) && name.endsWith(QLatin1Char('`')))))
+        return name.mid(1, name.size() - 2);
+    return name;
+}
+
+bool removesFilter(const QString& criteria)
+{
+    const QString text = criteria.trimmed();
+    return text.isEmpty() || text == QLatin1String("0");
+}
+
+} // namespace
+
+Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& statement)
+    : connection_(std::move(connection)), source_(statement)
+{
+    statement_ = SelectStatement::parse(JetDialect::toSqlite(statement));
+    if (statement_.keyed)
+        openKeyed();
+    else
+        openWhole();
+    index_ = view().empty() ? -1 : 0;
+}
+
+Recordset::~Recordset() = default;
+
+// ---- opening -------------------------------------------------------------------------
+
+void Recordset::openKeyed()
+{
+    Statement shape(connection_->handle(),
+                    QStringLiteral("SELECT %1 FROM %2 WHERE 0").arg(statement_.selectList, statement_.table));
+    QHash<QString, FieldInfo> tableFields;
+    for (const FieldInfo& f : connection_->fields(tableName()))
+        tableFields.insert(f.name.toLower(), f);
+    for (int i = 0; i < shape.columnCount(); ++i) {
+        const QString name = shape.columnName(i);
+        const QString declared = shape.declaredType(i);
+        FieldInfo info = FieldInfo::fromDeclaration(name, declared);
+        const auto column = tableFields.constFind(name.toLower());
+        if (!declared.isEmpty() && column != tableFields.constEnd()) {
+            info.writable = true;
+            info.defaultValue = column->defaultValue;
+        }
+        fieldByName_.insert(name.toLower(), int(fields_.size()));
+        fields_.push_back(info);
+    }
+    pageQueryHead_ = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (")
+                         .arg(statement_.selectList, statement_.table);
+    loadKeys();
+}
+
+void Recordset::openWhole()
+{
+    Statement query(connection_->handle(), JetDialect::toSqlite(source_));
+    for (int i = 0; i < query.columnCount(); ++i) {
+        fieldByName_.insert(query.columnName(i).toLower(), i);
+        fields_.push_back(FieldInfo::fromDeclaration(query.columnName(i), query.declaredType(i)));
+    }
+    while (query.step()) {
+        RowCache::Row row(int(fields_.size()));
+        for (int c = 0; c < row.size(); ++c)
+            row[c] = fields_[c].fromStored(query.valueAt(c));
+        keys_.push_back(qint64(wholeRows_.size()));
+        wholeRows_.push_back(std::move(row));
+    }
+}
+
+QString Recordset::tableName() const
+{
+    return unbracketed(statement_.table.trimmed());
+}
+
+std::vector<qint64> Recordset::keysMatching(const QString& sqliteCondition) const
+{
+    Statement query(connection_->handle(), statement_.keyQuery(sqliteCondition));
+    std::vector<qint64> keys;
+    while (query.step())
+        keys.push_back(query.int64At(0));
+    return keys;
+}
+
+void Recordset::loadKeys()
+{
+    keys_ = keysMatching(QString());
+    cache_.clear();
+    indexOfKey_.clear();
+    cacheVersion_ = connection_->dataVersion();
+}
+
+// ---- reading values ------------------------------------------------------------------
+
+const FieldInfo& Recordset::field(int column) const
+{
+    if (column < 0 || column >= fieldCount())
+        throw DbError(QStringLiteral("在对应所需名称或序数的集合中，未找到项目（第 %1 列）。").arg(column));
+    return fields_[column];
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    return fieldByName_.value(name.toLower(), -1);
+}
+
+static int requireField(const Recordset& rs, const QString& name)
+{
+    const int column = rs.fieldIndex(name);
+    if (column < 0)
+        throw DbError(QStringLiteral("在对应所需名称或序数的集合中，未找到项目“%1”。").arg(name));
+    return column;
+}
+
+void Recordset::refreshCacheVersion() const
+{
+    if (cacheVersion_ != connection_->dataVersion()) {
+        cache_.clear();
+        cacheVersion_ = connection_->dataVersion();
+    }
+}
+
+void Recordset::loadBlock(int row) const
+{
+    const std::vector<qint64>& keys = view();
+    const int first = (row / BlockSize) * BlockSize;
+    const int last = std::min<int>(int(keys.size()), first + BlockSize);
+    QStringList list;
+    for (int i = first; i < last; ++i)
+        list << QString::number(keys[i]);
+    std::unordered_map<qint64, RowCache::Row> found;
+    Statement query(connection_->handle(), pageQueryHead_ + list.join(QLatin1Char(',')) + QLatin1Char(')'));
+    while (query.step()) {
+        RowCache::Row values(fieldCount());
+        for (int c = 0; c < values.size(); ++c)
+            values[c] = fields_[c].fromStored(query.valueAt(c + 1));
+        found.emplace(query.int64At(0), std::move(values));
+    }
+    std::vector<std::pair<qint64, RowCache::Row>> block;
+    block.reserve(last - first);
+    for (int i = first; i < last; ++i) {
+        auto it = found.find(keys[i]);
+        // A row deleted meanwhile through another recordset reads as empty.
+        block.emplace_back(keys[i], it != found.end() ? it->second : RowCache::Row(fieldCount()));
+    }
+    cache_.insertBlock(std::move(block));
+}
+
+RowCache::Row Recordset::rowAt(int row) const
+{
+    const qint64 key = view().at(row);
+    if (!statement_.keyed)
+        return wholeRows_.at(key);
+    refreshCacheVersion();
+    if (const RowCache::Row* cached = cache_.find(key))
+        return *cached;
+    loadBlock(row);
+    if (const RowCache::Row* cached = cache_.find(key))
+        return *cached;
+    return RowCache::Row(fieldCount());
+}
+
+QVariant Recordset::value(int column) const
+{
+    field(column);
+    if (editBuffer_.contains(column))
+        return fields_[column].fromStored(editBuffer_.value(column));
+    if (editMode_ == EditMode::Adding)
+        return fields_[column].defaultValue;
+    requireCurrentRow();
+    return rowAt(index_).at(column);
+}
+
+QVariant Recordset::value(const QString& name) const
+{
+    return value(requireField(*this, name));
+}
+
+QString Recordset::text(int column) const
+{
+    return TextRules::joinedText(value(column));
+}
+
+QString Recordset::text(const QString& name) const
+{
+    return text(requireField(*this, name));
+}
+
+QVariant Recordset::valueAt(int row, int column) const
+{
+    field(column);
+    if (row < 0 || row >= recordCount())
+        return QVariant();
+    if (row == index_ && editBuffer_.contains(column) && editMode_ == EditMode::Editing)
+        return fields_[column].fromStored(editBuffer_.value(column));
+    return rowAt(row).at(column);
+}
+
+// ---- position ------------------------------------------------------------------------
+
+bool Recordset::isBOF() const
+{
+    if (editMode_ == EditMode::Adding)
+        return false;
+    return view().empty() || index_ < 0;
+}
+
+bool Recordset::isEOF() const
+{
+    if (editMode_ == EditMode::Adding)
+        return false;
+    return view().empty() || index_ >= int(view().size());
+}
+
+bool Recordset::hasCurrentRow() const
+{
+    return editMode_ == EditMode::Adding
+        || (!currentDeleted_ && index_ >= 0 && index_ < int(view().size()));
+}
+
+void Recordset::requireCurrentRow() const
+{
+    if (!hasCurrentRow())
+        throw DbError(noCurrentRow());
+}
+
+int Recordset::currentRow() const
+{
+    return (index_ >= 0 && index_ < recordCount() && editMode_ != EditMode::Adding) ? index_ : -1;
+}
+
+int Recordset::absolutePosition() const
+{
+    if (view().empty() || editMode_ == EditMode::Adding)
+        return PosUnknown;
+    if (index_ < 0)
+        return PosBOF;
+    if (index_ >= recordCount())
+        return PosEOF;
+    return index_ + 1;
+}
+
+void Recordset::finishPendingEdit()
+{
+    if (editMode_ != EditMode::None)
+        update();
+}
+
+void Recordset::moveTo(int index)
+{
+    finishPendingEdit();
+    index_ = std::clamp(index, -1, recordCount());
+    if (view().empty())
+        index_ = -1;
+    currentDeleted_ = false;
+    emit currentRowChanged();
+}
+
+void Recordset::setAbsolutePosition(int position)
+{
+    moveTo(position < 1 ? -1 : position - 1);
+}
+
+void Recordset::moveFirst()
+{
+    moveTo(0);
+}
+
+void Recordset::moveLast()
+{
+    moveTo(recordCount() - 1);
+}
+
+void Recordset::moveNext()
+{
+    // After a delete the following row has slid into the deleted row's place.
+    moveTo(currentDeleted_ ? index_ : index_ + 1);
+}
+
+void Recordset::movePrevious()
+{
+    moveTo(index_ - 1);
+}
+
+Recordset::Bookmark Recordset::bookmark() const
+{
+    if (editMode_ == EditMode::Adding)
+        throw DbError(noCurrentRow());
+    requireCurrentRow();
+    return view()[index_];
+}
+
+void Recordset::setBookmark(Bookmark bookmark)
+{
+    const std::vector<qint64>& keys = view();
+    if (indexOfKey_.size() != keys.size()) {
+        indexOfKey_.clear();
+        for (int i = 0; i < int(keys.size()); ++i)
+            indexOfKey_.emplace(keys[i], i);
+    }
+    const auto it = indexOfKey_.find(bookmark);
+    if (it == indexOfKey_.end())
+        throw DbError(QStringLiteral("书签无效，该记录已不在记录集中。"));
+    moveTo(it->second);
+}
+
+// ---- changes -------------------------------------------------------------------------
+
+void Recordset::requireWritable() const
+{
+    if (!statement_.keyed)
+        throw DbError(QStringLiteral("当前记录集不支持更新。"));
+}
+
+void Recordset::setValue(int column, const QVariant& value)
+{
+    requireWritable();
+    const FieldInfo& info = field(column);
+    if (!info.writable)
+        throw DbError(QStringLiteral("字段“%1”不能更新。").arg(info.name));
+    requireCurrentRow();
+    const QVariant stored = info.toStored(value);
+    if (editMode_ == EditMode::None)
+        editMode_ = EditMode::Editing;
+    editBuffer_.insert(column, stored);
+}
+
+void Recordset::setValue(const QString& name, const QVariant& value)
+{
+    setValue(requireField(*this, name), value);
+}
+
+void Recordset::addNew()
+{
+    requireWritable();
+    finishPendingEdit();
+    indexBeforeAdd_ = index_;
+    editMode_ = EditMode::Adding;
+    editBuffer_.clear();
+    currentDeleted_ = false;
+    emit currentRowChanged();
+}
+
+void Recordset::storeEdit()
+{
+    QStringList assignments;
+    QList<QVariant> values;
+    for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
+        assignments << quotedName(fields_[it.key()].name) + QStringLiteral(" = ?");
+        values << it.value();
+    }
+    Statement statement(connection_->handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                   .arg(statement_.table, assignments.join(QStringLiteral(", "))));
+    int slot = 1;
+    for (const QVariant& v : values)
+        statement.bind(slot++, v);
+    statement.bindInt64(slot, view()[index_]);
+    statement.step();
+    connection_->noteWrite();
+}
+
+void Recordset::storeNewRow()
+{
+    QStringList names;
+    QStringList placeholders;
+    QList<QVariant> values;
+    for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
+        names << quotedName(fields_[it.key()].name);
+        placeholders << QStringLiteral("?");
+        values << it.value();
+    }
+    const QString sql = names.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(statement_.table)
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(statement_.table, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    Statement statement(connection_->handle(), sql);
+    int slot = 1;
+    for (const QVariant& v : values)
+        statement.bind(slot++, v);
+    statement.step();
+    connection_->noteWrite();
+    const qint64 key = sqlite3_last_insert_rowid(connection_->handle());
+    keys_.push_back(key);
+    if (filtered_)
+        filtered_->push_back(key);
+    indexOfKey_.clear();
+    index_ = recordCount() - 1;
+}
+
+void Recordset::update()
+{
+    if (editMode_ == EditMode::None)
+        return;
+    const bool adding = editMode_ == EditMode::Adding;
+    if (adding)
+        storeNewRow();
+    else if (!editBuffer_.isEmpty())
+        storeEdit();
+    editMode_ = EditMode::None;
+    editBuffer_.clear();
+    if (adding) {
+        emit rowsReset();
+        emit currentRowChanged();
+    } else {
+        emit rowValuesChanged(index_);
+    }
+}
+
+void Recordset::cancelUpdate()
+{
+    if (editMode_ == EditMode::None)
+        return;
+    const bool adding = editMode_ == EditMode::Adding;
+    editMode_ = EditMode::None;
+    editBuffer_.clear();
+    if (adding) {
+        // Back to the row that was current before the new row was started.
+        index_ = std::clamp(indexBeforeAdd_, -1, recordCount());
+        emit currentRowChanged();
+    } else {
+        emit rowValuesChanged(index_);
+    }
+}
+
+void Recordset::deleteCurrent()
+{
+    requireWritable();
+    if (editMode_ == EditMode::Adding) {
+        cancelUpdate();
+        return;
+    }
+    requireCurrentRow();
+    editMode_ = EditMode::None;
+    editBuffer_.clear();
+    const qint64 key = view()[index_];
+    Statement statement(connection_->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(statement_.table));
+    statement.bindInt64(1, key);
+    statement.step();
+    connection_->noteWrite();
+    keys_.erase(std::find(keys_.begin(), keys_.end(), key));
+    if (filtered_)
+        filtered_->erase(std::find(filtered_->begin(), filtered_->end(), key));
+    indexOfKey_.clear();
+    cache_.remove(key);
+    currentDeleted_ = true;
+    emit rowsReset();
+}
+
+// ---- searching -----------------------------------------------------------------------
+
+void Recordset::find(const QString& criteria)
+{
+    if (!statement_.keyed)
+        throw DbError(QStringLiteral("当前记录集不支持查找。"));
+    finishPendingEdit();
+    const std::vector<qint64> matches = keysMatching(JetDialect::criteriaToSqlite(criteria));
+    const std::unordered_set<qint64> wanted(matches.begin(), matches.end());
+    const std::vector<qint64>& keys = view();
+    int start = std::max(index_, 0);
+    for (int i = start; i < int(keys.size()); ++i) {
+        if (wanted.count(keys[i])) {
+            moveTo(i);
+            return;
+        }
+    }
+    moveTo(recordCount());
+}
+
+void Recordset::applyFilter()
+{
+    indexOfKey_.clear();
+    if (removesFilter(filter_)) {
+        filtered_.reset();
+        return;
+    }
+    if (!statement_.keyed)
+        throw DbError(QStringLiteral("当前记录集不支持筛选。"));
+    const std::vector<qint64> matches = keysMatching(JetDialect::criteriaToSqlite(filter_));
+    const std::unordered_set<qint64> wanted(matches.begin(), matches.end());
+    std::vector<qint64> kept;
+    for (qint64 key : keys_)
+        if (wanted.count(key))
+            kept.push_back(key);
+    filtered_ = std::move(kept);
+}
+
+void Recordset::setFilter(const QString& criteria)
+{
+    finishPendingEdit();
+    const QString previous = filter_;
+    filter_ = removesFilter(criteria) ? QString() : criteria;
+    try {
+        applyFilter();
+    } catch (const DbError&) {
+        filter_ = previous;
+        applyFilter();
+        throw;
+    }
+    index_ = view().empty() ? -1 : 0;
+    currentDeleted_ = false;
+    emit rowsReset();
+    emit currentRowChanged();
+}
+
+void Recordset::requery()
+{
+    finishPendingEdit();
+    if (statement_.keyed) {
+        loadKeys();
+    } else {
+        keys_.clear();
+        wholeRows_.clear();
+        fields_.clear();
+        fieldByName_.clear();
+        openWhole();
+    }
+    applyFilter();
+    index_ = view().empty() ? -1 : 0;
+    currentDeleted_ = false;
+    emit rowsReset();
+    emit currentRowChanged();
+}
+
+// ---- pages ---------------------------------------------------------------------------
+
+void Recordset::setPageSize(int size)
+{
+    if (size < 1)
+        throw DbError(QStringLiteral("每页记录数必须大于 0。"));
+    pageSize_ = size;
+}
+
+int Recordset::pageCount() const
+{
+    return (recordCount() + pageSize_ - 1) / pageSize_;
+}
+
+int Recordset::absolutePage() const
+{
+    const int position = absolutePosition();
+    if (position < 1)
+        return position;
+    return (position - 1) / pageSize_ + 1;
+}
+
+void Recordset::setAbsolutePage(int page)
+{
+    if (page < 1 || page > pageCount())
+        throw DbError(QStringLiteral("页码 %1 超出范围。").arg(page));
+    moveTo((page - 1) * pageSize_);
+}

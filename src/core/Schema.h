@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The delivered databases: the program's own, built from the schema, and the empty
+// database exports to the store's format add their tables to.
+namespace Schema {
+
+inline const QString MainDatabaseName = QStringLiteral("Tembra_Estimation.db");
+inline const QString ExportDatabaseName = QStringLiteral("Marquel数据库.db");
+
+QString script();
+
+// Builds a new database from the schema. Throws DbError when the file exists already.
+void createMainDatabase(const QString& path);
+
+// Builds the database from the schema only when there is no file at `path`, so a
+// database holding a user's data is never touched. Returns true when it was built.
+bool ensureMainDatabase(const QString& path);
+
+// The same for the export database, which starts with no tables.
+bool ensureExportDatabase(const QString& path);
+
+} // namespace Schema

@@ -1,0 +1,122 @@
+#include "ScriptedDialogs.h"
+
+ScriptedDialogs& ScriptedDialogs::installNew()
+{
+    auto dialogs = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs& installed = *dialogs;
+    install(std::move(dialogs));
+    return installed;
+}
+
+void ScriptedDialogs::queueMessage(MsgAnswer answer)
+{
+    messages_.enqueue(answer);
+}
+
+void ScriptedDialogs::queueInput(std::optional<QString> answer)
+{
+    inputs_.enqueue(std::move(answer));
+}
+
+void ScriptedDialogs::queueOpenFile(std::optional<FileChoice> answer)
+{
+    openFiles_.enqueue(std::move(answer));
+}
+
+void ScriptedDialogs::queueSaveFile(std::optional<FileChoice> answer)
+{
+    saveFiles_.enqueue(std::move(answer));
+}
+
+void ScriptedDialogs::queueFont(std::optional<FontChoice> answer)
+{
+    fonts_.enqueue(std::move(answer));
+}
+
+void ScriptedDialogs::queuePrinterSetup(bool accepted)
+{
+    printerSetups_.enqueue(accepted);
+}
+
+bool ScriptedDialogs::hasPendingAnswers() const
+{
+    return !messages_.isEmpty() || !inputs_.isEmpty() || !openFiles_.isEmpty()
+        || !saveFiles_.isEmpty() || !fonts_.isEmpty() || !printerSetups_.isEmpty();
+}
+
+const QList<DialogRecord>& ScriptedDialogs::log() const
+{
+    return log_;
+}
+
+void ScriptedDialogs::clearLog()
+{
+    log_.clear();
+}
+
+MsgAnswer ScriptedDialogs::message(const QString& text, const QString& title,
+                                   MsgButtons buttons, MsgIcon icon)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("message");
+    record.text = text;
+    record.title = title;
+    record.buttons = buttons;
+    record.icon = icon;
+    log_.append(record);
+    return nextOr(messages_, firstButtonAnswer(buttons));
+}
+
+std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title,
+                                              const QString& defaultText)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("input");
+    record.text = prompt;
+    record.title = title;
+    record.defaultText = defaultText;
+    log_.append(record);
+    return nextOr<std::optional<QString>>(inputs_, std::nullopt);
+}
+
+std::optional<FileChoice> ScriptedDialogs::openFile(const FileDialogRequest& request)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("openFile");
+    record.title = request.title;
+    record.file = request;
+    log_.append(record);
+    return nextOr<std::optional<FileChoice>>(openFiles_, std::nullopt);
+}
+
+std::optional<FileChoice> ScriptedDialogs::saveFile(const FileDialogRequest& request)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("saveFile");
+    record.title = request.title;
+    record.file = request;
+    log_.append(record);
+    std::optional<FileChoice> answer = nextOr<std::optional<FileChoice>>(saveFiles_, std::nullopt);
+    if (!answer)
+        return std::nullopt;
+    // A queued path is what the user typed: the default extension is added to it
+    // as the real dialog does.
+    return fileChoiceFor(withDefaultExtension(answer->path, request.defaultExt));
+}
+
+std::optional<FontChoice> ScriptedDialogs::chooseFont(const FontChoice& preset)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("font");
+    record.text = preset.name;
+    log_.append(record);
+    return nextOr<std::optional<FontChoice>>(fonts_, std::nullopt);
+}
+
+bool ScriptedDialogs::printerSetup(QPrinter&)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("printerSetup");
+    log_.append(record);
+    return nextOr(printerSetups_, false);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+// One dialog the program asked for, as the test sees it afterwards. `kind` is
+// "message", "input", "openFile", "saveFile", "font" or "printerSetup"; a font
+// request puts the preset font's name in `text`.
+struct DialogRecord {
+    QString kind;
+    QString text;
+    QString title;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    QString defaultText;
+    FileDialogRequest file;
+};
+
+// Answers dialogs from queues a test fills beforehand and logs every request.
+// With nothing queued, a message box gets its first button (Ok, Yes, Retry, Abort)
+// and every other dialog is cancelled. A queued save path gets the request's default
+// extension when it has none, as the real dialog adds it.
+class ScriptedDialogs : public Dialogs {
+public:
+    // Installs a fresh ScriptedDialogs as the service in use and returns it.
+    static ScriptedDialogs& installNew();
+
+    void queueMessage(MsgAnswer answer);
+    void queueInput(std::optional<QString> answer);
+    void queueOpenFile(std::optional<FileChoice> answer);
+    void queueSaveFile(std::optional<FileChoice> answer);
+    void queueFont(std::optional<FontChoice> answer);
+    void queuePrinterSetup(bool accepted);
+
+    // True while some queued answer has not been asked for: the program showed
+    // fewer dialogs than the test expected.
+    bool hasPendingAnswers() const;
+
+    const QList<DialogRecord>& log() const;
+    void clearLog();
+
+    MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
+                      MsgIcon icon) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
+    std::optional<FileChoice> openFile(const FileDialogRequest& request) override;
+    std::optional<FileChoice> saveFile(const FileDialogRequest& request) override;
+    std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
+    bool printerSetup(QPrinter& printer) override;
+
+private:
+    // The next queued answer, or `fallback` when the queue is empty.
+    template <typename T>
+    static T nextOr(QQueue<T>& queue, T fallback)
+    {
+        return queue.isEmpty() ? fallback : queue.dequeue();
+    }
+
+    QQueue<MsgAnswer> messages_;
+    QQueue<std::optional<QString>> inputs_;
+    QQueue<std::optional<FileChoice>> openFiles_;
+    QQueue<std::optional<FileChoice>> saveFiles_;
+    QQueue<std::optional<FontChoice>> fonts_;
+    QQueue<bool> printerSetups_;
+    QList<DialogRecord> log_;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Every text literal the program embeds in a statement goes through these helpers,
+// so an apostrophe, a percent sign or a bracket in a plan number, a name or a
+// search text is data and never SQL.
+namespace SqlText {
+
+// 'text' with every ' doubled.
+QString quote(const QString& text);
+
+// A like pattern that matches `text` anywhere: '%text%', where %, _ and [ inside
+// the text stand for themselves ([%], [_], [[] in the statement dialect).
+QString likeContains(const QString& text);
+
+// field = 'text'
+QString equals(const QString& field, const QString& text);
+
+// field like '%text%'
+QString contains(const QString& field, const QString& text);
+
+// A table or field name in brackets, for names that hold blanks or symbols.
+QString bracketName(const QString& name);
+
+} // namespace SqlText

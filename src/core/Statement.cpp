@@ -1,0 +1,145 @@
+#include "Statement.h"
+
+#include "DbError.h"
+
+#include <QByteArray>
+#include <sqlite3.h>
+
+QString sqliteErrorText(sqlite3* db)
+{
+    const int code = sqlite3_errcode(db);
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库正被其他程序使用，请稍后再试。（%1）").arg(detail);
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库是只读的，不能保存修改。（%1）").arg(detail);
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满，不能保存修改。（%1）").arg(detail);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("无法识别的数据库格式，文件可能已损坏。（%1）").arg(detail);
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("数据库拒绝了这次修改。（%1）").arg(detail);
+    default:
+        return QStringLiteral("数据库错误：%1").arg(detail);
+    }
+}
+
+Statement::Statement(sqlite3* db, const QString& sql)
+    : db_(db)
+{
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt_, nullptr) != SQLITE_OK) {
+        const QString message = QStringLiteral("语句无法执行：%1（%2）").arg(QString::fromUtf8(sqlite3_errmsg(db_)), sql);
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw DbError(message);
+    }
+    if (!stmt_)
+        throw DbError(QStringLiteral("语句是空的。"));
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::bind(int index, const QVariant& value)
+{
+    int rc = SQLITE_OK;
+    if (!value.isValid() || value.isNull()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob(stmt_, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw DbError(sqliteErrorText(db_));
+}
+
+void Statement::bindInt64(int index, qint64 value)
+{
+    if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK)
+        throw DbError(sqliteErrorText(db_));
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = sqliteErrorText(db_);
+    sqlite3_reset(stmt_);
+    throw DbError(message);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+QString Statement::declaredType(int column) const
+{
+    const char* type = sqlite3_column_decltype(stmt_, column);
+    return type ? QString::fromUtf8(type) : QString();
+}
+
+qint64 Statement::int64At(int column) const
+{
+    return sqlite3_column_int64(stmt_, column);
+}
+
+QVariant Statement::valueAt(int column) const
+{
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)));
+    }
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(stmt_, column)));
+    }
+    default:
+        return QVariant();
+    }
+}

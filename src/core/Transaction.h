@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class Connection;
+
+// Writes that belong together: everything between the guard's start and commit() is
+// stored as one, and rolled back when the guard goes out of scope without commit()
+// (a failure or an exception). Guards nest.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    Connection& connection_;
+    QString savepoint_;
+    bool open_ = true;
+};

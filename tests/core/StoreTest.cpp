@@ -1,0 +1,180 @@
+// The database file, its schema, statements sent elsewhere, and writes that belong together.
+#include "core/AppState.h"
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "core/Schema.h"
+#include "core/SqlText.h"
+#include "core/Transaction.h"
+#include "support/TempAppFolder.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList fieldNames(Connection& db, const QString& table)
+{
+    QStringList names;
+    for (const FieldInfo& f : db.fields(table))
+        names << f.name;
+    return names;
+}
+
+TEST(SchemaTest, EveryTableAndFieldHasItsExactNameInOrder)
+{
+    TempAppFolder folder;
+    Connection& db = *folder.connection();
+    QStringList tables;
+    for (const auto& t : db.tables())
+        tables << t.name;
+    EXPECT_EQ(tables, QStringList({"planTable", "marketingComment", "feedbackTable", "clientTableInfo", "productDF"}));
+    EXPECT_EQ(fieldNames(db, "planTable"),
+              QStringList({"序号", "题目", "时间周期", "地区", "方式", "营销对象描述", "规模（数量）", "预计反馈数", "费用", "内容"}));
+    EXPECT_EQ(fieldNames(db, "marketingComment"),
+              QStringList({"序号", "题目", "规模（数量）", "预计反馈数", "时间周期", "费用", "反馈合计", "反馈率"}));
+    EXPECT_EQ(fieldNames(db, "feedbackTable"),
+              QStringList({"序号", "时间", "题目", "电话数", "传真数", "Email数", "信函数", "面访人数", "参观人数",
+                           "产品1计数", "产品2计数", "产品3计数", "产品4计数", "产品5计数",
+                           "反馈合计（当日）", "反馈合计（至今日）", "反馈内容"}));
+    EXPECT_EQ(fieldNames(db, "clientTableInfo"),
+              QStringList({"序号", "营销对象", "电话1", "电话2", "传真", "Email", "联系人1", "联系人2", "地址", "邮政编码",
+                           "电话数", "传真数", "Email数", "信函数", "面访人数", "参观人数",
+                           "产品1计数", "产品2计数", "产品3计数", "产品4计数", "产品5计数", "反馈合计", "记录号"}));
+    EXPECT_EQ(db.fields("productDF").size(), 5);
+}
+
+TEST(SchemaTest, ProductMappingStartsWithOneRowOfFiveEmptyNames)
+{
+    TempAppFolder folder;
+    Recordset products(folder.connection(), QStringLiteral("Select * From productDF"));
+    ASSERT_EQ(products.recordCount(), 1);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(products.value(i), QVariant(QString()));
+}
+
+TEST(SchemaTest, AnExistingDatabaseIsNeverRebuilt)
+{
+    TempAppFolder folder;
+    folder.connection()->execute(QStringLiteral("INSERT INTO planTable (序号) VALUES ('用户的计划')"));
+    EXPECT_FALSE(Schema::ensureMainDatabase(folder.databasePath()));
+    EXPECT_FALSE(Schema::ensureExportDatabase(folder.filePath(Schema::ExportDatabaseName)));
+    EXPECT_THROW(Schema::createMainDatabase(folder.databasePath()), DbError);
+    auto reopened = Connection::open(folder.databasePath());
+    EXPECT_EQ(Recordset(reopened, QStringLiteral("Select * From planTable")).recordCount(), 1);
+}
+
+TEST(ConnectionTest, AMissingOrForeignFileIsRefusedWithItsName)
+{
+    TempAppFolder folder;
+    const QString missing = folder.filePath(QStringLiteral("没有.db"));
+    try {
+        Connection::open(missing);
+        FAIL() << "a missing database opened";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(missing));
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing));   // nothing is created in its place
+
+    const QString garbage = folder.filePath(QStringLiteral("garbage.db"));
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    EXPECT_THROW(Connection::open(garbage), DbError);
+}
+
+TEST(ConnectionTest, ABrokenStatementReportsTheDatabasesDescription)
+{
+    TempAppFolder folder;
+    try {
+        folder.connection()->execute(QStringLiteral("Delete * From noSuchTable"));
+        FAIL();
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("noSuchTable")));
+    }
+}
+
+TEST(TransactionTest, WritesOfAFailedGuardAreRolledBackAndCommittedOnesStay)
+{
+    TempAppFolder folder;
+    Connection& db = *folder.connection();
+    try {
+        Transaction transaction(db);
+        db.execute(QStringLiteral("INSERT INTO marketingComment (序号) VALUES ('1')"));
+        db.execute(QStringLiteral("Delete * From noSuchTable"));
+        transaction.commit();
+    } catch (const DbError&) {
+    }
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From marketingComment")).recordCount(), 0);
+    {
+        Transaction outer(db);
+        db.execute(QStringLiteral("INSERT INTO marketingComment (序号) VALUES ('2')"));
+        {
+            Transaction inner(db);   // an inner guard that fails undoes only its own part
+            db.execute(QStringLiteral("INSERT INTO marketingComment (序号) VALUES ('3')"));
+        }
+        outer.commit();
+    }
+    Recordset plans(folder.connection(), QStringLiteral("Select * From marketingComment"));
+    ASSERT_EQ(plans.recordCount(), 1);
+    EXPECT_EQ(plans.text(0), QStringLiteral("2"));
+}
+
+TEST(SelectIntoTest, AddsATableToTheExportDatabaseOnceOnly)
+{
+    TempAppFolder folder;
+    Connection& db = *folder.connection();
+    db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('1', '甲', 2), ('1', '乙', 0)"));
+    const QString exportPath = folder.filePath(Schema::ExportDatabaseName);
+    const QString into = QStringLiteral("select * into [;database=%1].[客户 名单] from clientTableInfo Where 反馈合计 >= 1").arg(exportPath);
+    EXPECT_EQ(db.execute(into), 1);
+    EXPECT_THROW(db.execute(into), DbError);
+
+    auto exported = Connection::open(exportPath);
+    Recordset rows(exported, QStringLiteral("Select * From [客户 名单]"));
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.text(QStringLiteral("营销对象")), QStringLiteral("甲"));
+    EXPECT_EQ(rows.field(rows.fieldIndex(QStringLiteral("营销对象"))).declaredSize, 100);
+
+    EXPECT_THROW(db.execute(QStringLiteral("select * into [;database=%1].t from clientTableInfo")
+                                .arg(folder.filePath(QStringLiteral("none.db")))),
+                 DbError);
+    EXPECT_THROW(db.execute(QStringLiteral("select * into [Paradox 4.x;database=x].t from clientTableInfo")), DbError);
+}
+
+TEST(AppStateTest, TableExistsLooksIntoTheExportDatabaseExactly)
+{
+    TempAppFolder folder;
+    AppState& state = AppState::instance();
+    state.reset();
+    state.appPath = folder.path();
+    state.dbConnection = folder.connection();
+    folder.connection()->execute(QStringLiteral("select * into [;database=%1].Clients from productDF")
+                                     .arg(state.exportDatabasePath()));
+    EXPECT_TRUE(state.tableExists(QStringLiteral("Clients")));
+    EXPECT_FALSE(state.tableExists(QStringLiteral("clients")));
+    EXPECT_FALSE(state.tableExists(QStringLiteral("productDF")));
+    QFile::remove(state.exportDatabasePath());
+    EXPECT_FALSE(state.tableExists(QStringLiteral("Clients")));
+    state.reset();
+}
+
+TEST(AppStateTest, ReplacingARecordsetTellsTheWindows)
+{
+    TempAppFolder folder;
+    AppState& state = AppState::instance();
+    state.reset();
+    state.dbConnection = folder.connection();
+    QSignalSpy replaced(&state, &AppState::planFeedbackRecordsetReplaced);
+    state.setPlanFeedbackRecordset(state.openRecordset(QStringLiteral("Select * From feedbackTable Where 序号 = ''")));
+    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(state.planFeedbackRecordset()->recordCount(), 0);
+    state.reset();
+    EXPECT_THROW(state.openRecordset(QStringLiteral("Select * From planTable")), DbError);
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "core/TextRules.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace TextRules;
+
+TEST(ValTest, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter)
+{
+    EXPECT_DOUBLE_EQ(Val("12abc"), 12);
+    EXPECT_DOUBLE_EQ(Val("-4"), -4);
+    EXPECT_DOUBLE_EQ(Val("+7"), 7);
+    EXPECT_DOUBLE_EQ(Val("3.5e2x"), 350);
+    EXPECT_DOUBLE_EQ(Val("2D3"), 2000);
+    EXPECT_DOUBLE_EQ(Val("1.2.3"), 1.2);
+    EXPECT_DOUBLE_EQ(Val("1,000"), 1);
+    EXPECT_DOUBLE_EQ(Val(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(Val("-.5"), -0.5);
+    EXPECT_DOUBLE_EQ(Val("5."), 5);
+    EXPECT_DOUBLE_EQ(Val("12个"), 12);
+}
+
+TEST(ValTest, IsZeroWithoutANumber)
+{
+    EXPECT_EQ(Val("abc"), 0);
+    EXPECT_EQ(Val(""), 0);
+    EXPECT_EQ(Val("."), 0);
+    EXPECT_EQ(Val("-"), 0);
+    EXPECT_EQ(Val("e5"), 0);
+    EXPECT_EQ(Val("一二"), 0);
+    EXPECT_FALSE(std::signbit(Val("-0")));
+}
+
+TEST(ValTest, SkipsBlanksAnywhere)
+{
+    EXPECT_DOUBLE_EQ(Val(" 1 2"), 12);
+    EXPECT_DOUBLE_EQ(Val("\t- 3\r\n4"), -34);
+    EXPECT_DOUBLE_EQ(Val("1 . 5 e 1"), 15);
+    // The ideographic space is not one of those blanks: it ends the number.
+    EXPECT_DOUBLE_EQ(Val(u"1\u30002"_qs), 1);
+}
+
+TEST(ValTest, IgnoresAnExponentWithoutDigits)
+{
+    EXPECT_DOUBLE_EQ(Val("1e"), 1);
+    EXPECT_DOUBLE_EQ(Val("1e+"), 1);
+    EXPECT_DOUBLE_EQ(Val("1ex5"), 1);
+    EXPECT_DOUBLE_EQ(Val("2e-1"), 0.2);
+}
+
+TEST(ValTest, ReadsAPointWhateverTheLocale)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_DOUBLE_EQ(Val("2.5"), 2.5);
+    EXPECT_DOUBLE_EQ(Val("2,5"), 2);
+    QLocale::setDefault(previous);
+}
+
+TEST(CounterValueTest, RoundsHalfToEven)
+{
+    EXPECT_EQ(counterValue("7"), 7);
+    EXPECT_EQ(counterValue("2.5"), 2);
+    EXPECT_EQ(counterValue("3.5"), 4);
+    EXPECT_EQ(counterValue("2.51"), 3);
+    EXPECT_EQ(counterValue("-2.5"), -2);
+    EXPECT_EQ(counterValue("-3.7"), -4);
+    EXPECT_EQ(counterValue("abc"), 0);
+    EXPECT_EQ(counterValue(" 1 5次"), 15);
+}
+
+TEST(CounterValueTest, StaysWithinRangeForHugeNumbers)
+{
+    EXPECT_EQ(counterValue("1e30"), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(counterValue("-1e400"), std::numeric_limits<qint64>::min());
+}
+
+TEST(TrimBlanksTest, TrimsSpacesAndIdeographicSpacesAtBothEnds)
+{
+    EXPECT_EQ(trimBlanks(u"\u3000 营销 对象 \u3000"_qs), u"营销 对象"_qs);
+    EXPECT_EQ(trimBlanks("   "), "");
+    EXPECT_EQ(trimBlanks(""), "");
+    // Line breaks and tabs belong to a memo text.
+    EXPECT_EQ(trimBlanks(" line1\r\nline2\t "), "line1\r\nline2\t");
+}
+
+TEST(JoinedTextTest, NullIsEmpty)
+{
+    EXPECT_EQ(joinedText(QVariant()), "");
+    EXPECT_EQ(joinedText(QVariant(QMetaType::fromType<QString>())), "");
+    EXPECT_EQ(joinedText(QVariant(QMetaType::fromType<QDate>())), "");
+}
+
+TEST(JoinedTextTest, DatesInShortForm)
+{
+    EXPECT_EQ(joinedText(QDate(2026, 12, 7)), "2026/12/7");
+    EXPECT_EQ(joinedText(QDate(2026, 1, 5)), "2026/1/5");
+    EXPECT_EQ(joinedText(QDateTime(QDate(2026, 12, 7), QTime(0, 0))), "2026/12/7");
+    EXPECT_EQ(joinedText(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))), "2026/12/7 9:05:03");
+    EXPECT_EQ(joinedText(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1))), "2026/12/7 0:00:01");
+}
+
+TEST(JoinedTextTest, NumbersWithoutNeedlessDigits)
+{
+    EXPECT_EQ(joinedText(42), "42");
+    EXPECT_EQ(joinedText(qint64(-9000000000)), "-9000000000");
+    EXPECT_EQ(joinedText(12.5), "12.5");
+    EXPECT_EQ(joinedText(3.0), "3");
+    EXPECT_EQ(joinedText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(joinedText(3.0 / 7.0), "0.428571428571429");
+    EXPECT_EQ(joinedText(1234567.0), "1234567");
+    EXPECT_EQ(joinedText(0.0001), "0.0001");
+    EXPECT_EQ(joinedText(1e20), "1E+20");
+    EXPECT_EQ(joinedText(-0.0), "0");
+    EXPECT_EQ(joinedText(QVariant(0.1f)), "0.1");
+}
+
+TEST(JoinedTextTest, TextsStayAndTrimmedTextTrims)
+{
+    EXPECT_EQ(joinedText(u" 天津 "_qs), u" 天津 "_qs);
+    EXPECT_EQ(trimmedText(u" 天津\u3000"_qs), u"天津"_qs);
+    EXPECT_EQ(trimmedText(QVariant()), "");
+}
+
+TEST(PositionTextTest, ShowsPositionSlashCount)
+{
+    EXPECT_EQ(positionText(3, 7), "3/7");
+    EXPECT_EQ(positionText(1, 1), "1/1");
+    EXPECT_EQ(positionText(0, 0), "0/0");
+    EXPECT_EQ(positionText(-1, 0), "0/0");
+    EXPECT_EQ(positionText(-1, 7), "0/7");
+}

@@ -1,0 +1,20 @@
+#include "TempAppFolder.h"
+
+#include "core/Connection.h"
+#include "core/Schema.h"
+
+#include <gtest/gtest.h>
+
+TempAppFolder::TempAppFolder()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
+    Schema::ensureMainDatabase(databasePath());
+    Schema::ensureExportDatabase(dir_.filePath(Schema::ExportDatabaseName));
+    connection_ = Connection::open(databasePath());
+}
+
+QString TempAppFolder::databasePath() const
+{
+    return dir_.filePath(Schema::MainDatabaseName);
+}
