@@ -79,8 +79,6 @@ void Recordset::openKeyed()
         fieldByName_.insert(name.toLower(), int(fields_.size()));
         fields_.push_back(info);
     }
-    pageQueryHead_ = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (")
-                         .arg(statement_.selectList, statement_.table);
     loadKeys();
 }
 
@@ -152,30 +150,54 @@ void Recordset::refreshCacheVersion() const
     }
 }
 
-void Recordset::loadBlock(int row) const
+void Recordset::readRows(Statement& query, std::unordered_map<qint64, RowCache::Row>& found) const
 {
-    const std::vector<qint64>& keys = view();
-    const int first = (row / BlockSize) * BlockSize;
-    const int last = std::min<int>(int(keys.size()), first + BlockSize);
-    QStringList list;
-    for (int i = first; i < last; ++i)
-        list << QString::number(keys[i]);
-    std::unordered_map<qint64, RowCache::Row> found;
-    Statement query(connection_->handle(), pageQueryHead_ + list.join(QLatin1Char(',')) + QLatin1Char(')'));
     while (query.step()) {
         RowCache::Row values(fieldCount());
         for (int c = 0; c < values.size(); ++c)
             values[c] = fields_[c].fromStored(query.valueAt(c + 1));
         found.emplace(query.int64At(0), std::move(values));
     }
-    std::vector<std::pair<qint64, RowCache::Row>> block;
-    block.reserve(last - first);
-    for (int i = first; i < last; ++i) {
+    query.reset();
+}
+
+// Reading rows one after another (a grid being painted or scrolled) loads them a block at
+// a time; reading here and there loads just the row asked for.
+void Recordset::loadRows(int row) const
+{
+    const std::vector<qint64>& keys = view();
+    const bool sequential = row == nextSequentialRow_;
+    const int last = sequential ? std::min<int>(int(keys.size()), row + BlockSize) : row + 1;
+    std::unordered_map<qint64, RowCache::Row> found;
+    if (sequential) {
+        if (!blockQuery_) {
+            QStringList placeholders;
+            for (int i = 0; i < BlockSize; ++i)
+                placeholders << QStringLiteral("?");
+            blockQuery_ = std::make_unique<Statement>(
+                connection_->handle(), QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                           .arg(statement_.selectList, statement_.table, placeholders.join(QLatin1Char(','))));
+        }
+        for (int i = 0; i < BlockSize; ++i)
+            blockQuery_->bind(i + 1, row + i < last ? QVariant(keys[row + i]) : QVariant());
+        readRows(*blockQuery_, found);
+    } else {
+        if (!rowQuery_)
+            rowQuery_ = std::make_unique<Statement>(
+                connection_->handle(),
+                QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid = ?").arg(statement_.selectList, statement_.table));
+        rowQuery_->bindInt64(1, keys[row]);
+        readRows(*rowQuery_, found);
+    }
+    std::vector<std::pair<qint64, RowCache::Row>> rows;
+    rows.reserve(last - row);
+    for (int i = row; i < last; ++i) {
         auto it = found.find(keys[i]);
         // A row deleted meanwhile through another recordset reads as empty.
-        block.emplace_back(keys[i], it != found.end() ? it->second : RowCache::Row(fieldCount()));
+        rows.emplace_back(keys[i], it != found.end() ? std::move(it->second) : RowCache::Row(fieldCount()));
     }
-    cache_.insertBlock(std::move(block));
+    cache_.insertBlock(std::move(rows));
+    nextSequentialRow_ = last;
 }
 
 RowCache::Row Recordset::rowAt(int row) const
@@ -186,7 +208,7 @@ RowCache::Row Recordset::rowAt(int row) const
     refreshCacheVersion();
     if (const RowCache::Row* cached = cache_.find(key))
         return *cached;
-    loadBlock(row);
+    loadRows(row);
     if (const RowCache::Row* cached = cache_.find(key))
         return *cached;
     return RowCache::Row(fieldCount());

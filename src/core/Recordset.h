@@ -13,6 +13,7 @@
 #include <vector>
 
 class Connection;
+class Statement;
 
 // The rows of one statement, one of them current, as every window works with them.
 //
@@ -102,7 +103,8 @@ private:
     void applyFilter();
     std::vector<qint64> keysMatching(const QString& sqliteCondition) const;
     RowCache::Row rowAt(int row) const;
-    void loadBlock(int row) const;
+    void loadRows(int row) const;
+    void readRows(Statement& query, std::unordered_map<qint64, RowCache::Row>& found) const;
     void refreshCacheVersion() const;
     void requireCurrentRow() const;
     void requireWritable() const;
@@ -115,7 +117,9 @@ private:
     std::shared_ptr<Connection> connection_;
     QString source_;
     SelectStatement statement_;
-    QString pageQueryHead_;                   // "SELECT rowid, <list> FROM <table> WHERE rowid IN ("
+    mutable std::unique_ptr<Statement> rowQuery_;     // one row by key
+    mutable std::unique_ptr<Statement> blockQuery_;   // a block of rows by key
+    mutable int nextSequentialRow_ = 0;               // reading on from here loads a whole block
     std::vector<FieldInfo> fields_;
     QHash<QString, int> fieldByName_;
 
