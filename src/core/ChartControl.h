@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+QT_BEGIN_NAMESPACE
+class QChart;
+class QChartView;
+QT_END_NAMESPACE
+
+// The chart the feedback windows draw: a grid of numbers filled cell by cell (select
+// a row and a column, then set the cell's data as a text), drawn as grouped bars or
+// as lines over Qt Charts.
+//
+// With bars, every row is one group on the X axis (labelled with its row label, or its
+// row number when it has none) holding one bar per column. With lines, every column is
+// one line over the rows.
+//
+// Windows set hundreds of cells in a row, so the drawing is not rebuilt on every
+// change: it is rebuilt once, when control returns to the event loop or before the
+// chart is painted (a grab included), or at once by refresh().
+//
+// Mistakes of the caller (a selection outside the grid, a cell text that is not a
+// number, a count out of range) throw DbError and change nothing, so a window that
+// skips failing steps goes on with the next cell.
+class ChartControl : public QWidget {
+    Q_OBJECT
+
+public:
+    enum ChartType { Bar2d = 1, Line2d = 3 };
+
+    // The largest row or column count, as in the 16-bit counts of the chart component
+    // the windows were written for, and a bound on the cells held at once.
+    static constexpr int maxCount = 32767;
+    static constexpr int maxCells = 1000000;
+
+    explicit ChartControl(QWidget* parent = nullptr);
+    // A chart of the given width in twips (see setWidthTwips).
+    explicit ChartControl(int widthTwips, QWidget* parent = nullptr);
+
+    // Bar2d (1) or Line2d (3); any other type throws DbError.
+    void setChartType(int type);
+    int chartType() const;
+
+    // 1 … maxCount. Cells that still fit keep their values and labels; new cells are 0
+    // and unlabelled. A selection beyond the new count moves to the last row or column.
+    void setRowCount(int count);
+    int rowCount() const;
+    void setColumnCount(int count);
+    int columnCount() const;
+
+    // The selected cell, 1-based. Out of range throws DbError.
+    void setRow(int row);
+    int row() const;
+    void setColumn(int column);
+    int column() const;
+
+    // The selected cell's value, given as the text of a number ("12", "12.3", "-4",
+    // "1e3"; blanks around it are allowed, the decimal point is always '.'). A text
+    // that is not a finite number throws DbError and leaves the cell as it was.
+    void setData(const QString& text);
+    QString data() const;
+
+    // The label of the selected row (the X axis) or column (the series name).
+    void setRowLabel(const QString& label);
+    QString rowLabel() const;
+    void setColumnLabel(const QString& label);
+    QString columnLabel() const;
+
+    // Width in twips (1440 to the inch at the screen's logical DPI). Setting it fixes
+    // the widget's width in pixels; reading it returns the value last set, unrounded,
+    // or the widget's width in twips when none was set. A negative width throws DbError.
+    void setWidthTwips(int twips);
+    int widthTwips() const;
+
+    // The colour of a column's bars or line, kept for that column number whatever the
+    // counts. A column without its own colour takes one of a default palette.
+    void setSeriesColor(int column, const QColor& color);
+    QColor seriesColor(int column) const;
+
+    void setTitle(const QString& title);
+    QString title() const;
+
+    // Hidden at first: the windows show their own legends beside the chart.
+    void setLegendVisible(bool visible);
+    bool isLegendVisible() const;
+
+    // Read-back of any cell, 1-based; 0 / "" outside the grid.
+    double cellValue(int row, int column) const;
+    QString cellText(int row, int column) const;
+    QString rowLabelAt(int row) const;
+    QString columnLabelAt(int column) const;
+
+    // Rebuilds the drawing now if anything changed since it was last built.
+    void refresh();
+
+    // The Qt chart as last built (call refresh() first to see the latest cells).
+    QChart* chart() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void markDirty();
+    void rebuildIfDirty();
+    void rebuild();
+    void clearChart();
+    QStringList categoryLabels() const;
+    QString seriesName(int column) const;
+    void buildBars(const QStringList& categories);
+    void buildLines(const QStringList& categories);
+    void addValueAxis();
+    void applyFonts();
+
+    int cellIndex(int row, int column) const;
+    bool isInGrid(int row, int column) const;
+    void resizeGrid(int rows, int columns);
+
+    QChart* chart_ = nullptr;
+    QChartView* view_ = nullptr;
+
+    int type_ = Bar2d;
+    int rows_ = 1;
+    int columns_ = 1;
+    int selectedRow_ = 1;
+    int selectedColumn_ = 1;
+    QList<double> values_ { 0.0 }; // row by row
+    QStringList rowLabels_ { QString() };
+    QStringList columnLabels_ { QString() };
+    QHash<int, QColor> seriesColors_;
+    QString title_;
+    bool legendVisible_ = false;
+
+    int widthTwips_ = -1; // -1: never set, read from the widget
+    bool dirty_ = false;
+};

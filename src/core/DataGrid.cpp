@@ -1,0 +1,125 @@
+#include "DataGrid.h"
+
+#include "DbError.h"
+#include "Dialogs.h"
+#include "Recordset.h"
+#include "RecordsetModel.h"
+
+#include <QHeaderView>
+
+DataGrid::DataGrid(QWidget* parent)
+    : QTableView(parent), model_(new RecordsetModel(this))
+{
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(true);
+    setWordWrap(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶▶")));
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(this, &QTableView::clicked, this, [this] { emit gridClicked(); });
+    connect(model_, &RecordsetModel::editRefused, this, [](const QString& description) {
+        Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { followRecordset(); });
+}
+
+void DataGrid::bind(std::shared_ptr<Recordset> recordset)
+{
+    disconnect(recordsetMoved_);
+    model_->setRecordset(recordset);
+    if (recordset)
+        recordsetMoved_ = connect(recordset.get(), &Recordset::currentRowChanged, this, [this] { followRecordset(); });
+    fitColumns();
+    followRecordset();
+}
+
+std::shared_ptr<Recordset> DataGrid::recordset() const
+{
+    return model_->recordset();
+}
+
+void DataGrid::setEditable(bool editable)
+{
+    model_->setEditable(editable);
+    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                   | QAbstractItemView::AnyKeyPressed
+                             : QAbstractItemView::NoEditTriggers);
+}
+
+int DataGrid::currentRowNumber() const
+{
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+int DataGrid::currentColumnNumber() const
+{
+    return currentIndex().isValid() ? currentIndex().column() : -1;
+}
+
+QString DataGrid::currentFieldName() const
+{
+    const int column = currentColumnNumber();
+    const auto rs = recordset();
+    return (rs && column >= 0 && column < rs->fieldCount()) ? rs->field(column).name : QString();
+}
+
+// The recordset moved (a button, a search, a window's own walk): the grid follows.
+void DataGrid::followRecordset()
+{
+    const auto rs = recordset();
+    if (!rs || syncing_)
+        return;
+    const int row = rs->currentRow();
+    if (row < 0 || row == currentRowNumber())
+        return;
+    syncing_ = true;
+    const int column = std::max(0, currentColumnNumber());
+    setCurrentIndex(model_->index(row, column));
+    syncing_ = false;
+}
+
+// The user moved in the grid: the recordset follows.
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    const auto rs = recordset();
+    if (!syncing_ && rs && current.isValid() && current.row() != rs->currentRow()) {
+        syncing_ = true;
+        try {
+            rs->setAbsolutePosition(current.row() + 1);
+        } catch (const DbError& error) {
+            Dialogs::instance().message(error.description(), QStringLiteral("信息提示"), MsgButtons::Ok,
+                                        MsgIcon::Exclamation);
+        }
+        syncing_ = false;
+    }
+    if (current.row() != previous.row() || current.column() != previous.column())
+        emit rowColChanged();
+}
+
+void DataGrid::fitColumns()
+{
+    const auto rs = recordset();
+    if (!rs)
+        return;
+    const QFontMetrics metrics = fontMetrics();
+    const int charWidth = metrics.horizontalAdvance(QStringLiteral("中"));
+    for (int c = 0; c < rs->fieldCount(); ++c) {
+        const FieldInfo& field = rs->field(c);
+        int chars = 6;
+        if (field.kind == FieldInfo::Kind::Text)
+            chars = std::clamp(field.declaredSize / 4, 4, 12);
+        else if (field.kind == FieldInfo::Kind::LongText)
+            chars = 16;
+        else if (field.kind == FieldInfo::Kind::Date)
+            chars = 6;
+        const int header = metrics.horizontalAdvance(field.name) + 16;
+        setColumnWidth(c, std::max(header, chars * charWidth));
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QTableView>
+#include <memory>
+
+class Recordset;
+class RecordsetModel;
+
+// A grid bound to a recordset: one column per field headed by its name, one line per row.
+// The grid's current row and the recordset's current row are one: moving either moves the
+// other. Windows listen to gridClicked() and rowColChanged().
+class DataGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit DataGrid(QWidget* parent = nullptr);
+
+    // Binds the grid to the recordset (again after its filter changed or a new one came).
+    void bind(std::shared_ptr<Recordset> recordset);
+    std::shared_ptr<Recordset> recordset() const;
+
+    // Lets the user change values in place (the windows that maintain a table ask for it).
+    void setEditable(bool editable);
+
+    int currentRowNumber() const;    // counted from 0 among the lines shown; -1 when none
+    int currentColumnNumber() const; // -1 when none
+    QString currentFieldName() const;
+
+signals:
+    void gridClicked();
+    void rowColChanged();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followRecordset();
+    void fitColumns();
+
+    RecordsetModel* model_;
+    QMetaObject::Connection recordsetMoved_;
+    bool syncing_ = false;
+};

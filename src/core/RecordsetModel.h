@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <memory>
+
+class Recordset;
+
+// The rows of a recordset as a table for a grid: one column per field, in field order,
+// headed by the field's name; one line per row (after the recordset's filter). Values are
+// read only for the lines the grid shows, so a million rows cost nothing up front.
+class RecordsetModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit RecordsetModel(QObject* parent = nullptr);
+
+    void setRecordset(std::shared_ptr<Recordset> recordset);
+    std::shared_ptr<Recordset> recordset() const { return recordset_; }
+    void setEditable(bool editable) { editable_ = editable; }
+    bool isEditable() const { return editable_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+signals:
+    // A value typed into the grid was refused by the database; the text says why.
+    void editRefused(const QString& description);
+
+private:
+    void connectRecordset();
+
+    std::shared_ptr<Recordset> recordset_;
+    QList<QMetaObject::Connection> connections_;
+    bool editable_ = false;
+};
