@@ -1,12 +1,13 @@
+#include "StartUp.h"
+#include "core/UiSetup.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Marquel"));
-    window.resize(800, 600);
-    window.show();
+    app.setApplicationName(QStringLiteral("Marquel"));
+    UiSetup::prepareApplication(app);
+    StartUp::showSplash(QCoreApplication::applicationDirPath());
     return app.exec();
 }

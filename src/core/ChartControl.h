@@ -103,6 +103,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -110,10 +111,12 @@ private:
     void rebuildIfDirty();
     void rebuild();
     void clearChart();
-    QStringList categoryLabels() const;
+    QString rowText(int row) const;
     QString seriesName(int column) const;
-    void buildBars(const QStringList& categories);
-    void buildLines(const QStringList& categories);
+    int rowLabelStep() const;
+    void addBars();
+    void addLines();
+    void addRowAxis();
     void addValueAxis();
     void applyFonts();
 
@@ -138,4 +141,5 @@ private:
 
     int widthTwips_ = -1; // -1: never set, read from the widget
     bool dirty_ = false;
+    int labelStep_ = 1; // every how many rows the X axis was last labelled
 };

@@ -6,6 +6,7 @@
 #include "RecordsetModel.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 DataGrid::DataGrid(QWidget* parent)
     : QTableView(parent), model_(new RecordsetModel(this))
@@ -101,6 +102,16 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     }
     if (current.row() != previous.row() || current.column() != previous.column())
         emit rowColChanged();
+}
+
+// Choosing a row with the keyboard counts as choosing it with the mouse: the window then
+// follows the row the grid shows as current.
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int before = currentRowNumber();
+    QTableView::keyPressEvent(event);
+    if (currentRowNumber() != before && state() != QAbstractItemView::EditingState)
+        emit gridClicked();
 }
 
 void DataGrid::fitColumns()

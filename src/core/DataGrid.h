@@ -32,6 +32,7 @@ signals:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void followRecordset();

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/FormWindow.h"
+
+#include <memory>
+
+class DataGrid;
+class FeedbackChartPanel;
+class QAction;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+
+// The main window: the executed plans and the current plan's daily rows in two linked
+// grids, deletion of a plan, the legends, the chart panel and the menu that opens every
+// other window. Each time the user comes back to it, it reads everything again.
+class mainFm1 : public FormWindow {
+    Q_OBJECT
+
+public:
+    // Opens the database in the program's folder and builds the window. When the database
+    // is missing or unreadable, shows why and returns nullptr: no half-open window.
+    static mainFm1* load(const QString& appPath);
+
+    // The activation refresh; runs whenever the window becomes active.
+    void Form_Activate();
+    void setLabel();
+
+    void Command1_Click(int index);
+    void Command2_Click(int index);
+    void Command8_Click();
+    void DataGrid1_Click();
+    void DataGrid2_Click();
+    void exit2_Click();
+
+    DataGrid* DataGrid1 = nullptr;
+    DataGrid* DataGrid2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command1[4] = {};
+    QPushButton* Command2[4] = {};
+    QPushButton* Command8 = nullptr;
+    FeedbackChartPanel* chartPanel = nullptr;
+
+private:
+    mainFm1();
+    void buildMenu(QMenuBar* bar);
+    QWidget* buildGrids();
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
+    void showPlanPosition();
+    void showDayPosition();
+    void reopenPlanFeedback();
+    void drawCurrentDay();
+    void reportError(const QString& description);
+};

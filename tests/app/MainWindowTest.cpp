@@ -1,0 +1,303 @@
+// The splash and the main window, driven through their controls with scripted dialogs.
+#include "app/F5.h"
+#include "app/StartUp.h"
+#include "app/mainFm1.h"
+#include "charts/FeedbackChartPanel.h"
+#include "core/AppState.h"
+#include "core/ChartControl.h"
+#include "core/Connection.h"
+#include "core/DataGrid.h"
+#include "core/Recordset.h"
+#include "core/ScriptedDialogs.h"
+#include "core/SqlText.h"
+#include "support/TempAppFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    AppState& state = AppState::instance();
+    std::unique_ptr<mainFm1> window;
+
+    void SetUp() override { state.reset(); }
+    void TearDown() override
+    {
+        window.reset();
+        state.reset();
+        Dialogs::install(nullptr);
+    }
+
+    // An executed plan with its daily rows (telephone counts) and targets.
+    void executePlan(const QString& no, const QString& title, QList<int> dailyPhones = {}, int targets = 0)
+    {
+        Connection& db = *folder.connection();
+        db.execute(QStringLiteral("INSERT INTO planTable (序号, 题目) VALUES (%1, %2)").arg(SqlText::quote(no), SqlText::quote(title)));
+        db.execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 反馈合计, 反馈率) VALUES (%1, %2, '', '')")
+                       .arg(SqlText::quote(no), SqlText::quote(title)));
+        int day = 1;
+        for (int phones : dailyPhones)
+            db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）) VALUES (%1, '2026-12-%2', %3, %4, %4)")
+                           .arg(SqlText::quote(no))
+                           .arg(day++, 2, 10, QLatin1Char('0'))
+                           .arg(SqlText::quote(title))
+                           .arg(phones));
+        for (int i = 0; i < targets; ++i)
+            db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES (%1, 'c%2')").arg(SqlText::quote(no)).arg(i));
+    }
+
+    void open()
+    {
+        window.reset(mainFm1::load(folder.path()));
+        ASSERT_TRUE(window);
+        window->Form_Activate();
+    }
+
+    template <typename T>
+    T* control(const QString& name) const
+    {
+        T* found = window->findChild<T*>(name);
+        EXPECT_TRUE(found) << name.toStdString();
+        return found;
+    }
+
+    void click(const QString& name) { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
+    QString text(const QString& name) const { return control<QLineEdit>(name)->text(); }
+
+    int count(const QString& statement) const { return Recordset(folder.connection(), statement).recordCount(); }
+    double currentDayPhones() const { return control<ChartControl>(QStringLiteral("MSChart3"))->cellValue(1, 1); }
+};
+
+TEST_F(MainWindowTest, WithoutPlansBothPositionsReadZeroAndTheDailyGridIsForPlanNumberEmpty)
+{
+    open();
+    EXPECT_EQ(text("Text1"), QStringLiteral("0/0"));
+    EXPECT_EQ(text("Text2"), QStringLiteral("0/0"));
+    EXPECT_EQ(state.currentPlanNo, QString());
+    ASSERT_TRUE(state.planFeedbackRecordset());
+    EXPECT_EQ(state.planFeedbackRecordset()->source(), QStringLiteral("Select * From feedbackTable Where 序号 = ''"));
+    EXPECT_EQ(control<DataGrid>("DataGrid2")->model()->rowCount(), 0);
+    EXPECT_EQ(control<DataGrid>("DataGrid1")->model()->columnCount(), 8);
+    click("Command1(2)");
+    click("Command8");   // nothing to delete: no question either
+    EXPECT_TRUE(dialogs.log().isEmpty()) << (dialogs.log().isEmpty() ? std::string() : dialogs.log()[0].text.toStdString());
+    EXPECT_TRUE(control<QRadioButton>("Option1")->isChecked());
+}
+
+TEST_F(MainWindowTest, TheLastPlanIsCurrentAndTheButtonsStopAtBothEnds)
+{
+    executePlan("A1", "春季", {2, 3});
+    executePlan("B2", "夏季", {5});
+    executePlan("C3", "秋季", {7, 1, 4});
+    open();
+    EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("C3"));
+    EXPECT_EQ(state.currentPlanTitle, QStringLiteral("秋季"));
+    EXPECT_EQ(text("Text2"), QStringLiteral("1/3"));
+    EXPECT_EQ(currentDayPhones(), 7);
+
+    click("Command1(2)");
+    EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
+    click("Command1(0)");
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/3"));
+    click("Command1(1)");
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/3"));
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("A1"));
+    EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
+    EXPECT_EQ(state.planFeedbackRecordset()->recordCount(), 2);
+    EXPECT_EQ(currentDayPhones(), 7);   // the buttons change the daily grid, not the charts
+
+    click("Command2(3)");
+    EXPECT_EQ(text("Text2"), QStringLiteral("2/2"));
+    EXPECT_EQ(currentDayPhones(), 3);   // choosing a day redraws the current day
+    click("Command2(2)");
+    EXPECT_EQ(text("Text2"), QStringLiteral("2/2"));
+    click("Command1(3)");
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("C3"));
+}
+
+TEST_F(MainWindowTest, GridAndRecordsetStayInStepBothWays)
+{
+    executePlan("1", "一", {1});
+    executePlan("2", "二", {2});
+    executePlan("3", "三", {3});
+    open();
+    auto* grid = control<DataGrid>("DataGrid1");
+    window->show();
+    EXPECT_EQ(grid->currentRowNumber(), 2);
+    click("Command1(0)");
+    EXPECT_EQ(grid->currentRowNumber(), 0);
+
+    const QRect second = grid->visualRect(grid->model()->index(1, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(state.planRecordset()->absolutePosition(), 2);
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("2"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("2/3"));
+    EXPECT_EQ(currentDayPhones(), 2);   // choosing a plan in the grid redraws
+
+    QTest::keyClick(grid, Qt::Key_Down);   // the keyboard chooses a plan as the mouse does
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("3"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
+}
+
+TEST_F(MainWindowTest, DeletingTheOnlyPlanRemovesItsDaysAndTargetsButKeepsTheDesignedPlan)
+{
+    executePlan("P'1", "唯一", {1, 2}, 3);
+    open();
+    dialogs.queueMessage(MsgAnswer::Ok);
+    click("Command8");
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确实要删除该记录吗？"));
+    EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("信息提示"));
+    EXPECT_EQ(dialogs.log()[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(dialogs.log()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(count("Select * From marketingComment"), 0);
+    EXPECT_EQ(count("Select * From feedbackTable"), 0);
+    EXPECT_EQ(count("Select * From clientTableInfo"), 0);
+    EXPECT_EQ(count("Select * From planTable"), 1);
+    EXPECT_EQ(text("Text1"), QStringLiteral("0/0"));
+    EXPECT_EQ(text("Text2"), QStringLiteral("0/0"));
+}
+
+TEST_F(MainWindowTest, DeletingAMiddlePlanMakesTheLastPlanCurrentAndCancelKeepsEverything)
+{
+    executePlan("1", "一", {1}, 1);
+    executePlan("2", "二", {2}, 2);
+    executePlan("3", "三", {3}, 1);
+    open();
+    click("Command1(1)");
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    click("Command8");
+    EXPECT_EQ(count("Select * From marketingComment"), 3);
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("2"));
+
+    dialogs.queueMessage(MsgAnswer::Ok);
+    click("Command8");
+    EXPECT_EQ(count("Select * From marketingComment Where 序号 = '2'"), 0);
+    EXPECT_EQ(count("Select * From clientTableInfo"), 2);
+    EXPECT_EQ(count("Select * From feedbackTable"), 2);
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("3"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("2/2"));
+}
+
+TEST_F(MainWindowTest, AFailedDeletionLeavesThePlanWhole)
+{
+    executePlan("1", "一", {1}, 2);
+    open();
+    // A target table that refuses deletions makes the last of the three steps fail.
+    folder.connection()->execute(QStringLiteral(
+        "CREATE TRIGGER keep BEFORE DELETE ON clientTableInfo BEGIN SELECT RAISE(ABORT, '删除被拒绝'); END"));
+    dialogs.queueMessage(MsgAnswer::Ok);
+    click("Command8");
+    EXPECT_EQ(count("Select * From marketingComment"), 1);
+    EXPECT_EQ(count("Select * From feedbackTable"), 1);
+    EXPECT_EQ(count("Select * From clientTableInfo"), 2);
+    ASSERT_EQ(dialogs.log().size(), 2);
+    EXPECT_TRUE(dialogs.log()[1].text.contains(QStringLiteral("删除被拒绝")));
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/1"));
+}
+
+TEST_F(MainWindowTest, TheProductLegendShowsTheMappedNames)
+{
+    folder.connection()->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '打印机', 产品5名称 = '扫描仪'"));
+    open();
+    EXPECT_EQ(control<QLabel>("Label2(0)")->text(), QStringLiteral("R1:打印机"));
+    EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:"));
+    EXPECT_EQ(control<QLabel>("Label2(4)")->text(), QStringLiteral("R5:扫描仪"));
+    EXPECT_EQ(state.productNames.value(4), QStringLiteral("扫描仪"));
+    EXPECT_EQ(control<QLabel>("Label1(6)")->text(), QStringLiteral("合计1"));
+}
+
+TEST_F(MainWindowTest, ExitAsksFirstAndCancelKeepsEverything)
+{
+    executePlan("1", "一", {1});
+    open();
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    window->findChild<QAction*>("exit2")->trigger();
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要退出该系统吗？"));
+    EXPECT_TRUE(state.dbConnection);
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("1"));
+    dialogs.queueMessage(MsgAnswer::Ok);
+    window->findChild<QAction*>("exit2")->trigger();
+    EXPECT_FALSE(state.dbConnection);
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndControlsTheirAccessibleNames)
+{
+    open();
+    window->show();
+    const QList<std::pair<const char*, const char*>> items = {
+        {"exit2", "退出该系统"}, {"createMarketing", "创建营销计划"}, {"inputClient", "营销对象数据导入"},
+        {"recordBack1", "记录反馈"}, {"browseFeedback", "营销对象反馈浏览"}, {"cilentTableTotal", "营销对象表维护"},
+        {"maintainTable2", "每日反馈统计表维护"}, {"definition2", "产品对照定义"}, {"print1", "打印反馈统计表"},
+        {"print2", "打印客户反馈表"}, {"print3", "打印统计总表"}};
+    for (const auto& [name, caption] : items) {
+        auto* action = window->findChild<QAction*>(QString::fromUtf8(name));
+        ASSERT_TRUE(action) << name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(caption));
+    }
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel"));
+    auto* first = control<QPushButton>("Command1(0)");
+    EXPECT_EQ(first->accessibleName(), QStringLiteral("<<"));
+    EXPECT_EQ(first->accessibleDescription(), QStringLiteral("Command1(0)"));
+    EXPECT_EQ(control<QPushButton>("Command8")->accessibleName(), QStringLiteral("删除"));
+    EXPECT_EQ(control<DataGrid>("DataGrid2")->accessibleDescription(), QStringLiteral("DataGrid2"));
+}
+
+TEST(StartUpTest, TheSplashStaysUntilClickedThenTheMainWindowOpens)
+{
+    TempAppFolder folder;
+    ScriptedDialogs::installNew();
+    AppState::instance().reset();
+    F5* splash = StartUp::showSplash(folder.path());
+    QPointer<F5> alive(splash);
+    EXPECT_EQ(splash->windowTitle(), QStringLiteral("Tembra咨询中心"));
+    QTest::qWait(50);
+    EXPECT_EQ(qApp->findChild<mainFm1*>(), nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<mainFm1*>(w) && w->isVisible());
+
+    QTest::mouseClick(splash->Picture1, Qt::LeftButton);
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    mainFm1* main = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* candidate = qobject_cast<mainFm1*>(w))
+            main = candidate;
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(AppState::instance().dbConnection);
+    delete main;
+    AppState::instance().reset();
+    Dialogs::install(nullptr);
+}
+
+TEST(StartUpTest, AMissingDatabaseIsReportedAndNoWindowOpens)
+{
+    QTemporaryDir empty;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    AppState::instance().reset();
+    F5* splash = StartUp::showSplash(empty.path());
+    splash->Form_Click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_TRUE(dialogs.log()[0].text.contains(QStringLiteral("Tembra_Estimation.db")));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<mainFm1*>(w));
+    EXPECT_FALSE(AppState::instance().dbConnection);
+    Dialogs::install(nullptr);
+}
+
+} // namespace
