@@ -74,6 +74,8 @@ ValueScale valueScaleFor(const QList<double>& values)
     }
     if (highest == lowest)
         return {};
+    if (!std::isfinite(highest - lowest)) // values near the limits of a double
+        return { lowest, highest, 5, 0 };
 
     double step = niceStep((highest - lowest) / 5.0);
     if (allWhole)
@@ -262,6 +264,8 @@ void ChartControl::setWidthTwips(int twips)
         throw DbError(QStringLiteral("图表宽度 %1 无效：不能为负数。").arg(twips));
     widthTwips_ = twips;
     setFixedWidth(pixelWidth(twips, logicalDpiX()));
+    // A hidden widget gets its resize event only when shown.
+    relabelIfCrowdingChanged();
 }
 
 int ChartControl::widthTwips() const
@@ -348,11 +352,16 @@ bool ChartControl::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// A new width may leave room for more row labels, or for fewer.
 void ChartControl::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (rowLabelStep() != labelStep_)
+    relabelIfCrowdingChanged();
+}
+
+// A new width may leave room for more row labels, or for fewer.
+void ChartControl::relabelIfCrowdingChanged()
+{
+    if (!dirty_ && rowLabelStep() != labelStep_)
         markDirty();
 }
 
@@ -462,6 +471,7 @@ void ChartControl::addLines()
         // A single row is a single point, which only its marker shows; many rows
         // would bury the line under markers.
         series->setPointsVisible(rows_ <= maxMarkedRows);
+        series->setMarkerSize(8);
         chart_->addSeries(series);
     }
 }

@@ -114,6 +114,7 @@ private:
     QString rowText(int row) const;
     QString seriesName(int column) const;
     int rowLabelStep() const;
+    void relabelIfCrowdingChanged();
     void addBars();
     void addLines();
     void addRowAxis();

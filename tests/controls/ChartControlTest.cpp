@@ -468,6 +468,14 @@ TEST(ChartControlDrawing, FractionsAndNegativesStayOnTheAxis)
     axis = valueAxis(chart);
     EXPECT_LE(axis->min(), -3.0);
     EXPECT_GE(axis->max(), 5.0);
+
+    chart.setRow(1);
+    chart.setData("-1.5e308");
+    chart.setRow(2);
+    chart.setData("1.5e308"); // the range itself exceeds a double
+    axis = valueAxis(chart);
+    EXPECT_DOUBLE_EQ(axis->min(), -1.5e308);
+    EXPECT_DOUBLE_EQ(axis->max(), 1.5e308);
 }
 
 TEST(ChartControlDrawing, ValueLabelsOnlyWhenBarsAreFew)

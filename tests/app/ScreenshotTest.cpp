@@ -1,0 +1,67 @@
+// Renders the splash and the main window with a few plans to PNG files when
+// MARQUEL_SCREENSHOT_DIR names a folder, so they can be looked at; skipped otherwise.
+#include "app/F5.h"
+#include "app/mainFm1.h"
+#include "core/AppState.h"
+#include "core/Connection.h"
+#include "core/ScriptedDialogs.h"
+#include "support/TempAppFolder.h"
+
+#include <QDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+void fillDemoPlans(Connection& db)
+{
+    db.execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '激光打印机', 产品2名称 = '复印机', 产品3名称 = '扫描仪', "
+                              "产品4名称 = '传真机', 产品5名称 = '碎纸机'"));
+    db.execute(QStringLiteral("INSERT INTO marketingComment VALUES "
+                              "('2026-01', '春季办公设备直邮', '300', '40', '一个月', '12000', '37', '12.3%'), "
+                              "('2026-02', '华北区电话营销', '500', '60', '两周', '8000', '52', '10.4%'), "
+                              "('2026-03', '年终客户回访', '200', '30', '三周', '5000', '18', '9%')"));
+    const int phones[] = {4, 7, 3, 6, 2};
+    int total = 0;
+    for (int day = 0; day < 5; ++day) {
+        const int today = phones[day] + 2 + day % 2;
+        total += today;
+        db.execute(QStringLiteral("INSERT INTO feedbackTable VALUES ('2026-03', '2026-12-%1', '年终客户回访', %2, 1, %3, 0, 1, 0, "
+                                  "%4, 2, 1, 0, 1, %5, %6, '')")
+                       .arg(day + 1, 2, 10, QLatin1Char('0'))
+                       .arg(phones[day])
+                       .arg(day % 2)
+                       .arg(phones[day] - 1)
+                       .arg(today)
+                       .arg(total));
+    }
+}
+
+TEST(ScreenshotTest, SplashAndMainWindow)
+{
+    const QString folder = qEnvironmentVariable("MARQUEL_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set MARQUEL_SCREENSHOT_DIR to render the windows";
+    QDir().mkpath(folder);
+    TempAppFolder app;
+    ScriptedDialogs::installNew();
+    AppState::instance().reset();
+    fillDemoPlans(*app.connection());
+
+    F5 splash;
+    splash.show();
+    QTest::qWait(100);
+    EXPECT_TRUE(splash.grab().save(QDir(folder).filePath("splash.png")));
+
+    std::unique_ptr<mainFm1> window(mainFm1::load(app.path()));
+    ASSERT_TRUE(window);
+    window->show();
+    window->Form_Activate();
+    QTest::qWait(200);
+    EXPECT_TRUE(window->grab().save(QDir(folder).filePath("main-window.png")));
+    window.reset();
+    AppState::instance().reset();
+    Dialogs::install(nullptr);
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+// The data grid over a recordset: the same current row both ways, editing in place,
+// rebinding, and a large table.
+#include "core/Connection.h"
+#include "core/DataGrid.h"
+#include "core/Recordset.h"
+#include "core/ScriptedDialogs.h"
+#include "support/TempAppFolder.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DataGridTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    DataGrid grid;
+
+    void TearDown() override { Dialogs::install(nullptr); }
+
+    std::shared_ptr<Recordset> targets(int rows)
+    {
+        folder.connection()->execute(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) SELECT '1', '客户' || i, i FROM n").arg(rows));
+        return std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From clientTableInfo"));
+    }
+};
+
+TEST_F(DataGridTest, ColumnsAreTheFieldsAndTheCurrentRowIsSharedBothWays)
+{
+    auto rs = targets(5);
+    grid.bind(rs);
+    grid.show();
+    ASSERT_EQ(grid.model()->columnCount(), 23);
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("营销对象"));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(2, 1)).toString(), QStringLiteral("客户3"));
+    EXPECT_EQ(grid.currentRowNumber(), 0);
+
+    rs->setAbsolutePosition(4);
+    EXPECT_EQ(grid.currentRowNumber(), 3);
+
+    QSignalSpy clicked(&grid, &DataGrid::gridClicked);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 2)).center());
+    EXPECT_EQ(rs->absolutePosition(), 2);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(grid.currentFieldName(), QStringLiteral("电话1"));
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_EQ(rs->absolutePosition(), 3);
+}
+
+TEST_F(DataGridTest, AFilterOrANewRecordsetIsShownAfterRebinding)
+{
+    auto rs = targets(30);
+    grid.bind(rs);
+    rs->setFilter(QStringLiteral("营销对象 like '%2%'"));
+    EXPECT_EQ(grid.model()->rowCount(), 12);   // 2, 12, 20-29, …
+    grid.bind(std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From productDF")));
+    EXPECT_EQ(grid.model()->rowCount(), 1);
+    EXPECT_EQ(grid.model()->columnCount(), 5);
+}
+
+TEST_F(DataGridTest, EditingInPlaceStoresTheValueOrSaysWhyNot)
+{
+    auto rs = targets(3);
+    grid.bind(rs);
+    EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 1)) & Qt::ItemIsEditable);
+    grid.setEditable(true);
+    EXPECT_TRUE(grid.model()->setData(grid.model()->index(1, 1), QStringLiteral("新名称")));
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '新名称'")).recordCount(), 1);
+
+    EXPECT_FALSE(grid.model()->setData(grid.model()->index(2, 10), QStringLiteral("很多")));
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("信息提示"));
+    EXPECT_EQ(rs->editMode(), Recordset::EditMode::None);
+    EXPECT_EQ(grid.model()->data(grid.model()->index(2, 10)).toString(), QStringLiteral("0"));
+}
+
+TEST_F(DataGridTest, AMillionRowsOpenAndScrollToTheEnd)
+{
+    auto rs = targets(1000000);
+    grid.bind(rs);
+    grid.resize(600, 400);
+    grid.show();
+    grid.scrollToBottom();
+    QTest::qWait(10);
+    EXPECT_EQ(grid.model()->rowCount(), 1000000);
+    EXPECT_EQ(grid.model()->data(grid.model()->index(999999, 1)).toString(), QStringLiteral("客户1000000"));
+    rs->moveLast();
+    EXPECT_EQ(grid.currentRowNumber(), 999999);
+}
+
+} // namespace
