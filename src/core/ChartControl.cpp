@@ -471,7 +471,7 @@ void ChartControl::addLines()
         // A single row is a single point, which only its marker shows; many rows
         // would bury the line under markers.
         series->setPointsVisible(rows_ <= maxMarkedRows);
-        series->setMarkerSize(8);
+        series->setMarkerSize(4);
         chart_->addSeries(series);
     }
 }
@@ -509,6 +509,7 @@ void ChartControl::addValueAxis()
     axisY->setRange(scale.min, scale.max);
     axisY->setTickCount(scale.tickCount);
     axisY->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
+    axisY->setTruncateLabels(false);   // short charts would otherwise show "…" for the numbers
     chart_->addAxis(axisY, Qt::AlignLeft);
     for (QAbstractSeries* series : chart_->series())
         series->attachAxis(axisY);
