@@ -7,6 +7,7 @@
 #include "core/DbError.h"
 #include "core/Dialogs.h"
 #include "core/ExecutedPlans.h"
+#include "core/Navigation.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/TextRules.h"
@@ -220,23 +221,7 @@ void mainFm1::Command1_Click(int index)
     if (!hasRows(plans))
         return;
     try {
-        switch (index) {
-        case 0:
-            plans->moveFirst();
-            break;
-        case 1:
-            plans->movePrevious();
-            if (plans->isBOF())
-                plans->moveFirst();
-            break;
-        case 2:
-            plans->moveNext();
-            if (plans->isEOF())
-                plans->moveLast();
-            break;
-        default:
-            plans->moveLast();
-        }
+        Navigation::move(*plans, index);
         showPlanPosition();
         ExecutedPlans::takeCurrentPlan(state);
         reopenPlanFeedback();   // the charts keep the previous plan until a day is chosen
@@ -251,23 +236,7 @@ void mainFm1::Command2_Click(int index)
     if (!hasRows(days))
         return;
     try {
-        switch (index) {
-        case 0:
-            days->moveFirst();
-            break;
-        case 1:
-            days->movePrevious();
-            if (days->isBOF())
-                days->moveFirst();
-            break;
-        case 2:
-            days->moveNext();
-            if (days->isEOF())
-                days->moveLast();
-            break;
-        default:
-            days->moveLast();
-        }
+        Navigation::move(*days, index);
         showDayPosition();
         drawCurrentDay();
     } catch (const DbError& error) {
