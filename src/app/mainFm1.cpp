@@ -10,6 +10,8 @@
 #include "core/Navigation.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "core/SingleWindow.h"
+#include "plans/definitionFm1.h"
 #include "core/TextRules.h"
 
 #include <QApplication>
@@ -100,7 +102,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
     addItem(maintainTable, QStringLiteral("maintainTable2"), QStringLiteral("每日反馈统计表维护"));
 
     QMenu* definition = menu(QStringLiteral("definition"), QStringLiteral("产品对照表定义"));
-    addItem(definition, QStringLiteral("definition2"), QStringLiteral("产品对照定义"));
+    connect(addItem(definition, QStringLiteral("definition2"), QStringLiteral("产品对照定义")), &QAction::triggered, this,
+            &mainFm1::definition2_Click);
 
     QMenu* print0 = menu(QStringLiteral("print0"), QStringLiteral("打印"));
     addItem(print0, QStringLiteral("print1"), QStringLiteral("打印反馈统计表"));
@@ -285,6 +288,11 @@ void mainFm1::Command8_Click()
         reportError(error.description());
     }
     Form_Activate();
+}
+
+void mainFm1::definition2_Click()
+{
+    showSingle<definitionFm1>(definitionWindow_, [] { return new definitionFm1; });
 }
 
 void mainFm1::exit2_Click()

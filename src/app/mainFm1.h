@@ -2,9 +2,11 @@
 
 #include "core/FormWindow.h"
 
+#include <QPointer>
 #include <memory>
 
 class DataGrid;
+class definitionFm1;
 class FeedbackChartPanel;
 class QAction;
 class QLineEdit;
@@ -32,6 +34,7 @@ public:
     void DataGrid1_Click();
     void DataGrid2_Click();
     void exit2_Click();
+    void definition2_Click();
 
     DataGrid* DataGrid1 = nullptr;
     DataGrid* DataGrid2 = nullptr;
@@ -44,6 +47,7 @@ public:
 
 private:
     mainFm1();
+    QPointer<definitionFm1> definitionWindow_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

@@ -10,6 +10,7 @@
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
 #include "core/SqlText.h"
+#include "plans/definitionFm1.h"
 #include "support/TempAppFolder.h"
 
 #include <QAction>
@@ -217,6 +218,24 @@ TEST_F(MainWindowTest, TheProductLegendShowsTheMappedNames)
     EXPECT_EQ(control<QLabel>("Label2(4)")->text(), QStringLiteral("R5:扫描仪"));
     EXPECT_EQ(state.productNames.value(4), QStringLiteral("扫描仪"));
     EXPECT_EQ(control<QLabel>("Label1(6)")->text(), QStringLiteral("合计1"));
+}
+
+TEST_F(MainWindowTest, TheProductMappingOpensOnceAndItsNamesReachTheLegend)
+{
+    open();
+    window->findChild<QAction*>("definition2")->trigger();
+    window->findChild<QAction*>("definition2")->trigger();
+    QList<definitionFm1*> mappings;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<definitionFm1*>(w))
+            mappings << m;
+    ASSERT_EQ(mappings.size(), 1);
+    mappings[0]->findChild<QLineEdit*>("Text1(1)")->setText(QStringLiteral("复印机"));
+    QTest::mouseClick(mappings[0]->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+    mappings[0]->close();
+    window->Form_Activate();   // coming back to the main window
+    EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:复印机"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(MainWindowTest, ExitAsksFirstAndCancelKeepsEverything)

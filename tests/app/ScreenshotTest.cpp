@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/ScriptedDialogs.h"
+#include "plans/definitionFm1.h"
 #include "support/TempAppFolder.h"
 
 #include <QDir>
@@ -59,6 +60,10 @@ TEST(ScreenshotTest, SplashAndMainWindow)
     window->Form_Activate();
     QTest::qWait(200);
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath("main-window.png")));
+    definitionFm1 mapping;
+    mapping.show();
+    QTest::qWait(50);
+    EXPECT_TRUE(mapping.grab().save(QDir(folder).filePath("definition.png")));
     window.reset();
     AppState::instance().reset();
     Dialogs::install(nullptr);

@@ -1,0 +1,95 @@
+#include "definitionFm1.h"
+
+#include "ProductNames.h"
+#include "core/AppState.h"
+#include "core/DbError.h"
+#include "core/Dialogs.h"
+#include "core/Recordset.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int WidthTwips = 5400;
+constexpr int HeightTwips = 4200;
+
+void showRefusal(const DbError& error)
+{
+    Dialogs::instance().message(error.description(), QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+} // namespace
+
+definitionFm1::definitionFm1()
+    : FormWindow(QStringLiteral("definitionFm1"), QStringLiteral("产品对照定义"), WidthTwips, HeightTwips)
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* boxes = new QGridLayout;
+    for (int k = 0; k < 5; ++k) {
+        Label1[k] = new QLabel(QStringLiteral("产   品%1").arg(k + 1), this);
+        Label1[k]->setObjectName(QStringLiteral("Label1(%1)").arg(k));
+        Text1[k] = new QLineEdit(this);
+        Text1[k]->setObjectName(QStringLiteral("Text1(%1)").arg(k));
+        Label1[k]->setBuddy(Text1[k]);
+        boxes->addWidget(Label1[k], k, 0);
+        boxes->addWidget(Text1[k], k, 1);
+    }
+    layout->addLayout(boxes);
+    layout->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    Command2 = new QPushButton(QStringLiteral("保存定义"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command1 = new QPushButton(QStringLiteral("返回"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command1);
+    layout->addLayout(buttons);
+    connect(Command2, &QPushButton::clicked, this, &definitionFm1::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &definitionFm1::Command1_Click);
+
+    try {
+        mapping_ = AppState::instance().openRecordset(QStringLiteral("Select * From productDF"));
+        displayRecord();
+    } catch (const DbError& error) {
+        showRefusal(error);
+    }
+}
+
+void definitionFm1::displayRecord()
+{
+    const QStringList names = mapping_ ? ProductNames::read(*mapping_) : QStringList();
+    for (int k = 0; k < 5; ++k)
+        Text1[k]->setText(names.value(k));
+}
+
+void definitionFm1::writeRecord()
+{
+    QStringList names;
+    for (int k = 0; k < 5; ++k)
+        names << Text1[k]->text();
+    ProductNames::store(*mapping_, names);
+}
+
+void definitionFm1::Command2_Click()
+{
+    if (!mapping_)
+        return;
+    try {
+        writeRecord();
+    } catch (const DbError& error) {
+        mapping_->cancelUpdate();
+        showRefusal(error);
+    }
+}
+
+void definitionFm1::Command1_Click()
+{
+    mapping_.reset();
+    close();
+}

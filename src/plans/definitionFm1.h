@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/FormWindow.h"
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Recordset;
+
+// The product mapping: the display names of the five product slots.
+class definitionFm1 : public FormWindow {
+    Q_OBJECT
+
+public:
+    definitionFm1();
+
+    void displayRecord();
+    void writeRecord();
+    void Command2_Click();   // "保存定义"
+    void Command1_Click();   // "返回"
+
+    QLineEdit* Text1[5] = {};
+    QLabel* Label1[5] = {};
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+
+private:
+    std::shared_ptr<Recordset> mapping_;
+};

@@ -1,0 +1,97 @@
+// The product mapping window against a real database.
+#include "core/AppState.h"
+#include "core/Connection.h"
+#include "core/Recordset.h"
+#include "core/ScriptedDialogs.h"
+#include "plans/definitionFm1.h"
+#include "support/TempAppFolder.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DefinitionTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    AppState& state = AppState::instance();
+
+    void SetUp() override
+    {
+        state.reset();
+        state.dbConnection = folder.connection();
+    }
+    void TearDown() override
+    {
+        state.reset();
+        Dialogs::install(nullptr);
+    }
+
+    QStringList stored() const
+    {
+        Recordset rs(folder.connection(), QStringLiteral("Select * From productDF"));
+        QStringList names;
+        for (int i = 0; i < 5; ++i)
+            names << rs.value(i).toString();
+        return names;
+    }
+
+    static QLineEdit* box(definitionFm1& w, int k) { return w.findChild<QLineEdit*>(QStringLiteral("Text1(%1)").arg(k)); }
+    static void click(definitionFm1& w, const char* name) { QTest::mouseClick(w.findChild<QPushButton*>(name), Qt::LeftButton); }
+};
+
+TEST_F(DefinitionTest, ShowsTheStoredNamesTrimmedAndStoresTrimmedNames)
+{
+    folder.connection()->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '  打印机 ', 产品3名称 = '扫描仪'"));
+    definitionFm1 window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("产品对照定义"));
+    EXPECT_EQ(box(window, 0)->text(), QStringLiteral("打印机"));
+    EXPECT_EQ(box(window, 2)->text(), QStringLiteral("扫描仪"));
+    box(window, 1)->setText(QStringLiteral("  复印机  "));
+    box(window, 2)->clear();
+    click(window, "Command2");
+    EXPECT_EQ(stored(), QStringList({"打印机", "复印机", "", "", ""}));
+    EXPECT_TRUE(dialogs.log().isEmpty());   // saving says nothing
+}
+
+TEST_F(DefinitionTest, ReturnWithoutSavingChangesNothing)
+{
+    definitionFm1* window = new definitionFm1;
+    window->show();
+    box(*window, 4)->setText(QStringLiteral("碎纸机"));
+    QPointer<definitionFm1> alive(window);
+    click(*window, "Command1");
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(stored(), QStringList({"", "", "", "", ""}));
+}
+
+TEST_F(DefinitionTest, NamesGrowUpToTheColumnWidthAndApostrophesAreData)
+{
+    definitionFm1 window;
+    box(window, 0)->setText(QStringLiteral("O'Brien 牌"));
+    box(window, 1)->setText(QString(60, QChar(0x7EB8)));   // longer than the 50 the column holds
+    click(window, "Command2");
+    EXPECT_EQ(stored().value(0), QStringLiteral("O'Brien 牌"));
+    EXPECT_EQ(stored().value(1).size(), 50);
+    box(window, 0)->setText(QStringLiteral("O'Brien 牌激光打印机"));   // longer than the stored name
+    click(window, "Command2");
+    EXPECT_EQ(stored().value(0), QStringLiteral("O'Brien 牌激光打印机"));
+}
+
+TEST_F(DefinitionTest, AMappingWithoutItsRowGetsOneOnSaving)
+{
+    folder.connection()->execute(QStringLiteral("Delete * From productDF"));
+    definitionFm1 window;
+    EXPECT_EQ(box(window, 0)->text(), QString());
+    box(window, 0)->setText(QStringLiteral("打印机"));
+    click(window, "Command2");
+    EXPECT_EQ(stored().value(0), QStringLiteral("打印机"));
+}
+
+} // namespace
