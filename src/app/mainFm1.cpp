@@ -11,6 +11,7 @@
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/SingleWindow.h"
+#include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "core/TextRules.h"
 
@@ -90,7 +91,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
             &mainFm1::exit2_Click);
 
     QMenu* marketing = menu(QStringLiteral("marketing"), QStringLiteral("营销计划"));
-    addItem(marketing, QStringLiteral("createMarketing"), QStringLiteral("创建营销计划"));
+    connect(addItem(marketing, QStringLiteral("createMarketing"), QStringLiteral("创建营销计划")), &QAction::triggered,
+            this, &mainFm1::createMarketing_Click);
 
     QMenu* recordBack = menu(QStringLiteral("recordBack"), QStringLiteral("营销对象（客户）"));
     addItem(recordBack, QStringLiteral("inputClient"), QStringLiteral("营销对象数据导入"));
@@ -288,6 +290,11 @@ void mainFm1::Command8_Click()
         reportError(error.description());
     }
     Form_Activate();
+}
+
+void mainFm1::createMarketing_Click()
+{
+    showSingle<Form3>(planEditor_, [] { return new Form3; });
 }
 
 void mainFm1::definition2_Click()

@@ -7,6 +7,7 @@
 
 class DataGrid;
 class definitionFm1;
+class Form3;
 class FeedbackChartPanel;
 class QAction;
 class QLineEdit;
@@ -35,6 +36,7 @@ public:
     void DataGrid2_Click();
     void exit2_Click();
     void definition2_Click();
+    void createMarketing_Click();
 
     DataGrid* DataGrid1 = nullptr;
     DataGrid* DataGrid2 = nullptr;
@@ -48,6 +50,7 @@ public:
 private:
     mainFm1();
     QPointer<definitionFm1> definitionWindow_;
+    QPointer<Form3> planEditor_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

@@ -10,6 +10,7 @@
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
 #include "core/SqlText.h"
+#include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "support/TempAppFolder.h"
 
@@ -235,6 +236,31 @@ TEST_F(MainWindowTest, TheProductMappingOpensOnceAndItsNamesReachTheLegend)
     mappings[0]->close();
     window->Form_Activate();   // coming back to the main window
     EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:复印机"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(MainWindowTest, AnExecutedPlanIsCurrentWhenTheUserComesBack)
+{
+    executePlan("A", "旧计划", {3});
+    folder.connection()->execute(QStringLiteral("INSERT INTO planTable (序号, 题目) VALUES ('B', '新计划')"));
+    open();
+    window->findChild<QAction*>("createMarketing")->trigger();
+    window->findChild<QAction*>("createMarketing")->trigger();
+    Form3* editor = nullptr;
+    int editors = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* e = qobject_cast<Form3*>(w)) {
+            editor = e;
+            ++editors;
+        }
+    ASSERT_EQ(editors, 1);
+    QTest::mouseClick(editor->findChild<QPushButton*>("Command6"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("现在执行B计划!"));
+    window->Form_Activate();
+    EXPECT_EQ(state.currentPlanNo, QStringLiteral("B"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("2/2"));
+    EXPECT_EQ(text("Text2"), QStringLiteral("1/1"));
+    editor->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/ScriptedDialogs.h"
+#include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "support/TempAppFolder.h"
 
@@ -60,6 +61,14 @@ TEST(ScreenshotTest, SplashAndMainWindow)
     window->Form_Activate();
     QTest::qWait(200);
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath("main-window.png")));
+    app.connection()->execute(QStringLiteral(
+        "INSERT INTO planTable VALUES ('2026-03', '年终客户回访', '三周', '华北', '电话回访', '近两年购买过打印机的企业客户', "
+        "'200', '30', '5000', '向客户介绍新款激光打印机与以旧换新活动，\n并预约上门演示。')"));
+    Form3 editor;
+    editor.show();
+    QTest::qWait(50);
+    EXPECT_TRUE(editor.grab().save(QDir(folder).filePath("plan-editor.png")));
+
     definitionFm1 mapping;
     mapping.show();
     QTest::qWait(50);

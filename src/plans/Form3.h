@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/FormWindow.h"
+
+#include <memory>
+
+class DataGrid;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+class Recordset;
+
+// The plan editor: the plans as designed, one at a time in nine boxes and a content box,
+// all of them in a grid; create, save, delete, cancel, load the content from a text file,
+// and execute the plan shown.
+class Form3 : public FormWindow {
+    Q_OBJECT
+
+public:
+    Form3();
+
+    void displayRecord();
+    void clearRecord();
+    void writeRecord();
+
+    void Command1_Click(int index);   // 创建, 保存, 删除, 取消, 返回
+    void Command3_Click(int index);   // <<, <, >, >>
+    void Command5_Click();            // 清空
+    void Command2_Click();            // 加载txt文件
+    void Command6_Click();            // 执行计划
+    void DataGrid1_RowColChange();
+
+    std::shared_ptr<Recordset> planTableRecordset() const { return planTableRecordset_; }
+    int addMode() const { return addMode_; }
+
+    QLineEdit* Text1[9] = {};
+    QLabel* Label1[10] = {};
+    QTextEdit* RichTextBox1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command1[5] = {};
+    QPushButton* Command3[4] = {};
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command6 = nullptr;
+    DataGrid* DataGrid1 = nullptr;
+
+private:
+    QWidget* buildFrame();
+    void openPlans();
+    void showPosition();
+    void setBrowsing(bool browsing);
+    void createPlan();
+    void savePlan();
+    void deletePlan();
+    void cancelEdit();
+    void closeEditor();
+    void refuse(const QString& description);
+
+    std::shared_ptr<Recordset> planTableRecordset_;
+    int addMode_ = 0;
+};
