@@ -11,6 +11,8 @@
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/SingleWindow.h"
+#include "feedback/Form5.h"
+#include "feedback/feedbackFm1.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "core/TextRules.h"
@@ -96,12 +98,14 @@ void mainFm1::buildMenu(QMenuBar* bar)
 
     QMenu* recordBack = menu(QStringLiteral("recordBack"), QStringLiteral("营销对象（客户）"));
     addItem(recordBack, QStringLiteral("inputClient"), QStringLiteral("营销对象数据导入"));
-    addItem(recordBack, QStringLiteral("recordBack1"), QStringLiteral("记录反馈"));
+    connect(addItem(recordBack, QStringLiteral("recordBack1"), QStringLiteral("记录反馈")), &QAction::triggered, this,
+            &mainFm1::recordBack1_Click);
     addItem(recordBack, QStringLiteral("browseFeedback"), QStringLiteral("营销对象反馈浏览"));
 
     QMenu* maintainTable = menu(QStringLiteral("maintainTable"), QStringLiteral("表维护"));
     addItem(maintainTable, QStringLiteral("cilentTableTotal"), QStringLiteral("营销对象表维护"));
-    addItem(maintainTable, QStringLiteral("maintainTable2"), QStringLiteral("每日反馈统计表维护"));
+    connect(addItem(maintainTable, QStringLiteral("maintainTable2"), QStringLiteral("每日反馈统计表维护")), &QAction::triggered,
+            this, &mainFm1::maintainTable2_Click);
 
     QMenu* definition = menu(QStringLiteral("definition"), QStringLiteral("产品对照表定义"));
     connect(addItem(definition, QStringLiteral("definition2"), QStringLiteral("产品对照定义")), &QAction::triggered, this,
@@ -295,6 +299,18 @@ void mainFm1::Command8_Click()
 void mainFm1::createMarketing_Click()
 {
     showSingle<Form3>(planEditor_, [] { return new Form3; });
+}
+
+void mainFm1::recordBack1_Click()
+{
+    if (!AppState::instance().planFeedbackRecordset())
+        return;
+    showSingle<Form5>(feedbackWindow_, [] { return new Form5; });
+}
+
+void mainFm1::maintainTable2_Click()
+{
+    showSingle<feedbackFm1>(dailyTable_, [] { return new feedbackFm1; });
 }
 
 void mainFm1::definition2_Click()

@@ -8,6 +8,8 @@
 class DataGrid;
 class definitionFm1;
 class Form3;
+class Form5;
+class feedbackFm1;
 class FeedbackChartPanel;
 class QAction;
 class QLineEdit;
@@ -37,6 +39,8 @@ public:
     void exit2_Click();
     void definition2_Click();
     void createMarketing_Click();
+    void recordBack1_Click();
+    void maintainTable2_Click();
 
     DataGrid* DataGrid1 = nullptr;
     DataGrid* DataGrid2 = nullptr;
@@ -51,6 +55,8 @@ private:
     mainFm1();
     QPointer<definitionFm1> definitionWindow_;
     QPointer<Form3> planEditor_;
+    QPointer<Form5> feedbackWindow_;
+    QPointer<feedbackFm1> dailyTable_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

@@ -1,10 +1,13 @@
 #include "FeedbackChartPanel.h"
 
+#include "ChartCells.h"
+#include "ChartWidth.h"
+#include "FeedbackDays.h"
+#include "SwatchLegend.h"
+#include "WideChartHolder.h"
 #include "core/AppState.h"
 #include "core/ChartControl.h"
-#include "core/DbError.h"
 #include "core/Recordset.h"
-#include "core/TextRules.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -13,13 +16,28 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
 
 const char* const ChannelCaptions[8] = {"电话", "传真", "Email", "信函", "面访", "参观", "合计1", "合计2"};
-const char* const CurrentDayFields[8] = {"电话数", "传真数", "Email数", "信函数", "面访人数", "参观人数",
-                                         "反馈合计（当日）", "反馈合计（至今日）"};
+
+// MSChart1's series, in column order, with the colours its legend shows.
+const QList<SwatchLegend::Entry>& cumulativeLegend()
+{
+    static const QList<SwatchLegend::Entry> entries = {
+        {QStringLiteral("电话"), QColor(255, 0, 0)},
+        {QStringLiteral("传真"), QColor(0, 255, 0)},
+        {QStringLiteral("Email"), QColor(0, 0, 192)},
+        {QStringLiteral("信函"), QColor(255, 255, 0)},
+        {QStringLiteral("面访"), QColor(255, 128, 255)},
+        {QStringLiteral("参观"), QColor(0, 255, 255)},
+        {QStringLiteral("合计（当日）"), QColor(0, 0, 0)},
+        {QStringLiteral("合计（至今日）"), QColor(128, 0, 0)},
+    };
+    return entries;
+}
 
 QLabel* titleLabel(const QString& name, const QString& text, QWidget* parent)
 {
@@ -40,6 +58,16 @@ QFrame* panelFrame(const QString& name, QWidget* parent)
     return frame;
 }
 
+bool hasRows(const std::shared_ptr<Recordset>& recordset)
+{
+    return recordset && recordset->recordCount() > 0;
+}
+
+QString numberText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
 } // namespace
 
 FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
@@ -52,22 +80,12 @@ FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
     // The four panels share one place; only the visible one takes it.
     auto* stack = new QGridLayout;
     Frame[2] = buildCurrentDayFrame();
-    Frame[0] = buildSimpleFrame(0, 0, QStringLiteral("Label7"), QStringLiteral("累计反馈图"));
-    Frame[1] = buildSimpleFrame(1, 1, QStringLiteral("Label8"), QStringLiteral("累计产品反馈图"));
-    Frame[3] = buildSimpleFrame(3, 4, QStringLiteral("Label6"), QStringLiteral("每日反馈趋势图"));
+    Frame[0] = buildCumulativeFrame();
+    Frame[1] = buildProductFrame();
+    Frame[3] = buildTrendFrame();
     for (int i = 0; i < 4; ++i)
         stack->addWidget(Frame[i], 0, 0);
     layout->addLayout(stack, 1);
-
-    Command6[0] = new QPushButton(QStringLiteral("折线图"), Frame[3]);
-    Command6[0]->setObjectName(QStringLiteral("Command6(0)"));
-    Command6[1] = new QPushButton(QStringLiteral("条形图"), Frame[3]);
-    Command6[1]->setObjectName(QStringLiteral("Command6(1)"));
-    auto* switchRow = new QHBoxLayout;
-    switchRow->addStretch(1);
-    switchRow->addWidget(Command6[0]);
-    switchRow->addWidget(Command6[1]);
-    static_cast<QVBoxLayout*>(Frame[3]->layout())->addLayout(switchRow);
 
     showOnlyFrame(2);
 }
@@ -86,25 +104,41 @@ QFrame* FeedbackChartPanel::buildOptionsFrame()
         group->addButton(Option[i]);
         row->addWidget(Option[i]);
     }
+    connect(Option[0], &QRadioButton::clicked, this, &FeedbackChartPanel::Option1_Click);
+    connect(Option[1], &QRadioButton::clicked, this, &FeedbackChartPanel::Option2_Click);
+    connect(Option[2], &QRadioButton::clicked, this, &FeedbackChartPanel::Option3_Click);
+    connect(Option[3], &QRadioButton::clicked, this, &FeedbackChartPanel::Option4_Click);
     row->addStretch(1);
     Command9 = new QPushButton(QStringLiteral("显示统计图"), Frame[4]);
     Command9->setObjectName(QStringLiteral("Command9"));
     row->addWidget(Command9);
-    connect(Command9, &QPushButton::clicked, this, &FeedbackChartPanel::chartWindowRequested);
+    connect(Command9, &QPushButton::clicked, this, &FeedbackChartPanel::Command9_Click);
     return Frame[4];
+}
+
+QFrame* FeedbackChartPanel::titledFrame(int frameIndex, const QString& titleName, const QString& title)
+{
+    QFrame* frame = panelFrame(QStringLiteral("Frame%1").arg(frameIndex + 1), this);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(titleLabel(titleName, title, frame));
+    return frame;
+}
+
+ChartControl* FeedbackChartPanel::addChart(QFrame* frame, int chartIndex)
+{
+    MSChart[chartIndex] = new ChartControl(frame);
+    MSChart[chartIndex]->setObjectName(QStringLiteral("MSChart%1").arg(chartIndex + 1));
+    return MSChart[chartIndex];
 }
 
 QFrame* FeedbackChartPanel::buildCurrentDayFrame()
 {
-    QFrame* frame = panelFrame(QStringLiteral("Frame3"), this);
-    auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(titleLabel(QStringLiteral("Label5"), QStringLiteral("当日反馈图"), frame));
+    QFrame* frame = titledFrame(2, QStringLiteral("Label5"), QStringLiteral("当日反馈图"));
     auto* charts = new QHBoxLayout;
 
     auto* channels = new QVBoxLayout;
-    MSChart[2] = new ChartControl(frame);
-    MSChart[2]->setObjectName(QStringLiteral("MSChart3"));
-    channels->addWidget(MSChart[2], 1);
+    channels->addWidget(addChart(frame, 2), 1);
     auto* captions = new QHBoxLayout;
     captions->setContentsMargins(40, 0, 12, 0);
     for (int i = 0; i < 8; ++i) {
@@ -117,9 +151,7 @@ QFrame* FeedbackChartPanel::buildCurrentDayFrame()
     charts->addLayout(channels, 3);
 
     auto* products = new QVBoxLayout;
-    MSChart[3] = new ChartControl(frame);
-    MSChart[3]->setObjectName(QStringLiteral("MSChart4"));
-    products->addWidget(MSChart[3], 1);
+    products->addWidget(addChart(frame, 3), 1);
     auto* legend = new QGridLayout;
     for (int i = 0; i < 5; ++i) {
         Label2[i] = new QLabel(QStringLiteral("R%1:").arg(i + 1), frame);
@@ -129,19 +161,50 @@ QFrame* FeedbackChartPanel::buildCurrentDayFrame()
     products->addLayout(legend);
     charts->addLayout(products, 2);
 
-    layout->addLayout(charts, 1);
+    static_cast<QVBoxLayout*>(frame->layout())->addLayout(charts, 1);
     return frame;
 }
 
-QFrame* FeedbackChartPanel::buildSimpleFrame(int frameIndex, int chartIndex, const QString& titleName,
-                                             const QString& title)
+QFrame* FeedbackChartPanel::buildCumulativeFrame()
 {
-    QFrame* frame = panelFrame(QStringLiteral("Frame%1").arg(frameIndex + 1), this);
-    auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(titleLabel(titleName, title, frame));
-    MSChart[chartIndex] = new ChartControl(frame);
-    MSChart[chartIndex]->setObjectName(QStringLiteral("MSChart%1").arg(chartIndex + 1));
-    layout->addWidget(MSChart[chartIndex], 1);
+    QFrame* frame = titledFrame(0, QStringLiteral("Label7"), QStringLiteral("累计反馈图"));
+    auto* layout = static_cast<QVBoxLayout*>(frame->layout());
+    ChartControl* chart = addChart(frame, 0);
+    chart->setWidthTwips(cumulativeChartWidth);
+    const QList<SwatchLegend::Entry>& legend = cumulativeLegend();
+    for (int column = 1; column <= legend.size(); ++column)
+        chart->setSeriesColor(column, legend[column - 1].colour);
+    layout->addWidget(WideChartHolder::wrap(chart, frame), 1);
+    layout->addLayout(SwatchLegend::build(frame, QStringLiteral("Label3"), legend, Label3));
+    return frame;
+}
+
+QFrame* FeedbackChartPanel::buildProductFrame()
+{
+    QFrame* frame = titledFrame(1, QStringLiteral("Label8"), QStringLiteral("累计产品反馈图"));
+    static_cast<QVBoxLayout*>(frame->layout())->addWidget(addChart(frame, 1), 1);
+    return frame;
+}
+
+QFrame* FeedbackChartPanel::buildTrendFrame()
+{
+    QFrame* frame = titledFrame(3, QStringLiteral("Label6"), QStringLiteral("每日反馈趋势图"));
+    auto* layout = static_cast<QVBoxLayout*>(frame->layout());
+    ChartControl* chart = addChart(frame, 4);
+    chart->setWidthTwips(trendChartWidth);
+    layout->addWidget(WideChartHolder::wrap(chart, frame), 1);
+
+    Command6[0] = new QPushButton(QStringLiteral("折线图"), frame);
+    Command6[0]->setObjectName(QStringLiteral("Command6(0)"));
+    Command6[1] = new QPushButton(QStringLiteral("条形图"), frame);
+    Command6[1]->setObjectName(QStringLiteral("Command6(1)"));
+    connect(Command6[0], &QPushButton::clicked, this, [this] { Command6_Click(0); });
+    connect(Command6[1], &QPushButton::clicked, this, [this] { Command6_Click(1); });
+    auto* switchRow = new QHBoxLayout;
+    switchRow->addStretch(1);
+    switchRow->addWidget(Command6[0]);
+    switchRow->addWidget(Command6[1]);
+    layout->addLayout(switchRow);
     return frame;
 }
 
@@ -162,43 +225,151 @@ void FeedbackChartPanel::setProductLegend(const QStringList& productNames)
         Label2[i]->setText(QStringLiteral("R%1:").arg(i + 1) + productNames.value(i));
 }
 
-// A failing cell (no current day, an empty counter) is skipped and the next one drawn.
+QList<FeedbackDay> FeedbackChartPanel::daysUpToCurrent() const
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    return days ? FeedbackDays::upToCurrentDay(*days) : QList<FeedbackDay>();
+}
+
+void FeedbackChartPanel::applyWidthRule(ChartControl& chart, int dayCount)
+{
+    chart.setWidthTwips(ChartWidth::next(chart.widthTwips(), dayCount));
+}
+
+void FeedbackChartPanel::chart1()
+{
+    showOnlyFrame(0);
+    ChartControl& chart = *MSChart[0];
+    chart.setChartType(ChartControl::Bar2d);
+    const QList<FeedbackDay> days = daysUpToCurrent();
+    if (days.isEmpty()) {
+        ChartCells::clear(chart);
+        return;
+    }
+    const int columns = int(FeedbackDays::channelFields().size());
+    ChartCells::setCounts(chart, int(days.size()), columns);
+    applyWidthRule(chart, int(days.size()));
+    for (int i = 1; i <= days.size(); ++i) {
+        ChartCells::setRowLabel(chart, i, QString::number(i));
+        for (int column = 1; column <= columns; ++column)
+            ChartCells::setCell(chart, i, column, days[i - 1].channels.value(column - 1));
+    }
+}
+
+void FeedbackChartPanel::chart2()
+{
+    showOnlyFrame(1);
+    ChartControl& chart = *MSChart[1];
+    chart.setChartType(ChartControl::Bar2d);
+    ChartCells::setCounts(chart, 5, 1);
+    const QList<double> sums = FeedbackDays::productSums(daysUpToCurrent());
+    const QStringList& names = AppState::instance().productNames;
+    for (int p = 1; p <= 5; ++p) {
+        ChartCells::setRowLabel(chart, p, names.value(p - 1));
+        ChartCells::setCell(chart, p, 1, numberText(sums[p - 1]));
+    }
+}
+
+// A cell that cannot be read (no current day, an empty counter) shows 0 rather than what
+// the previous plan's day had there.
 void FeedbackChartPanel::chart3()
 {
     showOnlyFrame(2);
+    FeedbackDay day;
     const auto days = AppState::instance().planFeedbackRecordset();
-    ChartControl* channels = MSChart[2];
-    ChartControl* products = MSChart[3];
-    channels->setChartType(ChartControl::Bar2d);
-    channels->setRowCount(8);
-    channels->setColumnCount(1);
-    products->setChartType(ChartControl::Bar2d);
-    products->setRowCount(5);
-    products->setColumnCount(1);
-    // A cell that cannot be read (no current day, an empty counter) shows 0 rather than
-    // what the previous plan's day had there.
-    auto dayValue = [&days](const QString& field) {
-        try {
-            const QString text = days ? days->text(field) : QString();
-            return text.isEmpty() ? QStringLiteral("0") : text;
-        } catch (const DbError&) {
-            return QStringLiteral("0");
-        }
-    };
-    for (int r = 1; r <= 8; ++r) {
-        try {
-            channels->setRow(r);
-            channels->setColumn(1);
-            channels->setData(dayValue(QString::fromUtf8(CurrentDayFields[r - 1])));
-        } catch (const DbError&) {
-        }
+    if (days)
+        day = FeedbackDays::currentDay(*days);
+
+    ChartControl& channels = *MSChart[2];
+    channels.setChartType(ChartControl::Bar2d);
+    ChartCells::setCounts(channels, 8, 1);
+    for (int r = 1; r <= 8; ++r)
+        ChartCells::setCell(channels, r, 1, day.channels.value(r - 1));
+
+    ChartControl& products = *MSChart[3];
+    products.setChartType(ChartControl::Bar2d);
+    ChartCells::setCounts(products, 5, 1);
+    for (int p = 1; p <= 5; ++p)
+        ChartCells::setCell(products, p, 1, day.products.value(p - 1));
+}
+
+// The chart type is the caller's: bars from "每日反馈趋势图" and "条形图".
+void FeedbackChartPanel::chart4()
+{
+    showOnlyFrame(3);
+    ChartControl& chart = *MSChart[4];
+    const QList<FeedbackDay> days = daysUpToCurrent();
+    if (days.isEmpty()) {
+        ChartCells::clear(chart);
+        return;
     }
-    for (int p = 1; p <= 5; ++p) {
-        try {
-            products->setRow(p);
-            products->setColumn(1);
-            products->setData(dayValue(QStringLiteral("产品%1计数").arg(p)));
-        } catch (const DbError&) {
-        }
+    ChartCells::setCounts(chart, 1, int(days.size()));
+    applyWidthRule(chart, int(days.size()));
+    for (int i = 1; i <= days.size(); ++i)
+        ChartCells::setCell(chart, 1, i, days[i - 1].dailyTotal());
+    ChartCells::setRowLabel(chart, 1, QStringLiteral("至") + days.last().date);
+}
+
+// The chart type is the caller's: lines from "折线图".
+void FeedbackChartPanel::chart5()
+{
+    showOnlyFrame(3);
+    ChartControl& chart = *MSChart[4];
+    const QList<FeedbackDay> days = daysUpToCurrent();
+    if (days.isEmpty()) {
+        ChartCells::clear(chart);
+        return;
     }
+    ChartCells::setCounts(chart, int(days.size()), 1);
+    applyWidthRule(chart, int(days.size()));
+    for (int i = 1; i <= days.size(); ++i) {
+        ChartCells::setRowLabel(chart, i, QString::number(i));
+        ChartCells::setCell(chart, i, 1, days[i - 1].dailyTotal());
+    }
+}
+
+void FeedbackChartPanel::Option1_Click()
+{
+    if (hasRows(AppState::instance().planFeedbackRecordset()))
+        chart3();
+}
+
+void FeedbackChartPanel::Option2_Click()
+{
+    if (!hasRows(AppState::instance().planFeedbackRecordset()))
+        return;
+    Frame[1]->hide();
+    chart1();
+}
+
+void FeedbackChartPanel::Option3_Click()
+{
+    if (!hasRows(AppState::instance().planFeedbackRecordset()))
+        return;
+    MSChart[4]->setChartType(ChartControl::Bar2d);
+    chart4();
+}
+
+void FeedbackChartPanel::Option4_Click()
+{
+    if (hasRows(AppState::instance().planFeedbackRecordset()))
+        chart2();
+}
+
+// No guard: with no day current the trend shows an empty chart.
+void FeedbackChartPanel::Command6_Click(int index)
+{
+    if (index == 0) {
+        MSChart[4]->setChartType(ChartControl::Line2d);
+        chart5();
+    } else {
+        MSChart[4]->setChartType(ChartControl::Bar2d);
+        chart4();
+    }
+}
+
+void FeedbackChartPanel::Command9_Click()
+{
+    if (hasRows(AppState::instance().planRecordset()))
+        emit chartWindowRequested();
 }

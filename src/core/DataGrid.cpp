@@ -45,9 +45,10 @@ std::shared_ptr<Recordset> DataGrid::recordset() const
     return model_->recordset();
 }
 
-void DataGrid::setEditable(bool editable)
+void DataGrid::setEditable(bool editable, bool storeEachEdit)
 {
     model_->setEditable(editable);
+    model_->setStoreEachEdit(storeEachEdit);
     setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                    | QAbstractItemView::AnyKeyPressed
                              : QAbstractItemView::NoEditTriggers);

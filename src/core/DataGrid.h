@@ -20,7 +20,7 @@ public:
     std::shared_ptr<Recordset> recordset() const;
 
     // Lets the user change values in place (the windows that maintain a table ask for it).
-    void setEditable(bool editable);
+    void setEditable(bool editable, bool storeEachEdit = true);
 
     int currentRowNumber() const;    // counted from 0 among the lines shown; -1 when none
     int currentColumnNumber() const; // -1 when none

@@ -92,13 +92,15 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
         if (recordset_->currentRow() != index.row())
             recordset_->setAbsolutePosition(index.row() + 1);
         recordset_->setValue(index.column(), value.toString());
-        recordset_->update();
+        if (storeEachEdit_)
+            recordset_->update();
+        else
+            emit dataChanged(index, index);
         return true;
     } catch (const DbError& error) {
-        try {
+        // A refused value changes nothing; a refused store drops the row's edit.
+        if (storeEachEdit_)
             recordset_->cancelUpdate();
-        } catch (const DbError&) {
-        }
         emit editRefused(error.description());
         return false;
     }

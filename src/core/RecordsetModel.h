@@ -17,6 +17,9 @@ public:
     void setRecordset(std::shared_ptr<Recordset> recordset);
     std::shared_ptr<Recordset> recordset() const { return recordset_; }
     void setEditable(bool editable) { editable_ = editable; }
+    // When false, a typed value waits in the row's edit buffer until the window stores or
+    // drops it (or the row is left, which stores it).
+    void setStoreEachEdit(bool store) { storeEachEdit_ = store; }
     bool isEditable() const { return editable_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -36,4 +39,5 @@ private:
     std::shared_ptr<Recordset> recordset_;
     QList<QMetaObject::Connection> connections_;
     bool editable_ = false;
+    bool storeEachEdit_ = true;
 };

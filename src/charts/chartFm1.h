@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/FormWindow.h"
+
+class ChartControl;
+class QLabel;
+
+// The plan comparison chart: for every executed plan from the first up to the main window's
+// current plan, four bars (size, expected responses, responses so far, response rate).
+// It draws once, when it opens, and leaves the current plan as it was.
+class chartFm1 : public FormWindow {
+    Q_OBJECT
+
+public:
+    // Design width of the chart, in twips; it then follows the number of plans.
+    static constexpr int chartDesignWidth = 11295;
+
+    chartFm1();
+
+    void Form_Load();
+    void chart1();
+
+    QLabel* Label1 = nullptr;        // "反馈总表统计图"
+    ChartControl* MSChart1 = nullptr;
+    QLabel* Label2[8] = {};          // legend: swatch, caption, swatch, …
+};

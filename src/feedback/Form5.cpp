@@ -1,0 +1,844 @@
+#include "Form5.h"
+
+#include "FeedbackRules.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/DataGrid.h"
+#include "core/DbError.h"
+#include "core/Dialogs.h"
+#include "core/ExecutedPlans.h"
+#include "core/Navigation.h"
+#include "core/RecordBoxKeys.h"
+#include "core/Recordset.h"
+#include "core/SqlText.h"
+#include "core/TextRules.h"
+#include "core/Transaction.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+#include <functional>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int WidthTwips = 12000;
+constexpr int HeightTwips = 9000;
+const QString UnknownClient = QStringLiteral("未知客户");
+
+const char* const TargetCaptions[9] = {"序号", "单位名称", "电话1", "电话2", "传真", "联系人1", "联系人2", "地址", "邮政编码"};
+const char* const TargetFields[9] = {"序号", "营销对象", "电话1", "电话2", "传真", "联系人1", "联系人2", "地址", "邮政编码"};
+const char* const CounterCaptions[11] = {"电话数加", "传真数加", "Email数加", "信函数加", "面访数加", "参观数加",
+                                         "产品1计数", "产品2计数", "产品3计数", "产品4计数", "产品5计数"};
+const char* const ChannelTips[6] = {"电话计数", "传真计数", "Email计数", "信函计数", "面访计数", "参观计数"};
+const char* const NavigationCaptions[4] = {"<<", "<", ">", ">>"};
+
+QString todayText()
+{
+    return Clock::today().toString(QStringLiteral("yyyy/M/d"));
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLineEdit* box(const QString& name, QWidget* parent)
+{
+    auto* b = new QLineEdit(parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLineEdit* positionBox(const QString& name, QWidget* parent)
+{
+    QLineEdit* b = box(name, parent);
+    b->setReadOnly(true);
+    b->setAlignment(Qt::AlignCenter);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")) + 12);
+    b->setProperty("fieldName", QStringLiteral("位置"));
+    return b;
+}
+
+QString numberText(const QVariant& value)
+{
+    return QString::number(value.toLongLong());
+}
+
+} // namespace
+
+Form5::Form5()
+    : FormWindow(QStringLiteral("Form5"), QStringLiteral("记录客户反馈"), WidthTwips, HeightTwips)
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    auto* top = new QWidget(splitter);
+    auto* topLayout = new QHBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->addWidget(buildTargetSide(), 4);
+    topLayout->addWidget(buildPanel(), 5);
+    splitter->addWidget(top);
+    splitter->addWidget(buildDailySide());
+    splitter->setStretchFactor(0, 6);
+    splitter->setStretchFactor(1, 4);
+    splitter->setChildrenCollapsible(false);
+    layout->addWidget(splitter);
+
+    new RecordBoxKeys(QList<QLineEdit*>(std::begin(Text4), std::end(Text4)), this);
+    Text1[1]->installEventFilter(this);
+    connectHandlers();
+    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, &Form5::followDailyRecordset);
+    connect(this, &FormWindow::activated, this, &Form5::Form_Activate);
+    Form_Load();
+    Form_Activate();
+}
+
+QWidget* Form5::buildTargetSide()
+{
+    auto* side = new QWidget(this);
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* searchRow = new QHBoxLayout;
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("未知客户"), side);
+    Command5 = button(QStringLiteral("Command5"), QStringLiteral("查寻"), side);
+    Command15 = button(QStringLiteral("Command15"), QStringLiteral("显示全库"), side);
+    searchRow->addWidget(Command2);
+    searchRow->addWidget(Command5);
+    searchRow->addWidget(Command15);
+    searchRow->addStretch(1);
+    layout->addLayout(searchRow);
+    DataGrid2 = new DataGrid(side);
+    DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
+    layout->addWidget(DataGrid2, 1);
+    auto* navigation = new QHBoxLayout;
+    Text3 = positionBox(QStringLiteral("Text3"), side);
+    navigation->addWidget(Text3);
+    for (int i = 0; i < 4; ++i) {
+        Command16[i] = button(QStringLiteral("Command16(%1)").arg(i), QString::fromLatin1(NavigationCaptions[i]), side);
+        navigation->addWidget(Command16[i]);
+    }
+    navigation->addStretch(1);
+    layout->addLayout(navigation);
+    return side;
+}
+
+QWidget* Form5::buildPanel()
+{
+    Frame2 = new QFrame(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(Frame2);
+    auto* boxes = new QGridLayout;
+    for (int i = 0; i < 9; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(TargetCaptions[i]), Frame2);
+        label->setObjectName(QStringLiteral("Label4(%1)").arg(i));
+        Text4[i] = box(QStringLiteral("Text4(%1)").arg(i), Frame2);
+        label->setBuddy(Text4[i]);
+        const int row = i < 2 ? i : (i - 2) / 2 + 2;
+        const int column = i < 2 ? 0 : ((i - 2) % 2) * 2;
+        boxes->addWidget(label, row, column);
+        boxes->addWidget(Text4[i], row, column + 1, 1, i < 2 ? 3 : 1);
+    }
+    layout->addLayout(boxes);
+
+    Frame4 = new QFrame(Frame2);
+    Frame4->setObjectName(QStringLiteral("Frame4"));
+    Frame4->setFrameShape(QFrame::StyledPanel);
+    auto* counters = new QGridLayout(Frame4);
+    counters->setSpacing(4);
+    for (int i = 0; i < 11; ++i) {
+        Command17[i] = button(QStringLiteral("Command17(%1)").arg(i), QString::fromUtf8(CounterCaptions[i]), Frame4);
+        Text5[i] = box(QStringLiteral("Text5(%1)").arg(i), Frame4);
+        Text5[i]->setAlignment(Qt::AlignRight);
+        Text5[i]->setProperty("fieldName", FeedbackRules::counterFields()[i]);
+        const int row = i < 6 ? 0 : 2;
+        const int column = i < 6 ? i : i - 6;
+        counters->addWidget(Command17[i], row, column);
+        counters->addWidget(Text5[i], row + 1, column);
+    }
+    layout->addWidget(Frame4);
+
+    auto* actions = new QHBoxLayout;
+    Label2 = new QLabel(QStringLiteral("添加新客户"), Frame2);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    actions->addWidget(Label2);
+    actions->addStretch(1);
+    Command7 = button(QStringLiteral("Command7"), QStringLiteral("添加"), Frame2);
+    Command9 = button(QStringLiteral("Command9"), QStringLiteral("保存"), Frame2);
+    Command10 = button(QStringLiteral("Command10"), QStringLiteral("删除"), Frame2);
+    Command12 = button(QStringLiteral("Command12"), QStringLiteral("取消"), Frame2);
+    Command14 = button(QStringLiteral("Command14"), QStringLiteral("返回"), Frame2);
+    for (QPushButton* b : {Command7, Command9, Command10, Command12, Command14})
+        actions->addWidget(b);
+    layout->addLayout(actions);
+    layout->addStretch(1);
+    return Frame2;
+}
+
+QWidget* Form5::buildDailySide()
+{
+    auto* side = new QWidget(this);
+    auto* layout = new QHBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* gridSide = new QVBoxLayout;
+    DataGrid1 = new DataGrid(side);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    gridSide->addWidget(DataGrid1, 1);
+    Frame3 = new QFrame(side);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    auto* navigation = new QHBoxLayout(Frame3);
+    navigation->setContentsMargins(0, 0, 0, 0);
+    Text2 = positionBox(QStringLiteral("Text2"), Frame3);
+    navigation->addWidget(Text2);
+    for (int i = 0; i < 4; ++i) {
+        Command11[i] = button(QStringLiteral("Command11(%1)").arg(i), QString::fromLatin1(NavigationCaptions[i]), Frame3);
+        navigation->addWidget(Command11[i]);
+    }
+    navigation->addStretch(1);
+    Command1 = button(QStringLiteral("Command1"), QStringLiteral("返回"), Frame3);
+    navigation->addWidget(Command1);
+    gridSide->addWidget(Frame3);
+    layout->addLayout(gridSide, 5);
+
+    Frame1 = new QFrame(side);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    auto* daily = new QGridLayout(Frame1);
+    daily->setSpacing(3);
+    for (int i = 0; i < 17; ++i)
+        Text1[i] = box(QStringLiteral("Text1(%1)").arg(i), Frame1);
+    auto addLabelled = [&](int index, const QString& caption, int row, int column, int span) {
+        auto* label = new QLabel(caption, Frame1);
+        label->setObjectName(QStringLiteral("Label1(%1)").arg(index));
+        label->setBuddy(Text1[index]);
+        daily->addWidget(label, row, column);
+        daily->addWidget(Text1[index], row, column + 1, 1, span);
+    };
+    addLabelled(0, QStringLiteral("序    号"), 0, 0, 5);
+    addLabelled(1, QStringLiteral("时    间"), 1, 0, 5);
+    addLabelled(2, QStringLiteral("题    目"), 2, 0, 5);
+    auto* countersLabel = new QLabel(QStringLiteral("计数"), Frame1);
+    daily->addWidget(countersLabel, 3, 0);
+    for (int i = 3; i <= 13; ++i) {
+        Text1[i]->setAlignment(Qt::AlignRight);
+        Text1[i]->setProperty("fieldName", FeedbackRules::counterFields()[i - 3]);
+        daily->addWidget(Text1[i], 3 + (i - 3) / 6, 1 + (i - 3) % 6);
+    }
+    addLabelled(14, QStringLiteral("反馈合计（当日）"), 5, 0, 2);
+    addLabelled(15, QStringLiteral("反馈合计（至今日）"), 5, 3, 2);
+    addLabelled(16, QStringLiteral("反馈内容"), 6, 0, 5);
+    for (int i = 3; i <= 8; ++i)
+        Text1[i]->setToolTip(QString::fromUtf8(ChannelTips[i - 3]));
+    layout->addWidget(Frame1, 6);
+    return side;
+}
+
+void Form5::connectHandlers()
+{
+    connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form5::Command5_Click);
+    connect(Command15, &QPushButton::clicked, this, &Form5::Command15_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form5::Command7_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form5::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form5::Command10_Click);
+    connect(Command12, &QPushButton::clicked, this, &Form5::Command12_Click);
+    connect(Command14, &QPushButton::clicked, this, &Form5::Command14_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    for (int i = 0; i < 4; ++i) {
+        connect(Command16[i], &QPushButton::clicked, this, [this, i] { Command16_Click(i); });
+        connect(Command11[i], &QPushButton::clicked, this, [this, i] { Command11_Click(i); });
+    }
+    for (int i = 0; i < 11; ++i)
+        connect(Command17[i], &QPushButton::clicked, this, [this, i] { Command17_Click(i); });
+    connect(DataGrid2, &DataGrid::gridClicked, this, &Form5::DataGrid2_Click);
+    connect(DataGrid1, &DataGrid::gridClicked, this, &Form5::DataGrid1_Click);
+}
+
+void Form5::reportError(const QString& description)
+{
+    Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+// ---- loading and activation ------------------------------------------------------------
+
+void Form5::Form_Load()
+{
+    try {
+        followDailyRecordset();
+        const auto days = AppState::instance().planFeedbackRecordset();
+        if (days && days->recordCount() > 0)
+            days->moveLast();
+        clearRecord();
+        displayRecord();
+        showDayPosition();
+    } catch (const DbError&) {
+    }
+}
+
+// The main window replaces the program's daily rows whenever it is activated; the daily
+// grid follows, so it always shows the rows the window's buttons act on.
+void Form5::followDailyRecordset()
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    DataGrid1->bind(days);
+    showDayPosition();
+    if (days && days->hasCurrentRow())
+        displayRecord();
+}
+
+void Form5::Form_Activate()
+{
+    AppState& state = AppState::instance();
+    try {
+        dropPendingEdits();
+        planTargetRecordset_ = state.openRecordset(QStringLiteral("Select * From clientTableInfo Where 序号 = ")
+                                                   + SqlText::quote(state.currentPlanNo));
+        DataGrid2->bind(planTargetRecordset_);
+        if (planTargetRecordset_->recordCount() > 0)
+            planTargetRecordset_->moveLast();
+        showTargetPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+    Frame2->hide();
+    setSixButtonsEnabled(true);
+    lastCounter_.fill(0);
+    setProductTips();
+}
+
+void Form5::setProductTips()
+{
+    const QStringList& names = AppState::instance().productNames;
+    for (int k = 0; k < 5; ++k) {
+        const QString name = names.value(k);
+        Text1[9 + k]->setToolTip(name.isEmpty() ? QString() : name + QStringLiteral("计数"));
+    }
+}
+
+bool Form5::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Text1[1] && event->type() == QEvent::FocusIn)
+        Text1[1]->setText(todayText());
+    return FormWindow::eventFilter(watched, event);
+}
+
+// ---- position displays and the panel ---------------------------------------------------
+
+void Form5::showTargetPosition()
+{
+    const auto& rs = planTargetRecordset_;
+    Text3->setText(rs ? TextRules::positionText(rs->absolutePosition(), rs->recordCount()) : QStringLiteral("0/0"));
+}
+
+void Form5::showDayPosition()
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    Text2->setText(days ? TextRules::positionText(days->absolutePosition(), days->recordCount())
+                        : QStringLiteral("0/0"));
+}
+
+void Form5::setSixButtonsEnabled(bool enabled)
+{
+    for (QPushButton* b : {Command2, Command5, Command15, Command7, Command10, Command14})
+        b->setEnabled(enabled);
+    // While a new target is typed, moving in the list would leave it half-made.
+    DataGrid2->setEnabled(enabled);
+    for (QPushButton* b : Command16)
+        b->setEnabled(enabled);
+}
+
+void Form5::showPanelWith(bool newTargetLabel)
+{
+    Frame2->show();
+    Label2->setVisible(newTargetLabel);
+}
+
+// ---- record procedures -----------------------------------------------------------------
+
+void Form5::displayRecord()
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    if (!days || !days->hasCurrentRow() || days->editMode() == Recordset::EditMode::Adding)
+        return;
+    Text1[0]->setText(TextRules::trimmedText(days->value(QStringLiteral("序号"))));
+    Text1[1]->setText(TextRules::trimmedText(days->value(QStringLiteral("时间"))));
+    Text1[2]->setText(TextRules::trimmedText(days->value(QStringLiteral("题目"))));
+    const bool today = FeedbackRules::isToday(days->value(QStringLiteral("时间")))
+        && days->currentRow() == days->recordCount() - 1;
+    for (int i = 0; i < 11; ++i) {
+        // Today's row shows the counts clicked but not yet saved as well.
+        const qint64 stored = days->value(FeedbackRules::counterFields()[i]).toLongLong();
+        Text1[3 + i]->setText(QString::number(stored + (today ? pendingClicks_[i] : 0)));
+    }
+    Text1[14]->setText(numberText(days->value(QStringLiteral("反馈合计（当日）"))));
+    Text1[15]->setText(numberText(days->value(QStringLiteral("反馈合计（至今日）"))));
+    Text1[16]->setText(TextRules::trimmedText(days->value(QStringLiteral("反馈内容"))));
+}
+
+void Form5::clearRecord()
+{
+    for (int i = 3; i <= 15; ++i)
+        Text1[i]->setText(QStringLiteral("0"));
+    Text1[16]->clear();
+}
+
+void Form5::displayRecord2()
+{
+    const auto& rs = planTargetRecordset_;
+    if (!rs || !rs->hasCurrentRow())
+        return;
+    for (int i = 0; i < 9; ++i)
+        Text4[i]->setText(TextRules::trimmedText(rs->value(QString::fromUtf8(TargetFields[i]))));
+    for (int i = 0; i < 11; ++i)
+        Text5[i]->setText(numberText(rs->value(FeedbackRules::counterFields()[i])));
+}
+
+void Form5::clearRecord2()
+{
+    Text4[0]->setText(AppState::instance().currentPlanNo);
+    for (int i = 1; i < 9; ++i)
+        Text4[i]->clear();
+    for (QLineEdit* counter : Text5)
+        counter->setText(QStringLiteral("0"));
+}
+
+void Form5::writeRecord2()
+{
+    Recordset& rs = *planTargetRecordset_;
+    for (int i = 0; i < 9; ++i)
+        rs.setValue(QString::fromUtf8(TargetFields[i]), TextRules::trimBlanks(Text4[i]->text()));
+    QList<qint64> counters;
+    for (QLineEdit* counter : Text5)
+        counters << TextRules::counterValue(counter->text());
+    for (int i = 0; i < 11; ++i)
+        rs.setValue(FeedbackRules::counterFields()[i], counters[i]);
+    rs.setValue(QStringLiteral("反馈合计"), FeedbackRules::channelTotal(counters));
+    rs.setValue(QStringLiteral("记录号"), QString());
+}
+
+// Makes today's daily row the current one; when today has none yet, starts one (only one,
+// however often this runs before it is saved) whose counters are the last counter clicked.
+void Form5::addRecord()
+{
+    AppState& state = AppState::instance();
+    if (!state.planFeedbackRecordset())
+        ExecutedPlans::openPlanFeedback(state);
+    Recordset& days = *state.planFeedbackRecordset();
+    if (days.recordCount() > 0
+        && FeedbackRules::isToday(days.valueAt(days.recordCount() - 1, days.fieldIndex(QStringLiteral("时间"))))) {
+        days.cancelUpdate();
+        if (days.currentRow() != days.recordCount() - 1) {
+            days.moveLast();
+            displayRecord();
+        }
+        return;
+    }
+    if (days.editMode() != Recordset::EditMode::Adding)
+        days.addNew();
+    DataGrid1->setEnabled(false);   // a click there would store the day half-made
+    clearRecord();
+    Text1[0]->setText(state.currentPlanNo);
+    Text1[1]->setText(todayText());
+    Text1[2]->setText(state.currentPlanTitle);
+    for (int i = 0; i < 11; ++i)
+        Text1[3 + i]->setText(QString::number(lastCounter_[i]));
+}
+
+void Form5::writeRecord()
+{
+    Recordset& days = *AppState::instance().planFeedbackRecordset();
+    days.setValue(QStringLiteral("序号"), TextRules::trimBlanks(Text1[0]->text()));
+    days.setValue(QStringLiteral("时间"), TextRules::trimBlanks(Text1[1]->text()));
+    days.setValue(QStringLiteral("题目"), TextRules::trimBlanks(Text1[2]->text()));
+    QList<qint64> counters;
+    for (int i = 3; i <= 13; ++i)
+        counters << TextRules::counterValue(Text1[i]->text());
+    for (int i = 0; i < 11; ++i)
+        days.setValue(FeedbackRules::counterFields()[i], counters[i]);
+    Text1[14]->setText(QString::number(FeedbackRules::channelTotal(counters)));
+    days.setValue(QStringLiteral("反馈合计（当日）"), TextRules::counterValue(Text1[14]->text()));
+    days.setValue(QStringLiteral("反馈内容"), TextRules::trimBlanks(Text1[16]->text()));
+    days.setValue(QStringLiteral("反馈合计（至今日）"), 0);
+    days.update();
+    FeedbackRules::recomputeRunningTotals(days);
+    Text1[15]->setText(numberText(days.value(QStringLiteral("反馈合计（至今日）"))));
+}
+
+// ---- finding the target ----------------------------------------------------------------
+
+// Counts clicked for one target and not saved do not follow the operator to another target.
+static void forgetUnsavedCounts(QList<int>& pendingClicks, const std::function<void()>& redisplay)
+{
+    if (std::all_of(pendingClicks.begin(), pendingClicks.end(), [](int n) { return n == 0; }))
+        return;
+    pendingClicks.fill(0);
+    redisplay();
+}
+
+void Form5::Command16_Click(int index)
+{
+    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+        return;
+    try {
+        Navigation::move(*planTargetRecordset_, index);
+        DataGrid2_Click();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void Form5::DataGrid2_Click()
+{
+    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+        return;
+    forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
+    showTargetPosition();
+    showPanelWith(false);
+    displayRecord2();
+}
+
+void Form5::showUnknownClients(const QString& planNo)
+{
+    planTargetRecordset_->setFilter(SqlText::contains(QStringLiteral("营销对象"), UnknownClient) + QStringLiteral(" And ")
+                                    + SqlText::equals(QStringLiteral("序号"), planNo));
+}
+
+void Form5::startNewTarget()
+{
+    planTargetRecordset_->setFilter(QString());
+    DataGrid2->bind(planTargetRecordset_);
+    planTargetRecordset_->addNew();
+    clearRecord2();
+    setSixButtonsEnabled(false);
+}
+
+void Form5::Command2_Click()
+{
+    if (!planTargetRecordset_)
+        return;
+    AppState& state = AppState::instance();
+    try {
+        forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
+        showPanelWith(false);
+        showUnknownClients(state.currentPlanNo);
+        if (planTargetRecordset_->recordCount() == 0) {
+            startNewTarget();
+            Text4[1]->setText(UnknownClient);
+            addRecord();
+        } else {
+            displayRecord2();
+        }
+        showTargetPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void Form5::Command5_Click()
+{
+    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+        return;
+    Recordset& rs = *planTargetRecordset_;
+    try {
+        const QString column = rs.field(rs.fieldIndex(QStringLiteral("营销对象"))).name;
+        const QString planNo = rs.hasCurrentRow() ? TextRules::trimmedText(rs.value(QStringLiteral("序号")))
+                                                  : AppState::instance().currentPlanNo;
+        const QString answer = Dialogs::instance()
+                                   .input(QStringLiteral("请输入") + column + QStringLiteral("："), QStringLiteral("查询输入"), QString())
+                                   .value_or(QString());
+        if (answer.isEmpty())
+            return;
+        forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
+        rs.setFilter(SqlText::contains(column, answer) + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo));
+        showTargetPosition();
+        if (rs.recordCount() > 0) {
+            Dialogs::instance().message(QStringLiteral("已查到此客户！"), QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
+            showPanelWith(false);
+            displayRecord2();
+            return;
+        }
+        showUnknownClients(planNo);
+        if (rs.recordCount() > 0) {
+            Dialogs::instance().message(QStringLiteral("无 ") + answer + QStringLiteral(" 此客户！\r\n但查到未知客户！"),
+                                        QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
+            showTargetPosition();
+            showPanelWith(false);
+            displayRecord2();
+            return;
+        }
+        Dialogs::instance().message(QStringLiteral("无此客户！"), QStringLiteral("添加新客户"), MsgButtons::Ok, MsgIcon::None);
+        showPanelWith(true);
+        startNewTarget();
+        Text4[0]->setText(AppState::instance().currentPlanNo);
+        showTargetPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void Form5::Command15_Click()
+{
+    Form_Activate();
+}
+
+void Form5::Command7_Click()
+{
+    if (!planTargetRecordset_)
+        return;
+    try {
+        forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
+        startNewTarget();
+        Text4[0]->setFocus();
+        addRecord();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void Form5::Command10_Click()
+{
+    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+        return;
+    Recordset& rs = *planTargetRecordset_;
+    try {
+        rs.deleteCurrent();
+        rs.moveNext();
+        if (rs.isEOF() && rs.recordCount() > 0)
+            rs.moveLast();
+        if (rs.hasCurrentRow())
+            displayRecord2();
+        else
+            Frame2->hide();   // no target left to show
+        showTargetPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void Form5::Command12_Click()
+{
+    try {
+        pendingClicks_.fill(0);
+        if (planTargetRecordset_) {
+            planTargetRecordset_->cancelUpdate();
+            displayRecord2();
+        }
+        if (const auto days = AppState::instance().planFeedbackRecordset()) {
+            days->cancelUpdate();
+            DataGrid1->setEnabled(true);
+            displayRecord();
+        }
+        setSixButtonsEnabled(true);
+        Label2->hide();
+        showTargetPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void Form5::Command14_Click()
+{
+    if (planTargetRecordset_)
+        planTargetRecordset_->cancelUpdate();
+    if (const auto days = AppState::instance().planFeedbackRecordset();
+        days && days->editMode() == Recordset::EditMode::Adding) {
+        days->cancelUpdate();
+        DataGrid1->setEnabled(true);
+    }
+    // Counts not saved are dropped with the panel, so they are not saved with another target.
+    pendingClicks_.fill(0);
+    displayRecord();
+    setSixButtonsEnabled(true);
+    Frame2->hide();
+    showTargetPosition();
+}
+
+// ---- counting and saving ---------------------------------------------------------------
+
+// While recording, the daily boxes show today's row when it exists, even after the
+// operator looked at an earlier day.
+void Form5::keepTodayInBoxes()
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    if (!days || days->editMode() != Recordset::EditMode::None || days->recordCount() == 0)
+        return;
+    const int lastRow = days->recordCount() - 1;
+    if (days->currentRow() == lastRow)
+        return;
+    if (FeedbackRules::moveToTodaysRow(*days)) {
+        displayRecord();
+        showDayPosition();
+    }
+}
+
+void Form5::Command17_Click(int index)
+{
+    keepTodayInBoxes();
+    lastCounter_.fill(0);
+    Text5[index]->setText(QString::number(TextRules::counterValue(Text5[index]->text()) + 1));
+    Text1[index + 3]->setText(QString::number(TextRules::counterValue(Text1[index + 3]->text()) + 1));
+    lastCounter_[index] = 1;
+    ++pendingClicks_[index];
+}
+
+void Form5::Command9_Click()
+{
+    if (!planTargetRecordset_)
+        return;
+    Recordset& targets = *planTargetRecordset_;
+    const bool wasNewTarget = targets.editMode() == Recordset::EditMode::Adding;
+    const qint64 targetKey = (!wasNewTarget && targets.hasCurrentRow()) ? targets.bookmark() : 0;
+    try {
+        storeResponse();
+    } catch (const DbError& error) {
+        recoverAfterFailedSave(wasNewTarget, targetKey);
+        reportError(error.description());
+        return;
+    }
+    pendingClicks_.fill(0);
+    DataGrid1->setEnabled(true);
+    DataGrid2->bind(planTargetRecordset_);
+    displayRecord2();
+    showTargetPosition();
+    displayRecord();
+    showDayPosition();
+    setSixButtonsEnabled(true);
+    Label2->hide();
+}
+
+// The target, today's row and the running totals are stored together or not at all.
+void Form5::storeResponse()
+{
+    Transaction transaction(*AppState::instance().dbConnection);
+    writeRecord2();
+    planTargetRecordset_->update();
+    // The whole list comes back, and the target just saved stays the one shown.
+    const Recordset::Bookmark saved = planTargetRecordset_->bookmark();
+    planTargetRecordset_->setFilter(QString());
+    planTargetRecordset_->setBookmark(saved);
+    addRecord();
+    writeRecord();
+    transaction.commit();
+}
+
+// After a refused save nothing of it is stored; the window goes back to the target it was
+// on (or to the new target being typed), with the boxes as the operator left them.
+void Form5::recoverAfterFailedSave(bool wasNewTarget, qint64 targetKey)
+{
+    try {
+        planTargetRecordset_->cancelUpdate();
+        planTargetRecordset_->requery();
+        DataGrid2->bind(planTargetRecordset_);
+        if (wasNewTarget)
+            planTargetRecordset_->addNew();
+        else if (targetKey)
+            planTargetRecordset_->setBookmark(targetKey);
+        if (const auto days = AppState::instance().planFeedbackRecordset()) {
+            days->cancelUpdate();
+            days->requery();
+            DataGrid1->setEnabled(true);
+        }
+        showTargetPosition();
+        showDayPosition();
+    } catch (const DbError&) {
+    }
+}
+
+// ---- the daily rows --------------------------------------------------------------------
+
+void Form5::Command11_Click(int index)
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    if (!days || days->recordCount() == 0)
+        return;
+    try {
+        if (days->editMode() == Recordset::EditMode::Adding) {
+            days->cancelUpdate();   // today's new row is started again when the response is saved
+            DataGrid1->setEnabled(true);
+        }
+        Navigation::move(*days, index);
+        showDayPosition();
+        displayRecord();
+    } catch (const DbError& error) {
+        Dialogs::instance().message(error.description(), QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
+    }
+}
+
+void Form5::DataGrid1_Click()
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    if (!days || days->recordCount() == 0)
+        return;
+    showDayPosition();
+    displayRecord();
+}
+
+// ---- leaving ---------------------------------------------------------------------------
+
+void Form5::storePlanTotals()
+{
+    AppState& state = AppState::instance();
+    const auto days = state.planFeedbackRecordset();
+    if (!days || days->recordCount() == 0)
+        return;
+    days->cancelUpdate();
+    days->moveLast();
+    const QString planNo = TextRules::trimmedText(days->value(QStringLiteral("序号")));
+    const qint64 total = days->value(QStringLiteral("反馈合计（至今日）")).toLongLong();
+    if (!state.planRecordset())
+        state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
+    Recordset& plans = *state.planRecordset();
+    if (plans.recordCount() == 0)
+        return;
+    // Searched from the first plan, so it is found wherever the plan rows stand.
+    plans.moveFirst();
+    plans.find(SqlText::equals(QStringLiteral("序号"), planNo));
+    if (plans.isEOF())
+        return;
+    plans.setValue(QStringLiteral("反馈合计"), QString::number(total));
+    plans.setValue(QStringLiteral("反馈率"),
+                   FeedbackRules::responseRateText(total, TextRules::trimmedText(plans.value(QStringLiteral("规模（数量）")))));
+    plans.update();
+}
+
+void Form5::Command1_Click()
+{
+    try {
+        storePlanTotals();
+    } catch (const DbError& error) {
+        if (const auto plans = AppState::instance().planRecordset())
+            plans->cancelUpdate();
+        reportError(error.description());
+    }
+    close();
+}
+
+void Form5::dropPendingEdits()
+{
+    try {
+        if (planTargetRecordset_)
+            planTargetRecordset_->cancelUpdate();
+        if (const auto days = AppState::instance().planFeedbackRecordset())
+            days->cancelUpdate();
+        DataGrid1->setEnabled(true);
+    } catch (const DbError&) {
+    }
+}
+
+void Form5::closeEvent(QCloseEvent* event)
+{
+    dropPendingEdits();
+    DataGrid2->bind(nullptr);
+    planTargetRecordset_.reset();
+    FormWindow::closeEvent(event);
+}

@@ -1,0 +1,222 @@
+#include "feedbackFm1.h"
+
+#include "core/AppState.h"
+#include "core/Connection.h"
+#include "core/DataGrid.h"
+#include "core/DbError.h"
+#include "core/Dialogs.h"
+#include "core/ExecutedPlans.h"
+#include "core/Navigation.h"
+#include "core/Recordset.h"
+#include "core/SqlText.h"
+#include "core/TextRules.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int WidthTwips = 12000;
+constexpr int HeightTwips = 7200;
+const char* const NavigationCaptions[4] = {"<<", "<", ">", ">>"};
+
+std::shared_ptr<Recordset> days()
+{
+    return AppState::instance().planFeedbackRecordset();
+}
+
+} // namespace
+
+feedbackFm1::feedbackFm1()
+    : FormWindow(QStringLiteral("feedbackFm1"), QStringLiteral("每日反馈统计表"), WidthTwips, HeightTwips)
+{
+    auto* layout = new QVBoxLayout(this);
+    DataGrid1 = new DataGrid(this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1->setEditable(true, false);
+    layout->addWidget(DataGrid1, 1);
+
+    auto* row = new QHBoxLayout;
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setAlignment(Qt::AlignCenter);
+    Text1->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")) + 12);
+    Text1->setProperty("fieldName", QStringLiteral("位置"));
+    row->addWidget(Text1);
+    for (int i = 0; i < 4; ++i) {
+        Command1[i] = new QPushButton(QString::fromLatin1(NavigationCaptions[i]), this);
+        Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
+        row->addWidget(Command1[i]);
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    }
+    row->addStretch(1);
+    auto add = [this, row](QPushButton*& b, const QString& name, const QString& caption, void (feedbackFm1::*handler)()) {
+        b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, handler);
+    };
+    add(Command2, QStringLiteral("Command2"), QStringLiteral("查寻"), &feedbackFm1::Command2_Click);
+    add(Command3, QStringLiteral("Command3"), QStringLiteral("保存"), &feedbackFm1::Command3_Click);
+    add(Command4, QStringLiteral("Command4"), QStringLiteral("取消"), &feedbackFm1::Command4_Click);
+    add(Command5, QStringLiteral("Command5"), QStringLiteral("删除"), &feedbackFm1::Command5_Click);
+    add(Command6, QStringLiteral("Command6"), QStringLiteral("同序号删除"), &feedbackFm1::Command6_Click);
+    add(Command8, QStringLiteral("Command8"), QStringLiteral("显示全库"), &feedbackFm1::Command8_Click);
+    add(Command7, QStringLiteral("Command7"), QStringLiteral("返回"), &feedbackFm1::Command7_Click);
+    layout->addLayout(row);
+
+    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, &feedbackFm1::followDailyRecordset);
+    followDailyRecordset();
+}
+
+void feedbackFm1::followDailyRecordset()
+{
+    DataGrid1->bind(days());
+    showPosition();
+}
+
+bool feedbackFm1::hasRows() const
+{
+    const auto rs = days();
+    return rs && rs->recordCount() > 0;
+}
+
+void feedbackFm1::showPosition()
+{
+    const auto rs = days();
+    Text1->setText(rs ? TextRules::positionText(rs->absolutePosition(), rs->recordCount()) : QStringLiteral("0/0"));
+}
+
+void feedbackFm1::reportError(const QString& description)
+{
+    Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void feedbackFm1::Command1_Click(int index)
+{
+    if (!hasRows())
+        return;
+    try {
+        Navigation::move(*days(), index);
+        showPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void feedbackFm1::Command2_Click()
+{
+    if (!hasRows())
+        return;
+    const QString answer = Dialogs::instance()
+                               .input(QStringLiteral("请输入") + QStringLiteral("序号") + QStringLiteral("："),
+                                      QStringLiteral("查询输入"), QString())
+                               .value_or(QString());
+    if (answer.isEmpty())
+        return;
+    try {
+        days()->setFilter(SqlText::equals(QStringLiteral("序号"), answer));
+        DataGrid1->bind(days());
+        showPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void feedbackFm1::Command8_Click()
+{
+    if (!days())
+        return;
+    try {
+        days()->setFilter(QString());
+        DataGrid1->bind(days());
+        showPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+}
+
+void feedbackFm1::Command3_Click()
+{
+    if (!hasRows())
+        return;
+    try {
+        days()->update();
+    } catch (const DbError& error) {
+        reportError(error.description());   // the edit stays, to be corrected or dropped
+    }
+    showPosition();
+}
+
+void feedbackFm1::Command4_Click()
+{
+    if (!hasRows())
+        return;
+    days()->cancelUpdate();
+    showPosition();
+}
+
+void feedbackFm1::Command5_Click()
+{
+    if (!hasRows())
+        return;
+    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除该记录吗？"), QStringLiteral("信息提示"),
+                                                         MsgButtons::OkCancel, MsgIcon::Question);
+    if (answer != MsgAnswer::Ok)
+        return;
+    try {
+        const auto rs = days();
+        rs->cancelUpdate();
+        rs->deleteCurrent();
+        rs->moveNext();
+        if (rs->isEOF() && rs->recordCount() > 0)
+            rs->moveLast();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+    showPosition();
+}
+
+void feedbackFm1::Command6_Click()
+{
+    if (!hasRows())
+        return;
+    const auto rs = days();
+    planNoToDelete_ = rs->hasCurrentRow() ? TextRules::trimmedText(rs->value(QStringLiteral("序号"))) : QString();
+    planNoToDelete_ = Dialogs::instance()
+                          .input(QStringLiteral("确认要删除记录相同序号的序号，如下："), QStringLiteral("提示信息"), planNoToDelete_)
+                          .value_or(QString());
+    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除吗？"), QStringLiteral("信息提示"),
+                                                         MsgButtons::OkCancel, MsgIcon::Question);
+    if (answer != MsgAnswer::Ok)
+        return;
+    AppState& state = AppState::instance();
+    try {
+        rs->cancelUpdate();
+        state.dbConnection->execute(QStringLiteral("Delete * From feedbackTable Where 序号 = ") + SqlText::quote(planNoToDelete_));
+        ExecutedPlans::openPlanFeedback(state);   // the grid follows the new rows
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+    showPosition();
+}
+
+void feedbackFm1::Command7_Click()
+{
+    close();
+}
+
+void feedbackFm1::closeEvent(QCloseEvent* event)
+{
+    if (const auto rs = days())
+        rs->cancelUpdate();
+    disconnect(&AppState::instance(), nullptr, this, nullptr);
+    DataGrid1->bind(nullptr);
+    // The main window opens the daily rows anew when the user comes back to it.
+    AppState::instance().setPlanFeedbackRecordset(nullptr);
+    FormWindow::closeEvent(event);
+}

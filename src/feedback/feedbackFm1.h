@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/FormWindow.h"
+
+class DataGrid;
+class QLineEdit;
+class QPushButton;
+
+// The daily statistics of the current plan, corrected by hand: values edited in the grid
+// and saved or dropped, rows deleted singly or by plan number, narrowed to one plan number.
+// The window works on the program's daily rows, which the main window shows too.
+class feedbackFm1 : public FormWindow {
+    Q_OBJECT
+
+public:
+    feedbackFm1();
+
+    void Command1_Click(int index);   // <<, <, >, >>
+    void Command2_Click();            // 查寻
+    void Command3_Click();            // 保存
+    void Command4_Click();            // 取消
+    void Command5_Click();            // 删除
+    void Command6_Click();            // 同序号删除
+    void Command8_Click();            // 显示全库
+    void Command7_Click();            // 返回
+
+    DataGrid* DataGrid1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1[4] = {};
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command7 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void showPosition();
+    void followDailyRecordset();
+    bool hasRows() const;
+    void reportError(const QString& description);
+
+    QString planNoToDelete_;
+};

@@ -1,0 +1,319 @@
+// The main window's chart panels, driven through their option buttons on a real database;
+// the cells are checked through the chart's read-back.
+#include "ChartTestData.h"
+#include "charts/FeedbackChartPanel.h"
+#include "charts/SwatchLegend.h"
+#include "core/AppState.h"
+#include "core/ChartControl.h"
+#include "core/ExecutedPlans.h"
+#include "core/Recordset.h"
+#include "core/ScriptedDialogs.h"
+#include "support/TempAppFolder.h"
+
+#include <QAbstractButton>
+#include <QChart>
+#include <QFrame>
+#include <QLabel>
+#include <QLineSeries>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using ChartTestData::addDays;
+
+class FeedbackChartPanelTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    AppState& state = AppState::instance();
+    std::unique_ptr<FeedbackChartPanel> panel;
+
+    void SetUp() override
+    {
+        state.reset();
+        state.dbConnection = folder.connection();
+        state.productNames = {QStringLiteral("激光打印机"), QStringLiteral("复印机"), QStringLiteral("扫描仪"),
+                              QStringLiteral("传真机"), QStringLiteral("碎纸机")};
+        panel = std::make_unique<FeedbackChartPanel>();
+        panel->resize(808, 420);
+        panel->show();
+    }
+    void TearDown() override
+    {
+        panel.reset();
+        state.reset();
+        Dialogs::install(nullptr);
+    }
+
+    Connection& db() { return *folder.connection(); }
+
+    // Makes the plan current as the main window does, with the given day (1-based) chosen.
+    void openPlan(const QString& planNo, int currentDay = 1)
+    {
+        state.currentPlanNo = planNo;
+        ExecutedPlans::openPlanFeedback(state);
+        if (days().recordCount() > 0)
+            days().setAbsolutePosition(currentDay);
+    }
+
+    Recordset& days() { return *state.planFeedbackRecordset(); }
+    ChartControl& chart(int number) { return *panel->findChild<ChartControl*>(QStringLiteral("MSChart%1").arg(number)); }
+    QLabel* label(const QString& name) { return panel->findChild<QLabel*>(name); }
+
+    void click(const QString& name)
+    {
+        auto* button = panel->findChild<QAbstractButton*>(name);
+        ASSERT_TRUE(button) << name.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // The one frame of Frame1 … Frame4 that shows (0 when none or several do).
+    int shownFrame()
+    {
+        int shown = 0;
+        for (int i = 1; i <= 4; ++i) {
+            if (panel->findChild<QFrame*>(QStringLiteral("Frame%1").arg(i))->isVisibleTo(panel.get()))
+                shown = shown == 0 ? i : -1;
+        }
+        return std::max(shown, 0);
+    }
+};
+
+// Day d of ChartTestData::addDays: telephone d, fax d % 3, e-mail 2d % 5, letters d % 2,
+// visits 1, site visits (d + 1) % 4; product p counted d + p times.
+// Daily totals of days 1 … 3: 8, 12, 6; running totals 8, 20, 26.
+
+TEST_F(FeedbackChartPanelTest, WithTheFirstDayCurrentEveryChartShowsThatDayAlone)
+{
+    addDays(db(), "P1", 5);
+    openPlan("P1", 1);
+
+    click("Option2");
+    EXPECT_EQ(shownFrame(), 1);
+    ChartControl& cumulative = chart(1);
+    EXPECT_EQ(cumulative.chartType(), ChartControl::Bar2d);
+    EXPECT_EQ(cumulative.rowCount(), 1);
+    EXPECT_EQ(cumulative.columnCount(), 8);
+    EXPECT_EQ(cumulative.rowLabelAt(1), "1");
+    const QList<double> firstDay{1, 1, 2, 1, 1, 2, 8, 8};
+    for (int column = 1; column <= 8; ++column)
+        EXPECT_EQ(cumulative.cellValue(1, column), firstDay[column - 1]) << column;
+    EXPECT_EQ(cumulative.widthTwips(), 4400);
+
+    click("Option3");
+    EXPECT_EQ(shownFrame(), 4);
+    ChartControl& trend = chart(5);
+    EXPECT_EQ(trend.chartType(), ChartControl::Bar2d);
+    EXPECT_EQ(trend.rowCount(), 1);
+    EXPECT_EQ(trend.columnCount(), 1);
+    EXPECT_EQ(trend.cellValue(1, 1), 8);
+    EXPECT_EQ(trend.rowLabelAt(1), QStringLiteral("至2026/12/1"));
+
+    click("Command6(0)");
+    EXPECT_EQ(trend.chartType(), ChartControl::Line2d);
+    EXPECT_EQ(trend.rowCount(), 1);
+    EXPECT_EQ(trend.columnCount(), 1);
+    EXPECT_EQ(trend.cellValue(1, 1), 8);
+    EXPECT_EQ(trend.rowLabelAt(1), "1");
+    // One day is one point, which only its marker shows.
+    trend.refresh();
+    const QList<QAbstractSeries*> series = trend.chart()->series();
+    ASSERT_EQ(series.size(), 1);
+    auto* line = qobject_cast<QLineSeries*>(series.first());
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->count(), 1);
+    EXPECT_TRUE(line->pointsVisible());
+
+    EXPECT_EQ(days().absolutePosition(), 1);
+}
+
+TEST_F(FeedbackChartPanelTest, WithTheThirdOfFiveDaysCurrentTheChartsUseDaysOneToThreeAndTheDayStaysCurrent)
+{
+    addDays(db(), "P1", 5);
+    openPlan("P1", 3);
+
+    click("Option2");
+    ChartControl& cumulative = chart(1);
+    EXPECT_EQ(cumulative.rowCount(), 3);
+    EXPECT_EQ(cumulative.rowLabelAt(3), "3");
+    EXPECT_EQ(cumulative.cellValue(1, 1), 1);
+    EXPECT_EQ(cumulative.cellValue(2, 7), 12);
+    EXPECT_EQ(cumulative.cellValue(3, 1), 3);
+    EXPECT_EQ(cumulative.cellValue(3, 8), 26);
+    EXPECT_EQ(cumulative.widthTwips(), 5200);
+    EXPECT_EQ(days().absolutePosition(), 3);
+
+    click("Option4");
+    EXPECT_EQ(shownFrame(), 2);
+    ChartControl& products = chart(2);
+    EXPECT_EQ(products.rowCount(), 5);
+    EXPECT_EQ(products.columnCount(), 1);
+    for (int p = 1; p <= 5; ++p) {
+        EXPECT_EQ(products.cellValue(p, 1), (1 + p) + (2 + p) + (3 + p)) << p;
+        EXPECT_EQ(products.rowLabelAt(p), state.productNames[p - 1]) << p;
+    }
+    EXPECT_EQ(days().absolutePosition(), 3);
+
+    click("Option3");
+    ChartControl& trend = chart(5);
+    EXPECT_EQ(trend.rowCount(), 1);
+    EXPECT_EQ(trend.columnCount(), 3);
+    EXPECT_EQ(trend.cellValue(1, 1), 8);
+    EXPECT_EQ(trend.cellValue(1, 2), 12);
+    EXPECT_EQ(trend.cellValue(1, 3), 6);
+    EXPECT_EQ(trend.rowLabelAt(1), QStringLiteral("至2026/12/3"));
+    EXPECT_EQ(trend.widthTwips(), 5200);
+    EXPECT_EQ(days().absolutePosition(), 3);
+
+    click("Command6(0)");
+    EXPECT_EQ(trend.rowCount(), 3);
+    EXPECT_EQ(trend.columnCount(), 1);
+    EXPECT_EQ(trend.rowLabelAt(2), "2");
+    EXPECT_EQ(trend.cellValue(3, 1), 6);
+    EXPECT_EQ(days().absolutePosition(), 3);
+
+    click("Option1");
+    EXPECT_EQ(shownFrame(), 3);
+    EXPECT_EQ(chart(3).cellValue(1, 1), 3);   // the current day's telephone count
+    EXPECT_EQ(chart(4).cellValue(5, 1), 8);
+}
+
+TEST_F(FeedbackChartPanelTest, ChartsOfMoreThan81DaysTakeTheFrameWidth)
+{
+    addDays(db(), "LONG", 90);
+    openPlan("LONG", 90);
+    click("Option2");
+    EXPECT_EQ(chart(1).rowCount(), 90);
+    EXPECT_EQ(chart(1).widthTwips(), 11415);
+    click("Option3");
+    EXPECT_EQ(chart(5).columnCount(), 90);
+    EXPECT_EQ(chart(5).widthTwips(), 11415);
+    click("Command6(0)");
+    EXPECT_EQ(chart(5).rowCount(), 90);
+    EXPECT_EQ(chart(5).widthTwips(), 11415);
+    EXPECT_EQ(days().absolutePosition(), 90);
+}
+
+TEST_F(FeedbackChartPanelTest, AChartOnceAsWideAsItsFrameStaysSoForFewerDays)
+{
+    addDays(db(), "SHORT", 3);
+    addDays(db(), "MIDDLE", 20);
+    openPlan("SHORT", 3);
+    click("Option2");
+    EXPECT_EQ(chart(1).widthTwips(), 5200);
+
+    openPlan("MIDDLE", 20);
+    click("Option2");
+    EXPECT_EQ(chart(1).widthTwips(), 12000);   // wider than the frame: the frame scrolls
+    click("Option2");
+    EXPECT_EQ(chart(1).widthTwips(), 11415);
+
+    openPlan("SHORT", 3);
+    click("Option2");
+    EXPECT_EQ(chart(1).widthTwips(), 11415);
+    EXPECT_EQ(chart(1).rowCount(), 3);
+}
+
+TEST_F(FeedbackChartPanelTest, AnEmptyCounterDrawsZeroAndTheOtherCellsStillDraw)
+{
+    addDays(db(), "FULL", 2);
+    ChartTestData::addDay(db(), "GAPS", QDate(2026, 12, 1),
+                          {{"4", "", "3", "0", "1", "2"}, {"5", "", "1", "1", "1"}, "", "10"});
+    openPlan("FULL", 2);
+    click("Option2");
+    click("Option3");
+    click("Option4");
+
+    openPlan("GAPS", 1);
+    click("Option2");
+    EXPECT_EQ(chart(1).cellValue(1, 1), 4);
+    EXPECT_EQ(chart(1).cellValue(1, 2), 0);   // not the value the previous plan had there
+    EXPECT_EQ(chart(1).cellValue(1, 3), 3);
+    EXPECT_EQ(chart(1).cellValue(1, 7), 0);
+    EXPECT_EQ(chart(1).cellValue(1, 8), 10);
+    click("Option3");
+    EXPECT_EQ(chart(5).cellValue(1, 1), 0);
+    EXPECT_EQ(chart(5).rowLabelAt(1), QStringLiteral("至2026/12/1"));
+    click("Option4");
+    EXPECT_EQ(chart(2).cellValue(1, 1), 5);
+    EXPECT_EQ(chart(2).cellValue(2, 1), 0);
+    click("Option1");
+    EXPECT_EQ(chart(3).cellValue(2, 1), 0);
+    EXPECT_EQ(chart(3).cellValue(3, 1), 3);
+}
+
+TEST_F(FeedbackChartPanelTest, WithoutDaysTheOptionsDoNothingAndTheTrendSwitchShowsAnEmptyChart)
+{
+    addDays(db(), "P1", 3);
+    openPlan("P1", 3);
+    click("Option2");
+    click("Option3");
+    ASSERT_EQ(chart(5).columnCount(), 3);
+
+    openPlan("NONE");
+    for (const char* option : {"Option1", "Option3", "Option4"}) {
+        click(option);
+        EXPECT_EQ(shownFrame(), 4) << option;
+    }
+    click("Option2");
+    EXPECT_EQ(shownFrame(), 4);
+    EXPECT_EQ(chart(1).rowCount(), 3);
+
+    click("Command6(0)");
+    EXPECT_EQ(shownFrame(), 4);
+    EXPECT_EQ(chart(5).rowCount(), 1);
+    EXPECT_EQ(chart(5).columnCount(), 1);
+    EXPECT_EQ(chart(5).cellValue(1, 1), 0);
+}
+
+TEST_F(FeedbackChartPanelTest, TheTrendKeepsItsLinesUntilBarsAreAskedFor)
+{
+    addDays(db(), "P1", 4);
+    openPlan("P1", 4);
+    click("Option3");
+    click("Command6(0)");
+    EXPECT_EQ(chart(5).chartType(), ChartControl::Line2d);
+    click("Option2");
+    click("Option1");
+    EXPECT_EQ(chart(5).chartType(), ChartControl::Line2d);
+    click("Option3");
+    EXPECT_EQ(chart(5).chartType(), ChartControl::Bar2d);
+    click("Command6(0)");
+    click("Command6(1)");
+    EXPECT_EQ(chart(5).chartType(), ChartControl::Bar2d);
+    EXPECT_EQ(chart(5).columnCount(), 4);
+}
+
+TEST_F(FeedbackChartPanelTest, TheCumulativeLegendNamesEverySeriesInItsColour)
+{
+    const QStringList captions{"电话", "传真", "Email", "信函", "面访", "参观", "合计（当日）", "合计（至今日）"};
+    const QList<QColor> colours{{255, 0, 0},   {0, 255, 0},   {0, 0, 192}, {255, 255, 0},
+                                {255, 128, 255}, {0, 255, 255}, {0, 0, 0},   {128, 0, 0}};
+    for (int i = 0; i < 8; ++i) {
+        QLabel* swatch = label(QStringLiteral("Label3(%1)").arg(2 * i));
+        QLabel* caption = label(QStringLiteral("Label3(%1)").arg(2 * i + 1));
+        ASSERT_TRUE(swatch && caption) << i;
+        EXPECT_EQ(swatch->text(), " ");
+        EXPECT_EQ(SwatchLegend::swatchColour(*swatch), colours[i]) << i;
+        EXPECT_EQ(caption->text(), captions[i]);
+        EXPECT_EQ(chart(1).seriesColor(i + 1), colours[i]) << i;
+    }
+}
+
+TEST_F(FeedbackChartPanelTest, ThePlanComparisonIsAskedForOnlyWhenPlansExist)
+{
+    QSignalSpy requests(panel.get(), &FeedbackChartPanel::chartWindowRequested);
+    click("Command9");
+    state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
+    click("Command9");
+    EXPECT_EQ(requests.count(), 0);
+
+    ChartTestData::addPlan(db(), "P1", "春季", "300", "40", "", "");
+    state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
+    click("Command9");
+    EXPECT_EQ(requests.count(), 1);
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+// Totals, today's row, running totals and the response rate, without windows.
+#include "core/Clock.h"
+#include "core/Connection.h"
+#include "core/Recordset.h"
+#include "feedback/FeedbackRules.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+TEST(FeedbackRulesTest, TheResponseRateIsCutToFourCharactersAndNeverAnExponent)
+{
+    using FeedbackRules::responseRateText;
+    EXPECT_EQ(responseRateText(37, "300"), QStringLiteral("12.3%"));
+    EXPECT_EQ(responseRateText(2, "3"), QStringLiteral("66.6%"));
+    EXPECT_EQ(responseRateText(1, "3"), QStringLiteral("33.3%"));
+    EXPECT_EQ(responseRateText(1, "300"), QStringLiteral("0.33%"));
+    EXPECT_EQ(responseRateText(300, "300"), QStringLiteral("100%"));
+    EXPECT_EQ(responseRateText(5, "200"), QStringLiteral("2.5%"));
+    EXPECT_EQ(responseRateText(1, "30000"), QStringLiteral("0.00%"));
+    EXPECT_EQ(responseRateText(370, "300"), QStringLiteral("123%"));
+    EXPECT_EQ(responseRateText(0, "300"), QStringLiteral("0%"));
+    EXPECT_EQ(responseRateText(5, "0"), QStringLiteral("0"));
+    EXPECT_EQ(responseRateText(5, ""), QStringLiteral("0"));
+    EXPECT_EQ(responseRateText(5, "三百"), QStringLiteral("0"));
+    EXPECT_EQ(responseRateText(5, " 200 "), QStringLiteral("2.5%"));
+}
+
+TEST(FeedbackRulesTest, OnlyChannelsMakeATotal)
+{
+    EXPECT_EQ(FeedbackRules::channelTotal({1, 2, 3, 0, 0, 1, 9, 9, 9, 9, 9}), 7);
+    EXPECT_EQ(FeedbackRules::counterFields().size(), 11);
+}
+
+TEST(FeedbackRulesTest, TodaysRowIsKnownByItsDateAndRunningTotalsFollowTheRowOrder)
+{
+    TempAppFolder folder;
+    Clock::setToday(QDate(2026, 12, 7));
+    Connection& db = *folder.connection();
+    db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+                              "('1', '2026-12-05', 2, 0), ('2', '2026-12-06', 5, 0), ('1', '2026-12-06', 3, 9), ('1', '2026-12-07', 4, 0)"));
+    Recordset days(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '1'"));
+    days.moveFirst();
+    ASSERT_TRUE(FeedbackRules::moveToTodaysRow(days));
+    EXPECT_EQ(days.absolutePosition(), 3);
+    FeedbackRules::recomputeRunningTotals(days);
+    QList<qint64> totals;
+    for (int row = 0; row < days.recordCount(); ++row)
+        totals << days.valueAt(row, days.fieldIndex(QStringLiteral("反馈合计（至今日）"))).toLongLong();
+    EXPECT_EQ(totals, QList<qint64>({2, 5, 9}));
+    EXPECT_EQ(days.absolutePosition(), 3);
+    Recordset other(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '2'"));
+    EXPECT_EQ(other.value(QStringLiteral("反馈合计（至今日）")).toInt(), 0);   // another plan's rows are left alone
+
+    Clock::setToday(QDate(2026, 12, 8));
+    EXPECT_FALSE(FeedbackRules::moveToTodaysRow(days));
+    EXPECT_FALSE(FeedbackRules::isToday(QStringLiteral("2026/12/8")));   // a text is not a date
+    EXPECT_TRUE(FeedbackRules::isToday(QDate(2026, 12, 8)));
+    Clock::reset();
+}

@@ -1,0 +1,355 @@
+// Recording responses in the feedback window, checked in the database afterwards.
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Connection.h"
+#include "core/DataGrid.h"
+#include "core/ExecutedPlans.h"
+#include "core/Recordset.h"
+#include "core/ScriptedDialogs.h"
+#include "core/SqlText.h"
+#include "feedback/Form5.h"
+#include "support/TempAppFolder.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+enum Counter { Phone = 0, Fax = 1, Product1 = 6, Product2 = 7 };
+
+class FeedbackWindowTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    AppState& state = AppState::instance();
+    std::unique_ptr<Form5> window;
+
+    void SetUp() override
+    {
+        state.reset();
+        state.dbConnection = folder.connection();
+        Clock::setToday(QDate(2026, 12, 7));
+        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
+        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P0', '旧计划', '0', '', '')");
+        run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+            "('P1', '2026-12-05', '春季直邮', 2, 2, 2)");
+        run("INSERT INTO clientTableInfo (序号, 营销对象, 记录号) VALUES ('P1', '北京甲公司', '1'), ('P1', 'O''K 贸易', '2'), "
+            "('P1', '上海乙公司', '3'), ('P0', '北京甲公司', '1')");
+    }
+    void TearDown() override
+    {
+        window.reset();
+        state.reset();
+        Clock::reset();
+        Dialogs::install(nullptr);
+    }
+
+    void run(const char* sql) { folder.connection()->execute(QString::fromUtf8(sql)); }
+
+    // As the main window leaves things: plan P1 current, its daily rows open.
+    void open(const QString& planNo = QStringLiteral("P1"))
+    {
+        ExecutedPlans::openPlans(state);
+        state.currentPlanNo = planNo;
+        state.currentPlanTitle = planNo == QStringLiteral("P1") ? QStringLiteral("春季直邮") : QStringLiteral("旧计划");
+        ExecutedPlans::openPlanFeedback(state);
+        window = std::make_unique<Form5>();
+        window->show();
+    }
+
+    QPushButton* button(const QString& name) const { return window->findChild<QPushButton*>(name); }
+    void click(const QString& name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void count(int counter) { click(QStringLiteral("Command17(%1)").arg(counter)); }
+    QLineEdit* box(const QString& name) const { return window->findChild<QLineEdit*>(name); }
+
+    void chooseTarget(int row)
+    {
+        auto rs = window->planTargetRecordset();
+        rs->setAbsolutePosition(row);
+        window->DataGrid2_Click();
+    }
+
+    std::shared_ptr<Recordset> day(const QString& date) const
+    {
+        return std::make_shared<Recordset>(folder.connection(),
+                                           QStringLiteral("Select * From feedbackTable Where 序号 = 'P1' And 时间 = '%1'").arg(date));
+    }
+    std::shared_ptr<Recordset> target(const QString& name) const
+    {
+        return std::make_shared<Recordset>(
+            folder.connection(), QStringLiteral("Select * From clientTableInfo Where 序号 = 'P1' And 营销对象 = ") + SqlText::quote(name));
+    }
+    int rows(const QString& statement) const { return Recordset(folder.connection(), statement).recordCount(); }
+    static int field(const std::shared_ptr<Recordset>& rs, const char* name) { return rs->value(QString::fromUtf8(name)).toInt(); }
+};
+
+TEST_F(FeedbackWindowTest, TheFirstResponseOfADayStartsTodaysRowAndTheNextAddsToIt)
+{
+    open();
+    EXPECT_EQ(box("Text2")->text(), QStringLiteral("1/1"));
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("3/3"));
+    EXPECT_FALSE(window->findChild<QWidget*>("Frame2")->isVisible());
+    chooseTarget(1);
+    EXPECT_TRUE(window->findChild<QWidget*>("Frame2")->isVisible());
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
+    count(Phone);
+    EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
+    click("Command9");
+
+    auto today = day("2026-12-07");
+    ASSERT_EQ(today->recordCount(), 1);
+    EXPECT_EQ(field(today, "电话数"), 1);
+    EXPECT_EQ(field(today, "传真数"), 0);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 1);
+    EXPECT_EQ(field(today, "反馈合计（至今日）"), 3);   // continues from the earlier day
+    EXPECT_EQ(today->text(QStringLiteral("题目")), QStringLiteral("春季直邮"));
+    auto earlier = day("2026-12-05");
+    EXPECT_EQ(field(earlier, "电话数"), 2);
+    EXPECT_EQ(field(earlier, "反馈合计（至今日）"), 2);
+    auto first = target("北京甲公司");
+    EXPECT_EQ(field(first, "电话数"), 1);
+    EXPECT_EQ(field(first, "反馈合计"), 1);
+    EXPECT_EQ(first->text(QStringLiteral("记录号")), QString());
+    EXPECT_EQ(box("Text1(15)")->text(), QStringLiteral("3"));
+
+    chooseTarget(3);
+    count(Fax);
+    click("Command9");
+    today = day("2026-12-07");
+    ASSERT_EQ(today->recordCount(), 1);
+    EXPECT_EQ(field(today, "传真数"), 1);
+    EXPECT_EQ(field(today, "电话数"), 1);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 2);
+    EXPECT_EQ(field(today, "反馈合计（至今日）"), 4);
+    EXPECT_TRUE(dialogs.log().isEmpty());
+}
+
+TEST_F(FeedbackWindowTest, OnANewDayOnlyTheLastCounterClickedStartsTheRowAndProductsMakeNoTotal)
+{
+    open();
+    chooseTarget(1);
+    count(Phone);
+    count(Product2);
+    click("Command9");
+    auto first = target("北京甲公司");
+    EXPECT_EQ(field(first, "电话数"), 1);
+    EXPECT_EQ(field(first, "产品2计数"), 1);
+    EXPECT_EQ(field(first, "反馈合计"), 1);
+    auto today = day("2026-12-07");
+    EXPECT_EQ(field(today, "电话数"), 0);
+    EXPECT_EQ(field(today, "产品2计数"), 1);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 0);
+    EXPECT_EQ(field(today, "反馈合计（至今日）"), 2);
+
+    chooseTarget(2);
+    count(Product1);   // product only: no total moves
+    click("Command9");
+    today = day("2026-12-07");
+    EXPECT_EQ(field(today, "产品1计数"), 1);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 0);
+    EXPECT_EQ(field(target("O'K 贸易"), "反馈合计"), 0);
+}
+
+TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowWithTheEarlierMark)
+{
+    open();
+    chooseTarget(1);
+    click("Command9");
+    auto today = day("2026-12-07");
+    ASSERT_EQ(today->recordCount(), 1);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 0);
+    for (const char* f : {"电话数", "产品1计数"})
+        EXPECT_EQ(field(today, f), 0);
+
+    run("Delete * From feedbackTable Where 时间 = '2026-12-07'");
+    ExecutedPlans::openPlanFeedback(state);
+    chooseTarget(1);
+    count(Fax);
+    click("Command12");   // 取消: the counts go, the mark of the last click stays
+    EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("0"));
+    click("Command9");
+    EXPECT_EQ(field(day("2026-12-07"), "传真数"), 1);
+    EXPECT_EQ(field(target("北京甲公司"), "传真数"), 0);
+}
+
+TEST_F(FeedbackWindowTest, CountsGoToTodaysRowEvenAfterLookingAtAnEarlierDay)
+{
+    run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+        "('P1', '2026-12-07', '春季直邮', 1, 1, 3)");
+    open();
+    click("Command11(0)");   // the earlier day
+    EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/5"));
+    chooseTarget(1);
+    count(Phone);
+    EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/7"));
+    EXPECT_EQ(box("Text1(3)")->text(), QStringLiteral("2"));
+    click("Command11(0)");   // looking back again before saving
+    click("Command9");
+    EXPECT_EQ(field(day("2026-12-07"), "电话数"), 2);
+    EXPECT_EQ(field(day("2026-12-07"), "反馈合计（至今日）"), 4);
+    EXPECT_EQ(field(day("2026-12-05"), "电话数"), 2);
+    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1'"), 2);
+}
+
+TEST_F(FeedbackWindowTest, ASearchFindsTheTargetOrTheUnknownClientOrStartsANewTarget)
+{
+    open();
+    dialogs.queueInput(QStringLiteral("O'K"));
+    click("Command5");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("已查到此客户！"));
+    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("请输入营销对象："));
+    EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("查询输入"));
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("O'K 贸易"));
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/1"));
+
+    dialogs.queueInput(std::nullopt);
+    click("Command5");   // cancelled: nothing changes
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/1"));
+
+    dialogs.queueInput(QStringLiteral("100%"));
+    click("Command5");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("无此客户！"));
+    EXPECT_EQ(dialogs.log().last().title, QStringLiteral("添加新客户"));
+    EXPECT_TRUE(window->findChild<QLabel*>("Label2")->isVisible());
+    EXPECT_EQ(box("Text4(0)")->text(), QStringLiteral("P1"));
+    EXPECT_EQ(box("Text4(1)")->text(), QString());
+    EXPECT_FALSE(button("Command5")->isEnabled());
+    box("Text4(1)")->setText(QStringLiteral("新客户"));
+    count(Phone);
+    click("Command9");
+    EXPECT_EQ(field(target("新客户"), "电话数"), 1);
+    EXPECT_TRUE(button("Command5")->isEnabled());
+    EXPECT_FALSE(window->findChild<QLabel*>("Label2")->isVisible());
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("4/4"));   // the whole list is back, the new target shown
+
+    run("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '未知客户')");
+    window->Form_Activate();
+    dialogs.queueInput(QStringLiteral("丁"));
+    click("Command5");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("无 丁 此客户！\r\n但查到未知客户！"));
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("未知客户"));
+    EXPECT_FALSE(window->findChild<QLabel*>("Label2")->isVisible());
+}
+
+TEST_F(FeedbackWindowTest, TheUnknownClientIsMadeOnceAndUsedAgain)
+{
+    open();
+    click("Command2");
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("未知客户"));
+    EXPECT_EQ(box("Text4(0)")->text(), QStringLiteral("P1"));
+    count(Phone);
+    click("Command9");
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '未知客户'"), 1);
+    click("Command2");
+    count(Phone);
+    click("Command9");
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '未知客户'"), 1);
+    EXPECT_EQ(field(target("未知客户"), "电话数"), 2);
+    EXPECT_EQ(rows("Select * From feedbackTable Where 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(field(day("2026-12-07"), "电话数"), 2);
+}
+
+TEST_F(FeedbackWindowTest, AddingAndTheUnknownClientMakeOnlyOneRowForTheDay)
+{
+    open();
+    click("Command7");   // 添加 starts today's row
+    box("Text4(1)")->setText(QStringLiteral("丙"));
+    click("Command12");  // 取消
+    click("Command2");   // 未知客户 starts it again
+    click("Command9");
+    click("Command7");
+    box("Text4(1)")->setText(QStringLiteral("丁"));
+    count(Phone);
+    click("Command9");
+    EXPECT_EQ(rows("Select * From feedbackTable Where 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '丙'"), 0);
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '丁'"), 1);
+}
+
+TEST_F(FeedbackWindowTest, ARefusedSaveStoresNothingOfTheResponse)
+{
+    open();
+    run("CREATE TRIGGER refuse BEFORE INSERT ON feedbackTable BEGIN SELECT RAISE(ABORT, '数据库已锁定'); END");
+    chooseTarget(1);
+    count(Phone);
+    click("Command9");
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("数据库已锁定")));
+    EXPECT_EQ(field(target("北京甲公司"), "电话数"), 0);
+    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+    run("DROP TRIGGER refuse");
+    click("Command9");   // the same response, once the database accepts it
+    EXPECT_EQ(field(target("北京甲公司"), "电话数"), 1);
+    EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 3);
+}
+
+TEST_F(FeedbackWindowTest, LeavingWritesThePlansTotalAndRate)
+{
+    open();
+    chooseTarget(1);
+    count(Phone);
+    click("Command9");
+    click("Command1");
+    Recordset plan(folder.connection(), QStringLiteral("Select * From marketingComment Where 序号 = 'P1'"));
+    EXPECT_EQ(plan.text(QStringLiteral("反馈合计")), QStringLiteral("3"));
+    EXPECT_EQ(plan.text(QStringLiteral("反馈率")), QStringLiteral("1%"));
+}
+
+TEST_F(FeedbackWindowTest, LeavingAPlanOfScaleZeroOrNoNumberStoresRateZero)
+{
+    run("INSERT INTO feedbackTable (序号, 时间, 反馈合计（当日）, 反馈合计（至今日）) VALUES ('P0', '2026-12-06', 4, 4)");
+    open(QStringLiteral("P0"));
+    click("Command1");
+    Recordset plan(folder.connection(), QStringLiteral("Select * From marketingComment Where 序号 = 'P0'"));
+    EXPECT_EQ(plan.text(QStringLiteral("反馈合计")), QStringLiteral("4"));
+    EXPECT_EQ(plan.text(QStringLiteral("反馈率")), QStringLiteral("0"));
+
+    run("UPDATE marketingComment SET 规模（数量） = '约三百' WHERE 序号 = 'P0'");
+    open(QStringLiteral("P0"));
+    click("Command1");
+    Recordset again(folder.connection(), QStringLiteral("Select * From marketingComment Where 序号 = 'P0'"));
+    EXPECT_EQ(again.text(QStringLiteral("反馈合计")), QStringLiteral("4"));
+    EXPECT_EQ(again.text(QStringLiteral("反馈率")), QStringLiteral("0"));
+}
+
+TEST_F(FeedbackWindowTest, BoxesAndGridsBehaveAsTheOperatorExpects)
+{
+    state.productNames = QStringList({"打印机", "", "扫描仪", "", ""});
+    open();
+    chooseTarget(1);
+    box("Text5(0)")->setText(QStringLiteral("3个"));
+    count(Phone);
+    EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("4"));
+    box("Text5(1)")->setText(QStringLiteral("abc"));
+    count(Fax);
+    EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("1"));
+
+    EXPECT_EQ(box("Text1(9)")->toolTip(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text1(10)")->toolTip(), QString());
+    EXPECT_EQ(box("Text1(3)")->toolTip(), QStringLiteral("电话计数"));
+
+    QApplication::setActiveWindow(window.get());
+    box("Text1(1)")->setFocus();
+    EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/7"));
+
+    ExecutedPlans::openPlanFeedback(state);   // the main window replaced the daily rows
+    EXPECT_EQ(window->findChild<DataGrid*>("DataGrid1")->recordset(), state.planFeedbackRecordset());
+}
+
+TEST_F(FeedbackWindowTest, DeletingATargetLeavesTheDailyRowsAlone)
+{
+    open();
+    chooseTarget(3);
+    click("Command10");
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 2);
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("2/2"));
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("O'K 贸易"));
+    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+}
+
+} // namespace
