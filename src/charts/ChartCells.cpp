@@ -22,6 +22,7 @@ bool select(ChartControl& chart, int row, int column)
 
 void setCounts(ChartControl& chart, int rows, int columns)
 {
+    // Each count on its own: the cells that fit the counts the chart took are still drawn.
     try {
         chart.setRowCount(rows);
     } catch (const DbError&) {

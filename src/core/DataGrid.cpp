@@ -32,6 +32,10 @@ DataGrid::DataGrid(QWidget* parent)
 
 void DataGrid::bind(std::shared_ptr<Recordset> recordset)
 {
+    if (recordset && recordset == model_->recordset()) {
+        followRecordset();   // already shown; the model follows its row changes by itself
+        return;
+    }
     disconnect(recordsetMoved_);
     model_->setRecordset(recordset);
     if (recordset)

@@ -145,7 +145,13 @@ QVariant FieldInfo::fromStored(const QVariant& stored) const
 {
     if (kind != Kind::Date || stored.typeId() != QMetaType::QString)
         return stored;
-    const QDateTime moment = parseDateText(stored.toString());
+    const QString text = stored.toString();
+    if (text.size() == 10) {   // the form dates are stored in; read without the general parser
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (date.isValid())
+            return date;
+    }
+    const QDateTime moment = parseDateText(text);
     if (!moment.isValid())
         return stored;
     if (moment.time() == QTime(0, 0))

@@ -250,6 +250,30 @@ QVariant Recordset::valueAt(int row, int column) const
     return rowAt(row).at(column);
 }
 
+QList<QVariant> Recordset::columnValues(int column) const
+{
+    const FieldInfo& info = field(column);
+    QList<QVariant> values;
+    values.reserve(recordCount());
+    if (!statement_.keyed || !info.writable) {
+        for (int row = 0; row < recordCount(); ++row)
+            values << valueAt(row, column);
+        return values;
+    }
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(quotedName(info.name), statement_.table);
+    if (!statement_.where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + statement_.where;
+    Statement query(connection_->handle(), sql);
+    std::unordered_map<qint64, QVariant> byKey;
+    while (query.step())
+        byKey.emplace(query.int64At(0), info.fromStored(query.valueAt(1)));
+    for (qint64 key : view()) {
+        const auto it = byKey.find(key);
+        values << (it != byKey.end() ? it->second : QVariant());
+    }
+    return values;
+}
+
 // ---- position ------------------------------------------------------------------------
 
 bool Recordset::isBOF() const

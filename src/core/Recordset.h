@@ -54,6 +54,8 @@ public:
     void setValue(int column, const QVariant& value);
     void setValue(const QString& name, const QVariant& value);
     QVariant valueAt(int row, int column) const; // any row by 0-based position, without moving
+    // One field of every row, in row order, read at once (for passes over all rows).
+    QList<QVariant> columnValues(int column) const;
 
     // Position
     bool isBOF() const;

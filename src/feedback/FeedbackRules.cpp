@@ -46,13 +46,17 @@ bool moveToTodaysRow(Recordset& days)
 
 void recomputeRunningTotals(Recordset& days)
 {
+    // Every day of the plan counts, also when the rows are narrowed at the moment.
+    if (!days.filter().isEmpty())
+        days.setFilter(QString());
     days.requery();
-    const int dayTotal = days.fieldIndex(QStringLiteral("反馈合计（当日）"));
     const int toDate = days.fieldIndex(QStringLiteral("反馈合计（至今日）"));
+    const QList<QVariant> dayTotals = days.columnValues(days.fieldIndex(QStringLiteral("反馈合计（当日）")));
+    const QList<QVariant> runningTotals = days.columnValues(toDate);
     qint64 running = 0;
-    for (int row = 0; row < days.recordCount(); ++row) {
-        running += days.valueAt(row, dayTotal).toLongLong();
-        if (days.valueAt(row, toDate).toLongLong() == running && !days.valueAt(row, toDate).isNull())
+    for (int row = 0; row < dayTotals.size(); ++row) {
+        running += dayTotals[row].toLongLong();
+        if (!runningTotals[row].isNull() && runningTotals[row].toLongLong() == running)
             continue;
         days.setAbsolutePosition(row + 1);
         days.setValue(toDate, running);

@@ -123,6 +123,7 @@ QWidget* Form5::buildTargetSide()
     navigation->addWidget(Text3);
     for (int i = 0; i < 4; ++i) {
         Command16[i] = button(QStringLiteral("Command16(%1)").arg(i), QString::fromLatin1(NavigationCaptions[i]), side);
+        Command16[i]->setFixedWidth(Command16[i]->fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 24);
         navigation->addWidget(Command16[i]);
     }
     navigation->addStretch(1);
@@ -156,6 +157,8 @@ QWidget* Form5::buildPanel()
     counters->setSpacing(4);
     for (int i = 0; i < 11; ++i) {
         Command17[i] = button(QStringLiteral("Command17(%1)").arg(i), QString::fromUtf8(CounterCaptions[i]), Frame4);
+        Command17[i]->setMinimumWidth(Command17[i]->fontMetrics().horizontalAdvance(QString::fromUtf8(CounterCaptions[i])) + 10);
+        Command17[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         Text5[i] = box(QStringLiteral("Text5(%1)").arg(i), Frame4);
         Text5[i]->setAlignment(Qt::AlignRight);
         Text5[i]->setProperty("fieldName", FeedbackRules::counterFields()[i]);
@@ -202,6 +205,7 @@ QWidget* Form5::buildDailySide()
     navigation->addWidget(Text2);
     for (int i = 0; i < 4; ++i) {
         Command11[i] = button(QStringLiteral("Command11(%1)").arg(i), QString::fromLatin1(NavigationCaptions[i]), Frame3);
+        Command11[i]->setFixedWidth(Command11[i]->fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 24);
         navigation->addWidget(Command11[i]);
     }
     navigation->addStretch(1);
@@ -224,19 +228,21 @@ QWidget* Form5::buildDailySide()
         daily->addWidget(label, row, column);
         daily->addWidget(Text1[index], row, column + 1, 1, span);
     };
-    addLabelled(0, QStringLiteral("序    号"), 0, 0, 5);
-    addLabelled(1, QStringLiteral("时    间"), 1, 0, 5);
-    addLabelled(2, QStringLiteral("题    目"), 2, 0, 5);
+    addLabelled(0, QStringLiteral("序    号"), 0, 0, 6);
+    addLabelled(1, QStringLiteral("时    间"), 1, 0, 6);
+    addLabelled(2, QStringLiteral("题    目"), 2, 0, 6);
     auto* countersLabel = new QLabel(QStringLiteral("计数"), Frame1);
     daily->addWidget(countersLabel, 3, 0);
     for (int i = 3; i <= 13; ++i) {
         Text1[i]->setAlignment(Qt::AlignRight);
+        Text1[i]->setMinimumWidth(36);
+        Text1[i]->setMaximumWidth(64);
         Text1[i]->setProperty("fieldName", FeedbackRules::counterFields()[i - 3]);
         daily->addWidget(Text1[i], 3 + (i - 3) / 6, 1 + (i - 3) % 6);
     }
-    addLabelled(14, QStringLiteral("反馈合计（当日）"), 5, 0, 2);
-    addLabelled(15, QStringLiteral("反馈合计（至今日）"), 5, 3, 2);
-    addLabelled(16, QStringLiteral("反馈内容"), 6, 0, 5);
+    addLabelled(14, QStringLiteral("反馈合计（当日）"), 5, 0, 6);
+    addLabelled(15, QStringLiteral("反馈合计（至今日）"), 6, 0, 6);
+    addLabelled(16, QStringLiteral("反馈内容"), 7, 0, 6);
     for (int i = 3; i <= 8; ++i)
         Text1[i]->setToolTip(QString::fromUtf8(ChannelTips[i - 3]));
     layout->addWidget(Frame1, 6);

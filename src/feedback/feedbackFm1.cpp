@@ -50,6 +50,7 @@ feedbackFm1::feedbackFm1()
     for (int i = 0; i < 4; ++i) {
         Command1[i] = new QPushButton(QString::fromLatin1(NavigationCaptions[i]), this);
         Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
+        Command1[i]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 24);
         row->addWidget(Command1[i]);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }

@@ -4,7 +4,10 @@
 #include "app/mainFm1.h"
 #include "core/AppState.h"
 #include "core/Connection.h"
+#include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
+#include "feedback/Form5.h"
+#include "feedback/feedbackFm1.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "support/TempAppFolder.h"
@@ -68,6 +71,26 @@ TEST(ScreenshotTest, SplashAndMainWindow)
     editor.show();
     QTest::qWait(50);
     EXPECT_TRUE(editor.grab().save(QDir(folder).filePath("plan-editor.png")));
+
+    app.connection()->execute(QStringLiteral(
+        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 传真, 联系人1, 地址, 邮政编码, 电话数, 产品1计数, 反馈合计) VALUES "
+        "('2026-03', '北京华信科技有限公司', '010-62345678', '010-62345679', '王经理', '北京市海淀区中关村大街1号', '100080', 2, 1, 2), "
+        "('2026-03', '天津宏达贸易公司', '022-23456789', '', '李女士', '天津市和平区南京路88号', '300041', 1, 0, 1), "
+        "('2026-03', '未知客户', '', '', '', '', '', 3, 0, 3)"));
+    {
+        Form5 recording;
+        recording.show();
+        QTest::qWait(50);
+        recording.planTargetRecordset()->setAbsolutePosition(1);
+        recording.DataGrid2_Click();
+        QTest::qWait(50);
+        EXPECT_TRUE(recording.grab().save(QDir(folder).filePath("feedback-window.png")));
+        feedbackFm1 daily;
+        daily.show();
+        QTest::qWait(50);
+        EXPECT_TRUE(daily.grab().save(QDir(folder).filePath("daily-table.png")));
+        recording.close();
+    }
 
     definitionFm1 mapping;
     mapping.show();

@@ -94,8 +94,22 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
         save(panel, folder, "chart-products.png");
 
         state.planFeedbackRecordset()->moveFirst();
+        click("Option3");
         click("Command6(0)");
         save(panel, folder, "chart-trend-one-day.png");
+
+        // A long campaign: the first drawing is wider than the frame, later ones fit it.
+        ChartTestData::addDays(*app.connection(), "LONG", 40);
+        state.currentPlanNo = QStringLiteral("LONG");
+        ExecutedPlans::openPlanFeedback(state);
+        state.planFeedbackRecordset()->moveLast();
+        click("Option2");
+        save(panel, folder, "chart-cumulative-40-days-first.png");
+        click("Option2");
+        save(panel, folder, "chart-cumulative-40-days.png");
+        click("Option3");
+        click("Command6(0)");
+        save(panel, folder, "chart-trend-lines-40-days.png");
     }
     {
         chartFm1 window;
