@@ -10,6 +10,7 @@
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
 #include "core/SqlText.h"
+#include "feedback/Form5.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "support/TempAppFolder.h"
@@ -95,6 +96,16 @@ TEST_F(MainWindowTest, WithoutPlansBothPositionsReadZeroAndTheDailyGridIsForPlan
     click("Command8");   // nothing to delete: no question either
     EXPECT_TRUE(dialogs.log().isEmpty()) << (dialogs.log().isEmpty() ? std::string() : dialogs.log()[0].text.toStdString());
     EXPECT_TRUE(control<QRadioButton>("Option1")->isChecked());
+
+    window->findChild<QAction*>("recordBack1")->trigger();   // still opens, on the empty plan number
+    bool recording = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<Form5*>(w)) {
+            recording = true;
+            form->close();
+        }
+    EXPECT_TRUE(recording);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(MainWindowTest, TheLastPlanIsCurrentAndTheButtonsStopAtBothEnds)
