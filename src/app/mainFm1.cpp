@@ -8,6 +8,7 @@
 #include "core/Dialogs.h"
 #include "core/ExecutedPlans.h"
 #include "core/Navigation.h"
+#include "core/RecordControls.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/SingleWindow.h"
@@ -18,6 +19,7 @@
 #include "core/TextRules.h"
 
 #include <QApplication>
+#include <functional>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -30,7 +32,6 @@ namespace {
 
 constexpr int WidthTwips = 12120;
 constexpr int HeightTwips = 11700;
-const char* const NavigationCaptions[4] = {"<<", "<", ">", ">>"};
 
 bool hasRows(const std::shared_ptr<Recordset>& recordset)
 {
@@ -123,29 +124,20 @@ QWidget* mainFm1::buildGrids()
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto navigationRow = [this, area](QLineEdit*& position, QPushButton** buttons, const QString& textName,
-                                      const QString& buttonName) {
+    auto navigationRow = [area](QLineEdit*& position, QPushButton* (&buttons)[4], const QString& textName,
+                                const QString& buttonName, const std::function<void(int)>& onClick) {
         auto* row = new QHBoxLayout;
-        position = new QLineEdit(area);
-        position->setObjectName(textName);
-        position->setReadOnly(true);
-        position->setAlignment(Qt::AlignCenter);
-        position->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")) + 12);
-        position->setProperty("fieldName", QStringLiteral("位置"));
+        position = RecordControls::positionBox(textName, area);
         row->addWidget(position);
-        for (int i = 0; i < 4; ++i) {
-            buttons[i] = new QPushButton(QString::fromLatin1(NavigationCaptions[i]), area);
-            buttons[i]->setObjectName(QStringLiteral("%1(%2)").arg(buttonName).arg(i));
-            buttons[i]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 28);
-            row->addWidget(buttons[i]);
-        }
+        RecordControls::navigationButtons(buttons, buttonName, area, row, onClick);
         return row;
     };
 
     DataGrid1 = new DataGrid(area);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     layout->addWidget(DataGrid1, 1);
-    QHBoxLayout* planRow = navigationRow(Text1, Command1, QStringLiteral("Text1"), QStringLiteral("Command1"));
+    QHBoxLayout* planRow = navigationRow(Text1, Command1, QStringLiteral("Text1"), QStringLiteral("Command1"),
+                                         [this](int i) { Command1_Click(i); });
     planRow->addStretch(1);
     Command8 = new QPushButton(QStringLiteral("删除"), area);
     Command8->setObjectName(QStringLiteral("Command8"));
@@ -155,14 +147,11 @@ QWidget* mainFm1::buildGrids()
     DataGrid2 = new DataGrid(area);
     DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
     layout->addWidget(DataGrid2, 1);
-    QHBoxLayout* dayRow = navigationRow(Text2, Command2, QStringLiteral("Text2"), QStringLiteral("Command2"));
+    QHBoxLayout* dayRow = navigationRow(Text2, Command2, QStringLiteral("Text2"), QStringLiteral("Command2"),
+                                        [this](int i) { Command2_Click(i); });
     dayRow->addStretch(1);
     layout->addLayout(dayRow);
 
-    for (int i = 0; i < 4; ++i) {
-        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
-    }
     connect(Command8, &QPushButton::clicked, this, &mainFm1::Command8_Click);
     connect(DataGrid1, &DataGrid::gridClicked, this, &mainFm1::DataGrid1_Click);
     connect(DataGrid2, &DataGrid::gridClicked, this, &mainFm1::DataGrid2_Click);

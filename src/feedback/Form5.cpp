@@ -9,6 +9,7 @@
 #include "core/ExecutedPlans.h"
 #include "core/Navigation.h"
 #include "core/RecordBoxKeys.h"
+#include "core/RecordControls.h"
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "core/TextRules.h"
@@ -37,7 +38,6 @@ const char* const TargetFields[9] = {"序号", "营销对象", "电话1", "电�
 const char* const CounterCaptions[11] = {"电话数加", "传真数加", "Email数加", "信函数加", "面访数加", "参观数加",
                                          "产品1计数", "产品2计数", "产品3计数", "产品4计数", "产品5计数"};
 const char* const ChannelTips[6] = {"电话计数", "传真计数", "Email计数", "信函计数", "面访计数", "参观计数"};
-const char* const NavigationCaptions[4] = {"<<", "<", ">", ">>"};
 
 QString todayText()
 {
@@ -55,16 +55,6 @@ QLineEdit* box(const QString& name, QWidget* parent)
 {
     auto* b = new QLineEdit(parent);
     b->setObjectName(name);
-    return b;
-}
-
-QLineEdit* positionBox(const QString& name, QWidget* parent)
-{
-    QLineEdit* b = box(name, parent);
-    b->setReadOnly(true);
-    b->setAlignment(Qt::AlignCenter);
-    b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")) + 12);
-    b->setProperty("fieldName", QStringLiteral("位置"));
     return b;
 }
 
@@ -119,13 +109,10 @@ QWidget* Form5::buildTargetSide()
     DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
     layout->addWidget(DataGrid2, 1);
     auto* navigation = new QHBoxLayout;
-    Text3 = positionBox(QStringLiteral("Text3"), side);
+    Text3 = RecordControls::positionBox(QStringLiteral("Text3"), side);
     navigation->addWidget(Text3);
-    for (int i = 0; i < 4; ++i) {
-        Command16[i] = button(QStringLiteral("Command16(%1)").arg(i), QString::fromLatin1(NavigationCaptions[i]), side);
-        Command16[i]->setFixedWidth(Command16[i]->fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 24);
-        navigation->addWidget(Command16[i]);
-    }
+    RecordControls::navigationButtons(Command16, QStringLiteral("Command16"), side, navigation,
+                                      [this](int i) { Command16_Click(i); });
     navigation->addStretch(1);
     layout->addLayout(navigation);
     return side;
@@ -201,13 +188,10 @@ QWidget* Form5::buildDailySide()
     Frame3->setObjectName(QStringLiteral("Frame3"));
     auto* navigation = new QHBoxLayout(Frame3);
     navigation->setContentsMargins(0, 0, 0, 0);
-    Text2 = positionBox(QStringLiteral("Text2"), Frame3);
+    Text2 = RecordControls::positionBox(QStringLiteral("Text2"), Frame3);
     navigation->addWidget(Text2);
-    for (int i = 0; i < 4; ++i) {
-        Command11[i] = button(QStringLiteral("Command11(%1)").arg(i), QString::fromLatin1(NavigationCaptions[i]), Frame3);
-        Command11[i]->setFixedWidth(Command11[i]->fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 24);
-        navigation->addWidget(Command11[i]);
-    }
+    RecordControls::navigationButtons(Command11, QStringLiteral("Command11"), Frame3, navigation,
+                                      [this](int i) { Command11_Click(i); });
     navigation->addStretch(1);
     Command1 = button(QStringLiteral("Command1"), QStringLiteral("返回"), Frame3);
     navigation->addWidget(Command1);
@@ -260,10 +244,6 @@ void Form5::connectHandlers()
     connect(Command12, &QPushButton::clicked, this, &Form5::Command12_Click);
     connect(Command14, &QPushButton::clicked, this, &Form5::Command14_Click);
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
-    for (int i = 0; i < 4; ++i) {
-        connect(Command16[i], &QPushButton::clicked, this, [this, i] { Command16_Click(i); });
-        connect(Command11[i], &QPushButton::clicked, this, [this, i] { Command11_Click(i); });
-    }
     for (int i = 0; i < 11; ++i)
         connect(Command17[i], &QPushButton::clicked, this, [this, i] { Command17_Click(i); });
     connect(DataGrid2, &DataGrid::gridClicked, this, &Form5::DataGrid2_Click);

@@ -7,6 +7,7 @@
 #include "core/Dialogs.h"
 #include "core/ExecutedPlans.h"
 #include "core/Navigation.h"
+#include "core/RecordControls.h"
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "core/TextRules.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr int WidthTwips = 12000;
 constexpr int HeightTwips = 7200;
-const char* const NavigationCaptions[4] = {"<<", "<", ">", ">>"};
 
 std::shared_ptr<Recordset> days()
 {
@@ -40,20 +40,9 @@ feedbackFm1::feedbackFm1()
     layout->addWidget(DataGrid1, 1);
 
     auto* row = new QHBoxLayout;
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setReadOnly(true);
-    Text1->setAlignment(Qt::AlignCenter);
-    Text1->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")) + 12);
-    Text1->setProperty("fieldName", QStringLiteral("位置"));
+    Text1 = RecordControls::positionBox(QStringLiteral("Text1"), this);
     row->addWidget(Text1);
-    for (int i = 0; i < 4; ++i) {
-        Command1[i] = new QPushButton(QString::fromLatin1(NavigationCaptions[i]), this);
-        Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
-        Command1[i]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 24);
-        row->addWidget(Command1[i]);
-        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-    }
+    RecordControls::navigationButtons(Command1, QStringLiteral("Command1"), this, row, [this](int i) { Command1_Click(i); });
     row->addStretch(1);
     auto add = [this, row](QPushButton*& b, const QString& name, const QString& caption, void (feedbackFm1::*handler)()) {
         b = new QPushButton(caption, this);

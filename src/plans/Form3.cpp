@@ -7,6 +7,7 @@
 #include "core/Dialogs.h"
 #include "core/Navigation.h"
 #include "core/RecordBoxKeys.h"
+#include "core/RecordControls.h"
 #include "core/Recordset.h"
 #include "core/TextFile.h"
 #include "core/TextRules.h"
@@ -31,7 +32,6 @@ const char* const BoxCaptions[9] = {"序       号", "题       目", "时 间 �
 const char* const BoxFields[9] = {"序号", "题目", "时间周期", "地区", "方式", "营销对象描述", "规模（数量）",
                                   "预计反馈数", "费用"};
 const char* const RecordCaptions[5] = {"创建", "保存", "删除", "取消", "返回"};
-const char* const NavigationCaptions[4] = {"<<", "<", ">", ">>"};
 
 QString field(int box)
 {
@@ -96,20 +96,10 @@ QWidget* Form3::buildFrame()
 
     auto* buttons = new QHBoxLayout;
     frameLayout->addLayout(buttons);
-    Text2 = new QLineEdit(frame);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setReadOnly(true);
-    Text2->setAlignment(Qt::AlignCenter);
-    Text2->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")) + 12);
-    Text2->setProperty("fieldName", QStringLiteral("位置"));
+    Text2 = RecordControls::positionBox(QStringLiteral("Text2"), frame);
     buttons->addWidget(Text2);
-    for (int i = 0; i < 4; ++i) {
-        Command3[i] = new QPushButton(QString::fromLatin1(NavigationCaptions[i]), frame);
-        Command3[i]->setObjectName(QStringLiteral("Command3(%1)").arg(i));
-        Command3[i]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 28);
-        buttons->addWidget(Command3[i]);
-        connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
-    }
+    RecordControls::navigationButtons(Command3, QStringLiteral("Command3"), frame, buttons,
+                                      [this](int i) { Command3_Click(i); });
     buttons->addStretch(1);
     for (int i = 0; i < 5; ++i) {
         Command1[i] = new QPushButton(QString::fromUtf8(RecordCaptions[i]), frame);
