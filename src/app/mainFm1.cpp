@@ -1,6 +1,7 @@
 #include "mainFm1.h"
 
 #include "charts/FeedbackChartPanel.h"
+#include "charts/chartFm1.h"
 #include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/DataGrid.h"
@@ -73,6 +74,8 @@ mainFm1::mainFm1()
     layout->addWidget(splitter);
 
     connect(this, &FormWindow::activated, this, &mainFm1::Form_Activate);
+    connect(chartPanel, &FeedbackChartPanel::chartWindowRequested, this,
+            [this] { showSingle<chartFm1>(chartWindow_, [] { return new chartFm1; }); });
 }
 
 QAction* mainFm1::addItem(QMenu* menu, const QString& name, const QString& caption)

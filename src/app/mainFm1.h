@@ -6,6 +6,7 @@
 #include <memory>
 
 class DataGrid;
+class chartFm1;
 class definitionFm1;
 class Form3;
 class Form5;
@@ -55,6 +56,7 @@ private:
     mainFm1();
     QPointer<definitionFm1> definitionWindow_;
     QPointer<Form3> planEditor_;
+    QPointer<chartFm1> chartWindow_;
     QPointer<Form5> feedbackWindow_;
     QPointer<feedbackFm1> dailyTable_;
     void buildMenu(QMenuBar* bar);

@@ -30,6 +30,8 @@ constexpr int maxMarkedRows = 60;
 constexpr int valueAxisAllowance = 70;
 // Least room between two row labels, in pixels.
 constexpr int labelGap = 12;
+// The share of a row's width its group of bars takes.
+constexpr double barGroupWidth = 0.8;
 
 // Default colours of the columns without their own: distinct, soft and readable on white.
 const QColor defaultPalette[] = {
@@ -84,7 +86,7 @@ ValueScale valueScaleFor(const QList<double>& values)
     scale.min = std::floor(lowest / step + 1e-9) * step;
     scale.max = std::ceil(highest / step - 1e-9) * step;
     // Room above the highest bar, so its value label and top stay clear of the frame.
-    if (highest > 0.0 && scale.max - highest < step * 1e-9)
+    if (highest > 0.0 && scale.max - highest < step * 0.3)
         scale.max += step;
     scale.tickCount = qRound((scale.max - scale.min) / step) + 1;
     scale.decimals = step >= 1.0 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
@@ -358,11 +360,26 @@ void ChartControl::resizeEvent(QResizeEvent* event)
     relabelIfCrowdingChanged();
 }
 
-// A new width may leave room for more row labels, or for fewer.
+// A new width may leave room for more row labels, or for fewer, and for value labels.
 void ChartControl::relabelIfCrowdingChanged()
 {
-    if (!dirty_ && rowLabelStep() != labelStep_)
+    if (!dirty_ && (rowLabelStep() != labelStep_ || valueLabelsFit() != valueLabelsShown_))
         markDirty();
+}
+
+// Bars carry their values only while there are few of them and every bar is at least as
+// wide as the widest value, so that neighbouring values never run together.
+bool ChartControl::valueLabelsFit() const
+{
+    if (type_ != Bar2d || rows_ * columns_ > maxLabelledBars)
+        return false;
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (double value : values_)
+        widest = std::max(widest, metrics.horizontalAdvance(numberText(value)));
+    const double room = std::max(width() - valueAxisAllowance, 1);
+    const double barWidth = room / rows_ * barGroupWidth / columns_;
+    return barWidth >= widest + 2;
 }
 
 void ChartControl::changeEvent(QEvent* event)
@@ -454,8 +471,9 @@ void ChartControl::addBars()
         set->setLabelColor(Qt::black);
         series->append(set);
     }
-    series->setBarWidth(0.8);
-    series->setLabelsVisible(rows_ * columns_ <= maxLabelledBars);
+    series->setBarWidth(barGroupWidth);
+    valueLabelsShown_ = valueLabelsFit();
+    series->setLabelsVisible(valueLabelsShown_);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     chart_->addSeries(series);
 }

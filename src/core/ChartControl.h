@@ -114,6 +114,7 @@ private:
     QString rowText(int row) const;
     QString seriesName(int column) const;
     int rowLabelStep() const;
+    bool valueLabelsFit() const;
     void relabelIfCrowdingChanged();
     void addBars();
     void addLines();
@@ -143,4 +144,5 @@ private:
     int widthTwips_ = -1; // -1: never set, read from the widget
     bool dirty_ = false;
     int labelStep_ = 1; // every how many rows the X axis was last labelled
+    bool valueLabelsShown_ = false;
 };

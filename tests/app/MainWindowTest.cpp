@@ -10,6 +10,7 @@
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
 #include "core/SqlText.h"
+#include "charts/chartFm1.h"
 #include "feedback/Form5.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
@@ -272,6 +273,30 @@ TEST_F(MainWindowTest, AnExecutedPlanIsCurrentWhenTheUserComesBack)
     EXPECT_EQ(text("Text1"), QStringLiteral("2/2"));
     EXPECT_EQ(text("Text2"), QStringLiteral("1/1"));
     editor->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(MainWindowTest, TheChartButtonOpensThePlanComparisonOnceAndOnlyWithPlans)
+{
+    auto chartWindows = [] {
+        int found = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            found += qobject_cast<chartFm1*>(w) != nullptr;
+        return found;
+    };
+    open();
+    click("Command9");
+    EXPECT_EQ(chartWindows(), 0);
+    executePlan("1", "一", {1});
+    executePlan("2", "二", {2});
+    window->Form_Activate();
+    click("Command9");
+    click("Command9");
+    EXPECT_EQ(chartWindows(), 1);
+    EXPECT_EQ(state.planRecordset()->absolutePosition(), 2);   // the current plan stays
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* chart = qobject_cast<chartFm1*>(w))
+            chart->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
