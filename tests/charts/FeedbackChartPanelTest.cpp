@@ -8,7 +8,7 @@
 #include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramTest.h"
 
 #include <QAbstractButton>
 #include <QChart>
@@ -23,17 +23,13 @@ namespace {
 
 using ChartTestData::addDays;
 
-class FeedbackChartPanelTest : public ::testing::Test {
+class FeedbackChartPanelTest : public ProgramTest {
 protected:
-    TempAppFolder folder;
-    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
     std::unique_ptr<FeedbackChartPanel> panel;
 
     void SetUp() override
     {
-        state.reset();
-        state.dbConnection = folder.connection();
+        ProgramTest::SetUp();
         state.productNames = {QStringLiteral("激光打印机"), QStringLiteral("复印机"), QStringLiteral("扫描仪"),
                               QStringLiteral("传真机"), QStringLiteral("碎纸机")};
         panel = std::make_unique<FeedbackChartPanel>();
@@ -43,8 +39,7 @@ protected:
     void TearDown() override
     {
         panel.reset();
-        state.reset();
-        Dialogs::install(nullptr);
+        ProgramTest::TearDown();
     }
 
     Connection& db() { return *folder.connection(); }

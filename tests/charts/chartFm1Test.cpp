@@ -6,7 +6,7 @@
 #include "core/ChartControl.h"
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramTest.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>
@@ -15,23 +15,14 @@ namespace {
 
 using ChartTestData::addPlan;
 
-class ChartWindowTest : public ::testing::Test {
+class ChartWindowTest : public ProgramTest {
 protected:
-    TempAppFolder folder;
-    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
     std::unique_ptr<chartFm1> window;
 
-    void SetUp() override
-    {
-        state.reset();
-        state.dbConnection = folder.connection();
-    }
     void TearDown() override
     {
         window.reset();
-        state.reset();
-        Dialogs::install(nullptr);
+        ProgramTest::TearDown();
     }
 
     Connection& db() { return *folder.connection(); }

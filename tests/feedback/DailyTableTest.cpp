@@ -6,7 +6,7 @@
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
 #include "feedback/feedbackFm1.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramTest.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -17,17 +17,13 @@
 
 namespace {
 
-class DailyTableTest : public ::testing::Test {
+class DailyTableTest : public ProgramTest {
 protected:
-    TempAppFolder folder;
-    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
     std::unique_ptr<feedbackFm1> window;
 
     void SetUp() override
     {
-        state.reset();
-        state.dbConnection = folder.connection();
+        ProgramTest::SetUp();
         folder.connection()->execute(QStringLiteral(
             "INSERT INTO feedbackTable (序号, 时间, 电话数, 反馈合计（当日）) VALUES "
             "('P''1', '2026-12-05', 1, 1), ('P''1', '2026-12-06', 2, 2), ('P''1', '2026-12-07', 3, 3), ('', '2026-12-01', 0, 0)"));
@@ -35,8 +31,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        state.reset();
-        Dialogs::install(nullptr);
+        ProgramTest::TearDown();
     }
 
     void open(const QString& planNo = QStringLiteral("P'1"))

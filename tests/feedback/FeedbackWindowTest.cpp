@@ -8,7 +8,7 @@
 #include "core/ScriptedDialogs.h"
 #include "core/SqlText.h"
 #include "feedback/Form5.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramTest.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,17 +21,13 @@ namespace {
 
 enum Counter { Phone = 0, Fax = 1, Product1 = 6, Product2 = 7 };
 
-class FeedbackWindowTest : public ::testing::Test {
+class FeedbackWindowTest : public ProgramTest {
 protected:
-    TempAppFolder folder;
-    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
     std::unique_ptr<Form5> window;
 
     void SetUp() override
     {
-        state.reset();
-        state.dbConnection = folder.connection();
+        ProgramTest::SetUp();
         Clock::setToday(QDate(2026, 12, 7));
         run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
         run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P0', '旧计划', '0', '', '')");
@@ -43,9 +39,8 @@ protected:
     void TearDown() override
     {
         window.reset();
-        state.reset();
         Clock::reset();
-        Dialogs::install(nullptr);
+        ProgramTest::TearDown();
     }
 
     void run(const char* sql) { folder.connection()->execute(QString::fromUtf8(sql)); }

@@ -4,7 +4,7 @@
 #include "core/Recordset.h"
 #include "core/ScriptedDialogs.h"
 #include "plans/definitionFm1.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramTest.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,23 +15,8 @@
 
 namespace {
 
-class DefinitionTest : public ::testing::Test {
+class DefinitionTest : public ProgramTest {
 protected:
-    TempAppFolder folder;
-    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
-
-    void SetUp() override
-    {
-        state.reset();
-        state.dbConnection = folder.connection();
-    }
-    void TearDown() override
-    {
-        state.reset();
-        Dialogs::install(nullptr);
-    }
-
     QStringList stored() const
     {
         Recordset rs(folder.connection(), QStringLiteral("Select * From productDF"));

@@ -8,7 +8,7 @@
 #include "core/ScriptedDialogs.h"
 #include "core/SqlText.h"
 #include "plans/Form3.h"
-#include "support/TempAppFolder.h"
+#include "support/ProgramTest.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,25 +21,20 @@
 
 namespace {
 
-class PlanEditorTest : public ::testing::Test {
+class PlanEditorTest : public ProgramTest {
 protected:
-    TempAppFolder folder;
-    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
     std::unique_ptr<Form3> editor;
 
     void SetUp() override
     {
-        state.reset();
-        state.dbConnection = folder.connection();
+        ProgramTest::SetUp();
         Clock::setToday(QDate(2026, 12, 7));
     }
     void TearDown() override
     {
         editor.reset();
-        state.reset();
         Clock::reset();
-        Dialogs::install(nullptr);
+        ProgramTest::TearDown();
     }
 
     void addPlan(const QString& no, const QString& title, const QString& scale = QStringLiteral("300"))
