@@ -7,7 +7,7 @@
 #include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "core/Statement.h"
 #include "feedback/FeedbackRules.h"
 #include "feedback/Form5.h"

@@ -1,5 +1,5 @@
 #include "StartUp.h"
-#include "core/UiSetup.h"
+#include "controls/UiSetup.h"
 
 #include <QApplication>
 

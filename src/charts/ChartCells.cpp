@@ -1,6 +1,6 @@
 #include "ChartCells.h"
 
-#include "core/ChartControl.h"
+#include "controls/ChartControl.h"
 #include "core/DbError.h"
 
 namespace ChartCells {

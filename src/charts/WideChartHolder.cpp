@@ -1,6 +1,6 @@
 #include "WideChartHolder.h"
 
-#include "core/ChartControl.h"
+#include "controls/ChartControl.h"
 
 #include <QHBoxLayout>
 #include <QScrollArea>

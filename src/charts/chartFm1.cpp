@@ -6,7 +6,7 @@
 #include "SwatchLegend.h"
 #include "WideChartHolder.h"
 #include "core/AppState.h"
-#include "core/ChartControl.h"
+#include "controls/ChartControl.h"
 #include "core/Recordset.h"
 
 #include <QLabel>

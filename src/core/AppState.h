@@ -39,6 +39,10 @@ public:
     QString exportDatabasePath() const;
     QString mainDatabasePath() const;
 
+    // Tells every window that shows targets that rows of clientTableInfo were added or
+    // deleted outside its own recordset (an import pass, a mass deletion), so it re-reads them.
+    void announceClientRowsChanged() { emit clientRowsChanged(); }
+
     // Drops every recordset and the connection (the program ends, or a test starts anew).
     void reset();
 
@@ -46,6 +50,7 @@ signals:
     void planRecordsetReplaced();
     void planFeedbackRecordsetReplaced();
     void browseRecordsetReplaced();
+    void clientRowsChanged();
 
 private:
     AppState() = default;

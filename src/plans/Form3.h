@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/FormWindow.h"
+#include "controls/FormWindow.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 #include "ProductNames.h"
 #include "core/AppState.h"
 #include "core/DbError.h"
-#include "core/Dialogs.h"
+#include "controls/Dialogs.h"
 #include "core/Recordset.h"
 
 #include <QGridLayout>

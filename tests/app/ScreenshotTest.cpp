@@ -5,7 +5,7 @@
 #include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "feedback/Form5.h"
 #include "feedback/feedbackFm1.h"
 #include "plans/Form3.h"

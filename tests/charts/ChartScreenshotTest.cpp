@@ -7,7 +7,7 @@
 #include "core/AppState.h"
 #include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QAbstractButton>

@@ -4,10 +4,10 @@
 #include "charts/FeedbackChartPanel.h"
 #include "charts/SwatchLegend.h"
 #include "core/AppState.h"
-#include "core/ChartControl.h"
+#include "controls/ChartControl.h"
 #include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "support/ProgramTest.h"
 
 #include <QAbstractButton>

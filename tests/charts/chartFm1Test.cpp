@@ -3,9 +3,9 @@
 #include "charts/SwatchLegend.h"
 #include "charts/chartFm1.h"
 #include "core/AppState.h"
-#include "core/ChartControl.h"
+#include "controls/ChartControl.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "support/ProgramTest.h"
 
 #include <QLabel>

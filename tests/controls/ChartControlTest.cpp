@@ -1,4 +1,4 @@
-#include "core/ChartControl.h"
+#include "controls/ChartControl.h"
 #include "core/DbError.h"
 #include "core/Twips.h"
 

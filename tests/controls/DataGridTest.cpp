@@ -1,9 +1,9 @@
 // The data grid over a recordset: the same current row both ways, editing in place,
 // rebinding, and a large table.
 #include "core/Connection.h"
-#include "core/DataGrid.h"
+#include "controls/DataGrid.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
-#include "core/Dialogs.h"
-#include "core/QtDialogs.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/Dialogs.h"
+#include "controls/QtDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "core/Twips.h"
-#include "core/WindowPlacement.h"
+#include "controls/WindowPlacement.h"
 
 #include <QApplication>
 #include <QFileDialog>

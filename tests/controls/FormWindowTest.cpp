@@ -1,6 +1,6 @@
 // What every window shares: activation from another window, single instances, naming.
-#include "core/FormWindow.h"
-#include "core/SingleWindow.h"
+#include "controls/FormWindow.h"
+#include "controls/SingleWindow.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // The keyboard rules of a window's entry boxes, typed into real boxes.
-#include "core/RecordBoxKeys.h"
+#include "controls/RecordBoxKeys.h"
 
 #include <QApplication>
 #include <QLineEdit>

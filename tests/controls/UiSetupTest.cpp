@@ -1,5 +1,5 @@
 // The interface speaks Chinese: Qt's standard buttons and the fonts the program asks for.
-#include "core/UiSetup.h"
+#include "controls/UiSetup.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

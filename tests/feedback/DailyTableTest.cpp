@@ -1,10 +1,10 @@
 // The daily statistics window over the program's daily rows.
 #include "core/AppState.h"
 #include "core/Connection.h"
-#include "core/DataGrid.h"
+#include "controls/DataGrid.h"
 #include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "feedback/feedbackFm1.h"
 #include "support/ProgramTest.h"
 

@@ -2,7 +2,7 @@
 #include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 #include "plans/definitionFm1.h"
 #include "support/ProgramTest.h"
 

@@ -3,7 +3,7 @@
 #include "TempAppFolder.h"
 #include "core/AppState.h"
 #include "core/Connection.h"
-#include "core/ScriptedDialogs.h"
+#include "controls/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

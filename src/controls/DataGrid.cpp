@@ -1,8 +1,8 @@
 #include "DataGrid.h"
 
-#include "DbError.h"
+#include "core/DbError.h"
 #include "Dialogs.h"
-#include "Recordset.h"
+#include "core/Recordset.h"
 #include "RecordsetModel.h"
 
 #include <QHeaderView>

@@ -1,8 +1,8 @@
 #include "RecordsetModel.h"
 
-#include "DbError.h"
-#include "Recordset.h"
-#include "TextRules.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "core/TextRules.h"
 
 RecordsetModel::RecordsetModel(QObject* parent)
     : QAbstractTableModel(parent)
