@@ -37,8 +37,12 @@ std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags)
     try {
         Statement check(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
         check.step();
-    } catch (const DbError&) {
-        throw DbError(QStringLiteral("无法识别的数据库格式“%1”。").arg(path));
+    } catch (const DbError& error) {
+        // A file another program holds locked is a good database that is busy: saying it
+        // is unreadable could lead a user to throw a good file away.
+        if (error.engineCode() == SQLITE_BUSY || error.engineCode() == SQLITE_LOCKED)
+            throw DbError(QStringLiteral("数据库“%1”正被其他程序使用，请关闭那个程序后再试。").arg(path), error.engineCode());
+        throw DbError(QStringLiteral("无法识别的数据库格式“%1”。").arg(path), error.engineCode());
     }
     return connection;
 }
@@ -106,7 +110,7 @@ QList<Connection::TableInfo> Connection::tables() const
         const QString name = statement.valueAt(0).toString();
         QString type = statement.valueAt(1).toString() == QLatin1String("view") ? QStringLiteral("VIEW")
                                                                                 : QStringLiteral("TABLE");
-        if (name.startsWith(QLatin1String("sqlite_")))
+        if (name.startsWith(QLatin1String("sqlite_")) || name.startsWith(QLatin1String("marquel_")))
             type = QStringLiteral("SYSTEM TABLE");
         result.append({name, type});
     }
@@ -145,6 +149,21 @@ QList<FieldInfo> Connection::fields(const QString& table) const
     if (result.isEmpty())
         throw DbError(QStringLiteral("找不到表“%1”。").arg(table));
     return result;
+}
+
+bool Connection::hasRowMarks() const
+{
+    if (!rowMarksKnown_) {
+        Statement check(db_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'marquel_row_marks'"));
+        hasRowMarks_ = check.step();
+        rowMarksKnown_ = true;
+    }
+    return hasRowMarks_;
+}
+
+void Connection::forgetRowMarks()
+{
+    rowMarksKnown_ = false;
 }
 
 void Connection::addDestination(std::shared_ptr<Destination> destination)

@@ -43,6 +43,11 @@ public:
 
     void addDestination(std::shared_ptr<Destination> destination);
 
+    // Whether the database keeps the highest row key each table ever had (see Schema), so
+    // keys of deleted rows are never handed out again.
+    bool hasRowMarks() const;
+    void forgetRowMarks();   // after the bookkeeping was added
+
     // Every write through this connection bumps the version, so readers know their
     // cached rows may be stale.
     quint64 dataVersion() const { return dataVersion_; }
@@ -62,5 +67,7 @@ private:
     sqlite3* db_;
     QString path_;
     quint64 dataVersion_ = 0;
+    mutable bool rowMarksKnown_ = false;
+    mutable bool hasRowMarks_ = false;
     std::vector<std::shared_ptr<Destination>> destinations_;
 };

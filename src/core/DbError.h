@@ -7,11 +7,14 @@
 // in the program's language, ready to be shown to the user by a window handler.
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString& description)
-        : std::runtime_error(description.toStdString()), description_(description) {}
+    explicit DbError(const QString& description, int engineCode = 0)
+        : std::runtime_error(description.toStdString()), description_(description), engineCode_(engineCode) {}
 
     const QString& description() const { return description_; }
+    // The database engine's primary result code when the engine reported the failure; 0 otherwise.
+    int engineCode() const { return engineCode_; }
 
 private:
     QString description_;
+    int engineCode_ = 0;
 };

@@ -128,8 +128,13 @@ QVariant FieldInfo::toStored(const QVariant& value) const
                               .arg(declaredSize));
         return text;
     }
-    case Kind::Integer:
-        return storedNumber(value, name, true);
+    case Kind::Integer: {
+        const QVariant number = storedNumber(value, name, true);
+        // A whole-number field that starts at 0 counts responses: a count below 0 is no count.
+        if (isCounter() && number.toLongLong() < 0)
+            throw DbError(QStringLiteral("字段“%1”是计数，不能小于 0。").arg(name));
+        return number;
+    }
     case Kind::Real:
         return storedNumber(value, name, false);
     case Kind::Date:

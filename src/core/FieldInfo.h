@@ -15,6 +15,9 @@ struct FieldInfo {
     bool writable = false;  // a plain column of the recordset's one table
     QVariant defaultValue;  // what a new row holds until a value is given
 
+    // A counter: a whole-number field of a table that starts at 0.
+    bool isCounter() const { return kind == Kind::Integer && writable && defaultValue == QVariant(qint64(0)); }
+
     static FieldInfo fromDeclaration(const QString& name, const QString& declaredType);
 
     // The value as it is kept in the database. Throws DbError when the value does not

@@ -37,6 +37,11 @@ QString unbracketed(const QString& name)
     return name;
 }
 
+QString rowChangedElsewhere()
+{
+    return QStringLiteral("该记录已被删除，或在读取后已被其他操作修改，本次修改没有保存。请重新打开后再试。");
+}
+
 bool removesFilter(const QString& criteria)
 {
     const QString text = criteria.trimmed();
@@ -398,8 +403,10 @@ void Recordset::setValue(int column, const QVariant& value)
         throw DbError(QStringLiteral("字段“%1”不能更新。").arg(info.name));
     requireCurrentRow();
     const QVariant stored = info.toStored(value);
-    if (editMode_ == EditMode::None)
+    if (editMode_ == EditMode::None) {
+        takeSnapshot();
         editMode_ = EditMode::Editing;
+    }
     editBuffer_.insert(column, stored);
 }
 
@@ -419,45 +426,96 @@ void Recordset::addNew()
     emit currentRowChanged();
 }
 
+// The row's stored values as an edit starts, read from the store itself: the update
+// is refused when the row no longer holds them.
+void Recordset::takeSnapshot()
+{
+    snapshot_.clear();
+    snapshotFound_ = false;
+    QStringList names;
+    for (const FieldInfo& info : fields_)
+        if (info.writable)
+            names << quotedName(info.name);
+    if (names.isEmpty())
+        return;
+    Statement query(connection_->handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                               .arg(names.join(QStringLiteral(", ")), statement_.table));
+    query.bindInt64(1, view()[index_]);
+    if (!query.step())
+        return;
+    snapshotFound_ = true;
+    for (int i = 0; i < names.size(); ++i)
+        snapshot_ << query.valueAt(i);
+}
+
 void Recordset::storeEdit()
 {
+    snapshotConflict_ = !snapshotFound_;
+    if (snapshotConflict_)
+        throw DbError(rowChangedElsewhere());
     QStringList assignments;
     QList<QVariant> values;
     for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
         assignments << quotedName(fields_[it.key()].name) + QStringLiteral(" = ?");
         values << it.value();
     }
-    Statement statement(connection_->handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                   .arg(statement_.table, assignments.join(QStringLiteral(", "))));
+    QStringList unchanged;
+    for (const FieldInfo& info : fields_)
+        if (info.writable)
+            unchanged << quotedName(info.name) + QStringLiteral(" IS ?");
+    QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                      .arg(statement_.table, assignments.join(QStringLiteral(", ")));
+    if (!unchanged.isEmpty())
+        sql += QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND "));
+    Statement statement(connection_->handle(), sql);
     int slot = 1;
     for (const QVariant& v : values)
         statement.bind(slot++, v);
-    statement.bindInt64(slot, view()[index_]);
+    statement.bindInt64(slot++, view()[index_]);
+    for (const QVariant& v : snapshot_)
+        statement.bind(slot++, v);
     statement.step();
+    snapshotConflict_ = sqlite3_changes(connection_->handle()) == 0;
+    if (snapshotConflict_)
+        throw DbError(rowChangedElsewhere());
     connection_->noteWrite();
+}
+
+// Keys are never handed out twice (see Schema::ensureRowMarks): a new row's key is past
+// every key the table holds and every key a deleted row had.
+qint64 Recordset::nextKey() const
+{
+    QString sql = QStringLiteral("SELECT coalesce((SELECT max(rowid) FROM %1), 0)").arg(statement_.table);
+    if (connection_->hasRowMarks())
+        sql = QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM %1), 0), "
+                             "coalesce((SELECT last_key FROM marquel_row_marks WHERE table_name = ?), 0))")
+                  .arg(statement_.table);
+    Statement query(connection_->handle(), sql);
+    if (connection_->hasRowMarks())
+        query.bind(1, tableName());
+    query.step();
+    return query.int64At(0) + 1;
 }
 
 void Recordset::storeNewRow()
 {
-    QStringList names;
-    QStringList placeholders;
-    QList<QVariant> values;
+    const qint64 key = nextKey();
+    QStringList names{QStringLiteral("rowid")};
+    QStringList placeholders{QStringLiteral("?")};
+    QList<QVariant> values{key};
     for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
         names << quotedName(fields_[it.key()].name);
         placeholders << QStringLiteral("?");
         values << it.value();
     }
-    const QString sql = names.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(statement_.table)
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(statement_.table, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(statement_.table, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
     Statement statement(connection_->handle(), sql);
     int slot = 1;
     for (const QVariant& v : values)
         statement.bind(slot++, v);
     statement.step();
     connection_->noteWrite();
-    const qint64 key = sqlite3_last_insert_rowid(connection_->handle());
     keys_.push_back(key);
     if (filtered_)
         filtered_->push_back(key);
@@ -470,10 +528,22 @@ void Recordset::update()
     if (editMode_ == EditMode::None)
         return;
     const bool adding = editMode_ == EditMode::Adding;
-    if (adding)
+    if (adding) {
         storeNewRow();
-    else if (!editBuffer_.isEmpty())
-        storeEdit();
+    } else if (!editBuffer_.isEmpty()) {
+        try {
+            storeEdit();
+        } catch (const DbError&) {
+            // An edit of a row that is gone or was changed meanwhile can never be stored:
+            // it is dropped, so the recordset is free to move on and show the row as it is.
+            if (snapshotConflict_) {
+                editMode_ = EditMode::None;
+                editBuffer_.clear();
+                emit rowValuesChanged(index_);
+            }
+            throw;
+        }
+    }
     editMode_ = EditMode::None;
     editBuffer_.clear();
     if (adding) {
@@ -514,6 +584,8 @@ void Recordset::deleteCurrent()
     Statement statement(connection_->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(statement_.table));
     statement.bindInt64(1, key);
     statement.step();
+    if (sqlite3_changes(connection_->handle()) == 0)
+        throw DbError(QStringLiteral("该记录已被其他操作删除。"));
     connection_->noteWrite();
     keys_.erase(std::find(keys_.begin(), keys_.end(), key));
     if (filtered_)
@@ -597,6 +669,13 @@ void Recordset::requery()
     currentDeleted_ = false;
     emit rowsReset();
     emit currentRowChanged();
+}
+
+void Recordset::reread()
+{
+    cache_.clear();
+    cacheVersion_ = connection_->dataVersion();
+    emit rowValuesChanged(currentRow());
 }
 
 // ---- pages ---------------------------------------------------------------------------

@@ -84,6 +84,8 @@ public:
     void setFilter(const QString& criteria);     // "" or "0" removes the filter
     QString filter() const { return filter_; }
     void requery();
+    // Forgets the values read so far, so the next read comes from the store itself.
+    void reread();
 
     // Pages
     int pageSize() const { return pageSize_; }
@@ -114,6 +116,8 @@ private:
     void moveTo(int index);
     void storeEdit();
     void storeNewRow();
+    void takeSnapshot();
+    qint64 nextKey() const;
     QString tableName() const;
 
     std::shared_ptr<Connection> connection_;
@@ -135,6 +139,9 @@ private:
     EditMode editMode_ = EditMode::None;
     int indexBeforeAdd_ = -1;
     QHash<int, QVariant> editBuffer_;         // column → value as stored
+    QList<QVariant> snapshot_;                // the row's stored values when the edit began
+    bool snapshotFound_ = false;
+    bool snapshotConflict_ = false;           // the last store failed because the row changed
     int pageSize_ = 10;
 
     mutable RowCache cache_;

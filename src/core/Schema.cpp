@@ -17,6 +17,53 @@ QString script()
     return text;
 }
 
+const QStringList& tableNames()
+{
+    static const QStringList names{QStringLiteral("planTable"), QStringLiteral("marketingComment"),
+                                   QStringLiteral("feedbackTable"), QStringLiteral("clientTableInfo"),
+                                   QStringLiteral("productDF")};
+    return names;
+}
+
+void checkMainDatabase(Connection& connection)
+{
+    QStringList present;
+    for (const Connection::TableInfo& table : connection.tables())
+        present << table.name;
+    for (const QString& name : tableNames()) {
+        if (!present.contains(name))
+            throw DbError(QStringLiteral("数据库“%1”缺少表“%2”：它不是本程序的数据库，或者已经损坏。")
+                              .arg(connection.path(), name));
+    }
+}
+
+// SQLite gives a new row the key after the highest one in the table, so after the rows with
+// the highest keys are deleted their keys come back. A recordset opened before then would
+// take the new row for the deleted one. The triggers remember the highest key deleted and
+// move a row that would reuse one past it.
+void ensureRowMarks(Connection& connection)
+{
+    QString script = QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS marquel_row_marks (table_name TEXT PRIMARY KEY, last_key INTEGER NOT NULL);\n");
+    for (const QString& table : tableNames()) {
+        script += QStringLiteral(
+                      "INSERT OR IGNORE INTO marquel_row_marks VALUES ('%1', 0);\n"
+                      "CREATE TRIGGER IF NOT EXISTS marquel_%1_deleted AFTER DELETE ON \"%1\" BEGIN\n"
+                      "  UPDATE marquel_row_marks SET last_key = OLD.rowid WHERE table_name = '%1' AND last_key < OLD.rowid;\n"
+                      "END;\n"
+                      "CREATE TRIGGER IF NOT EXISTS marquel_%1_added AFTER INSERT ON \"%1\"\n"
+                      "WHEN NEW.rowid <= (SELECT last_key FROM marquel_row_marks WHERE table_name = '%1') BEGIN\n"
+                      "  UPDATE \"%1\" SET rowid = (SELECT last_key FROM marquel_row_marks WHERE table_name = '%1') + 1\n"
+                      "  WHERE rowid = NEW.rowid;\n"
+                      "END;\n")
+                      .arg(table);
+    }
+    Transaction transaction(connection);
+    connection.executeScript(script);
+    transaction.commit();
+    connection.forgetRowMarks();
+}
+
 void createMainDatabase(const QString& path)
 {
     if (QFileInfo::exists(path))
@@ -26,6 +73,7 @@ void createMainDatabase(const QString& path)
         Transaction transaction(*connection);
         connection->executeScript(script());
         transaction.commit();
+        ensureRowMarks(*connection);
     } catch (const DbError&) {
         QFile::remove(path);   // no half-built database is left behind
         throw;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+class Connection;
 
 // The delivered databases: the program's own, built from the schema, and the empty
 // database exports to the store's format add their tables to.
@@ -17,6 +20,17 @@ void createMainDatabase(const QString& path);
 // Builds the database from the schema only when there is no file at `path`, so a
 // database holding a user's data is never touched. Returns true when it was built.
 bool ensureMainDatabase(const QString& path);
+
+// Checks that the database holds the program's tables; throws DbError naming the first
+// one missing (an empty or foreign file).
+void checkMainDatabase(Connection& connection);
+
+// Adds, when missing, the bookkeeping that keeps row keys from being handed out twice: for
+// each of the program's tables the highest key a deleted row had, and triggers that keep it.
+void ensureRowMarks(Connection& connection);
+
+// The program's tables, in the order the schema creates them.
+const QStringList& tableNames();
 
 // The same for the export database, which starts with no tables.
 bool ensureExportDatabase(const QString& path);

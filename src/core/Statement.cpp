@@ -5,9 +5,39 @@
 #include <QByteArray>
 #include <sqlite3.h>
 
+namespace {
+
+// The engine's own words for a statement it cannot run, in the program's language. The
+// statement's text is never part of what the user is shown.
+QString statementFailure(const QString& detail)
+{
+    static const struct {
+        const char* prefix;
+        const char* text;
+    } known[] = {
+        {"no such table: ", "找不到表“%1”。"},
+        {"no such column: ", "找不到字段“%1”。"},
+        {"ambiguous column name: ", "字段名“%1”不明确。"},
+    };
+    for (const auto& k : known) {
+        const QString prefix = QString::fromLatin1(k.prefix);
+        if (detail.startsWith(prefix))
+            return QString::fromUtf8(k.text).arg(detail.mid(prefix.size()));
+    }
+    if (detail.contains(QLatin1String("pattern too complex")))
+        return QStringLiteral("查找的内容太长，请输入较短的内容。");
+    if (detail.contains(QLatin1String("syntax error")) || detail.contains(QLatin1String("unrecognized token")))
+        return QStringLiteral("语句有语法错误，无法执行。");
+    if (detail.contains(QLatin1String("string or blob too big")))
+        return QStringLiteral("数据太长，无法保存。");
+    return QStringLiteral("语句无法执行。");
+}
+
+} // namespace
+
 QString sqliteErrorText(sqlite3* db)
 {
-    const int code = sqlite3_errcode(db);
+    const int code = sqlite3_errcode(db) & 0xff;
     const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
     switch (code) {
     case SQLITE_BUSY:
@@ -23,7 +53,7 @@ QString sqliteErrorText(sqlite3* db)
     case SQLITE_CONSTRAINT:
         return QStringLiteral("数据库拒绝了这次修改。（%1）").arg(detail);
     default:
-        return QStringLiteral("数据库错误：%1").arg(detail);
+        return QStringLiteral("数据库错误：") + statementFailure(detail);
     }
 }
 
@@ -32,10 +62,11 @@ Statement::Statement(sqlite3* db, const QString& sql)
 {
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt_, nullptr) != SQLITE_OK) {
-        const QString message = QStringLiteral("语句无法执行：%1（%2）").arg(QString::fromUtf8(sqlite3_errmsg(db_)), sql);
+        const QString message = statementFailure(QString::fromUtf8(sqlite3_errmsg(db_)));
+        const int code = sqlite3_errcode(db_) & 0xff;
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
-        throw DbError(message);
+        throw DbError(message, code);
     }
     if (!stmt_)
         throw DbError(QStringLiteral("语句是空的。"));
@@ -93,8 +124,9 @@ bool Statement::step()
     if (rc == SQLITE_DONE)
         return false;
     const QString message = sqliteErrorText(db_);
+    const int code = sqlite3_errcode(db_) & 0xff;
     sqlite3_reset(stmt_);
-    throw DbError(message);
+    throw DbError(message, code);
 }
 
 void Statement::reset()
