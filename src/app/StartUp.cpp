@@ -8,6 +8,15 @@
 
 namespace StartUp {
 
+namespace {
+bool failed = false;
+}
+
+bool startFailed()
+{
+    return failed;
+}
+
 F5* showSplash(const QString& appPath)
 {
     auto* splash = new F5;
@@ -15,9 +24,12 @@ F5* showSplash(const QString& appPath)
         mainFm1* main = mainFm1::load(appPath);
         if (!main) {
             // Ends once the splash is gone; nothing else of the program is left open.
+            failed = true;
             QTimer::singleShot(0, qApp, [] { QApplication::exit(1); });
             return;
         }
+        // The refresh runs once here; the window's first activation is not another one.
+        main->countAsActive();
         main->show();
         main->Form_Activate();
     });

@@ -10,4 +10,8 @@ namespace StartUp {
 
 F5* showSplash(const QString& appPath);
 
+// Whether the program could not start (its database missing, unreadable or in use): it
+// then ends with a status other than 0.
+bool startFailed();
+
 } // namespace StartUp

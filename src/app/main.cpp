@@ -9,5 +9,6 @@ int main(int argc, char** argv)
     app.setApplicationName(QStringLiteral("Marquel"));
     UiSetup::prepareApplication(app);
     StartUp::showSplash(QCoreApplication::applicationDirPath());
-    return app.exec();
+    const int status = app.exec();
+    return StartUp::startFailed() ? 1 : status;
 }

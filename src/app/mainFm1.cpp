@@ -45,9 +45,15 @@ mainFm1* mainFm1::load(const QString& appPath)
 {
     AppState& state = AppState::instance();
     state.dbConnection.reset();
+    const QString databasePath = QDir(appPath).filePath(Schema::MainDatabaseName);
     try {
-        state.dbConnection = Connection::open(QDir(appPath).filePath(Schema::MainDatabaseName));
+        state.lockDatabase(databasePath);
+        auto connection = Connection::open(databasePath);
+        Schema::checkMainDatabase(*connection);
+        Schema::ensureRowMarks(*connection);
+        state.dbConnection = connection;
     } catch (const DbError& error) {
+        state.releaseDatabase();
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
         return nullptr;
     }
@@ -74,6 +80,11 @@ mainFm1::mainFm1()
     layout->addWidget(splitter);
 
     connect(this, &FormWindow::activated, this, &mainFm1::Form_Activate);
+    // Whoever opens other daily rows (another plan made current anywhere), the grid shows them.
+    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, [this] {
+        DataGrid2->bind(AppState::instance().planFeedbackRecordset());
+        showDayPosition();
+    });
     connect(chartPanel, &FeedbackChartPanel::chartWindowRequested, this,
             [this] { showSingle<chartFm1>(chartWindow_, [] { return new chartFm1; }); });
 }
@@ -194,20 +205,35 @@ void mainFm1::drawCurrentDay()
     chartPanel->selectCurrentDayOption();
 }
 
+// Each step runs even when an earlier one failed; the first failure is told once.
 void mainFm1::Form_Activate()
 {
     AppState& state = AppState::instance();
-    try {
-        ExecutedPlans::openPlans(state);
+    QString firstFailure;
+    auto step = [&firstFailure](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const DbError& error) {
+            if (firstFailure.isEmpty())
+                firstFailure = error.description();
+        }
+    };
+    step([&] {
+        state.setPlanRecordset(nullptr);
+        state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
         DataGrid1->bind(state.planRecordset());
+    });
+    step([&] {
+        ExecutedPlans::moveToLastPlan(state);
         showPlanPosition();
-        reopenPlanFeedback();
-        setLabel();
-        drawCurrentDay();
-        chartPanel->setProductLegend(state.productNames);
-    } catch (const DbError& error) {
-        reportError(error.description());
-    }
+    });
+    step([&] { reopenPlanFeedback(); });
+    step([&] { showDayPosition(); });
+    step([&] { setLabel(); });
+    step([&] { drawCurrentDay(); });
+    step([&] { chartPanel->setProductLegend(state.productNames); });
+    if (!firstFailure.isEmpty())
+        reportError(firstFailure);
 }
 
 void mainFm1::setLabel()
@@ -282,6 +308,7 @@ void mainFm1::Command8_Click()
         return;
     try {
         ExecutedPlans::deleteCurrentPlan(state);
+        state.announceClientRowsChanged();
     } catch (const DbError& error) {
         reportError(error.description());
     }

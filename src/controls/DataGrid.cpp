@@ -23,7 +23,12 @@ DataGrid::DataGrid(QWidget* parent)
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    connect(this, &QTableView::clicked, this, [this] { emit gridClicked(); });
+    // A click on the row that is current already still counts as choosing it; a click that
+    // moved to another row was told as that move.
+    connect(this, &QTableView::clicked, this, [this] {
+        if (!rowChangedSincePress_)
+            emit gridClicked();
+    });
     connect(model_, &RecordsetModel::editRefused, this, [](const QString& description) {
         Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
     });
@@ -107,16 +112,24 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     }
     if (current.row() != previous.row() || current.column() != previous.column())
         emit rowColChanged();
+    // However the user moved to another row (a click on a cell or on the row selector, a
+    // drag, the keyboard), the window follows as it does for a click.
+    if (!syncing_ && rs && current.isValid() && current.row() != previous.row()) {
+        rowChangedSincePress_ = true;
+        emit gridClicked();
+    }
 }
 
-// Choosing a row with the keyboard counts as choosing it with the mouse: the window then
-// follows the row the grid shows as current.
+void DataGrid::mousePressEvent(QMouseEvent* event)
+{
+    rowChangedSincePress_ = false;
+    QTableView::mousePressEvent(event);
+}
+
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
-    const int before = currentRowNumber();
+    rowChangedSincePress_ = false;
     QTableView::keyPressEvent(event);
-    if (currentRowNumber() != before && state() != QAbstractItemView::EditingState)
-        emit gridClicked();
 }
 
 void DataGrid::fitColumns()

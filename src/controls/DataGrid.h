@@ -8,7 +8,8 @@ class RecordsetModel;
 
 // A grid bound to a recordset: one column per field headed by its name, one line per row.
 // The grid's current row and the recordset's current row are one: moving either moves the
-// other. Windows listen to gridClicked() and rowColChanged().
+// other. gridClicked() tells that the user chose a row, by a click or by moving to another
+// row in any way; rowColChanged() tells of any move of the current cell.
 class DataGrid : public QTableView {
     Q_OBJECT
 
@@ -33,6 +34,7 @@ signals:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void followRecordset();
@@ -41,4 +43,5 @@ private:
     RecordsetModel* model_;
     QMetaObject::Connection recordsetMoved_;
     bool syncing_ = false;
+    bool rowChangedSincePress_ = false;
 };

@@ -35,6 +35,11 @@ bool FormWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void FormWindow::countAsActive()
+{
+    lastActiveForm = this;
+}
+
 void FormWindow::showEvent(QShowEvent* event)
 {
     if (!named_) {

@@ -13,6 +13,10 @@ public:
     FormWindow(const QString& objectName, const QString& caption, int widthTwips, int heightTwips,
                QWidget* parent = nullptr);
 
+    // Takes this window as the one the user is on, so its next activation is not counted
+    // as coming back to it (a window that refreshed itself as it opened).
+    void countAsActive();
+
 signals:
     void activated();
 

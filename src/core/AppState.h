@@ -6,6 +6,7 @@
 #include <memory>
 
 class Connection;
+class QLockFile;
 class Recordset;
 
 // The state every window shares: the one database connection, the program's folder,
@@ -21,6 +22,17 @@ public:
     QString appPath;
     QString currentPlanNo;
     QString currentPlanTitle;
+    // Makes another plan current and, when it is another plan, opens its daily rows as the
+    // program's daily rows, so every window that shows them follows. Returns whether the
+    // plan changed.
+    bool setCurrentPlan(const QString& planNo, const QString& title);
+
+    // Keeps other copies of the program away from the database at `databasePath` until
+    // releaseDatabase() or the end of the program (a lock file beside it; the lock of a
+    // copy that crashed is taken over). Throws DbError when another copy holds it.
+    void lockDatabase(const QString& databasePath);
+    void releaseDatabase();
+
     QStringList productNames{QString(), QString(), QString(), QString(), QString()};
 
     std::shared_ptr<Recordset> planRecordset() const { return planRecordset_; }
@@ -51,10 +63,13 @@ signals:
     void planFeedbackRecordsetReplaced();
     void browseRecordsetReplaced();
     void clientRowsChanged();
+    void currentPlanChanged();
 
 private:
-    AppState() = default;
+    AppState();
+    ~AppState() override;
     std::shared_ptr<Recordset> planRecordset_;
     std::shared_ptr<Recordset> planFeedbackRecordset_;
     std::shared_ptr<Recordset> browseRecordset_;
+    std::unique_ptr<QLockFile> databaseLock_;
 };

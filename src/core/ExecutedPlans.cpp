@@ -18,23 +18,26 @@ QString feedbackStatement(const QString& planNo)
 void openPlans(AppState& state)
 {
     state.setPlanRecordset(nullptr);
-    auto plans = state.openRecordset(QStringLiteral("Select * From marketingComment"));
-    if (plans->recordCount() > 0)
+    state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
+    moveToLastPlan(state);
+}
+
+void moveToLastPlan(AppState& state)
+{
+    const auto plans = state.planRecordset();
+    if (plans && plans->recordCount() > 0)
         plans->moveLast();
-    state.setPlanRecordset(plans);
     takeCurrentPlan(state);
 }
 
 void takeCurrentPlan(AppState& state)
 {
     const auto plans = state.planRecordset();
-    if (plans && plans->hasCurrentRow()) {
-        state.currentPlanNo = TextRules::trimmedText(plans->value(QStringLiteral("序号")));
-        state.currentPlanTitle = TextRules::trimmedText(plans->value(QStringLiteral("题目")));
-    } else {
-        state.currentPlanNo.clear();
-        state.currentPlanTitle.clear();
-    }
+    if (plans && plans->hasCurrentRow())
+        state.setCurrentPlan(TextRules::trimmedText(plans->value(QStringLiteral("序号"))),
+                             TextRules::trimmedText(plans->value(QStringLiteral("题目"))));
+    else
+        state.setCurrentPlan(QString(), QString());
 }
 
 void openPlanFeedback(AppState& state)

@@ -14,6 +14,9 @@ QString feedbackStatement(const QString& planNo);
 // (most recently executed) plan current; with no plan the current plan number is "".
 void openPlans(AppState& state);
 
+// Makes the last plan of the plan rows current ("" when there is none).
+void moveToLastPlan(AppState& state);
+
 // The current plan number and title from the plan rows' current row ("" when none).
 void takeCurrentPlan(AppState& state);
 

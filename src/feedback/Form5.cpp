@@ -1,6 +1,7 @@
 #include "Form5.h"
 
 #include "FeedbackRules.h"
+#include "TodaysRow.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "controls/DataGrid.h"
@@ -86,6 +87,17 @@ Form5::Form5()
     Text1[1]->installEventFilter(this);
     connectHandlers();
     connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, &Form5::followDailyRecordset);
+    // Another plan made current elsewhere (executed, chosen in the main window): the window
+    // takes that plan's targets, so what it saves always belongs to the plan it shows.
+    connect(&AppState::instance(), &AppState::currentPlanChanged, this, [this] {
+        if (planNo_ != AppState::instance().currentPlanNo)
+            Form_Activate();
+    });
+    // Targets added or deleted by another window (an import, a mass deletion) are read again.
+    connect(&AppState::instance(), &AppState::clientRowsChanged, this, [this] {
+        if (!planTargetRecordset_ || planTargetRecordset_->editMode() == Recordset::EditMode::None)
+            Form_Activate();
+    });
     connect(this, &FormWindow::activated, this, &Form5::Form_Activate);
     Form_Load();
     Form_Activate();
@@ -285,6 +297,9 @@ void Form5::followDailyRecordset()
 void Form5::Form_Activate()
 {
     AppState& state = AppState::instance();
+    planNo_ = state.currentPlanNo;
+    planTitle_ = state.currentPlanTitle;
+    pendingClicks_.fill(0);
     try {
         dropPendingEdits();
         planTargetRecordset_ = state.openRecordset(QStringLiteral("Select * From clientTableInfo Where 序号 = ")
@@ -298,8 +313,9 @@ void Form5::Form_Activate()
     }
     Frame2->hide();
     setSixButtonsEnabled(true);
-    lastCounter_.fill(0);
     setProductTips();
+    if (dayBoxesAreToday_)
+        displayRecord();
 }
 
 void Form5::setProductTips()
@@ -356,15 +372,16 @@ void Form5::displayRecord()
     const auto days = AppState::instance().planFeedbackRecordset();
     if (!days || !days->hasCurrentRow() || days->editMode() == Recordset::EditMode::Adding)
         return;
-    Text1[0]->setText(TextRules::trimmedText(days->value(QStringLiteral("序号"))));
+    const QString rowPlan = TextRules::trimmedText(days->value(QStringLiteral("序号")));
+    Text1[0]->setText(rowPlan);
     Text1[1]->setText(TextRules::trimmedText(days->value(QStringLiteral("时间"))));
     Text1[2]->setText(TextRules::trimmedText(days->value(QStringLiteral("题目"))));
-    const bool today = FeedbackRules::isToday(days->value(QStringLiteral("时间")))
-        && days->currentRow() == days->recordCount() - 1;
+    dayBoxesAreToday_ = rowPlan == planNo_ && FeedbackRules::isToday(days->value(QStringLiteral("时间")));
     for (int i = 0; i < 11; ++i) {
         // Today's row shows the counts clicked but not yet saved as well.
         const qint64 stored = days->value(FeedbackRules::counterFields()[i]).toLongLong();
-        Text1[3 + i]->setText(QString::number(stored + (today ? pendingClicks_[i] : 0)));
+        dayBaseline_[i] = stored;
+        Text1[3 + i]->setText(QString::number(stored + (dayBoxesAreToday_ ? pendingClicks_[i] : 0)));
     }
     Text1[14]->setText(numberText(days->value(QStringLiteral("反馈合计（当日）"))));
     Text1[15]->setText(numberText(days->value(QStringLiteral("反馈合计（至今日）"))));
@@ -385,79 +402,80 @@ void Form5::displayRecord2()
         return;
     for (int i = 0; i < 9; ++i)
         Text4[i]->setText(TextRules::trimmedText(rs->value(QString::fromUtf8(TargetFields[i]))));
-    for (int i = 0; i < 11; ++i)
-        Text5[i]->setText(numberText(rs->value(FeedbackRules::counterFields()[i])));
+    for (int i = 0; i < 11; ++i) {
+        targetBaseline_[i] = rs->value(FeedbackRules::counterFields()[i]).toLongLong();
+        Text5[i]->setText(QString::number(targetBaseline_[i]));
+    }
 }
 
 void Form5::clearRecord2()
 {
-    Text4[0]->setText(AppState::instance().currentPlanNo);
+    Text4[0]->setText(planNo_);
     for (int i = 1; i < 9; ++i)
         Text4[i]->clear();
     for (QLineEdit* counter : Text5)
         counter->setText(QStringLiteral("0"));
+    targetBaseline_.fill(0);
 }
 
+// The target boxes into the target's row. Counters add what the operator counted (or
+// corrected by hand) since the target was shown to the values stored now, so counts saved
+// meanwhile by anyone else stay.
 void Form5::writeRecord2()
 {
     Recordset& rs = *planTargetRecordset_;
+    const bool adding = rs.editMode() == Recordset::EditMode::Adding;
+    if (!adding)
+        rs.reread();
+    QList<qint64> counters;
+    for (int i = 0; i < 11; ++i) {
+        const qint64 stored = adding ? 0 : rs.value(FeedbackRules::counterFields()[i]).toLongLong();
+        counters << stored + TextRules::counterValue(Text5[i]->text()) - targetBaseline_[i];
+    }
     for (int i = 0; i < 9; ++i)
         rs.setValue(QString::fromUtf8(TargetFields[i]), TextRules::trimBlanks(Text4[i]->text()));
-    QList<qint64> counters;
-    for (QLineEdit* counter : Text5)
-        counters << TextRules::counterValue(counter->text());
     for (int i = 0; i < 11; ++i)
         rs.setValue(FeedbackRules::counterFields()[i], counters[i]);
     rs.setValue(QStringLiteral("反馈合计"), FeedbackRules::channelTotal(counters));
     rs.setValue(QStringLiteral("记录号"), QString());
 }
 
-// Makes today's daily row the current one; when today has none yet, starts one (only one,
-// however often this runs before it is saved) whose counters are the last counter clicked.
+// Shows today's daily row in the daily boxes: the stored one when today has one, or else a
+// new day (the plan, today's date, its title) holding the counts clicked so far. The new day
+// is kept by this window only; it is stored with the next save.
 void Form5::addRecord()
 {
     AppState& state = AppState::instance();
     if (!state.planFeedbackRecordset())
         ExecutedPlans::openPlanFeedback(state);
     Recordset& days = *state.planFeedbackRecordset();
-    if (days.recordCount() > 0
-        && FeedbackRules::isToday(days.valueAt(days.recordCount() - 1, days.fieldIndex(QStringLiteral("时间"))))) {
-        days.cancelUpdate();
-        if (days.currentRow() != days.recordCount() - 1) {
-            days.moveLast();
-            displayRecord();
-        }
+    if (days.recordCount() > 0 && planNo_ == state.currentPlanNo && FeedbackRules::moveToTodaysRow(days)) {
+        displayRecord();
+        showDayPosition();
         return;
     }
-    if (days.editMode() != Recordset::EditMode::Adding)
-        days.addNew();
-    DataGrid1->setEnabled(false);   // a click there would store the day half-made
     clearRecord();
-    Text1[0]->setText(state.currentPlanNo);
+    Text1[0]->setText(planNo_);
     Text1[1]->setText(todayText());
-    Text1[2]->setText(state.currentPlanTitle);
+    Text1[2]->setText(planTitle_);
+    dayBoxesAreToday_ = true;
+    dayBaseline_.fill(0);
     for (int i = 0; i < 11; ++i)
-        Text1[3 + i]->setText(QString::number(lastCounter_[i]));
+        Text1[3 + i]->setText(QString::number(pendingClicks_[i]));
 }
 
+// What a save adds to today's row: every count clicked since the last save, and any
+// correction typed into today's boxes.
 void Form5::writeRecord()
 {
-    Recordset& days = *AppState::instance().planFeedbackRecordset();
-    days.setValue(QStringLiteral("序号"), TextRules::trimBlanks(Text1[0]->text()));
-    days.setValue(QStringLiteral("时间"), TextRules::trimBlanks(Text1[1]->text()));
-    days.setValue(QStringLiteral("题目"), TextRules::trimBlanks(Text1[2]->text()));
-    QList<qint64> counters;
-    for (int i = 3; i <= 13; ++i)
-        counters << TextRules::counterValue(Text1[i]->text());
+    TodaysRow::Increments increments;
     for (int i = 0; i < 11; ++i)
-        days.setValue(FeedbackRules::counterFields()[i], counters[i]);
-    Text1[14]->setText(QString::number(FeedbackRules::channelTotal(counters)));
-    days.setValue(QStringLiteral("反馈合计（当日）"), TextRules::counterValue(Text1[14]->text()));
-    days.setValue(QStringLiteral("反馈内容"), TextRules::trimBlanks(Text1[16]->text()));
-    days.setValue(QStringLiteral("反馈合计（至今日）"), 0);
-    days.update();
-    FeedbackRules::recomputeRunningTotals(days);
-    Text1[15]->setText(numberText(days.value(QStringLiteral("反馈合计（至今日）"))));
+        increments.counters[i] = dayBoxesAreToday_ ? TextRules::counterValue(Text1[3 + i]->text()) - dayBaseline_[i]
+                                                   : pendingClicks_[i];
+    if (dayBoxesAreToday_)
+        increments.content = TextRules::trimBlanks(Text1[16]->text());
+    const qint64 runningTotal = TodaysRow::add(AppState::instance().dbConnection, planNo_, planTitle_, increments);
+    Text1[15]->setText(QString::number(runningTotal));
 }
 
 // ---- finding the target ----------------------------------------------------------------
@@ -516,7 +534,7 @@ void Form5::Command2_Click()
     try {
         forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
         showPanelWith(false);
-        showUnknownClients(state.currentPlanNo);
+        showUnknownClients(planNo_);
         if (planTargetRecordset_->recordCount() == 0) {
             startNewTarget();
             Text4[1]->setText(UnknownClient);
@@ -537,8 +555,7 @@ void Form5::Command5_Click()
     Recordset& rs = *planTargetRecordset_;
     try {
         const QString column = rs.field(rs.fieldIndex(QStringLiteral("营销对象"))).name;
-        const QString planNo = rs.hasCurrentRow() ? TextRules::trimmedText(rs.value(QStringLiteral("序号")))
-                                                  : AppState::instance().currentPlanNo;
+        const QString planNo = rs.hasCurrentRow() ? TextRules::trimmedText(rs.value(QStringLiteral("序号"))) : planNo_;
         const QString answer = Dialogs::instance()
                                    .input(QStringLiteral("请输入") + column + QStringLiteral("："), QStringLiteral("查询输入"), QString())
                                    .value_or(QString());
@@ -565,7 +582,7 @@ void Form5::Command5_Click()
         Dialogs::instance().message(QStringLiteral("无此客户！"), QStringLiteral("添加新客户"), MsgButtons::Ok, MsgIcon::None);
         showPanelWith(true);
         startNewTarget();
-        Text4[0]->setText(AppState::instance().currentPlanNo);
+        Text4[0]->setText(planNo_);
         showTargetPosition();
     } catch (const DbError& error) {
         reportError(error.description());
@@ -619,11 +636,7 @@ void Form5::Command12_Click()
             planTargetRecordset_->cancelUpdate();
             displayRecord2();
         }
-        if (const auto days = AppState::instance().planFeedbackRecordset()) {
-            days->cancelUpdate();
-            DataGrid1->setEnabled(true);
-            displayRecord();
-        }
+        displayRecord();
         setSixButtonsEnabled(true);
         Label2->hide();
         showTargetPosition();
@@ -636,11 +649,6 @@ void Form5::Command14_Click()
 {
     if (planTargetRecordset_)
         planTargetRecordset_->cancelUpdate();
-    if (const auto days = AppState::instance().planFeedbackRecordset();
-        days && days->editMode() == Recordset::EditMode::Adding) {
-        days->cancelUpdate();
-        DataGrid1->setEnabled(true);
-    }
     // Counts not saved are dropped with the panel, so they are not saved with another target.
     pendingClicks_.fill(0);
     displayRecord();
@@ -651,29 +659,19 @@ void Form5::Command14_Click()
 
 // ---- counting and saving ---------------------------------------------------------------
 
-// While recording, the daily boxes show today's row when it exists, even after the
-// operator looked at an earlier day.
-void Form5::keepTodayInBoxes()
-{
-    const auto days = AppState::instance().planFeedbackRecordset();
-    if (!days || days->editMode() != Recordset::EditMode::None || days->recordCount() == 0)
-        return;
-    const int lastRow = days->recordCount() - 1;
-    if (days->currentRow() == lastRow)
-        return;
-    if (FeedbackRules::moveToTodaysRow(*days)) {
-        displayRecord();
-        showDayPosition();
-    }
-}
-
 void Form5::Command17_Click(int index)
 {
-    keepTodayInBoxes();
-    lastCounter_.fill(0);
+    // Counts always go to today: the daily boxes show today's row (or the new day) first.
+    if (!dayBoxesAreToday_) {
+        try {
+            addRecord();
+        } catch (const DbError& error) {
+            reportError(error.description());
+            return;
+        }
+    }
     Text5[index]->setText(QString::number(TextRules::counterValue(Text5[index]->text()) + 1));
     Text1[index + 3]->setText(QString::number(TextRules::counterValue(Text1[index + 3]->text()) + 1));
-    lastCounter_[index] = 1;
     ++pendingClicks_[index];
 }
 
@@ -692,17 +690,16 @@ void Form5::Command9_Click()
         return;
     }
     pendingClicks_.fill(0);
-    DataGrid1->setEnabled(true);
     DataGrid2->bind(planTargetRecordset_);
     displayRecord2();
     showTargetPosition();
-    displayRecord();
-    showDayPosition();
+    showSavedDay();
     setSixButtonsEnabled(true);
     Label2->hide();
 }
 
-// The target, today's row and the running totals are stored together or not at all.
+// The target, today's row and the running totals are stored together or not at all, with
+// the database locked for writing from the first read to the last write.
 void Form5::storeResponse()
 {
     Transaction transaction(*AppState::instance().dbConnection);
@@ -712,9 +709,29 @@ void Form5::storeResponse()
     const Recordset::Bookmark saved = planTargetRecordset_->bookmark();
     planTargetRecordset_->setFilter(QString());
     planTargetRecordset_->setBookmark(saved);
-    addRecord();
     writeRecord();
     transaction.commit();
+}
+
+// After a save the daily rows are read again and today's row is shown.
+void Form5::showSavedDay()
+{
+    AppState& state = AppState::instance();
+    const auto days = state.planFeedbackRecordset();
+    try {
+        if (days && planNo_ == state.currentPlanNo) {
+            days->requery();
+            if (FeedbackRules::moveToTodaysRow(*days)) {
+                displayRecord();
+                showDayPosition();
+                return;
+            }
+        }
+    } catch (const DbError&) {
+    }
+    // Today's row is not among the rows shown (another plan's, or filtered away).
+    dayBoxesAreToday_ = false;
+    showDayPosition();
 }
 
 // After a refused save nothing of it is stored; the window goes back to the target it was
@@ -729,11 +746,6 @@ void Form5::recoverAfterFailedSave(bool wasNewTarget, qint64 targetKey)
             planTargetRecordset_->addNew();
         else if (targetKey)
             planTargetRecordset_->setBookmark(targetKey);
-        if (const auto days = AppState::instance().planFeedbackRecordset()) {
-            days->cancelUpdate();
-            days->requery();
-            DataGrid1->setEnabled(true);
-        }
         showTargetPosition();
         showDayPosition();
     } catch (const DbError&) {
@@ -748,10 +760,6 @@ void Form5::Command11_Click(int index)
     if (!days || days->recordCount() == 0)
         return;
     try {
-        if (days->editMode() == Recordset::EditMode::Adding) {
-            days->cancelUpdate();   // today's new row is started again when the response is saved
-            DataGrid1->setEnabled(true);
-        }
         Navigation::move(*days, index);
         showDayPosition();
         displayRecord();
@@ -771,30 +779,26 @@ void Form5::DataGrid1_Click()
 
 // ---- leaving ---------------------------------------------------------------------------
 
+// The plan's total and rate, from the plan's own daily rows and its own row of the executed
+// plans as they are stored (not the rows another window has open or moved).
 void Form5::storePlanTotals()
 {
     AppState& state = AppState::instance();
-    const auto days = state.planFeedbackRecordset();
-    if (!days || days->recordCount() == 0)
+    const std::optional<qint64> total = TodaysRow::planTotal(state.dbConnection, planNo_);
+    if (!total)
         return;
-    days->cancelUpdate();
-    days->moveLast();
-    const QString planNo = TextRules::trimmedText(days->value(QStringLiteral("序号")));
-    const qint64 total = days->value(QStringLiteral("反馈合计（至今日）")).toLongLong();
-    if (!state.planRecordset())
-        state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
-    Recordset& plans = *state.planRecordset();
+    Transaction transaction(*state.dbConnection);
+    Recordset plans(state.dbConnection,
+                    QStringLiteral("Select * From marketingComment Where 序号 = ") + SqlText::quote(planNo_));
     if (plans.recordCount() == 0)
         return;
-    // Searched from the first plan, so it is found wherever the plan rows stand.
-    plans.moveFirst();
-    plans.find(SqlText::equals(QStringLiteral("序号"), planNo));
-    if (plans.isEOF())
-        return;
-    plans.setValue(QStringLiteral("反馈合计"), QString::number(total));
+    plans.setValue(QStringLiteral("反馈合计"), QString::number(*total));
     plans.setValue(QStringLiteral("反馈率"),
-                   FeedbackRules::responseRateText(total, TextRules::trimmedText(plans.value(QStringLiteral("规模（数量）")))));
+                   FeedbackRules::responseRateText(*total, TextRules::trimmedText(plans.value(QStringLiteral("规模（数量）")))));
     plans.update();
+    transaction.commit();
+    if (const auto shared = state.planRecordset())
+        shared->reread();
 }
 
 void Form5::Command1_Click()
@@ -802,8 +806,6 @@ void Form5::Command1_Click()
     try {
         storePlanTotals();
     } catch (const DbError& error) {
-        if (const auto plans = AppState::instance().planRecordset())
-            plans->cancelUpdate();
         reportError(error.description());
     }
     close();
@@ -814,9 +816,6 @@ void Form5::dropPendingEdits()
     try {
         if (planTargetRecordset_)
             planTargetRecordset_->cancelUpdate();
-        if (const auto days = AppState::instance().planFeedbackRecordset())
-            days->cancelUpdate();
-        DataGrid1->setEnabled(true);
     } catch (const DbError&) {
     }
 }

@@ -90,15 +90,19 @@ private:
     void showPanelWith(bool newTargetLabel);
     void startNewTarget();
     void showUnknownClients(const QString& planNo);
-    void keepTodayInBoxes();
     void storeResponse();
+    void showSavedDay();
     void recoverAfterFailedSave(bool wasNewTarget, qint64 targetKey);
     void storePlanTotals();
     void dropPendingEdits();
     void reportError(const QString& description);
 
     std::shared_ptr<Recordset> planTargetRecordset_;
-    QList<int> lastCounter_ = QList<int>(11, 0);
+    QString planNo_;      // the plan whose targets and days this window records for
+    QString planTitle_;
     QList<int> pendingClicks_ = QList<int>(11, 0);   // clicks not yet saved, for today's row
+    QList<qint64> targetBaseline_ = QList<qint64>(11, 0);   // target counters as shown
+    QList<qint64> dayBaseline_ = QList<qint64>(11, 0);      // day counters as stored when shown
+    bool dayBoxesAreToday_ = false;   // the daily boxes show today's row of the plan (or the new day)
     bool closing_ = false;
 };

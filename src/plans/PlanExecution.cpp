@@ -50,39 +50,45 @@ void appendFirstDay(Recordset& days, const QString& planNo, const QString& title
 
 } // namespace
 
+// The plan becomes the program's current plan, and its daily rows the program's daily
+// rows, wherever they are shown.
+static void makeCurrent(AppState& state, const QString& planNo, const QString& title)
+{
+    if (!state.setCurrentPlan(planNo, title))
+        ExecutedPlans::openPlanFeedback(state);
+}
+
 Result execute(AppState& state, Recordset& planTable)
 {
     // A new row not yet saved, or an empty table, holds no plan to execute.
     if (planTable.editMode() == Recordset::EditMode::Adding || !planTable.hasCurrentRow())
         return {Outcome::NoStoredPlan, QString()};
 
-    state.currentPlanNo = TextRules::trimmedText(planTable.value(QStringLiteral("序号")));
-    state.currentPlanTitle = TextRules::trimmedText(planTable.value(QStringLiteral("题目")));
-    const QString planNo = state.currentPlanNo;
-
+    const QString planNo = TextRules::trimmedText(planTable.value(QStringLiteral("序号")));
+    const QString title = TextRules::trimmedText(planTable.value(QStringLiteral("题目")));
     if (!state.planRecordset())
         state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
-    if (!state.planFeedbackRecordset())
-        ExecutedPlans::openPlanFeedback(state);
     const auto plans = state.planRecordset();
-    const auto days = state.planFeedbackRecordset();
 
-    if (alreadyExecuted(*plans, planNo))
+    if (alreadyExecuted(*plans, planNo)) {
+        makeCurrent(state, planNo, title);
         return {Outcome::AlreadyExecuted, planNo};
+    }
 
-    // The executed plan and its first day are stored together or not at all.
+    // The executed plan and its first day are stored together or not at all. The first day
+    // goes into the plan's own daily rows, never into those another plan has open.
     try {
         Transaction transaction(*state.dbConnection);
         appendExecutedPlan(*plans, planTable, planNo);
-        appendFirstDay(*days, planNo, state.currentPlanTitle);
+        Recordset days(state.dbConnection, ExecutedPlans::feedbackStatement(planNo));
+        appendFirstDay(days, planNo, title);
         transaction.commit();
     } catch (const DbError&) {
         plans->cancelUpdate();
-        days->cancelUpdate();
-        plans->requery();   // drop the rows the rollback took back
-        days->requery();
+        plans->requery();   // drop the row the rollback took back
         throw;
     }
+    makeCurrent(state, planNo, title);
     return {Outcome::Executed, planNo};
 }
 

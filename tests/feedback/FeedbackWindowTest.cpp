@@ -123,7 +123,8 @@ TEST_F(FeedbackWindowTest, TheFirstResponseOfADayStartsTodaysRowAndTheNextAddsTo
     EXPECT_TRUE(dialogs.log().isEmpty());
 }
 
-TEST_F(FeedbackWindowTest, OnANewDayOnlyTheLastCounterClickedStartsTheRowAndProductsMakeNoTotal)
+// A new day's row gets every count clicked since the last save, the same as the target.
+TEST_F(FeedbackWindowTest, OnANewDayEveryCounterClickedStartsTheRowAndProductsMakeNoTotal)
 {
     open();
     chooseTarget(1);
@@ -135,21 +136,22 @@ TEST_F(FeedbackWindowTest, OnANewDayOnlyTheLastCounterClickedStartsTheRowAndProd
     EXPECT_EQ(field(first, "产品2计数"), 1);
     EXPECT_EQ(field(first, "反馈合计"), 1);
     auto today = day("2026-12-07");
-    EXPECT_EQ(field(today, "电话数"), 0);
+    EXPECT_EQ(field(today, "电话数"), 1);
     EXPECT_EQ(field(today, "产品2计数"), 1);
-    EXPECT_EQ(field(today, "反馈合计（当日）"), 0);
-    EXPECT_EQ(field(today, "反馈合计（至今日）"), 2);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 1);
+    EXPECT_EQ(field(today, "反馈合计（至今日）"), 3);
 
     chooseTarget(2);
     count(Product1);   // product only: no total moves
     click("Command9");
     today = day("2026-12-07");
     EXPECT_EQ(field(today, "产品1计数"), 1);
-    EXPECT_EQ(field(today, "反馈合计（当日）"), 0);
+    EXPECT_EQ(field(today, "反馈合计（当日）"), 1);   // still the one call of the first save
+    EXPECT_EQ(field(today, "反馈合计（至今日）"), 3);
     EXPECT_EQ(field(target("O'K 贸易"), "反馈合计"), 0);
 }
 
-TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowWithTheEarlierMark)
+TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowAndCancelledCountsAreGone)
 {
     open();
     chooseTarget(1);
@@ -164,11 +166,20 @@ TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowWithTheEarlier
     ExecutedPlans::openPlanFeedback(state);
     chooseTarget(1);
     count(Fax);
-    click("Command12");   // 取消: the counts go, the mark of the last click stays
+    click("Command12");   // 取消: the counts go, for the target and for the day
     EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("0"));
     click("Command9");
-    EXPECT_EQ(field(day("2026-12-07"), "传真数"), 1);
+    EXPECT_EQ(field(day("2026-12-07"), "传真数"), 0);
     EXPECT_EQ(field(target("北京甲公司"), "传真数"), 0);
+
+    // A save clears what was counted: a later save that only edits the address adds nothing.
+    count(Fax);
+    click("Command9");
+    box("Text4(7)")->setText(QStringLiteral("北京市海淀区"));
+    click("Command9");
+    EXPECT_EQ(field(day("2026-12-07"), "传真数"), 1);
+    EXPECT_EQ(field(target("北京甲公司"), "传真数"), 1);
+    EXPECT_EQ(target("北京甲公司")->text(QStringLiteral("地址")), QStringLiteral("北京市海淀区"));
 }
 
 TEST_F(FeedbackWindowTest, CountsGoToTodaysRowEvenAfterLookingAtAnEarlierDay)
