@@ -19,6 +19,7 @@ bool startFailed()
 
 F5* showSplash(const QString& appPath)
 {
+    failed = false;
     auto* splash = new F5;
     QObject::connect(splash, &F5::continueRequested, qApp, [appPath] {
         mainFm1* main = mainFm1::load(appPath);

@@ -179,9 +179,11 @@ void Form3::setBrowsing(bool browsing)
 {
     Command1[0]->setEnabled(browsing);
     Command1[2]->setEnabled(browsing);
-    // While a new plan is typed, the grid stays still: a click there would otherwise
-    // store the half-typed row or show another plan over it.
+    // While a new plan is typed, the grid and the navigation buttons stay still: a move
+    // would otherwise store the half-typed row or show another plan over it.
     DataGrid1->setEnabled(browsing);
+    for (QPushButton* button : Command3)
+        button->setEnabled(browsing);
 }
 
 void Form3::Command1_Click(int index)

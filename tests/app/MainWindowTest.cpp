@@ -17,6 +17,13 @@
 #include "support/TempAppFolder.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLockFile>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QSysInfo>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -379,6 +386,131 @@ TEST(StartUpTest, AMissingDatabaseIsReportedAndNoWindowOpens)
         EXPECT_FALSE(qobject_cast<mainFm1*>(w));
     EXPECT_FALSE(AppState::instance().dbConnection);
     Dialogs::install(nullptr);
+}
+
+
+TEST_F(MainWindowTest, ARowSelectorClickOrADragChoosesThePlanHighlighted)
+{
+    executePlan("1", "一", {1}, 2);
+    executePlan("2", "二", {2, 2});
+    executePlan("3", "三", {3, 3, 3});
+    open();
+    window->show();
+    auto* grid = control<DataGrid>("DataGrid1");
+    auto expectPlan = [&](const QString& no, const QString& position) {
+        EXPECT_EQ(grid->currentRowNumber() + 1, position.section('/', 0, 0).toInt());
+        EXPECT_EQ(state.currentPlanNo, no);
+        EXPECT_EQ(text("Text1"), position);
+        EXPECT_EQ(state.planFeedbackRecordset()->text(QStringLiteral("序号")), no);
+        EXPECT_EQ(control<DataGrid>("DataGrid2")->recordset(), state.planFeedbackRecordset());
+        EXPECT_EQ(currentDayPhones(), no.toInt());
+    };
+
+    QHeaderView* selectors = grid->verticalHeader();
+    QTest::mouseClick(selectors->viewport(), Qt::LeftButton, {},
+                      QPoint(selectors->width() / 2, selectors->sectionViewportPosition(0) + 3));
+    expectPlan("1", "1/3");
+
+    // Pressed on the first row, released on the third.
+    const QPoint first = grid->visualRect(grid->model()->index(0, 1)).center();
+    const QPoint third = grid->visualRect(grid->model()->index(2, 1)).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, first);
+    QMouseEvent move(QEvent::MouseMove, third, grid->viewport()->mapToGlobal(third), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &move);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, third);
+    expectPlan("3", "3/3");
+
+    // "删除" deletes the plan that is highlighted and current.
+    QTest::mouseClick(selectors->viewport(), Qt::LeftButton, {},
+                      QPoint(selectors->width() / 2, selectors->sectionViewportPosition(0) + 3));
+    dialogs.queueMessage(MsgAnswer::Ok);
+    click("Command8");
+    EXPECT_EQ(count("Select * From marketingComment Where 序号 = '1'"), 0);
+    EXPECT_EQ(count("Select * From clientTableInfo"), 0);
+    EXPECT_EQ(count("Select * From marketingComment"), 2);
+}
+
+TEST_F(MainWindowTest, AFailingStepOfTheRefreshIsSkippedAndTheRestStillRun)
+{
+    executePlan("A1", "春季", {2, 3});
+    open();
+    folder.connection()->execute(QStringLiteral("DROP TABLE productDF"));
+    window->Form_Activate();
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/1"));   // the steps before and after ran
+    EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
+    EXPECT_EQ(currentDayPhones(), 2);
+    ASSERT_EQ(dialogs.log().size(), 1);                 // one message for the failed step
+    const QString said = dialogs.log().last().text;
+    EXPECT_TRUE(said.contains(QStringLiteral("productDF"))) << said.toStdString();
+    for (const char* sql : {"Select", "From", "Where"})
+        EXPECT_FALSE(said.contains(QString::fromUtf8(sql), Qt::CaseInsensitive)) << said.toStdString();
+}
+
+TEST_F(MainWindowTest, StartingUpRefreshesTheMainWindowOnce)
+{
+    executePlan("A1", "春季", {1});
+    F5* splash = StartUp::showSplash(folder.path());
+    QApplication::setActiveWindow(splash);   // the user is on the splash and clicks it
+    QApplication::processEvents();
+    QSignalSpy refreshes(&state, &AppState::planRecordsetReplaced);
+    emit splash->continueRequested();
+    mainFm1* started = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<mainFm1*>(w))
+            started = m;
+    ASSERT_TRUE(started);
+    QApplication::setActiveWindow(started);
+    QApplication::processEvents();
+    EXPECT_EQ(refreshes.count(), 2);   // one refresh: the old plan rows dropped, the new ones set
+    EXPECT_FALSE(StartUp::startFailed());
+    delete started;
+    delete splash;
+}
+
+TEST_F(MainWindowTest, ASecondCopyOnTheSameDatabaseIsRefusedUntilTheFirstEnds)
+{
+    QLockFile otherCopy(folder.databasePath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(otherCopy.tryLock(0));
+    EXPECT_EQ(mainFm1::load(folder.path()), nullptr);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("另一个正在运行的 Marquel")));
+    otherCopy.unlock();
+    window.reset(mainFm1::load(folder.path()));
+    EXPECT_TRUE(window);
+    // While this copy runs, the lock is its own; it goes when the program's state is dropped.
+    QLockFile later(folder.databasePath() + QStringLiteral(".lock"));
+    EXPECT_FALSE(later.tryLock(0));
+    window.reset();
+    state.reset();
+    EXPECT_TRUE(later.tryLock(0));
+}
+
+TEST_F(MainWindowTest, TheLockOfACopyThatCrashedIsTakenOver)
+{
+    // A lock file left by a process that no longer runs.
+    QFile lock(folder.databasePath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("999999\nmarquel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    window.reset(mainFm1::load(folder.path()));
+    EXPECT_TRUE(window);
+    EXPECT_TRUE(dialogs.log().isEmpty());
+}
+
+TEST_F(MainWindowTest, AnEmptyDatabaseFileStopsTheStartWithOneMessageAndAFailureStatus)
+{
+    QFile::remove(folder.databasePath());
+    QFile(folder.databasePath()).open(QIODevice::WriteOnly);   // zero bytes
+    F5* splash = StartUp::showSplash(folder.path());
+    emit splash->continueRequested();
+    EXPECT_TRUE(StartUp::startFailed());
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("缺少表")));
+    EXPECT_FALSE(dialogs.log().last().text.contains(QStringLiteral("no such table")));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<mainFm1*>(w));
+    delete splash;
+    EXPECT_EQ(QFileInfo(folder.databasePath()).size(), 0);   // the file is left as it was
 }
 
 } // namespace

@@ -107,6 +107,21 @@ TEST_F(PlanEditorTest, ANewPlanIsNotOverwrittenByTheGridAndCancelShowsTheCurrent
     auto* grid = editor->findChild<DataGrid*>("DataGrid1");
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
     EXPECT_EQ(box(1)->text(), QStringLiteral("新计划"));
+    for (const char* name : {"Command3(0)", "Command3(1)", "Command3(2)", "Command3(3)"}) {
+        EXPECT_FALSE(editor->findChild<QPushButton*>(name)->isEnabled()) << name;
+        click(name);   // the navigation stays still while the new plan is typed
+    }
+    EXPECT_EQ(box(1)->text(), QStringLiteral("新计划"));
+    EXPECT_EQ(count("Select * From planTable"), 2);
+    click("Command1(1)");   // 保存 stores the new plan, not over another one
+    EXPECT_EQ(count("Select * From planTable Where 题目 = '新计划'"), 1);
+    EXPECT_EQ(count("Select * From planTable Where 题目 = '第一'"), 1);
+    EXPECT_EQ(count("Select * From planTable Where 题目 = '第二'"), 1);
+    folder.connection()->execute(QStringLiteral("Delete * From planTable Where 题目 = '新计划'"));
+    open();
+    grid = editor->findChild<DataGrid*>("DataGrid1");
+    click("Command1(0)");
+    box(1)->setText(QStringLiteral("新计划"));
     click("Command1(3)");
     EXPECT_EQ(box(1)->text(), QStringLiteral("第二"));
     EXPECT_EQ(count("Select * From planTable"), 2);
