@@ -13,10 +13,6 @@ PagePreview::PagePreview(QWidget* parent) : QWidget(parent)
     dotsPerMm_ = trueDpi(parent) / 25.4;
     setFixedSize(int(std::ceil(PageComposer::PreviewWidth * dotsPerMm_)),
                  int(std::ceil(PageComposer::PreviewHeight * dotsPerMm_)));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
 }
 
 double PagePreview::trueDpi(const QWidget* widget)
@@ -36,5 +32,6 @@ void PagePreview::showPage(const ReportPage& page)
 void PagePreview::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);   // paper, whatever the window's colours
     PagePainter::paint(painter, page_, dotsPerMm_);
 }
