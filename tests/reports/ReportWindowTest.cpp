@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -108,6 +109,15 @@ TEST_F(ReportWindowTest, OpensWithItsCaptionDefaultsAndFirstPage)
     EXPECT_EQ(preview().first().text, QStringLiteral("反 馈 统 计 表"));
     EXPECT_EQ(preview().last().text, QStringLiteral(" 第 1 页"));
     EXPECT_EQ(cellsAt(layout.tableX).first(), QStringLiteral("2026/12/1"));   // dates in the short form
+
+    // The page is larger than the window: scroll bars show, and go when the window grows.
+    QApplication::processEvents();
+    EXPECT_TRUE(window->findChild<QScrollBar*>("HScroll1")->isVisible());
+    EXPECT_TRUE(window->findChild<QScrollBar*>("VScroll1")->isVisible());
+    window->resize(window->Picture2->width() + 200, window->Picture2->height() + 300);
+    QApplication::processEvents();
+    EXPECT_FALSE(window->findChild<QScrollBar*>("HScroll1")->isVisible());
+    EXPECT_FALSE(window->findChild<QScrollBar*>("VScroll1")->isVisible());
 
     window.reset();
     open(ReportDefinitions::respondingClients());
