@@ -148,6 +148,21 @@ TEST_F(ReportWindowTest, AnEmptyReportShowsPageZeroAndItsButtonsDoNothing)
     EXPECT_TRUE(dialogs.log().isEmpty());   // no file asked for, nothing printed
 }
 
+TEST_F(ReportWindowTest, AReportThatCannotBeReadOpensEmpty)
+{
+    folder.connection()->execute(QStringLiteral("DROP TABLE clientTableInfo"));
+    open(ReportDefinitions::respondingClients());
+    EXPECT_EQ(text("Text1(2)"), QStringLiteral("第 0 页"));
+    EXPECT_TRUE(preview().isEmpty());
+
+    window.reset();
+    state.dbConnection.reset();
+    open(ReportDefinitions::campaignSummary());
+    EXPECT_EQ(text("Text1(0)"), QStringLiteral("终止页：0"));
+    click("Command2");
+    EXPECT_TRUE(dialogs.log().isEmpty());
+}
+
 TEST_F(ReportWindowTest, NavigationStaysBetweenTheFirstAndTheLastPage)
 {
     addClients(QStringLiteral("2026-03"), 200);
