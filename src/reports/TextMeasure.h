@@ -20,7 +20,7 @@ double baseline(const FontSpec& font);
 // The advance width of `text` in `font`, measured with the installed font.
 double textWidth(const QString& text, const FontSpec& font);
 
-// The font with every style of the spec, at its point size.
+// The Qt font with every style of a report font, at its point size.
 QFont qtFont(const FontSpec& font);
 
 } // namespace TextMeasure
