@@ -13,11 +13,11 @@ namespace {
 
 // A point size that gives the font its true size at `dotsPerMm`: the painter turns points
 // into dots at the device's logical resolution, which may differ from the true one.
-QFont deviceFont(const FontSpec& spec, double dotsPerMm, const QPaintDevice& device)
+QFont deviceFont(const FontSpec& reportFont, double dotsPerMm, const QPaintDevice& device)
 {
-    QFont font = TextMeasure::qtFont(spec);
+    QFont font = TextMeasure::qtFont(reportFont);
     const double logicalDpi = device.logicalDpiY() > 0 ? device.logicalDpiY() : 96;
-    font.setPointSizeF(spec.size * dotsPerMm * 25.4 / logicalDpi);
+    font.setPointSizeF(reportFont.size * dotsPerMm * 25.4 / logicalDpi);
     return font;
 }
 

@@ -6,11 +6,11 @@ namespace {
 
 FontSpec font(const QString& name, double size, bool bold)
 {
-    FontSpec spec;
-    spec.name = name;
-    spec.size = size;
-    spec.bold = bold;
-    return spec;
+    FontSpec reportFont;
+    reportFont.name = name;
+    reportFont.size = size;
+    reportFont.bold = bold;
+    return reportFont;
 }
 
 } // namespace

@@ -40,30 +40,30 @@ FontSpec surfaceFont()
     return font;
 }
 
-FontChoice fontChoice(const FontSpec& spec)
+FontChoice fontChoice(const FontSpec& reportFont)
 {
     FontChoice choice;
-    choice.name = spec.name;
-    choice.size = spec.size;
-    choice.bold = spec.bold;
-    choice.italic = spec.italic;
-    choice.strikethrough = spec.strikethru;
-    choice.underline = spec.underline;
-    choice.color = spec.color;
+    choice.name = reportFont.name;
+    choice.size = reportFont.size;
+    choice.bold = reportFont.bold;
+    choice.italic = reportFont.italic;
+    choice.strikethrough = reportFont.strikethru;
+    choice.underline = reportFont.underline;
+    choice.color = reportFont.color;
     return choice;
 }
 
 FontSpec fontSpec(const FontChoice& choice, const FontSpec& before)
 {
-    FontSpec spec;
-    spec.name = choice.name;
-    spec.size = choice.size > 0 ? choice.size : before.size;
-    spec.bold = choice.bold;
-    spec.italic = choice.italic;
-    spec.strikethru = choice.strikethrough;
-    spec.underline = choice.underline;
-    spec.color = choice.color.isValid() ? choice.color : before.color;
-    return spec;
+    FontSpec reportFont;
+    reportFont.name = choice.name;
+    reportFont.size = choice.size > 0 ? choice.size : before.size;
+    reportFont.bold = choice.bold;
+    reportFont.italic = choice.italic;
+    reportFont.strikethru = choice.strikethrough;
+    reportFont.underline = choice.underline;
+    reportFont.color = choice.color.isValid() ? choice.color : before.color;
+    return reportFont;
 }
 
 QString pageText(int page)

@@ -31,15 +31,15 @@ double baseline(const FontSpec& font)
     return lineHeight(font) * BaselineEm;
 }
 
-QFont qtFont(const FontSpec& spec)
+QFont qtFont(const FontSpec& reportFont)
 {
-    QFont font(spec.name);
-    if (spec.size > 0)
-        font.setPointSizeF(spec.size);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setStrikeOut(spec.strikethru);
-    font.setUnderline(spec.underline);
+    QFont font(reportFont.name);
+    if (reportFont.size > 0)
+        font.setPointSizeF(reportFont.size);
+    font.setBold(reportFont.bold);
+    font.setItalic(reportFont.italic);
+    font.setStrikeOut(reportFont.strikethru);
+    font.setUnderline(reportFont.underline);
     return font;
 }
 
