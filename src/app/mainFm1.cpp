@@ -17,6 +17,8 @@
 #include "feedback/feedbackFm1.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
+#include "reports/ReportDefinitions.h"
+#include "reports/ReportWindow.h"
 #include "core/TextRules.h"
 
 #include <QApplication>
@@ -127,9 +129,12 @@ void mainFm1::buildMenu(QMenuBar* bar)
             &mainFm1::definition2_Click);
 
     QMenu* print0 = menu(QStringLiteral("print0"), QStringLiteral("打印"));
-    addItem(print0, QStringLiteral("print1"), QStringLiteral("打印反馈统计表"));
-    addItem(print0, QStringLiteral("print2"), QStringLiteral("打印客户反馈表"));
-    addItem(print0, QStringLiteral("print3"), QStringLiteral("打印统计总表"));
+    connect(addItem(print0, QStringLiteral("print1"), QStringLiteral("打印反馈统计表")), &QAction::triggered, this,
+            &mainFm1::print1_Click);
+    connect(addItem(print0, QStringLiteral("print2"), QStringLiteral("打印客户反馈表")), &QAction::triggered, this,
+            &mainFm1::print2_Click);
+    connect(addItem(print0, QStringLiteral("print3"), QStringLiteral("打印统计总表")), &QAction::triggered, this,
+            &mainFm1::print3_Click);
 }
 
 QWidget* mainFm1::buildGrids()
@@ -330,6 +335,21 @@ void mainFm1::recordBack1_Click()
 void mainFm1::maintainTable2_Click()
 {
     showSingle<feedbackFm1>(dailyTable_, [] { return new feedbackFm1; });
+}
+
+void mainFm1::print1_Click()
+{
+    showSingle<ReportWindow>(statisticsReport_, [] { return new ReportWindow(ReportDefinitions::feedbackStatistics()); });
+}
+
+void mainFm1::print2_Click()
+{
+    showSingle<ReportWindow>(addressBookReport_, [] { return new ReportWindow(ReportDefinitions::respondingClients()); });
+}
+
+void mainFm1::print3_Click()
+{
+    showSingle<ReportWindow>(summaryReport_, [] { return new ReportWindow(ReportDefinitions::campaignSummary()); });
 }
 
 void mainFm1::definition2_Click()

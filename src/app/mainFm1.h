@@ -16,6 +16,7 @@ class QAction;
 class QLineEdit;
 class QMenuBar;
 class QPushButton;
+class ReportWindow;
 
 // The main window: the executed plans and the current plan's daily rows in two linked
 // grids, deletion of a plan, the legends, the chart panel and the menu that opens every
@@ -42,6 +43,9 @@ public:
     void createMarketing_Click();
     void recordBack1_Click();
     void maintainTable2_Click();
+    void print1_Click();
+    void print2_Click();
+    void print3_Click();
 
     DataGrid* DataGrid1 = nullptr;
     DataGrid* DataGrid2 = nullptr;
@@ -59,6 +63,9 @@ private:
     QPointer<chartFm1> chartWindow_;
     QPointer<Form5> feedbackWindow_;
     QPointer<feedbackFm1> dailyTable_;
+    QPointer<ReportWindow> statisticsReport_;
+    QPointer<ReportWindow> addressBookReport_;
+    QPointer<ReportWindow> summaryReport_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

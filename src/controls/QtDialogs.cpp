@@ -1,8 +1,9 @@
 #include "QtDialogs.h"
 
+#include "FontColorDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -79,31 +80,6 @@ MsgAnswer answerFor(int clicked, MsgButtons buttons)
     case QMessageBox::Ignore: return MsgAnswer::Ignore;
     default: return closedAnswer(buttons);
     }
-}
-
-QFont qtFont(const FontChoice& choice)
-{
-    QFont font(choice.name);
-    if (choice.size > 0)
-        font.setPointSizeF(choice.size);
-    font.setBold(choice.bold);
-    font.setItalic(choice.italic);
-    font.setStrikeOut(choice.strikethrough);
-    font.setUnderline(choice.underline);
-    return font;
-}
-
-FontChoice fontChoice(const QFont& font, const QColor& color)
-{
-    FontChoice choice;
-    choice.name = font.family();
-    choice.size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
-    choice.bold = font.bold();
-    choice.italic = font.italic();
-    choice.strikethrough = font.strikeOut();
-    choice.underline = font.underline();
-    choice.color = color;
-    return choice;
 }
 
 } // namespace
@@ -197,13 +173,10 @@ std::optional<FileChoice> QtDialogs::saveFile(const FileDialogRequest& request)
 
 std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& preset)
 {
-    QFontDialog dialog(qtFont(preset), parentWindow());
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(QStringLiteral("字体"));
+    FontColorDialog dialog(preset, parentWindow());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    // Qt's font dialog offers no colour: the preset colour stays.
-    return fontChoice(dialog.selectedFont(), preset.color);
+    return dialog.choice();
 }
 
 bool QtDialogs::printerSetup(QPrinter& printer)

@@ -109,6 +109,7 @@ std::optional<FontChoice> ScriptedDialogs::chooseFont(const FontChoice& preset)
     DialogRecord record;
     record.kind = QStringLiteral("font");
     record.text = preset.name;
+    record.font = preset;
     log_.append(record);
     return nextOr<std::optional<FontChoice>>(fonts_, std::nullopt);
 }

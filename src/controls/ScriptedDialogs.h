@@ -7,7 +7,7 @@
 
 // One dialog the program asked for, as the test sees it afterwards. `kind` is
 // "message", "input", "openFile", "saveFile", "font" or "printerSetup"; a font
-// request puts the preset font's name in `text`.
+// request puts the preset font's name in `text` and the whole preset in `font`.
 struct DialogRecord {
     QString kind;
     QString text;
@@ -16,6 +16,7 @@ struct DialogRecord {
     MsgIcon icon = MsgIcon::None;
     QString defaultText;
     FileDialogRequest file;
+    FontChoice font;
 };
 
 // Answers dialogs from queues a test fills beforehand and logs every request.

@@ -14,6 +14,7 @@
 #include "feedback/Form5.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
+#include "reports/ReportWindow.h"
 #include "support/TempAppFolder.h"
 
 #include <QAction>
@@ -255,6 +256,32 @@ TEST_F(MainWindowTest, TheProductMappingOpensOnceAndItsNamesReachTheLegend)
     mappings[0]->close();
     window->Form_Activate();   // coming back to the main window
     EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:复印机"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(MainWindowTest, ThePrintMenuOpensEachReportOnceForTheCurrentPlan)
+{
+    executePlan("2026-01", "春季直邮", {3, 4});
+    executePlan("2026-02", "电话营销", {1, 2, 5});
+    open();
+    for (const char* item : {"print1", "print1", "print2", "print3", "print3"})
+        window->findChild<QAction*>(QString::fromUtf8(item))->trigger();
+    QMap<QString, ReportWindow*> reports;
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* r = qobject_cast<ReportWindow*>(w); r && r->isVisible()) {
+            reports[r->objectName()] = r;
+            ++count;
+        }
+    ASSERT_EQ(count, 3);
+    EXPECT_EQ(reports["printFm10"]->windowTitle(), QStringLiteral("打印反馈记录"));
+    EXPECT_EQ(reports["printFm11"]->windowTitle(), QStringLiteral("打印客户反馈记录"));
+    EXPECT_EQ(reports["printFm12"]->windowTitle(), QStringLiteral("打印反馈统计总表"));
+    // The daily report is the current plan's (the last one executed): three days, one page.
+    EXPECT_EQ(reports["printFm10"]->findChild<QLineEdit*>("Text1(0)")->text(), QStringLiteral("终止页：1"));
+    EXPECT_EQ(reports["printFm11"]->findChild<QLineEdit*>("Text1(2)")->text(), QStringLiteral("第 0 页"));
+    for (ReportWindow* r : reports)
+        r->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

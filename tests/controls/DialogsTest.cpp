@@ -1,4 +1,5 @@
 #include "controls/Dialogs.h"
+#include "controls/FontColorDialog.h"
 #include "controls/QtDialogs.h"
 #include "controls/ScriptedDialogs.h"
 #include "core/Twips.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
@@ -169,6 +171,47 @@ TEST(QtDialogsTest, CancelledOpenDialogGivesNothing)
 {
     answerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(QtDialogs().openFile({.title = "载入文件", .filter = "*.txt|*.txt"}), std::nullopt);
+}
+
+TEST(QtDialogsTest, FontDialogReturnsTheFontWithItsColourAndCancelKeepsNothing)
+{
+    QtDialogs service;
+    const FontChoice preset{.name = "Noto Sans CJK SC", .size = 12, .bold = true, .color = QColor(Qt::red)};
+    answerNextDialog<FontColorDialog>([](FontColorDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("字体"));
+        EXPECT_EQ(dialog->color(), QColor(Qt::red));   // the preset colour shows
+        QFont font = dialog->fontPart()->currentFont();
+        font.setUnderline(true);
+        dialog->fontPart()->setCurrentFont(font);
+        dialog->setColor(QColor(0, 0, 255));
+        dialog->accept();
+    });
+    const std::optional<FontChoice> chosen = service.chooseFont(preset);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->size, 12);
+    EXPECT_TRUE(chosen->bold);
+    EXPECT_TRUE(chosen->underline);
+    EXPECT_FALSE(chosen->italic);
+    EXPECT_EQ(chosen->color, QColor(0, 0, 255));
+
+    answerNextDialog<FontColorDialog>([](FontColorDialog* dialog) {
+        dialog->setColor(QColor(Qt::green));
+        dialog->reject();
+    });
+    EXPECT_EQ(service.chooseFont(preset), std::nullopt);
+}
+
+TEST_F(ScriptedDialogsTest, FontRequestLogsTheWholePreset)
+{
+    dialogs.queueFont(FontChoice{.name = "宋体", .size = 11, .color = QColor(Qt::blue)});
+    const std::optional<FontChoice> chosen = dialogs.chooseFont(FontChoice{.name = "黑体", .size = 20, .bold = true});
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->color, QColor(Qt::blue));
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log()[0].kind, "font");
+    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("黑体"));
+    EXPECT_EQ(dialogs.log()[0].font.size, 20);
+    EXPECT_TRUE(dialogs.log()[0].font.bold);
 }
 
 TEST(WindowPlacementTest, CentresInTheAvailableAreaAndKeepsBigWindowsReachable)

@@ -1,0 +1,131 @@
+#include "PageComposer.h"
+
+#include "ReportDefinition.h"
+#include "ReportLayout.h"
+#include "ReportRows.h"
+#include "TextMeasure.h"
+
+namespace {
+
+const QString Bar = QStringLiteral("|");
+
+} // namespace
+
+PageComposer::PageComposer(const ReportDefinition& report, const ReportLayout& layout, TextWidth textWidth)
+    : report_(report), layout_(layout), textWidth_(std::move(textWidth))
+{
+}
+
+ReportPage PageComposer::compose(ReportRows& rows, const PageRequest& request) const
+{
+    ReportPage page;
+    const int count = rows.count();
+    if (count == 0 || request.recordsPerPage < 1)
+        return page;
+
+    double y = layout_.titleY;
+    title(page, y);
+    infoLines(page, y, request);
+    y += layout_.tableGap;
+    rule(page, y);
+    headingRow(page, y);
+
+    const int first = (request.page - 1) * request.recordsPerPage;
+    int printed = 0;
+    while (printed < request.recordsPerPage && first + printed < count) {
+        rule(page, y);
+        row(page, y, rows.rowTexts(first + printed + 1));
+        ++printed;
+    }
+    rule(page, y);
+    // The last page shows as many rows as the others: the missing ones are empty.
+    for (int j = printed; j < request.recordsPerPage; ++j) {
+        emptyRow(page, y);
+        rule(page, y);
+    }
+
+    y += TextMeasure::lineHeight(layout_.contentFont);   // one empty line
+    pageNumber(page, y, request);
+    return page;
+}
+
+void PageComposer::title(ReportPage& page, double& y) const
+{
+    page += DrawOp::textAt(layout_.titleX + ReportLayout::TitleXOffset, y, layout_.reportTitle, layout_.titleFont);
+    y += TextMeasure::lineHeight(layout_.titleFont);
+}
+
+void PageComposer::infoLines(ReportPage& page, double& y, const PageRequest& request) const
+{
+    if (report_.infoLines == InfoLines::None)
+        return;
+    y += layout_.infoGap;
+    page += DrawOp::textAt(layout_.infoX, y, QStringLiteral("序号：") + request.planNo, layout_.numberFont);
+    y += TextMeasure::lineHeight(layout_.numberFont);
+    if (report_.infoLines != InfoLines::PlanNoAndTitle)
+        return;
+    page += DrawOp::textAt(layout_.infoX, y, QStringLiteral("题目：") + request.planTitle, layout_.subjectFont);
+    y += TextMeasure::lineHeight(layout_.subjectFont);
+}
+
+void PageComposer::headingRow(ReportPage& page, double& y) const
+{
+    const FontSpec& font = layout_.fieldFont;
+    for (int c = 0; c < report_.columns.size(); ++c) {
+        page += DrawOp::textAt(separatorX(c), y, Bar, font);
+        page += DrawOp::textAt(textX(c, true), y, report_.columns[c].heading, font);
+    }
+    page += DrawOp::textAt(closingX(), y, Bar, font);
+    y += TextMeasure::lineHeight(font);
+}
+
+void PageComposer::row(ReportPage& page, double& y, const QStringList& texts) const
+{
+    const FontSpec& font = layout_.contentFont;
+    for (int c = 0; c < report_.columns.size(); ++c) {
+        page += DrawOp::textAt(separatorX(c), y, Bar, font);
+        const QString text = c < texts.size() ? texts[c] : QString();
+        if (!text.isEmpty())
+            page += DrawOp::textAt(textX(c, false), y, text, font);
+    }
+    page += DrawOp::textAt(closingX(), y, Bar, font);
+    y += TextMeasure::lineHeight(font);
+}
+
+void PageComposer::emptyRow(ReportPage& page, double& y) const
+{
+    row(page, y, QStringList());
+}
+
+void PageComposer::rule(ReportPage& page, double y) const
+{
+    page += DrawOp::rule(layout_.tableX, y, layout_.tableRight(report_), y);
+}
+
+void PageComposer::pageNumber(ReportPage& page, double y, const PageRequest& request) const
+{
+    const QString text = QStringLiteral(" 第 ") + QString::number(request.page) + QStringLiteral(" 页");
+    const FontSpec& font = layout_.contentFont;
+    const double x = request.target == PageTarget::Paper ? PaperPageNumberX
+                                                         : PreviewWidth / 2 - textWidth_(text, font) / 2;
+    page += DrawOp::textAt(x, y, text, font);
+}
+
+double PageComposer::separatorX(int column) const
+{
+    const ReportColumn& c = report_.columns[column];
+    return layout_.tableX + c.separator + layout_.shift(c.shiftBox);
+}
+
+double PageComposer::textX(int column, bool heading) const
+{
+    const ReportColumn& c = report_.columns[column];
+    // The first column's heading stands 1 mm in from its cells.
+    const double offset = column == 0 && heading ? c.text + 1 : c.text;
+    return layout_.tableX + offset + layout_.shift(c.shiftBox);
+}
+
+double PageComposer::closingX() const
+{
+    return layout_.tableRight(report_) - 1;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "DrawOp.h"
+
+#include <QString>
+#include <functional>
+
+class QPrinter;
+
+// Prints composed report pages: landscape, millimetres, every page of a range in one
+// print job (one PDF file when the printer writes PDF).
+namespace ReportPrinter {
+
+// Landscape A4; a PDF gets 5 mm margins like a printer's unprintable border.
+void prepare(QPrinter& printer);
+
+// Prints pages `first` to `last`, composing each with `pageAt`; `printed` hears of each
+// page once it is on paper. Returns "" when done, else why printing stopped.
+QString print(QPrinter& printer, int first, int last, const std::function<ReportPage(int)>& pageAt,
+              const std::function<void(int)>& printed);
+
+} // namespace ReportPrinter

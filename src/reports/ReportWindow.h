@@ -1,0 +1,122 @@
+#pragma once
+
+#include "ReportDefinition.h"
+#include "ReportLayout.h"
+#include "ReportPaging.h"
+#include "controls/FormWindow.h"
+
+#include <functional>
+#include <memory>
+
+class PagePreview;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QMenuBar;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QToolBar;
+class Recordset;
+class RecordsetRows;
+struct PageRequest;
+
+// A report window: a true-size preview of one page, a tool bar that moves the title and
+// the table and widens single boxes, five fonts, records per page, page navigation,
+// printing of the pages from the one shown to the last and a test print of the page
+// shown. Each window holds its own rows, layout and pages, so two reports open together
+// never page each other's rows.
+class ReportWindow : public FormWindow {
+    Q_OBJECT
+
+public:
+    explicit ReportWindow(const ReportDefinition& report);
+    ~ReportWindow() override;
+
+    void Form_Load();
+    void Combo1_Click(int index);
+    void Command5_Click();      // 左移
+    void Command6_Click();      // 右移
+    void Command7_Click();      // 上移
+    void Command11_Click();     // 下移
+    void Command8_Click();      // 变窄
+    void Command9_Click();      // 增宽
+    void Command10_Click(int index);   // 记录数/页加, 减
+    void Command4_Click(int index);    // <<, <, >, >>
+    void Command2_Click();      // 打印
+    void Command3_Click();      // 打印测试
+    void sTitle_Click();
+    void nField_Click();
+    void wContent_Click();
+    void numberFont_Click();
+    void titleFont_Click();
+    void tName2_Click();
+    void pSetup2_Click();
+    void Command1_Click();      // 返回
+
+    // Draws the current page into the preview.
+    void printA();
+    // Prints pages currentPage to lastPage; false when nothing was printed.
+    bool printB();
+
+    const ReportLayout& layout() const { return layout_; }
+    const ReportPaging& paging() const { return paging_; }
+    const ReportDefinition& report() const { return report_; }
+
+    // Whether a printer is installed; when none is, printing writes a PDF file the user
+    // names. Replaceable so tests never reach a real printer.
+    std::function<bool()> printerInstalled;
+
+    QFrame* Frame1 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QPushButton* Command10[2] = {};
+    QPushButton* Command4[4] = {};
+    QLineEdit* Text1[3] = {};
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QToolBar* Toolbar1 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QPushButton* Command11 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QScrollArea* Picture1 = nullptr;
+    PagePreview* Picture2 = nullptr;
+
+private:
+    void buildMenu(QMenuBar* bar);
+    void buildTopBar();
+    void buildToolbar();
+    void openRows();
+    bool hasRecords() const;
+    int recordsPerPage() const;
+    void showPageBoxes();
+    void showCurrentPage();
+    void move(double tableDx, double tableDy, int titleDx, double titleDy, QLineEdit* box);
+    void widenBox(int by);
+    void chooseFont(FontSpec& font);
+    PageRequest request(int page) const;
+    std::unique_ptr<QPrinter> pdfPrinter();
+    void reportError(const QString& description);
+
+    ReportDefinition report_;
+    ReportLayout layout_;
+    ReportPaging paging_;
+    std::shared_ptr<Recordset> recordset_;
+    std::unique_ptr<RecordsetRows> rows_;
+    std::unique_ptr<QPrinter> printer_;
+    QString planNo_;
+    QString planTitle_;
+    int currentBox_ = 1;
+};
