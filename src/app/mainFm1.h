@@ -7,6 +7,7 @@
 
 class DataGrid;
 class chartFm1;
+class clientBrowseFm1;
 class definitionFm1;
 class Form3;
 class Form5;
@@ -41,6 +42,7 @@ public:
     void definition2_Click();
     void createMarketing_Click();
     void recordBack1_Click();
+    void browseFeedback_Click();
     void maintainTable2_Click();
 
     DataGrid* DataGrid1 = nullptr;
@@ -59,6 +61,7 @@ private:
     QPointer<chartFm1> chartWindow_;
     QPointer<Form5> feedbackWindow_;
     QPointer<feedbackFm1> dailyTable_;
+    QPointer<clientBrowseFm1> browseWindow_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
