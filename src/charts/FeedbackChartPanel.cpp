@@ -243,9 +243,11 @@ void FeedbackChartPanel::markShownPanel()
 }
 
 // A plan without days has nothing to chart: the previous plan's charts must not stay.
+// (The rows are dropped before the next plan's are opened; only the opened rows count.)
 void FeedbackChartPanel::followDailyRows()
 {
-    if (!hasRows(AppState::instance().planFeedbackRecordset()))
+    const auto days = AppState::instance().planFeedbackRecordset();
+    if (days && days->recordCount() == 0)
         clearAllCharts();
 }
 
