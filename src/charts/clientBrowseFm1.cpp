@@ -215,14 +215,22 @@ void clientBrowseFm1::showPosition()
                                     : QStringLiteral("0/0"));
 }
 
-// The current target in the boxes and in both charts, as bars.
-void clientBrowseFm1::showCurrentTarget()
+// The current target in the boxes and in both charts: as bars after a move to another
+// target, in the styles the user chose when the list was read again or searched.
+void clientBrowseFm1::showCurrentTarget(ChartStyle style)
 {
     showPosition();
     clearRecord();
     displayRecord();
-    chart1();
-    chart2();
+    const bool keepStyles = style == ChartStyle::AsChosen;
+    if (keepStyles && MSChart1->chartType() == ChartControl::Line2d)
+        chart11();
+    else
+        chart1();
+    if (keepStyles && MSChart2->chartType() == ChartControl::Line2d)
+        chart22();
+    else
+        chart2();
 }
 
 // ---- loading ---------------------------------------------------------------------------
@@ -233,14 +241,12 @@ void clientBrowseFm1::Form_Load()
     openList(TargetQueries::allOfPlan(planNo_));
 }
 
-// Coming back from another window: a response saved there shows in the boxes and charts.
+// Coming back from another window: the list is read again, so a response saved there shows
+// in the boxes and charts, and a target deleted there is no longer listed. The plan and the
+// search stay as they were.
 void clientBrowseFm1::Form_Activate()
 {
-    try {
-        showCurrentTarget();
-    } catch (const DbError&) {
-        clearRecord();
-    }
+    rereadRows();
 }
 
 void clientBrowseFm1::openList(const QString& statement)
@@ -253,11 +259,11 @@ void clientBrowseFm1::openList(const QString& statement)
         reportError(error.description());
     }
     DataGrid1->bind(browseRecordset_);
-    showCurrentTarget();
+    showCurrentTarget(ChartStyle::AsChosen);
 }
 
-// Another window added or deleted targets: the same list is read again (with the search in
-// force, if any), staying on the same target while it is still there.
+// The same list read again (with the search in force, if any), staying on the same target
+// while it is still there: after another window added or deleted targets, or on coming back.
 void clientBrowseFm1::rereadRows()
 {
     if (listStatement_.isEmpty())
@@ -286,7 +292,7 @@ void clientBrowseFm1::rereadRows()
         reportError(error.description());
     }
     DataGrid1->bind(browseRecordset_);
-    showCurrentTarget();
+    showCurrentTarget(ChartStyle::AsChosen);
 }
 
 // ---- the current target ----------------------------------------------------------------
@@ -343,7 +349,7 @@ void clientBrowseFm1::Command1_Click(int index)
         return;
     try {
         Navigation::move(*browseRecordset_, index);
-        showCurrentTarget();
+        showCurrentTarget(ChartStyle::Bars);
     } catch (const DbError& error) {
         reportError(error.description());
     }
@@ -357,7 +363,7 @@ void clientBrowseFm1::DataGrid1_Click()
     try {
         const int row = std::max(DataGrid1->currentRowNumber(), 0);
         browseRecordset_->setAbsolutePosition(row + 1);
-        showCurrentTarget();
+        showCurrentTarget(ChartStyle::Bars);
     } catch (const DbError&) {
         // a click that cannot be followed leaves the window as it was
     }
@@ -381,7 +387,7 @@ void clientBrowseFm1::Command2_Click()
         const bool found = targets.recordCount() > 0;
         Dialogs::instance().message(found ? QStringLiteral("已查到此客户！") : QStringLiteral("无此客户！"),
                                     QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
-        showCurrentTarget();
+        showCurrentTarget(ChartStyle::AsChosen);
     } catch (const DbError&) {
         // a search that cannot run leaves the list as it was
     }

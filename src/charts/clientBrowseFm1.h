@@ -19,7 +19,8 @@ class Recordset;
 // to the export window. It never writes.
 //
 // It keeps a recordset of its own, so no other window moves or re-filters its rows, and it
-// reads them again when another window adds or deletes targets.
+// reads them again when another window adds or deletes targets and when the user comes back
+// to it.
 class clientBrowseFm1 : public FormWindow {
     Q_OBJECT
 
@@ -73,7 +74,8 @@ private:
     void connectHandlers();
     bool hasRows() const;
     void showPosition();
-    void showCurrentTarget();
+    enum class ChartStyle { Bars, AsChosen };
+    void showCurrentTarget(ChartStyle style);
     void openList(const QString& statement);
     void rereadRows();
     void reportError(const QString& description);

@@ -297,6 +297,18 @@ TEST_F(BrowserTest, ItKeepsItsOwnRowsAndReadsThemAgainWhenTargetsAreDeletedElsew
     state.announceClientRowsChanged();
     EXPECT_EQ(text("Text2"), "1/2");
     EXPECT_EQ(box(1), QStringLiteral("北京甲公司"));
+
+    // A target deleted by a window that keeps it to itself is gone once the user comes back,
+    // and the search in force stays in force.
+    dialogs.queueInput(QStringLiteral("公司"));
+    click("Command2");
+    ASSERT_EQ(text("Text2"), "1/2");
+    click("Command1(3)");
+    run("DELETE FROM clientTableInfo WHERE 序号 = 'P1' AND 营销对象 LIKE '%北京甲公司%'");
+    window->Form_Activate();
+    EXPECT_EQ(text("Text2"), "1/1");
+    EXPECT_EQ(box(1), QStringLiteral("广州丙公司"));
+    EXPECT_FALSE(window->browseRecordset()->filter().isEmpty());
 }
 
 TEST_F(BrowserTest, ExportIsAskedForOnlyWithTargetsListedAndReturnCloses)
@@ -329,6 +341,7 @@ TEST_F(BrowserTest, AResponseSavedInTheFeedbackWindowShowsWhenTheBrowserIsActiva
 
     open();
     ASSERT_EQ(box(9), "2");
+    click("Option4");   // the products as a line
     dialogs.queueInput(QStringLiteral("北京"));
     click("Command2");
     ASSERT_EQ(text("Text2"), "1/1");
@@ -345,6 +358,7 @@ TEST_F(BrowserTest, AResponseSavedInTheFeedbackWindowShowsWhenTheBrowserIsActiva
 
     window->Form_Activate();   // the user comes back to the browser
     EXPECT_EQ(box(9), "3");
+    EXPECT_EQ(chart(2).chartType(), ChartControl::Line2d);   // the style chosen stays
     EXPECT_EQ(box(16), "4");
     EXPECT_EQ(box(15), "5");   // products are not responses of their own
     EXPECT_EQ(chart(1).cellValue(1, 1), 3.0);
