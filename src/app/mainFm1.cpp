@@ -2,6 +2,7 @@
 
 #include "charts/FeedbackChartPanel.h"
 #include "charts/chartFm1.h"
+#include "charts/clientBrowseFm1.h"
 #include "core/AppState.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
@@ -117,7 +118,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
     addItem(recordBack, QStringLiteral("inputClient"), QStringLiteral("营销对象数据导入"));
     connect(addItem(recordBack, QStringLiteral("recordBack1"), QStringLiteral("记录反馈")), &QAction::triggered, this,
             &mainFm1::recordBack1_Click);
-    addItem(recordBack, QStringLiteral("browseFeedback"), QStringLiteral("营销对象反馈浏览"));
+    connect(addItem(recordBack, QStringLiteral("browseFeedback"), QStringLiteral("营销对象反馈浏览")), &QAction::triggered,
+            this, &mainFm1::browseFeedback_Click);
 
     QMenu* maintainTable = menu(QStringLiteral("maintainTable"), QStringLiteral("表维护"));
     addItem(maintainTable, QStringLiteral("cilentTableTotal"), QStringLiteral("营销对象表维护"));
@@ -330,6 +332,11 @@ void mainFm1::recordBack1_Click()
     if (!AppState::instance().planFeedbackRecordset())
         return;
     showSingle<Form5>(feedbackWindow_, [] { return new Form5; });
+}
+
+void mainFm1::browseFeedback_Click()
+{
+    showSingle<clientBrowseFm1>(browseWindow_, [] { return new clientBrowseFm1; });
 }
 
 void mainFm1::maintainTable2_Click()

@@ -7,6 +7,7 @@
 
 class DataGrid;
 class chartFm1;
+class clientBrowseFm1;
 class definitionFm1;
 class Form3;
 class Form5;
@@ -42,6 +43,7 @@ public:
     void definition2_Click();
     void createMarketing_Click();
     void recordBack1_Click();
+    void browseFeedback_Click();
     void maintainTable2_Click();
     void print1_Click();
     void print2_Click();
@@ -66,6 +68,7 @@ private:
     QPointer<ReportWindow> statisticsReport_;
     QPointer<ReportWindow> addressBookReport_;
     QPointer<ReportWindow> summaryReport_;
+    QPointer<clientBrowseFm1> browseWindow_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

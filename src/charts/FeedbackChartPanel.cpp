@@ -1,5 +1,6 @@
 #include "FeedbackChartPanel.h"
 
+#include "BarCaptionStrip.h"
 #include "ChartCells.h"
 #include "ChartWidth.h"
 #include "FeedbackDays.h"
@@ -68,7 +69,12 @@ QString numberText(double value)
     return QString::number(value, 'g', 15);
 }
 
+// The frame each option shows (Frame1 … Frame4 by index 0 … 3): 当日, 累计, 趋势, 累计产品.
+constexpr int FrameOfOption[4] = {2, 0, 3, 1};
+
 } // namespace
+
+const QColor FeedbackChartPanel::trendColour = QColor(78, 121, 167);
 
 FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
     : QWidget(parent)
@@ -88,6 +94,8 @@ FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
     layout->addLayout(stack, 1);
 
     showOnlyFrame(2);
+    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this,
+            &FeedbackChartPanel::followDailyRows);
 }
 
 QFrame* FeedbackChartPanel::buildOptionsFrame()
@@ -137,21 +145,26 @@ QFrame* FeedbackChartPanel::buildCurrentDayFrame()
     QFrame* frame = titledFrame(2, QStringLiteral("Label5"), QStringLiteral("当日反馈图"));
     auto* charts = new QHBoxLayout;
 
+    // The channel bars are named once, by the captions under them; the product bars by
+    // R1 … R5, as the key beside them.
     auto* channels = new QVBoxLayout;
-    channels->addWidget(addChart(frame, 2), 1);
-    auto* captions = new QHBoxLayout;
-    captions->setContentsMargins(40, 0, 12, 0);
-    for (int i = 0; i < 8; ++i) {
-        Label1[i] = new QLabel(QString::fromUtf8(ChannelCaptions[i]), frame);
-        Label1[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
-        Label1[i]->setAlignment(Qt::AlignCenter);
-        captions->addWidget(Label1[i], 1);
-    }
-    channels->addLayout(captions);
+    channels->setSpacing(0);
+    ChartControl* channelChart = addChart(frame, 2);
+    channelChart->setRowTextsVisible(false);
+    channels->addWidget(channelChart, 1);
+    QStringList captions;
+    for (const char* caption : ChannelCaptions)
+        captions.append(QString::fromUtf8(caption));
+    channelCaptions_ = new BarCaptionStrip(channelChart, QStringLiteral("Label1"), captions, frame);
+    for (int i = 0; i < 8; ++i)
+        Label1[i] = channelCaptions_->label(i);
+    channels->addWidget(channelCaptions_);
     charts->addLayout(channels, 3);
 
     auto* products = new QVBoxLayout;
-    products->addWidget(addChart(frame, 3), 1);
+    ChartControl* productChart = addChart(frame, 3);
+    productChart->setRowNumberPrefix(QStringLiteral("R"));
+    products->addWidget(productChart, 1);
     auto* legend = new QGridLayout;
     for (int i = 0; i < 5; ++i) {
         Label2[i] = new QLabel(QStringLiteral("R%1:").arg(i + 1), frame);
@@ -174,7 +187,8 @@ QFrame* FeedbackChartPanel::buildCumulativeFrame()
     const QList<SwatchLegend::Entry>& legend = cumulativeLegend();
     for (int column = 1; column <= legend.size(); ++column)
         chart->setSeriesColor(column, legend[column - 1].colour);
-    layout->addWidget(WideChartHolder::wrap(chart, frame), 1);
+    cumulativeHolder_ = new WideChartHolder(chart, frame);
+    layout->addWidget(cumulativeHolder_, 1);
     layout->addLayout(SwatchLegend::build(frame, QStringLiteral("Label3"), legend, Label3));
     return frame;
 }
@@ -192,7 +206,11 @@ QFrame* FeedbackChartPanel::buildTrendFrame()
     auto* layout = static_cast<QVBoxLayout*>(frame->layout());
     ChartControl* chart = addChart(frame, 4);
     chart->setWidthTwips(trendChartWidth);
-    layout->addWidget(WideChartHolder::wrap(chart, frame), 1);
+    // The days are one kind of value: one colour; the bars' one label names the last day.
+    chart->setUniformColor(trendColour);
+    chart->setRowLabelsAtGroupEnd(true);
+    trendHolder_ = new WideChartHolder(chart, frame);
+    layout->addWidget(trendHolder_, 1);
 
     Command6[0] = new QPushButton(QStringLiteral("折线图"), frame);
     Command6[0]->setObjectName(QStringLiteral("Command6(0)"));
@@ -212,6 +230,31 @@ void FeedbackChartPanel::showOnlyFrame(int frameIndex)
 {
     for (int i = 0; i < 4; ++i)
         Frame[i]->setVisible(i == frameIndex);
+}
+
+// The option of the panel that shows is the one marked, also after a click on an option
+// that drew nothing (the plan has no days).
+void FeedbackChartPanel::markShownPanel()
+{
+    for (int option = 0; option < 4; ++option) {
+        if (!Frame[FrameOfOption[option]]->isHidden())
+            Option[option]->setChecked(true);
+    }
+}
+
+// A plan without days has nothing to chart: the previous plan's charts must not stay.
+// (The rows are dropped before the next plan's are opened; only the opened rows count.)
+void FeedbackChartPanel::followDailyRows()
+{
+    const auto days = AppState::instance().planFeedbackRecordset();
+    if (days && days->recordCount() == 0)
+        clearAllCharts();
+}
+
+void FeedbackChartPanel::clearAllCharts()
+{
+    for (ChartControl* chart : MSChart)
+        chart->clear();
 }
 
 void FeedbackChartPanel::selectCurrentDayOption()
@@ -243,7 +286,7 @@ void FeedbackChartPanel::chart1()
     chart.setChartType(ChartControl::Bar2d);
     const QList<FeedbackDay> days = daysUpToCurrent();
     if (days.isEmpty()) {
-        ChartCells::clear(chart);
+        chart.clear();
         return;
     }
     const int columns = int(FeedbackDays::channelFields().size());
@@ -254,6 +297,7 @@ void FeedbackChartPanel::chart1()
         for (int column = 1; column <= columns; ++column)
             ChartCells::setCell(chart, i, column, days[i - 1].channels.value(column - 1));
     }
+    cumulativeHolder_->showLatestRows();
 }
 
 void FeedbackChartPanel::chart2()
@@ -261,8 +305,13 @@ void FeedbackChartPanel::chart2()
     showOnlyFrame(1);
     ChartControl& chart = *MSChart[1];
     chart.setChartType(ChartControl::Bar2d);
+    const QList<FeedbackDay> days = daysUpToCurrent();
+    if (days.isEmpty()) {
+        chart.clear();
+        return;
+    }
     ChartCells::setCounts(chart, 5, 1);
-    const QList<double> sums = FeedbackDays::productSums(daysUpToCurrent());
+    const QList<double> sums = FeedbackDays::productSums(days);
     const QStringList& names = AppState::instance().productNames;
     for (int p = 1; p <= 5; ++p) {
         ChartCells::setRowLabel(chart, p, names.value(p - 1));
@@ -270,24 +319,27 @@ void FeedbackChartPanel::chart2()
     }
 }
 
-// A cell that cannot be read (no current day, an empty counter) shows 0 rather than what
-// the previous plan's day had there.
+// A cell that cannot be read (an empty counter) shows 0 rather than what the previous
+// plan's day had there; without a current day both charts are blank.
 void FeedbackChartPanel::chart3()
 {
     showOnlyFrame(2);
-    FeedbackDay day;
     const auto days = AppState::instance().planFeedbackRecordset();
-    if (days)
-        day = FeedbackDays::currentDay(*days);
-
     ChartControl& channels = *MSChart[2];
+    ChartControl& products = *MSChart[3];
     channels.setChartType(ChartControl::Bar2d);
+    products.setChartType(ChartControl::Bar2d);
+    if (!days || !days->hasCurrentRow()) {
+        channels.clear();
+        products.clear();
+        return;
+    }
+    const FeedbackDay day = FeedbackDays::currentDay(*days);
+
     ChartCells::setCounts(channels, 8, 1);
     for (int r = 1; r <= 8; ++r)
         ChartCells::setCell(channels, r, 1, day.channels.value(r - 1));
 
-    ChartControl& products = *MSChart[3];
-    products.setChartType(ChartControl::Bar2d);
     ChartCells::setCounts(products, 5, 1);
     for (int p = 1; p <= 5; ++p)
         ChartCells::setCell(products, p, 1, day.products.value(p - 1));
@@ -300,7 +352,7 @@ void FeedbackChartPanel::chart4()
     ChartControl& chart = *MSChart[4];
     const QList<FeedbackDay> days = daysUpToCurrent();
     if (days.isEmpty()) {
-        ChartCells::clear(chart);
+        chart.clear();
         return;
     }
     ChartCells::setCounts(chart, 1, int(days.size()));
@@ -308,6 +360,7 @@ void FeedbackChartPanel::chart4()
     for (int i = 1; i <= days.size(); ++i)
         ChartCells::setCell(chart, 1, i, days[i - 1].dailyTotal());
     ChartCells::setRowLabel(chart, 1, QStringLiteral("至") + days.last().date);
+    trendHolder_->showLatestRows();
 }
 
 // The chart type is the caller's: lines from "折线图".
@@ -317,7 +370,7 @@ void FeedbackChartPanel::chart5()
     ChartControl& chart = *MSChart[4];
     const QList<FeedbackDay> days = daysUpToCurrent();
     if (days.isEmpty()) {
-        ChartCells::clear(chart);
+        chart.clear();
         return;
     }
     ChartCells::setCounts(chart, int(days.size()), 1);
@@ -326,34 +379,39 @@ void FeedbackChartPanel::chart5()
         ChartCells::setRowLabel(chart, i, QString::number(i));
         ChartCells::setCell(chart, i, 1, days[i - 1].dailyTotal());
     }
+    trendHolder_->showLatestRows();
 }
 
 void FeedbackChartPanel::Option1_Click()
 {
     if (hasRows(AppState::instance().planFeedbackRecordset()))
         chart3();
+    markShownPanel();
 }
 
 void FeedbackChartPanel::Option2_Click()
 {
-    if (!hasRows(AppState::instance().planFeedbackRecordset()))
-        return;
-    Frame[1]->hide();
-    chart1();
+    if (hasRows(AppState::instance().planFeedbackRecordset())) {
+        Frame[1]->hide();
+        chart1();
+    }
+    markShownPanel();
 }
 
 void FeedbackChartPanel::Option3_Click()
 {
-    if (!hasRows(AppState::instance().planFeedbackRecordset()))
-        return;
-    MSChart[4]->setChartType(ChartControl::Bar2d);
-    chart4();
+    if (hasRows(AppState::instance().planFeedbackRecordset())) {
+        MSChart[4]->setChartType(ChartControl::Bar2d);
+        chart4();
+    }
+    markShownPanel();
 }
 
 void FeedbackChartPanel::Option4_Click()
 {
     if (hasRows(AppState::instance().planFeedbackRecordset()))
         chart2();
+    markShownPanel();
 }
 
 // No guard: with no day current the trend shows an empty chart.
@@ -366,6 +424,7 @@ void FeedbackChartPanel::Command6_Click(int index)
         MSChart[4]->setChartType(ChartControl::Bar2d);
         chart4();
     }
+    markShownPanel();
 }
 
 void FeedbackChartPanel::Command9_Click()

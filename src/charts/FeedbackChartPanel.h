@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QWidget>
 
+class BarCaptionStrip;
 class ChartControl;
+class WideChartHolder;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -18,6 +21,8 @@ struct FeedbackDay;
 // Command6(1), Command9, Label1(i), Label2(i), Label3(i)).
 //
 // Drawing never changes the current day, and a value that cannot be read is drawn as 0.
+// A plan without days shows blank charts, and the option marked is always the one whose
+// panel shows.
 class FeedbackChartPanel : public QWidget {
     Q_OBJECT
 
@@ -25,6 +30,8 @@ public:
     // Design widths, in twips, of the two charts whose width follows the day count.
     static constexpr int cumulativeChartWidth = 11055;
     static constexpr int trendChartWidth = 11295;
+    // Every day of the trend is drawn in this one colour.
+    static const QColor trendColour;
 
     explicit FeedbackChartPanel(QWidget* parent = nullptr);
 
@@ -59,6 +66,9 @@ signals:
 
 private:
     void showOnlyFrame(int frameIndex);
+    void markShownPanel();
+    void followDailyRows();
+    void clearAllCharts();
     QList<FeedbackDay> daysUpToCurrent() const;
     static void applyWidthRule(ChartControl& chart, int dayCount);
 
@@ -69,4 +79,8 @@ private:
     QFrame* buildTrendFrame();
     QFrame* titledFrame(int frameIndex, const QString& titleName, const QString& title);
     ChartControl* addChart(QFrame* frame, int chartIndex);
+
+    BarCaptionStrip* channelCaptions_ = nullptr;
+    WideChartHolder* cumulativeHolder_ = nullptr;
+    WideChartHolder* trendHolder_ = nullptr;
 };

@@ -3,23 +3,38 @@
 #include "controls/ChartControl.h"
 
 #include <QHBoxLayout>
-#include <QScrollArea>
+#include <QScrollBar>
 
-namespace WideChartHolder {
-
-QScrollArea* wrap(ChartControl* chart, QWidget* parent)
+WideChartHolder::WideChartHolder(ChartControl* chart, QWidget* parent)
+    : QScrollArea(parent)
 {
-    auto* area = new QScrollArea(parent);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidgetResizable(true);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* holder = new QWidget(area);
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* holder = new QWidget(this);
     auto* row = new QHBoxLayout(holder);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(chart);
     row->addStretch(1);
-    area->setWidget(holder);
-    return area;
+    setWidget(holder);
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &WideChartHolder::followRangeChange);
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this] { latestWanted_ = false; });
+    connect(chart, &ChartControl::drawn, this, [this] {
+        if (latestWanted_)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->maximum());
+    });
 }
 
-} // namespace WideChartHolder
+void WideChartHolder::showLatestRows()
+{
+    latestWanted_ = true;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->maximum());
+}
+
+// The chart's new width reaches the scroll bar only when the layout runs, after the drawing.
+// A user who scrolled away keeps their place until the next drawing asks for the end again.
+void WideChartHolder::followRangeChange(int /*minimum*/, int maximum)
+{
+    if (latestWanted_)
+        horizontalScrollBar()->setValue(maximum);
+}

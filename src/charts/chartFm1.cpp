@@ -53,7 +53,11 @@ chartFm1::chartFm1()
     const QList<SwatchLegend::Entry>& legend = comparisonLegend();
     for (int column = 1; column <= legend.size(); ++column)
         MSChart1->setSeriesColor(column, legend[column - 1].colour);
-    layout->addWidget(WideChartHolder::wrap(MSChart1, this), 1);
+    // A rate of 12.3 beside sizes in the thousands would be a bar too flat to see: the
+    // rate is read on its own axis, 0 to 100 %, on the right.
+    MSChart1->setRightAxisColumn(RateColumn, 100.0, QStringLiteral("%"));
+    holder_ = new WideChartHolder(MSChart1, this);
+    layout->addWidget(holder_, 1);
     layout->addLayout(SwatchLegend::build(this, QStringLiteral("Label2"), legend, Label2));
 
     Form_Load();
@@ -71,7 +75,7 @@ void chartFm1::chart1()
     const auto plans = AppState::instance().planRecordset();
     const QList<PlanFigures> figures = plans ? PlanComparison::upToCurrentPlan(*plans) : QList<PlanFigures>();
     if (figures.isEmpty()) {
-        ChartCells::clear(*MSChart1);
+        MSChart1->clear();
         return;
     }
     const int count = int(figures.size());
@@ -83,6 +87,7 @@ void chartFm1::chart1()
         ChartCells::setCell(*MSChart1, i, 1, plan.scale);
         ChartCells::setCell(*MSChart1, i, 2, plan.expected);
         ChartCells::setCell(*MSChart1, i, 3, plan.total);
-        ChartCells::setCell(*MSChart1, i, 4, plan.rate);
+        ChartCells::setCell(*MSChart1, i, RateColumn, plan.rate);
     }
+    holder_->showLatestRows();   // the current plan is the last group
 }

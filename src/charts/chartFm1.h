@@ -3,6 +3,7 @@
 #include "controls/FormWindow.h"
 
 class ChartControl;
+class WideChartHolder;
 class QLabel;
 
 // The plan comparison chart: for every executed plan from the first up to the main window's
@@ -14,6 +15,8 @@ class chartFm1 : public FormWindow {
 public:
     // Design width of the chart, in twips; it then follows the number of plans.
     static constexpr int chartDesignWidth = 11295;
+    // The column of the response rate, drawn against the axis on the right.
+    static constexpr int RateColumn = 4;
 
     chartFm1();
 
@@ -23,4 +26,7 @@ public:
     QLabel* Label1 = nullptr;        // "反馈总表统计图"
     ChartControl* MSChart1 = nullptr;
     QLabel* Label2[8] = {};          // legend: swatch, caption, swatch, …
+
+private:
+    WideChartHolder* holder_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "core/DbError.h"
 #include "core/Twips.h"
 
+#include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -12,6 +13,7 @@
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,8 +32,10 @@ constexpr int maxMarkedRows = 60;
 constexpr int valueAxisAllowance = 70;
 // Least room between two row labels, in pixels.
 constexpr int labelGap = 12;
-// The share of a row's width its group of bars takes.
-constexpr double barGroupWidth = 0.8;
+constexpr double barGroupWidth = ChartControl::barGroupShare;
+// Room between a bar's top and its value label, and around a label at a group's end, in pixels.
+constexpr int valueLabelPadding = 6;
+constexpr int endLabelPadding = 2;
 
 // Default colours of the columns without their own: distinct, soft and readable on white.
 const QColor defaultPalette[] = {
@@ -47,6 +51,7 @@ struct ValueScale {
     double max = 1.0;
     int tickCount = 2;
     int decimals = 0;
+    double step = 1.0;
 };
 
 // The smallest step of 1, 2 or 5 times a power of ten that is at least `rawStep`.
@@ -77,7 +82,7 @@ ValueScale valueScaleFor(const QList<double>& values)
     if (highest == lowest)
         return {};
     if (!std::isfinite(highest - lowest)) // values near the limits of a double
-        return { lowest, highest, 5, 0 };
+        return { lowest, highest, 5, 0, 0.0 };
 
     double step = niceStep((highest - lowest) / 5.0);
     if (allWhole)
@@ -90,7 +95,41 @@ ValueScale valueScaleFor(const QList<double>& values)
         scale.max += step;
     scale.tickCount = qRound((scale.max - scale.min) / step) + 1;
     scale.decimals = step >= 1.0 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
+    scale.step = step;
     return scale;
+}
+
+// A scale that reaches at least `leastTop` (a rate axis always shows 0 to 100 %), in
+// steps of a fifth of it or of the values' own scale, whichever is coarser.
+ValueScale scaleReaching(const QList<double>& values, double leastTop)
+{
+    ValueScale scale = valueScaleFor(values);
+    if (leastTop <= 0.0 || scale.max >= leastTop || scale.min < 0.0)
+        return scale;
+    scale = valueScaleFor({ 0.0, leastTop });
+    scale.max = leastTop;
+    scale.step = niceStep(leastTop / 5.0);
+    scale.tickCount = qRound(leastTop / scale.step) + 1;
+    return scale;
+}
+
+void applyScale(QValueAxis& axis, const ValueScale& scale, const QString& suffix)
+{
+    axis.setRange(scale.min, scale.max);
+    axis.setTickCount(scale.tickCount);
+    QString format = QStringLiteral("%.%1f").arg(scale.decimals);
+    if (!suffix.isEmpty())
+        format += QString(suffix).replace(QLatin1Char('%'), QStringLiteral("%%"));
+    axis.setLabelFormat(format);
+}
+
+// Bars standing in for a column that is drawn by the other series: present so the real
+// bars keep their place in the group, invisible themselves.
+void makeInvisible(QBarSet& set)
+{
+    set.setColor(Qt::transparent);
+    set.setBorderColor(Qt::transparent);
+    set.setLabelColor(Qt::transparent);
 }
 
 // Qt's category axis keeps one category per distinct text, so repeated labels are told
@@ -139,6 +178,7 @@ ChartControl::ChartControl(QWidget* parent)
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setFrameShape(QFrame::NoFrame);
     view_->viewport()->installEventFilter(this);
+    connect(chart_, &QChart::plotAreaChanged, this, &ChartControl::onPlotAreaChanged);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -223,9 +263,10 @@ void ChartControl::setData(const QString& text)
     if (!isNumber || !std::isfinite(value))
         throw DbError(QStringLiteral("“%1”不是数字，图表的数据只能是数字。").arg(text));
     double& cell = values_[cellIndex(selectedRow_, selectedColumn_)];
-    if (cell == value)
+    if (cell == value && !blank_)
         return;
     cell = value;
+    blank_ = false;
     markDirty();
 }
 
@@ -236,9 +277,10 @@ QString ChartControl::data() const
 
 void ChartControl::setRowLabel(const QString& label)
 {
-    if (rowLabels_[selectedRow_ - 1] == label)
+    if (rowLabels_[selectedRow_ - 1] == label && !blank_)
         return;
     rowLabels_[selectedRow_ - 1] = label;
+    blank_ = false;
     markDirty();
 }
 
@@ -287,10 +329,88 @@ void ChartControl::setSeriesColor(int column, const QColor& color)
 
 QColor ChartControl::seriesColor(int column) const
 {
+    if (uniformColor_.isValid())
+        return uniformColor_;
     if (seriesColors_.contains(column))
         return seriesColors_.value(column);
     const int paletteSize = int(std::size(defaultPalette));
     return defaultPalette[(std::max(column, 1) - 1) % paletteSize];
+}
+
+void ChartControl::setUniformColor(const QColor& color)
+{
+    uniformColor_ = color;
+    markDirty();
+}
+
+QColor ChartControl::uniformColor() const
+{
+    return uniformColor_;
+}
+
+void ChartControl::setRightAxisColumn(int column, double leastTop, const QString& suffix)
+{
+    if (column < 0)
+        throw DbError(QStringLiteral("列号 %1 无效：列从 1 开始编号。").arg(column));
+    rightAxisColumn_ = column;
+    rightAxisLeastTop_ = leastTop;
+    rightAxisSuffix_ = suffix;
+    markDirty();
+}
+
+int ChartControl::rightAxisColumn() const
+{
+    return rightAxisColumn_;
+}
+
+void ChartControl::setRowTextsVisible(bool visible)
+{
+    rowTextsVisible_ = visible;
+    markDirty();
+}
+
+bool ChartControl::rowTextsVisible() const
+{
+    return rowTextsVisible_;
+}
+
+void ChartControl::setRowNumberPrefix(const QString& prefix)
+{
+    rowNumberPrefix_ = prefix;
+    markDirty();
+}
+
+QString ChartControl::rowNumberPrefix() const
+{
+    return rowNumberPrefix_;
+}
+
+void ChartControl::setRowLabelsAtGroupEnd(bool atEnd)
+{
+    rowLabelsAtGroupEnd_ = atEnd;
+    markDirty();
+}
+
+bool ChartControl::rowLabelsAtGroupEnd() const
+{
+    return rowLabelsAtGroupEnd_;
+}
+
+void ChartControl::clear()
+{
+    resizeGrid(1, 1);
+    values_[0] = 0.0;
+    rowLabels_[0].clear();
+    columnLabels_[0].clear();
+    selectedRow_ = 1;
+    selectedColumn_ = 1;
+    blank_ = true;
+    markDirty();
+}
+
+bool ChartControl::isBlank() const
+{
+    return blank_;
 }
 
 void ChartControl::setTitle(const QString& title)
@@ -335,6 +455,43 @@ QString ChartControl::columnLabelAt(int column) const
     return column >= 1 && column <= columns_ ? columnLabels_[column - 1] : QString();
 }
 
+QStringList ChartControl::rowAxisTexts() const
+{
+    return rowTextsVisible_ ? rowAxisTexts_ : QStringList();
+}
+
+bool ChartControl::valueLabelsShown() const
+{
+    return valueLabelsShown_;
+}
+
+ChartControl::AxisRange ChartControl::valueAxisRange() const
+{
+    return leftAxis_ ? AxisRange { leftAxis_->min(), leftAxis_->max() } : AxisRange {};
+}
+
+ChartControl::AxisRange ChartControl::rightAxisRange() const
+{
+    return rightAxis_ ? AxisRange { rightAxis_->min(), rightAxis_->max() } : AxisRange {};
+}
+
+// Row r's group spans the middle barGroupWidth of the unit [r − 1.5, r − 0.5] of the X axis.
+QRectF ChartControl::rowGroupRect(int row) const
+{
+    if (row < 1 || row > rows_ || blank_)
+        return {};
+    const QRectF plot = chart_->plotArea();
+    if (plot.width() <= 0)
+        return {};
+    const double unit = plot.width() / rows_;
+    const double left = plot.left() + (row - 1) * unit + unit * (1.0 - barGroupWidth) / 2.0;
+    const QRectF inChart(left, plot.top(), unit * barGroupWidth, plot.height());
+    const QRectF inScene = chart_->mapRectToScene(inChart);
+    const QPolygon inViewport = view_->mapFromScene(inScene);
+    const QRect rect = inViewport.boundingRect();
+    return QRectF(view_->viewport()->mapTo(this, rect.topLeft()), QSizeF(rect.size()));
+}
+
 void ChartControl::refresh()
 {
     rebuildIfDirty();
@@ -358,6 +515,18 @@ void ChartControl::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     relabelIfCrowdingChanged();
+    // The room above the tallest bar for its value is measured in pixels.
+    if (valueLabelsShown_ && height() != builtHeight_)
+        markDirty();
+}
+
+// The plot moved or changed size (a new width, wider axis labels): labels placed by
+// pixel sizes are placed again, and captions under the bars follow.
+void ChartControl::onPlotAreaChanged()
+{
+    if (!placingLabels_ && rowLabelsAtGroupEnd_ && type_ == Bar2d && rowAxis_)
+        placeRowLabels();
+    emit drawn();
 }
 
 // A new width may leave room for more row labels, or for fewer, and for value labels.
@@ -408,18 +577,24 @@ void ChartControl::rebuildIfDirty()
 void ChartControl::rebuild()
 {
     clearChart();
-    if (type_ == Line2d)
+    if (blank_)
+        valueLabelsShown_ = false;
+    else if (type_ == Line2d)
         addLines();
     else
         addBars();
     addRowAxis();
-    addValueAxis();
+    addValueAxes();
     chart_->setTitle(title_);
     chart_->legend()->setVisible(legendVisible_);
     applyFonts();
     // Lays the new axes and series out now rather than on a later event, so a grab
     // taken right away shows them in place.
     chart_->layout()->activate();
+    leaveRoomForValueLabels();
+    if (rowLabelsAtGroupEnd_ && type_ == Bar2d)
+        placeRowLabels();
+    emit drawn();
 }
 
 void ChartControl::clearChart()
@@ -430,13 +605,38 @@ void ChartControl::clearChart()
         chart_->removeAxis(axis);
         delete axis;
     }
+    rowAxis_ = nullptr;
+    leftAxis_ = nullptr;
+    rightAxis_ = nullptr;
+    rightSeries_.clear();
+    rowAxisTexts_.clear();
+    rowAxisPositions_.clear();
+}
+
+bool ChartControl::isOnRightAxis(int column) const
+{
+    return rightAxisColumn_ >= 1 && column == rightAxisColumn_ && rightAxisColumn_ <= columns_;
+}
+
+QList<double> ChartControl::valuesOnAxis(bool rightAxis) const
+{
+    if (blank_)
+        return {};
+    QList<double> values;
+    for (int column = 1; column <= columns_; ++column) {
+        if (isOnRightAxis(column) != rightAxis)
+            continue;
+        for (int row = 1; row <= rows_; ++row)
+            values.append(values_[cellIndex(row, column)]);
+    }
+    return values;
 }
 
 // A row's text on the X axis: its label, or its number when it has none.
 QString ChartControl::rowText(int row) const
 {
     const QString& label = rowLabels_[row - 1];
-    return label.isEmpty() ? QString::number(row) : label;
+    return label.isEmpty() ? rowNumberPrefix_ + QString::number(row) : label;
 }
 
 QString ChartControl::seriesName(int column) const
@@ -458,24 +658,70 @@ int ChartControl::rowLabelStep() const
     return std::max(1, int(std::ceil(needed / room)));
 }
 
+// One series of bars for every column, the right-axis column's bars invisible there so the
+// others keep their places in the group; that column is drawn as its own shapes against the
+// right axis (Qt Charts would split each group between two series of bars).
 void ChartControl::addBars()
 {
+    valueLabelsShown_ = valueLabelsFit();
     auto* series = new QBarSeries;
     for (int column = 1; column <= columns_; ++column) {
         auto* set = new QBarSet(seriesName(column));
+        const bool onRight = isOnRightAxis(column);
         for (int row = 1; row <= rows_; ++row)
-            set->append(values_[cellIndex(row, column)]);
-        const QColor color = seriesColor(column);
-        set->setColor(color);
-        set->setBorderColor(color.darker(130));
-        set->setLabelColor(Qt::black);
+            set->append(onRight ? 0.0 : values_[cellIndex(row, column)]);
+        if (onRight) {
+            makeInvisible(*set);
+        } else {
+            const QColor color = seriesColor(column);
+            set->setColor(color);
+            set->setBorderColor(color.darker(130));
+            set->setLabelColor(Qt::black);
+        }
         series->append(set);
     }
     series->setBarWidth(barGroupWidth);
-    valueLabelsShown_ = valueLabelsFit();
     series->setLabelsVisible(valueLabelsShown_);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     chart_->addSeries(series);
+    if (isOnRightAxis(rightAxisColumn_))
+        addRightAxisBars();
+}
+
+// The right-axis column's bars as one filled outline, each bar in the slot its column has in
+// the group, with their values above them when the other bars show theirs.
+void ChartControl::addRightAxisBars()
+{
+    const int column = rightAxisColumn_;
+    const double slot = barGroupWidth / columns_;
+    auto* outline = new QLineSeries;
+    auto* tops = new QScatterSeries;
+    for (int row = 1; row <= rows_; ++row) {
+        const double left = (row - 1) - barGroupWidth / 2.0 + (column - 1) * slot;
+        const double right = left + slot;
+        const double value = values_[cellIndex(row, column)];
+        *outline << QPointF(left, 0.0) << QPointF(left, value) << QPointF(right, value) << QPointF(right, 0.0);
+        tops->append((left + right) / 2.0, value);
+    }
+    auto* bars = new QAreaSeries(outline);
+    outline->setParent(bars);   // the area does not own its outline
+    bars->setName(seriesName(column));
+    const QColor color = seriesColor(column);
+    bars->setColor(color);
+    bars->setBorderColor(color.darker(130));
+    chart_->addSeries(bars);
+    rightSeries_.append(bars);
+
+    tops->setName(seriesName(column));
+    tops->setMarkerSize(1);
+    tops->setColor(Qt::transparent);
+    tops->setBorderColor(Qt::transparent);
+    tops->setPointLabelsVisible(valueLabelsShown_);
+    tops->setPointLabelsFormat(QStringLiteral("@yPoint"));
+    tops->setPointLabelsColor(Qt::black);
+    tops->setPointLabelsClipping(false);
+    chart_->addSeries(tops);
+    rightSeries_.append(tops);
 }
 
 void ChartControl::addLines()
@@ -491,46 +737,126 @@ void ChartControl::addLines()
         series->setPointsVisible(rows_ <= maxMarkedRows);
         series->setMarkerSize(4);
         chart_->addSeries(series);
+        if (isOnRightAxis(column))
+            rightSeries_.append(series);
     }
 }
 
 // The rows along the X axis, row r at the value r − 1 (where Qt Charts puts the r-th
-// group of bars), labelled at every rowLabelStep()-th row starting with the first.
+// group of bars), labelled at every rowLabelStep()-th row starting with the first. A blank
+// chart, or one whose rows are named by the window, has no texts there.
 void ChartControl::addRowAxis()
 {
     labelStep_ = rowLabelStep();
-    auto* axis = new QCategoryAxis;
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    axis->setTruncateLabels(false);
-    axis->setStartValue(-0.5);
-    QStringList shown;
-    QList<int> positions;
-    for (int row = 1; row <= rows_; row += labelStep_) {
-        shown.append(rowText(row));
-        positions.append(row - 1);
+    rowAxis_ = new QCategoryAxis;
+    rowAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    rowAxis_->setTruncateLabels(false);
+    rowAxis_->setStartValue(-0.5);
+    if (!blank_) {
+        for (int row = 1; row <= rows_; row += labelStep_) {
+            rowAxisTexts_.append(rowText(row));
+            rowAxisPositions_.append(row - 1);
+        }
     }
-    shown = withDistinctTexts(shown);
-    for (int i = 0; i < shown.size(); ++i)
-        axis->append(shown[i], positions[i]);
-    axis->setRange(-0.5, rows_ - 0.5);
+    if (rowTextsVisible_) {
+        const QStringList distinct = withDistinctTexts(rowAxisTexts_);
+        for (int i = 0; i < distinct.size(); ++i)
+            rowAxis_->append(distinct[i], rowAxisPositions_[i]);
+    }
+    rowAxis_->setRange(-0.5, rows_ - 0.5);
     // Lines are read against vertical grid lines; bar groups need none through them.
-    axis->setGridLineVisible(type_ == Line2d);
-    chart_->addAxis(axis, Qt::AlignBottom);
+    rowAxis_->setGridLineVisible(type_ == Line2d && !blank_);
+    chart_->addAxis(rowAxis_, Qt::AlignBottom);
     for (QAbstractSeries* series : chart_->series())
-        series->attachAxis(axis);
+        series->attachAxis(rowAxis_);
 }
 
-void ChartControl::addValueAxis()
+void ChartControl::addValueAxes()
 {
-    const ValueScale scale = valueScaleFor(values_);
-    auto* axisY = new QValueAxis;
-    axisY->setRange(scale.min, scale.max);
-    axisY->setTickCount(scale.tickCount);
-    axisY->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
-    axisY->setTruncateLabels(false);   // short charts would otherwise show "…" for the numbers
-    chart_->addAxis(axisY, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart_->series())
-        series->attachAxis(axisY);
+    leftAxis_ = new QValueAxis;
+    applyScale(*leftAxis_, valueScaleFor(valuesOnAxis(false)), QString());
+    leftAxis_->setTruncateLabels(false);   // short charts would otherwise show "…" for the numbers
+    chart_->addAxis(leftAxis_, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart_->series()) {
+        if (!rightSeries_.contains(series))
+            series->attachAxis(leftAxis_);
+    }
+    if (!isOnRightAxis(rightAxisColumn_))
+        return;
+    rightAxis_ = new QValueAxis;
+    applyScale(*rightAxis_, scaleReaching(valuesOnAxis(true), rightAxisLeastTop_), rightAxisSuffix_);
+    rightAxis_->setTruncateLabels(false);
+    rightAxis_->setGridLineVisible(false);   // the left axis's grid is the one to read by
+    rightAxis_->setLabelsColor(seriesColor(rightAxisColumn_).darker(150));
+    chart_->addAxis(rightAxis_, Qt::AlignRight);
+    for (QAbstractSeries* series : rightSeries_)
+        series->attachAxis(rightAxis_);
+}
+
+// A value label stands above its bar; the tallest bar's needs room below the top of the
+// plot, or it is drawn inside the bar. The room is measured in pixels, so a short chart
+// gets an extra step on its axis where a tall one does not.
+void ChartControl::leaveRoomForValueLabels()
+{
+    // Until the chart is shown its plot has no real height; the resize that comes with
+    // showing it rebuilds the drawing (see resizeEvent).
+    builtHeight_ = isVisible() ? height() : -1;
+    if (!valueLabelsShown_ || !isVisible())
+        return;
+    const double plotHeight = chart_->plotArea().height();
+    if (plotHeight <= 0)
+        return;
+    const double needed = QFontMetrics(font()).height() + valueLabelPadding;
+    bool changed = false;
+    for (QValueAxis* axis : { leftAxis_, rightAxis_ }) {
+        if (!axis)
+            continue;
+        const QList<double> values = valuesOnAxis(axis == rightAxis_);
+        const double highest = values.isEmpty() ? 0.0 : *std::max_element(values.begin(), values.end());
+        const double step = (axis->max() - axis->min()) / std::max(axis->tickCount() - 1, 1);
+        if (highest < 0.0 || step <= 0.0 || !std::isfinite(step))
+            continue;
+        for (int extra = 0; extra < 10; ++extra) {
+            const double room = plotHeight * (axis->max() - highest) / (axis->max() - axis->min());
+            if (room >= needed)
+                break;
+            axis->setRange(axis->min(), axis->max() + step);
+            axis->setTickCount(axis->tickCount() + 1);
+            changed = true;
+        }
+    }
+    if (changed)
+        chart_->layout()->activate();
+}
+
+// Each row label ends where its group's last bar ends: its middle is half its width, in
+// rows, before that end. Needs the plot's width in pixels, so it runs once laid out.
+void ChartControl::placeRowLabels()
+{
+    if (!rowAxis_ || !rowTextsVisible_)
+        return;
+    const double plotWidth = chart_->plotArea().width() > 0 ? chart_->plotArea().width() : plotWidthGuess();
+    const double pixelsPerRow = plotWidth / rows_;
+    const QFontMetrics metrics(font());
+    placingLabels_ = true;
+    for (const QString& label : rowAxis_->categoriesLabels())
+        rowAxis_->remove(label);
+    const QStringList distinct = withDistinctTexts(rowAxisTexts_);
+    double previous = -0.5;
+    for (int i = 0; i < distinct.size(); ++i) {
+        const double halfWidth = (metrics.horizontalAdvance(rowAxisTexts_[i]) / 2.0 + endLabelPadding) / pixelsPerRow;
+        const double groupEnd = rowAxisPositions_[i] + barGroupWidth / 2.0;
+        // Never before the group's middle, and in increasing order as the axis needs.
+        const double position = std::max({ groupEnd - halfWidth, double(rowAxisPositions_[i]), previous + 1e-6 });
+        rowAxis_->append(distinct[i], position);
+        previous = position;
+    }
+    placingLabels_ = false;
+}
+
+double ChartControl::plotWidthGuess() const
+{
+    return std::max(width() - valueAxisAllowance, 1);
 }
 
 // Every text of the chart in the widget's font, so Chinese labels use the font the
@@ -550,6 +876,8 @@ void ChartControl::applyFonts()
         if (auto* bars = qobject_cast<QBarSeries*>(series)) {
             for (QBarSet* set : bars->barSets())
                 set->setLabelFont(labelFont);
+        } else if (auto* points = qobject_cast<QXYSeries*>(series)) {
+            points->setPointLabelsFont(labelFont);
         }
     }
 }
@@ -581,6 +909,7 @@ void ChartControl::resizeGrid(int rows, int columns)
     columnLabels_.resize(columns);
     rows_ = rows;
     columns_ = columns;
+    blank_ = false;
     selectedRow_ = std::min(selectedRow_, rows_);
     selectedColumn_ = std::min(selectedColumn_, columns_);
     markDirty();

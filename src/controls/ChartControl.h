@@ -10,6 +10,10 @@
 QT_BEGIN_NAMESPACE
 class QChart;
 class QChartView;
+class QAbstractSeries;
+class QBarSeries;
+class QCategoryAxis;
+class QValueAxis;
 QT_END_NAMESPACE
 
 // The chart the feedback windows draw: a grid of numbers filled cell by cell (select
@@ -24,6 +28,11 @@ QT_END_NAMESPACE
 // change: it is rebuilt once, when control returns to the event loop or before the
 // chart is painted (a grab included), or at once by refresh().
 //
+// Besides the cells, a window may ask for a few things that make a chart easier to read:
+// one colour for every column, one column measured on its own axis on the right (a rate
+// beside counts), the row labels under the last bar of their group, the row texts hidden
+// (when captions of the window's own stand under the bars), or a blank chart.
+//
 // Mistakes of the caller (a selection outside the grid, a cell text that is not a
 // number, a count out of range) throw DbError and change nothing, so a window that
 // skips failing steps goes on with the next cell.
@@ -37,6 +46,8 @@ public:
     // the windows were written for, and a bound on the cells held at once.
     static constexpr int maxCount = 32767;
     static constexpr int maxCells = 1000000;
+    // The share of a row's width its group of bars takes.
+    static constexpr double barGroupShare = 0.8;
 
     explicit ChartControl(QWidget* parent = nullptr);
     // A chart of the given width in twips (see setWidthTwips).
@@ -82,6 +93,41 @@ public:
     void setSeriesColor(int column, const QColor& color);
     QColor seriesColor(int column) const;
 
+    // One colour for every column, whatever its number (an invalid colour gives each column
+    // its own again): for series that are all the same kind of value, such as the days of
+    // a trend, where changing colours would suggest a meaning they do not have.
+    void setUniformColor(const QColor& color);
+    QColor uniformColor() const;
+
+    // Measures one column on a value axis of its own on the right, from 0 to at least
+    // `leastTop`, its labels ending in `suffix` ("%"): a rate beside counts a hundred
+    // times larger would otherwise be bars too flat to read. Its bars keep their place
+    // in the group. Column 0 puts every column back on the left axis.
+    void setRightAxisColumn(int column, double leastTop = 0.0, const QString& suffix = QString());
+    int rightAxisColumn() const;
+
+    // Whether the X axis shows the row texts (shown at first). Hidden, the rows are named
+    // only by whatever the window places under them (see rowGroupRect).
+    void setRowTextsVisible(bool visible);
+    bool rowTextsVisible() const;
+
+    // The text an unlabelled row shows: this prefix followed by its number ("R" gives
+    // R1, R2, …), so the axis reads as the key beside the chart does.
+    void setRowNumberPrefix(const QString& prefix);
+    QString rowNumberPrefix() const;
+
+    // Bars only: each row label stands under the last bar of its group, ending where the
+    // group ends, rather than under the middle: for one group of many days labelled by
+    // its last day ("至2026/12/9").
+    void setRowLabelsAtGroupEnd(bool atEnd);
+    bool rowLabelsAtGroupEnd() const;
+
+    // Nothing to draw: no bars, no lines, no row texts, only an empty value axis. The
+    // grid becomes one cell of 0 without labels, so a window that goes on to set counts
+    // and cells draws them as usual; any such change ends the blank state.
+    void clear();
+    bool isBlank() const;
+
     void setTitle(const QString& title);
     QString title() const;
 
@@ -95,11 +141,32 @@ public:
     QString rowLabelAt(int row) const;
     QString columnLabelAt(int column) const;
 
+    // What the drawing shows, as last built (call refresh() first): the texts along the
+    // X axis in order, whether the bars carry their values, and the ranges of the value
+    // axes (the right one is {0, 0} when there is none).
+    struct AxisRange {
+        double min = 0.0;
+        double max = 0.0;
+    };
+    QStringList rowAxisTexts() const;
+    bool valueLabelsShown() const;
+    AxisRange valueAxisRange() const;
+    AxisRange rightAxisRange() const;
+
+    // Where the bars of a row stand, in this widget's coordinates, as last laid out;
+    // an empty rectangle for a row outside the grid. Captions placed under the bars
+    // follow it (see drawn()).
+    QRectF rowGroupRect(int row) const;
+
     // Rebuilds the drawing now if anything changed since it was last built.
     void refresh();
 
     // The Qt chart as last built (call refresh() first to see the latest cells).
     QChart* chart() const;
+
+signals:
+    // The drawing was rebuilt or its plot area moved: bars may stand elsewhere now.
+    void drawn();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,9 +184,16 @@ private:
     bool valueLabelsFit() const;
     void relabelIfCrowdingChanged();
     void addBars();
+    void addRightAxisBars();
     void addLines();
     void addRowAxis();
-    void addValueAxis();
+    void addValueAxes();
+    void leaveRoomForValueLabels();
+    void placeRowLabels();
+    void onPlotAreaChanged();
+    bool isOnRightAxis(int column) const;
+    QList<double> valuesOnAxis(bool rightAxis) const;
+    double plotWidthGuess() const;
     void applyFonts();
 
     int cellIndex(int row, int column) const;
@@ -140,9 +214,27 @@ private:
     QHash<int, QColor> seriesColors_;
     QString title_;
     bool legendVisible_ = false;
+    QColor uniformColor_;
+    int rightAxisColumn_ = 0;
+    double rightAxisLeastTop_ = 0.0;
+    QString rightAxisSuffix_;
+    bool rowTextsVisible_ = true;
+    QString rowNumberPrefix_;
+    bool rowLabelsAtGroupEnd_ = false;
+    bool blank_ = false;
+
+    // Parts of the drawing as last built.
+    QCategoryAxis* rowAxis_ = nullptr;
+    QValueAxis* leftAxis_ = nullptr;
+    QValueAxis* rightAxis_ = nullptr;
+    QList<QAbstractSeries*> rightSeries_;   // what the right axis measures
+    QStringList rowAxisTexts_;
+    QList<double> rowAxisPositions_;   // where each of rowAxisTexts_ stands, in rows − 1
+    bool placingLabels_ = false;
 
     int widthTwips_ = -1; // -1: never set, read from the widget
     bool dirty_ = false;
     int labelStep_ = 1; // every how many rows the X axis was last labelled
     bool valueLabelsShown_ = false;
+    int builtHeight_ = 0; // the height the value labels were given room for
 };

@@ -11,6 +11,7 @@
 #include "controls/ScriptedDialogs.h"
 #include "core/SqlText.h"
 #include "charts/chartFm1.h"
+#include "charts/clientBrowseFm1.h"
 #include "feedback/Form5.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
@@ -538,6 +539,51 @@ TEST_F(MainWindowTest, AnEmptyDatabaseFileStopsTheStartWithOneMessageAndAFailure
         EXPECT_FALSE(qobject_cast<mainFm1*>(w));
     delete splash;
     EXPECT_EQ(QFileInfo(folder.databasePath()).size(), 0);   // the file is left as it was
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheFeedbackBrowserOpensOnceOnTheCurrentPlansTargets)
+{
+    auto browsers = [] {
+        QList<clientBrowseFm1*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<clientBrowseFm1*>(w))
+                found << b;
+        return found;
+    };
+    executePlan("A", "旧计划", {1}, 5);
+    executePlan("B", "新计划", {2}, 3);
+    open();
+    window->findChild<QAction*>("browseFeedback")->trigger();
+    window->findChild<QAction*>("browseFeedback")->trigger();
+    const QList<clientBrowseFm1*> opened = browsers();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0]->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("1/3"));   // plan B's targets
+    opened[0]->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(browsers().isEmpty());
+}
+
+TEST_F(MainWindowTest, MovingToAPlanWithoutDaysLeavesNoChartOfThePreviousPlan)
+{
+    executePlan("A", "有反馈", {4, 6});
+    executePlan("B", "无反馈", {});
+    open();
+    auto* cumulative = control<ChartControl>(QStringLiteral("MSChart1"));
+    click("Command1(0)");   // plan A
+    QTest::mouseClick(control<QRadioButton>("Option2"), Qt::LeftButton);
+    ASSERT_FALSE(cumulative->isBlank());
+    ASSERT_EQ(cumulative->rowCount(), 1);
+
+    click("Command1(3)");   // plan B, without days
+    EXPECT_TRUE(cumulative->isBlank());
+    EXPECT_TRUE(control<ChartControl>(QStringLiteral("MSChart3"))->isBlank());
+    QTest::mouseClick(control<QRadioButton>("Option4"), Qt::LeftButton);   // draws nothing
+    EXPECT_TRUE(control<QRadioButton>("Option2")->isChecked());          // the panel still shown
+    EXPECT_FALSE(control<QRadioButton>("Option4")->isChecked());
 }
 
 } // namespace

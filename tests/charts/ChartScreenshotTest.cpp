@@ -4,6 +4,7 @@
 #include "ChartTestData.h"
 #include "charts/FeedbackChartPanel.h"
 #include "charts/chartFm1.h"
+#include "controls/ChartControl.h"
 #include "core/AppState.h"
 #include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
@@ -98,23 +99,53 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
         click("Command6(0)");
         save(panel, folder, "chart-trend-one-day.png");
 
-        // A long campaign: the first drawing is wider than the frame, later ones fit it.
-        ChartTestData::addDays(*app.connection(), "LONG", 40);
-        state.currentPlanNo = QStringLiteral("LONG");
+        // Campaigns of 1, 19, 60 and 300 days, each drawn on charts at their design
+        // width (as on a first drawing), then on the panel a main window gives them.
+        for (int count : {1, 19, 60, 300}) {
+            const QString plan = QStringLiteral("DAYS%1").arg(count);
+            ChartTestData::addDays(*app.connection(), plan, count);
+            state.currentPlanNo = plan;
+            ExecutedPlans::openPlanFeedback(state);
+            state.planFeedbackRecordset()->moveLast();
+            panel.MSChart[0]->setWidthTwips(FeedbackChartPanel::cumulativeChartWidth);
+            panel.MSChart[4]->setWidthTwips(FeedbackChartPanel::trendChartWidth);
+            click("Option2");
+            save(panel, folder, QStringLiteral("chart-cumulative-%1-days.png").arg(count));
+            click("Option3");
+            save(panel, folder, QStringLiteral("chart-trend-bars-%1-days.png").arg(count));
+            click("Command6(0)");
+            save(panel, folder, QStringLiteral("chart-trend-lines-%1-days.png").arg(count));
+            click("Option1");
+            save(panel, folder, QStringLiteral("chart-current-day-%1-days.png").arg(count));
+        }
+
+        // A short panel, as the main window leaves it when its grids take most of the height.
+        panel.resize(790, 300);
+        state.currentPlanNo = QStringLiteral("2026-04");
         ExecutedPlans::openPlanFeedback(state);
         state.planFeedbackRecordset()->moveLast();
+        panel.chart3();
+        save(panel, folder, "chart-current-day-short.png");
+
+        // A plan without days.
+        state.currentPlanNo = QStringLiteral("NONE");
+        ExecutedPlans::openPlanFeedback(state);
         click("Option2");
-        save(panel, folder, "chart-cumulative-40-days-first.png");
-        click("Option2");
-        save(panel, folder, "chart-cumulative-40-days.png");
-        click("Option3");
-        click("Command6(0)");
-        save(panel, folder, "chart-trend-lines-40-days.png");
+        save(panel, folder, "chart-no-days.png");
     }
     {
         chartFm1 window;
         window.show();
         save(window, folder, "chart-window.png");
+    }
+    {
+        // Six plans of very different sizes: the rates still read on their own axis.
+        ChartTestData::addPlan(*app.connection(), "2026-05", "全国年度直邮", "10000", "800", "1130", "11.3%");
+        ChartTestData::addPlan(*app.connection(), "2026-06", "老客户电话回访", "60", "20", "33", "55%");
+        ExecutedPlans::openPlans(state);
+        chartFm1 window;
+        window.show();
+        save(window, folder, "chart-window-six-plans.png");
     }
     state.reset();
     Dialogs::install(nullptr);

@@ -11,6 +11,12 @@
 #include "support/ProgramTest.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QChart>
 #include <QFrame>
 #include <QLabel>
@@ -56,6 +62,7 @@ protected:
     Recordset& days() { return *state.planFeedbackRecordset(); }
     ChartControl& chart(int number) { return *panel->findChild<ChartControl*>(QStringLiteral("MSChart%1").arg(number)); }
     QLabel* label(const QString& name) { return panel->findChild<QLabel*>(name); }
+    QAbstractButton* option(const QString& name) { return panel->findChild<QAbstractButton*>(name); }
 
     void click(const QString& name)
     {
@@ -239,28 +246,128 @@ TEST_F(FeedbackChartPanelTest, AnEmptyCounterDrawsZeroAndTheOtherCellsStillDraw)
     EXPECT_EQ(chart(3).cellValue(3, 1), 3);
 }
 
-TEST_F(FeedbackChartPanelTest, WithoutDaysTheOptionsDoNothingAndTheTrendSwitchShowsAnEmptyChart)
+TEST_F(FeedbackChartPanelTest, APlanWithoutDaysBlanksTheChartsAndTheMarkedOptionStaysWithTheShownPanel)
 {
     addDays(db(), "P1", 3);
     openPlan("P1", 3);
     click("Option2");
     click("Option3");
     ASSERT_EQ(chart(5).columnCount(), 3);
+    ASSERT_TRUE(option("Option3")->isChecked());
 
     openPlan("NONE");
-    for (const char* option : {"Option1", "Option3", "Option4"}) {
-        click(option);
-        EXPECT_EQ(shownFrame(), 4) << option;
+    // Nothing of the previous plan stays: every chart is blank, with no fake day 1 = 0.
+    for (int number = 1; number <= 5; ++number) {
+        EXPECT_TRUE(chart(number).isBlank()) << number;
+        chart(number).refresh();
+        EXPECT_TRUE(chart(number).chart()->series().isEmpty()) << number;
+        EXPECT_TRUE(chart(number).rowAxisTexts().isEmpty()) << number;
     }
-    click("Option2");
-    EXPECT_EQ(shownFrame(), 4);
-    EXPECT_EQ(chart(1).rowCount(), 3);
+    for (const char* name : {"Option1", "Option2", "Option4"}) {
+        click(name);
+        EXPECT_EQ(shownFrame(), 4) << name;
+        EXPECT_TRUE(option("Option3")->isChecked()) << name;   // not the option that drew nothing
+        EXPECT_FALSE(option(name)->isChecked()) << name;
+    }
 
     click("Command6(0)");
     EXPECT_EQ(shownFrame(), 4);
-    EXPECT_EQ(chart(5).rowCount(), 1);
-    EXPECT_EQ(chart(5).columnCount(), 1);
-    EXPECT_EQ(chart(5).cellValue(1, 1), 0);
+    EXPECT_EQ(chart(5).chartType(), ChartControl::Line2d);
+    EXPECT_TRUE(chart(5).isBlank());
+
+    // The current-day drawing the main window runs after a refresh is blank too.
+    panel->chart3();
+    panel->selectCurrentDayOption();
+    EXPECT_EQ(shownFrame(), 3);
+    EXPECT_TRUE(chart(3).isBlank());
+    EXPECT_TRUE(chart(4).isBlank());
+
+    // Back on a plan with days, the charts draw again.
+    openPlan("P1", 2);
+    click("Option2");
+    EXPECT_FALSE(chart(1).isBlank());
+    EXPECT_EQ(chart(1).rowCount(), 2);
+    EXPECT_TRUE(option("Option2")->isChecked());
+}
+
+TEST_F(FeedbackChartPanelTest, EachCurrentDayBarIsNamedOnceAndTheCaptionsStandUnderTheirBars)
+{
+    // Counts in the hundred thousands make the value axis's labels wide, which moves the bars.
+    ChartTestData::addDay(db(), "WIDE", QDate(2026, 12, 1),
+                          {{"120000", "3", "40000", "0", "1", "2"}, {"5", "0", "1", "1", "1"}, "160006", "160006"});
+    addDays(db(), "P1", 2);
+    for (const char* plan : {"P1", "WIDE"}) {
+        openPlan(plan, 1);
+        click("Option1");
+        QApplication::processEvents();
+        ChartControl& channels = chart(3);
+        channels.refresh();
+        EXPECT_TRUE(channels.rowAxisTexts().isEmpty()) << plan;   // named by the captions alone
+        for (int i = 0; i < 8; ++i) {
+            QLabel* caption = label(QStringLiteral("Label1(%1)").arg(i));
+            ASSERT_TRUE(caption);
+            EXPECT_TRUE(caption->isVisibleTo(panel.get())) << plan << i;
+            const QPointF barsCentre = channels.mapTo(panel.get(), channels.rowGroupRect(i + 1).center().toPoint());
+            const QPoint captionCentre = caption->mapTo(panel.get(), caption->rect().center());
+            EXPECT_NEAR(captionCentre.x(), barsCentre.x(), 2) << plan << " caption " << i;
+        }
+        // The product bars read as their key, R1: … R5:.
+        EXPECT_EQ(chart(4).rowAxisTexts(), QStringList({"R1", "R2", "R3", "R4", "R5"}));
+    }
+    panel->setProductLegend(state.productNames);
+    EXPECT_EQ(label("Label2(0)")->text(), QStringLiteral("R1:激光打印机"));
+}
+
+TEST_F(FeedbackChartPanelTest, TheTrendDrawsEveryDayInOneColourAndNamesTheLastDayUnderItsBar)
+{
+    addDays(db(), "P1", 25);
+    openPlan("P1", 25);
+    click("Option3");
+    ChartControl& trend = chart(5);
+    trend.refresh();
+    auto* bars = qobject_cast<QBarSeries*>(trend.chart()->series().first());
+    ASSERT_TRUE(bars);
+    ASSERT_EQ(bars->count(), 25);
+    for (QBarSet* day : bars->barSets())
+        EXPECT_EQ(day->color(), FeedbackChartPanel::trendColour);
+    auto* axis = qobject_cast<QCategoryAxis*>(trend.chart()->axes(Qt::Horizontal).first());
+    ASSERT_EQ(axis->categoriesLabels().size(), 1);
+    EXPECT_EQ(axis->categoriesLabels().first(), QStringLiteral("至2026/12/25"));
+    EXPECT_GT(axis->endValue(axis->categoriesLabels().first()), 0.2);   // right of the group's middle
+
+    click("Command6(0)");
+    trend.refresh();
+    auto* line = qobject_cast<QLineSeries*>(trend.chart()->series().first());
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->pen().color(), FeedbackChartPanel::trendColour);
+}
+
+TEST_F(FeedbackChartPanelTest, AChartWiderThanItsFrameOpensOnTheCurrentDay)
+{
+    for (int count : {30, 60}) {
+        const QString plan = QStringLiteral("D%1").arg(count);
+        addDays(db(), plan, count);
+        openPlan(plan, count);
+        for (const char* name : {"Option2", "Option3", "Command6(0)"}) {
+            if (count == 60 && QString(name) == "Option2")
+                continue;   // the cumulative chart already took the frame's width at 30 days
+            ChartControl& drawn = QString(name) == "Option2" ? chart(1) : chart(5);
+            drawn.setWidthTwips(FeedbackChartPanel::trendChartWidth);   // as on a first drawing
+            click(name);
+            QApplication::processEvents();
+            ASSERT_GT(drawn.widthTwips(), 11415) << name;
+            auto* area = qobject_cast<QScrollArea*>(drawn.parentWidget()->parentWidget()->parentWidget());
+            ASSERT_TRUE(area) << name;
+            QScrollBar* bar = area->horizontalScrollBar();
+            EXPECT_GT(bar->maximum(), 0) << count << name;
+            EXPECT_EQ(bar->value(), bar->maximum()) << count << name;
+            // The current day is in view: the right end of the last group (the trend's bars
+            // are one group of days, the last day at its right end).
+            const QRectF last = drawn.rowGroupRect(drawn.rowCount());
+            const QPoint lastInView = drawn.mapTo(area->viewport(), QPoint(int(last.right()) - 2, int(last.center().y())));
+            EXPECT_TRUE(area->viewport()->rect().contains(lastInView)) << count << name;
+        }
+    }
 }
 
 TEST_F(FeedbackChartPanelTest, TheTrendKeepsItsLinesUntilBarsAreAskedFor)

@@ -8,7 +8,15 @@
 #include "controls/ScriptedDialogs.h"
 #include "support/ProgramTest.h"
 
+#include <QApplication>
+#include <QAreaSeries>
+#include <QBarSeries>
+#include <QLineSeries>
+#include <QBarSet>
+#include <QChart>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -133,14 +141,59 @@ TEST_F(ChartWindowTest, TheLegendNamesEveryColumnInItsColour)
 TEST_F(ChartWindowTest, WithoutACurrentPlanItOpensOnAnEmptyChart)
 {
     open();
-    EXPECT_EQ(chart().rowCount(), 1);
-    EXPECT_EQ(chart().cellValue(1, 1), 0);
+    EXPECT_TRUE(chart().isBlank());
+    chart().refresh();
+    EXPECT_TRUE(chart().chart()->series().isEmpty());
 
     window.reset();
     state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));   // no plans
     open();
+    EXPECT_TRUE(chart().isBlank());
     EXPECT_EQ(chart().rowCount(), 1);
-    EXPECT_EQ(chart().cellValue(1, 1), 0);
+}
+
+TEST_F(ChartWindowTest, TheRateOfEveryPlanIsReadOnItsOwnAxisBesideSizesOfThousands)
+{
+    addPlan(db(), "A", "大型直邮", "10000", "900", "1230", "12.3%");
+    addPlan(db(), "B", "小型回访", "300", "40", "37", "12.3%");
+    addPlan(db(), "C", "电话营销", "5000", "300", "80", "1.6%");
+    openPlans(3);
+    open();
+    QApplication::processEvents();
+    ChartControl& drawn = chart();
+    drawn.refresh();
+    EXPECT_EQ(drawn.rightAxisColumn(), 4);
+    EXPECT_EQ(drawn.rightAxisRange().min, 0.0);
+    EXPECT_EQ(drawn.rightAxisRange().max, 100.0);
+    EXPECT_GE(drawn.valueAxisRange().max, 10000.0);
+    // The rate bars stand on the right axis, the other three on the left.
+    const QList<QAbstractSeries*> series = drawn.chart()->series();
+    ASSERT_GE(series.size(), 2);
+    auto* rates = qobject_cast<QAreaSeries*>(series[1]);
+    ASSERT_TRUE(rates);
+    EXPECT_NEAR(rates->upperSeries()->at(1).y(), 12.3, 1e-6);
+    EXPECT_NEAR(rates->upperSeries()->at(9).y(), 1.6, 1e-6);
+    EXPECT_EQ(drawn.chart()->axes(Qt::Vertical, rates).first()->alignment(), Qt::AlignRight);
+    // A 12.3 % rate stands more than a tenth of the plot high: readable at a glance.
+    const double plotHeight = drawn.chart()->plotArea().height();
+    EXPECT_GT(plotHeight * 12.3 / drawn.rightAxisRange().max, 0.1 * plotHeight);
+    // The cells stay as the comparison fills them.
+    EXPECT_EQ(planRow(1), QList<double>({10000, 900, 1230, 12.3}));
+}
+
+TEST_F(ChartWindowTest, ManyPlansOpenScrolledToTheCurrentOne)
+{
+    for (int i = 1; i <= 40; ++i)
+        addPlan(db(), QStringLiteral("P%1").arg(i), QStringLiteral("计划%1").arg(i), QString::number(100 * i), "10", "5", "5%");
+    openPlans(40);
+    open();
+    QApplication::processEvents();
+    ASSERT_GT(chart().widthTwips(), 11415);
+    auto* area = qobject_cast<QScrollArea*>(chart().parentWidget()->parentWidget()->parentWidget());
+    ASSERT_TRUE(area);
+    EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(area->horizontalScrollBar()->value(), area->horizontalScrollBar()->maximum());
+    EXPECT_EQ(state.planRecordset()->absolutePosition(), 40);
 }
 
 } // namespace

@@ -3,14 +3,17 @@
 #include "core/Twips.h"
 
 #include <QApplication>
+#include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineSeries>
 #include <QPixmap>
+#include <QScatterSeries>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
@@ -394,6 +397,193 @@ TEST(ChartControlColors, ColoursSetBeforeFillingDrawTheirColumns)
     const QList<QLineSeries*> lines = lineSeries(chart);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[2]->pen().color(), QColor(0, 0, 192));
+}
+
+// --- Readability: blank charts, one colour, a right axis, row texts ------------------
+
+TEST(ChartControlBlank, ABlankChartDrawsNothingUntilCellsAreSetAgain)
+{
+    ChartControl chart;
+    fill(chart, { { 4, 2 }, { 6, 1 } }, { "1", "2" });
+    chart.clear();
+    EXPECT_TRUE(chart.isBlank());
+    EXPECT_EQ(chart.rowCount(), 1);
+    EXPECT_EQ(chart.columnCount(), 1);
+    EXPECT_EQ(chart.cellValue(1, 1), 0.0);
+    EXPECT_EQ(chart.rowLabelAt(1), "");
+    chart.refresh();
+    EXPECT_TRUE(chart.chart()->series().isEmpty());   // no bar, not even one of 0
+    EXPECT_TRUE(chart.rowAxisTexts().isEmpty());      // no day "1"
+    EXPECT_FALSE(chart.valueLabelsShown());
+    EXPECT_TRUE(chart.rowGroupRect(1).isEmpty());
+
+    chart.setChartType(ChartControl::Line2d);
+    chart.refresh();
+    EXPECT_TRUE(chart.chart()->series().isEmpty());
+
+    chart.setRowCount(3);   // a window drawing again ends the blank state
+    EXPECT_FALSE(chart.isBlank());
+    chart.clear();
+    chart.setData("0");     // even a single 0 set on purpose is drawn
+    EXPECT_FALSE(chart.isBlank());
+    EXPECT_EQ(lineSeries(chart).size(), 1);
+}
+
+TEST(ChartControlColors, AUniformColourPaintsEveryColumnWhateverTheirCount)
+{
+    ChartControl chart;
+    chart.setSeriesColor(2, Qt::red);
+    chart.setUniformColor(QColor(78, 121, 167));
+    Rows oneGroup { QList<double>(25, 3.0) };
+    fill(chart, oneGroup);
+    const QList<QBarSet*> sets = barSets(chart);
+    ASSERT_EQ(sets.size(), 25);
+    for (QBarSet* set : sets)
+        EXPECT_EQ(set->color(), QColor(78, 121, 167));   // no colour comes back after 10 columns
+
+    chart.setUniformColor(QColor());
+    EXPECT_EQ(barSets(chart)[1]->color(), QColor(Qt::red));
+    EXPECT_NE(barSets(chart)[0]->color(), barSets(chart)[2]->color());
+}
+
+TEST(ChartControlRightAxis, ARateColumnIsReadOnItsOwnAxisBesideLargeCounts)
+{
+    ChartControl chart(11415);
+    chart.resize(chart.width(), 360);
+    chart.show();
+    chart.setRightAxisColumn(4, 100.0, "%");
+    fill(chart, { { 300, 40, 37, 12.3 }, { 10000, 900, 1200, 12 }, { 5000, 300, 80, 1.6 } });
+    chart.refresh();
+
+    // One series of bars, the rate's bars in it invisible so every bar keeps its place in
+    // the group; the rate drawn against the right axis, in the fourth slot of each group.
+    const QList<QAbstractSeries*> series = chart.chart()->series();
+    ASSERT_EQ(series.size(), 3);
+    auto* counts = qobject_cast<QBarSeries*>(series[0]);
+    auto* rates = qobject_cast<QAreaSeries*>(series[1]);
+    auto* rateLabels = qobject_cast<QScatterSeries*>(series[2]);
+    ASSERT_TRUE(counts && rates && rateLabels);
+    ASSERT_EQ(counts->count(), 4);
+    EXPECT_EQ(counts->barSets()[0]->at(1), 10000);
+    EXPECT_EQ(counts->barSets()[3]->at(0), 0);
+    EXPECT_EQ(counts->barSets()[3]->color().alpha(), 0);
+    EXPECT_EQ(rates->color(), chart.seriesColor(4));
+    const QList<QPointF> outline = rates->upperSeries()->points();
+    ASSERT_EQ(outline.size(), 12);   // four corners a plan
+    EXPECT_NEAR(outline[0].x(), 0.2, 1e-9);   // the group spans −0.4 … 0.4, the fourth slot 0.2 … 0.4
+    EXPECT_NEAR(outline[2].x(), 0.4, 1e-9);
+    EXPECT_DOUBLE_EQ(outline[1].y(), 12.3);
+    EXPECT_DOUBLE_EQ(outline[5].y(), 12);
+    EXPECT_NEAR(outline[8].x(), 2.2, 1e-9);
+    EXPECT_DOUBLE_EQ(rateLabels->at(2).y(), 1.6);
+
+    const ChartControl::AxisRange left = chart.valueAxisRange();
+    const ChartControl::AxisRange right = chart.rightAxisRange();
+    EXPECT_EQ(left.min, 0.0);
+    EXPECT_GE(left.max, 10000.0);
+    EXPECT_LE(left.max, 15000.0);
+    EXPECT_EQ(right.min, 0.0);
+    EXPECT_EQ(right.max, 100.0);
+    auto* rightAxis = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Vertical, rates).first());
+    ASSERT_TRUE(rightAxis);
+    EXPECT_EQ(chart.chart()->axes(Qt::Vertical, rates).size(), 1);
+    EXPECT_EQ(rightAxis->alignment(), Qt::AlignRight);
+    EXPECT_TRUE(rightAxis->labelFormat().endsWith("%%"));
+    // 12.3 % is an eighth of the plot's height, not the 0.1 % of it that 10000 would leave.
+    EXPECT_GT(chart.chart()->plotArea().height() * 12.3 / right.max, 20.0);
+
+    // A rate above 100 % still fits its axis; lines take the same axes.
+    chart.setRow(2);
+    chart.setColumn(4);
+    chart.setData("140");
+    chart.setChartType(ChartControl::Line2d);
+    chart.refresh();
+    EXPECT_GE(chart.rightAxisRange().max, 140.0);
+    const QList<QLineSeries*> lines = lineSeries(chart);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(chart.chart()->axes(Qt::Vertical, lines[3]).first()->alignment(), Qt::AlignRight);
+    EXPECT_EQ(chart.chart()->axes(Qt::Vertical, lines[0]).first()->alignment(), Qt::AlignLeft);
+
+    chart.setRightAxisColumn(0);
+    chart.refresh();
+    EXPECT_EQ(chart.rightAxisRange().max, 0.0);
+    EXPECT_EQ(chart.chart()->axes(Qt::Vertical).size(), 1);
+}
+
+TEST(ChartControlRowTexts, RowsReadAsTheKeyBesideTheChartOrAreLeftToTheWindowsCaptions)
+{
+    ChartControl chart;
+    chart.setRowNumberPrefix("R");
+    fill(chart, { { 1 }, { 2 }, { 3 }, { 4 }, { 5 } });
+    chart.refresh();
+    EXPECT_EQ(chart.rowAxisTexts(), QStringList({ "R1", "R2", "R3", "R4", "R5" }));
+    EXPECT_EQ(rowAxisLabels(chart).first(), std::make_pair(QString("R1"), 1));
+
+    chart.setRowTextsVisible(false);
+    EXPECT_TRUE(chart.rowAxisTexts().isEmpty());
+    EXPECT_TRUE(rowAxisLabels(chart).isEmpty());
+}
+
+TEST(ChartControlRowTexts, AGroupsLabelCanEndWhereItsLastBarEnds)
+{
+    ChartControl chart;
+    chart.resize(900, 300);
+    chart.show();
+    chart.setRowLabelsAtGroupEnd(true);
+    fill(chart, { QList<double>(40, 2.0) }, { QStringLiteral("至2026/12/9") });
+    chart.refresh();
+    QApplication::processEvents();
+
+    auto* axis = qobject_cast<QCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).first());
+    ASSERT_TRUE(axis);
+    ASSERT_EQ(axis->categoriesLabels().size(), 1);
+    const double middle = axis->endValue(axis->categoriesLabels().first());
+    const double plotWidth = chart.chart()->plotArea().width();
+    const double labelWidth = QFontMetrics(chart.font()).horizontalAdvance(QStringLiteral("至2026/12/9"));
+    const double rightEdge = middle + labelWidth / 2 / plotWidth;   // in rows; the group ends at 0.4
+    EXPECT_GT(middle, 0.2);
+    EXPECT_NEAR(rightEdge, 0.4, 0.02);
+}
+
+TEST(ChartControlValueLabels, TheTallestBarOfAShortChartHasRoomForItsValueAbove)
+{
+    ChartControl chart;
+    chart.resize(420, 130);
+    chart.show();
+    fill(chart, { { 3 }, { 7 }, { 5 }, { 6 }, { 7 } });
+    QApplication::processEvents();
+    chart.refresh();
+    ASSERT_TRUE(chart.valueLabelsShown());
+    const ChartControl::AxisRange range = chart.valueAxisRange();
+    const double plotHeight = chart.chart()->plotArea().height();
+    const double roomAboveTallest = plotHeight * (range.max - 7) / (range.max - range.min);
+    EXPECT_GE(roomAboveTallest, QFontMetrics(chart.font()).height());
+
+    // Taller, it needs no extra step: the axis stays close to the values.
+    chart.resize(420, 600);
+    QApplication::processEvents();
+    chart.refresh();
+    EXPECT_LE(chart.valueAxisRange().max, 10.0);
+}
+
+TEST(ChartControlGeometry, RowGroupsStandLeftToRightInsideTheWidget)
+{
+    ChartControl chart;
+    chart.resize(600, 300);
+    chart.show();
+    fill(chart, Rows(8, QList<double> { 1.0 }));
+    QApplication::processEvents();
+    chart.refresh();
+    double previous = -1;
+    for (int row = 1; row <= 8; ++row) {
+        const QRectF group = chart.rowGroupRect(row);
+        ASSERT_FALSE(group.isEmpty()) << row;
+        EXPECT_GT(group.center().x(), previous) << row;
+        EXPECT_GE(group.left(), 0);
+        EXPECT_LE(group.right(), chart.width());
+        previous = group.center().x();
+    }
+    EXPECT_TRUE(chart.rowGroupRect(9).isEmpty());
 }
 
 // --- Rebuilding only when needed ----------------------------------------------------
