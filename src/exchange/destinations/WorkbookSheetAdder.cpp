@@ -1,0 +1,413 @@
+#include "WorkbookSheetAdder.h"
+
+#include "SourceRows.h"
+#include "core/DbError.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <zip.h>
+
+namespace {
+
+const QString ContentTypesPart = QStringLiteral("[Content_Types].xml");
+const QString PackageRelationshipsPart = QStringLiteral("_rels/.rels");
+const QString RelationshipsNamespace =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+const QString WorksheetType = RelationshipsNamespace + QStringLiteral("/worksheet");
+const QString WorksheetContentType =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml");
+const QString MainNamespace = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
+constexpr int LastRow = 1048576;
+
+QString notWorkbook(const QString& path)
+{
+    return QStringLiteral("“%1”不是 Excel 工作簿（.xlsx）。").arg(path);
+}
+
+// An open archive, closed (discarding changes) unless written with commit().
+class Archive {
+public:
+    Archive(const QString& path, int flags)
+        : path_(path)
+    {
+        int error = 0;
+        archive_ = zip_open(QFile::encodeName(path).constData(), flags, &error);
+        if (!archive_)
+            throw DbError(notWorkbook(path));
+    }
+    ~Archive()
+    {
+        if (archive_)
+            zip_discard(archive_);
+    }
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    zip_t* get() const { return archive_; }
+
+    bool contains(const QString& name) const
+    {
+        return zip_name_locate(archive_, name.toUtf8().constData(), 0) >= 0;
+    }
+
+    QByteArray read(const QString& name) const
+    {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        const QByteArray entry = name.toUtf8();
+        if (zip_stat(archive_, entry.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+            throw DbError(notWorkbook(path_));
+        zip_file_t* file = zip_fopen(archive_, entry.constData(), 0);
+        if (!file)
+            throw DbError(notWorkbook(path_));
+        QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
+        const zip_int64_t got = zip_fread(file, data.data(), stat.size);
+        zip_fclose(file);
+        if (got != zip_int64_t(stat.size))
+            throw DbError(notWorkbook(path_));
+        return data;
+    }
+
+    void replace(const QString& name, const QByteArray& data)
+    {
+        zip_source_t* source = zip_source_buffer(archive_, data.constData(), zip_uint64_t(data.size()), 0);
+        const zip_int64_t index = zip_name_locate(archive_, name.toUtf8().constData(), 0);
+        if (!source || index < 0 || zip_file_replace(archive_, zip_uint64_t(index), source, 0) != 0) {
+            zip_source_free(source);
+            throw DbError(QStringLiteral("无法更新工作簿“%1”。").arg(path_));
+        }
+    }
+
+    void addFile(const QString& name, const QString& filePath)
+    {
+        zip_source_t* source = zip_source_file(archive_, QFile::encodeName(filePath).constData(), 0, -1);
+        if (!source || zip_file_add(archive_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(source);
+            throw DbError(QStringLiteral("无法更新工作簿“%1”。").arg(path_));
+        }
+    }
+
+    void commit()
+    {
+        if (zip_close(archive_) != 0)
+            throw DbError(QStringLiteral("无法写入工作簿“%1”：%2").arg(path_, QString::fromUtf8(zip_strerror(archive_))));
+        archive_ = nullptr;
+    }
+
+private:
+    QString path_;
+    zip_t* archive_ = nullptr;
+};
+
+// "xl/workbook.xml" + "worksheets/sheet1.xml" → "xl/worksheets/sheet1.xml"; a target
+// starting with "/" is from the package root.
+QString resolvePart(const QString& fromPart, const QString& target)
+{
+    if (target.startsWith(QLatin1Char('/')))
+        return target.mid(1);
+    const int slash = fromPart.lastIndexOf(QLatin1Char('/'));
+    QStringList parts = slash < 0 ? QStringList() : fromPart.left(slash).split(QLatin1Char('/'));
+    for (const QString& piece : target.split(QLatin1Char('/'))) {
+        if (piece == QLatin1String(".."))
+            parts.removeLast();
+        else if (piece != QLatin1String("."))
+            parts << piece;
+    }
+    return parts.join(QLatin1Char('/'));
+}
+
+QString relationshipsPartOf(const QString& part)
+{
+    const int slash = part.lastIndexOf(QLatin1Char('/'));
+    return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
+}
+
+// The target of the package's officeDocument relationship: where the workbook part is.
+QString workbookPartOf(const QByteArray& packageRelationships)
+{
+    QXmlStreamReader xml(packageRelationships);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")
+            && xml.attributes().value(QLatin1String("Type")).endsWith(QLatin1String("/officeDocument")))
+            return resolvePart(QString(), xml.attributes().value(QLatin1String("Target")).toString());
+    }
+    return QStringLiteral("xl/workbook.xml");
+}
+
+// Inserts `fragment` just before the end tag of the first element named `localName`.
+QByteArray insertBeforeEndOf(const QByteArray& document, const QString& localName, const QString& fragment,
+                             const QString& path)
+{
+    const QString text = QString::fromUtf8(document);
+    QXmlStreamReader xml(text);
+    int depth = -1;
+    int level = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            ++level;
+            if (depth < 0 && xml.name() == localName)
+                depth = level;
+        } else if (xml.isEndElement()) {
+            if (level == depth) {
+                const int end = int(xml.characterOffset());
+                const int start = text.lastIndexOf(QLatin1String("</"), end - 1);
+                // A self-closing element has no end tag to insert before.
+                if (start < 0 || !text.mid(start, end - start).contains(localName))
+                    break;
+                return (text.left(start) + fragment + text.mid(start)).toUtf8();
+            }
+            --level;
+        }
+    }
+    throw DbError(notWorkbook(path));
+}
+
+struct WorkbookSheets {
+    QStringList names;
+    int maxSheetId = 0;
+    QString relationshipsPrefix;   // the prefix the workbook binds to the relationships namespace
+};
+
+WorkbookSheets readSheets(const QByteArray& workbook, const QString& path)
+{
+    WorkbookSheets sheets;
+    QXmlStreamReader xml(workbook);
+    bool root = true;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (root) {
+            for (const QXmlStreamNamespaceDeclaration& ns : xml.namespaceDeclarations())
+                if (ns.namespaceUri() == RelationshipsNamespace && !ns.prefix().isEmpty())
+                    sheets.relationshipsPrefix = ns.prefix().toString();
+            root = false;
+        }
+        if (xml.name() == QLatin1String("sheet")) {
+            sheets.names << xml.attributes().value(QLatin1String("name")).toString();
+            sheets.maxSheetId = std::max(sheets.maxSheetId, xml.attributes().value(QLatin1String("sheetId")).toInt());
+        }
+    }
+    if (xml.hasError() || sheets.names.isEmpty())
+        throw DbError(notWorkbook(path));
+    return sheets;
+}
+
+QSet<QString> relationshipIds(const QByteArray& relationships)
+{
+    QSet<QString> ids;
+    QXmlStreamReader xml(relationships);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship"))
+            ids.insert(xml.attributes().value(QLatin1String("Id")).toString());
+    }
+    return ids;
+}
+
+QString escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString columnLetters(int column)
+{
+    QString letters;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters;
+}
+
+// XML 1.0 has no place for most control characters; they are left out of the cell text.
+QString xmlText(const QString& text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (QChar c : text)
+        if (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            clean += c;
+    return clean;
+}
+
+void writeTextCell(QXmlStreamWriter& xml, const QString& reference, const QString& text)
+{
+    xml.writeStartElement(QStringLiteral("c"));
+    xml.writeAttribute(QStringLiteral("r"), reference);
+    xml.writeAttribute(QStringLiteral("t"), QStringLiteral("inlineStr"));
+    xml.writeStartElement(QStringLiteral("is"));
+    xml.writeStartElement(QStringLiteral("t"));
+    const QString clean = xmlText(text);
+    if (clean != clean.trimmed())
+        xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+    xml.writeCharacters(clean);
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+void writeCell(QXmlStreamWriter& xml, int row, int column, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return;
+    const QString reference = columnLetters(column) + QString::number(row);
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Double:
+        xml.writeStartElement(QStringLiteral("c"));
+        xml.writeAttribute(QStringLiteral("r"), reference);
+        xml.writeTextElement(QStringLiteral("v"), value.typeId() == QMetaType::Double
+                                                       ? QString::number(value.toDouble(), 'g', 17)
+                                                       : QString::number(value.toLongLong()));
+        xml.writeEndElement();
+        return;
+    case QMetaType::QDate:
+        writeTextCell(xml, reference, value.toDate().toString(Qt::ISODate));
+        return;
+    case QMetaType::QDateTime:
+        writeTextCell(xml, reference, value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        return;
+    default:
+        if (!value.toString().isEmpty())
+            writeTextCell(xml, reference, value.toString());
+        return;
+    }
+}
+
+void writeRow(QXmlStreamWriter& xml, int row, const QList<QVariant>& values)
+{
+    xml.writeStartElement(QStringLiteral("row"));
+    xml.writeAttribute(QStringLiteral("r"), QString::number(row));
+    for (int c = 0; c < values.size(); ++c)
+        writeCell(xml, row, c, values[c]);
+    xml.writeEndElement();
+}
+
+// The new sheet's part, written to a file so a large sheet needs little memory.
+int writeSheetPart(QFile& file, SourceRows& rows, const std::function<void(int)>& afterRow)
+{
+    QXmlStreamWriter xml(&file);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeStartElement(QStringLiteral("worksheet"));
+    xml.writeDefaultNamespace(MainNamespace);
+    xml.writeNamespace(RelationshipsNamespace, QStringLiteral("r"));
+    xml.writeStartElement(QStringLiteral("sheetData"));
+    QList<QVariant> header;
+    for (const QString& name : rows.fieldNames())
+        header << name;
+    writeRow(xml, 1, header);
+    int count = 0;
+    const int columns = int(header.size());
+    QList<QVariant> values(columns);
+    while (rows.next()) {
+        if (count + 2 > LastRow)
+            throw DbError(QStringLiteral("行数超过 Excel 工作表的上限。"));
+        for (int c = 0; c < columns; ++c)
+            values[c] = rows.value(c);
+        writeRow(xml, count + 2, values);
+        ++count;
+        if (afterRow)
+            afterRow(count);
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    if (xml.hasError() || !file.flush())
+        throw DbError(QStringLiteral("无法写入临时文件“%1”。").arg(file.fileName()));
+    return count;
+}
+
+// Copies the workbook byte for byte, so the archive edit never touches the original.
+void copyFile(const QString& from, const QString& to)
+{
+    QFile source(from);
+    QFile target(to);
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw DbError(QStringLiteral("无法复制工作簿“%1”。").arg(from));
+    while (!source.atEnd()) {
+        const QByteArray block = source.read(1 << 20);
+        if (block.isEmpty() || target.write(block) != block.size())
+            throw DbError(QStringLiteral("无法复制工作簿“%1”。").arg(from));
+    }
+}
+
+} // namespace
+
+WorkbookSheetAdder::WorkbookSheetAdder(const QString& workbookPath)
+    : workbookPath_(workbookPath)
+{
+    Archive archive(workbookPath_, ZIP_RDONLY);
+    workbookPart_ = archive.contains(PackageRelationshipsPart)
+        ? workbookPartOf(archive.read(PackageRelationshipsPart))
+        : QStringLiteral("xl/workbook.xml");
+    relationshipsPart_ = relationshipsPartOf(workbookPart_);
+    if (!archive.contains(ContentTypesPart) || !archive.contains(workbookPart_) || !archive.contains(relationshipsPart_))
+        throw DbError(notWorkbook(workbookPath_));
+    sheetNames_ = readSheets(archive.read(workbookPart_), workbookPath_).names;
+}
+
+int WorkbookSheetAdder::addSheet(const QString& outputPath, const QString& sheetName, SourceRows& rows,
+                                 const std::function<void(int)>& afterRow)
+{
+    QTemporaryFile sheetFile;
+    if (!sheetFile.open())
+        throw DbError(QStringLiteral("无法建立临时文件。"));
+    const int count = writeSheetPart(sheetFile, rows, afterRow);
+    sheetFile.close();
+
+    copyFile(workbookPath_, outputPath);
+    Archive archive(outputPath, 0);
+    const QByteArray contentTypes = archive.read(ContentTypesPart);
+    const QByteArray workbook = archive.read(workbookPart_);
+    const QByteArray relationships = archive.read(relationshipsPart_);
+    const WorkbookSheets sheets = readSheets(workbook, workbookPath_);
+
+    // A part name and a relationship id nobody uses yet.
+    const QString workbookFolder = workbookPart_.left(workbookPart_.lastIndexOf(QLatin1Char('/')) + 1);
+    int number = int(sheets.names.size()) + 1;
+    while (archive.contains(workbookFolder + QStringLiteral("worksheets/sheet%1.xml").arg(number)))
+        ++number;
+    const QString target = QStringLiteral("worksheets/sheet%1.xml").arg(number);
+    const QSet<QString> ids = relationshipIds(relationships);
+    int idNumber = int(ids.size()) + 1;
+    while (ids.contains(QStringLiteral("rId%1").arg(idNumber)))
+        ++idNumber;
+    const QString id = QStringLiteral("rId%1").arg(idNumber);
+
+    QString prefix = sheets.relationshipsPrefix;
+    QString namespaceDeclaration;
+    if (prefix.isEmpty()) {
+        prefix = QStringLiteral("r");
+        namespaceDeclaration = QStringLiteral(" xmlns:r=\"%1\"").arg(RelationshipsNamespace);
+    }
+    const QByteArray newWorkbook = insertBeforeEndOf(
+        workbook, QStringLiteral("sheets"),
+        QStringLiteral("<sheet name=\"%1\" sheetId=\"%2\" %3:id=\"%4\"%5/>")
+            .arg(escaped(sheetName))
+            .arg(sheets.maxSheetId + 1)
+            .arg(prefix, id, namespaceDeclaration),
+        workbookPath_);
+    const QByteArray newRelationships = insertBeforeEndOf(
+        relationships, QStringLiteral("Relationships"),
+        QStringLiteral("<Relationship Id=\"%1\" Type=\"%2\" Target=\"%3\"/>").arg(id, WorksheetType, target),
+        workbookPath_);
+    const QByteArray newContentTypes = insertBeforeEndOf(
+        contentTypes, QStringLiteral("Types"),
+        QStringLiteral("<Override PartName=\"/%1\" ContentType=\"%2\"/>").arg(workbookFolder + target, WorksheetContentType),
+        workbookPath_);
+
+    archive.replace(ContentTypesPart, newContentTypes);
+    archive.replace(workbookPart_, newWorkbook);
+    archive.replace(relationshipsPart_, newRelationships);
+    archive.addFile(workbookFolder + target, sheetFile.fileName());
+    archive.commit();
+    return count;
+}
