@@ -18,6 +18,8 @@
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "core/TextRules.h"
+#include "exchange/destinations/ExportDestinations.h"
+#include "exchange/export/fbTFixFm1.h"
 
 #include <QApplication>
 #include <functional>
@@ -47,6 +49,7 @@ mainFm1* mainFm1::load(const QString& appPath)
     state.dbConnection.reset();
     try {
         state.dbConnection = Connection::open(QDir(appPath).filePath(Schema::MainDatabaseName));
+        ExportDestinations::registerAll(*state.dbConnection);
     } catch (const DbError& error) {
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
         return nullptr;
@@ -107,7 +110,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
     addItem(recordBack, QStringLiteral("browseFeedback"), QStringLiteral("营销对象反馈浏览"));
 
     QMenu* maintainTable = menu(QStringLiteral("maintainTable"), QStringLiteral("表维护"));
-    addItem(maintainTable, QStringLiteral("cilentTableTotal"), QStringLiteral("营销对象表维护"));
+    connect(addItem(maintainTable, QStringLiteral("cilentTableTotal"), QStringLiteral("营销对象表维护")), &QAction::triggered,
+            this, &mainFm1::cilentTableTotal_Click);
     connect(addItem(maintainTable, QStringLiteral("maintainTable2"), QStringLiteral("每日反馈统计表维护")), &QAction::triggered,
             this, &mainFm1::maintainTable2_Click);
 
@@ -303,6 +307,11 @@ void mainFm1::recordBack1_Click()
 void mainFm1::maintainTable2_Click()
 {
     showSingle<feedbackFm1>(dailyTable_, [] { return new feedbackFm1; });
+}
+
+void mainFm1::cilentTableTotal_Click()
+{
+    showSingle<fbTFixFm1>(targetTable_, [] { return new fbTFixFm1; });
 }
 
 void mainFm1::definition2_Click()

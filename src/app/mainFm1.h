@@ -11,6 +11,7 @@ class definitionFm1;
 class Form3;
 class Form5;
 class feedbackFm1;
+class fbTFixFm1;
 class FeedbackChartPanel;
 class QAction;
 class QLineEdit;
@@ -42,6 +43,7 @@ public:
     void createMarketing_Click();
     void recordBack1_Click();
     void maintainTable2_Click();
+    void cilentTableTotal_Click();
 
     DataGrid* DataGrid1 = nullptr;
     DataGrid* DataGrid2 = nullptr;
@@ -59,6 +61,7 @@ private:
     QPointer<chartFm1> chartWindow_;
     QPointer<Form5> feedbackWindow_;
     QPointer<feedbackFm1> dailyTable_;
+    QPointer<fbTFixFm1> targetTable_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

@@ -1,6 +1,6 @@
 // The export writers: what each kind of file holds afterwards, read back with the file
 // format's own libraries, and what a refused or failed export leaves behind.
-#include "XlsxTestReader.h"
+#include "support/XlsxTestReader.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
