@@ -125,9 +125,12 @@ QList<QStringList> sheetRows(const QString& path, const QString& sheetName)
             continue;
         if (xml.name() == QLatin1String("row")) {
             rows.append(QStringList());
+            column = -1;
         } else if (xml.name() == QLatin1String("c")) {
             type = xml.attributes().value(QLatin1String("t")).toString();
-            column = columnOf(xml.attributes().value(QLatin1String("r")).toString());
+            // A cell without a reference stands right after the one before it.
+            const QString reference = xml.attributes().value(QLatin1String("r")).toString();
+            column = reference.isEmpty() ? column + 1 : columnOf(reference);
             while (rows.last().size() <= column)
                 rows.last() << QString();
         } else if (xml.name() == QLatin1String("v")) {

@@ -34,7 +34,9 @@ QString OutputFile::companionTemporaryPath(const QString& finalCompanionPath) co
 
 void OutputFile::commit(const QStringList& finalCompanionPaths)
 {
-    for (const QString& path : QStringList(finalCompanionPaths) << finalPath_)
+    QStringList finalPaths = finalCompanionPaths;
+    finalPaths << finalPath_;
+    for (const QString& path : finalPaths)
         if (QFileInfo::exists(path))
             throw DbError(QStringLiteral("文件“%1”已存在。").arg(path));
     QStringList moved;
