@@ -21,6 +21,9 @@
 #include "reports/ReportDefinitions.h"
 #include "reports/ReportWindow.h"
 #include "core/TextRules.h"
+#include "exchange/destinations/ExportDestinations.h"
+#include "exchange/export/fbTFixFm1.h"
+#include "exchange/export/outputFm2.h"
 
 #include <QApplication>
 #include <functional>
@@ -54,6 +57,7 @@ mainFm1* mainFm1::load(const QString& appPath)
         auto connection = Connection::open(databasePath);
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
+        ExportDestinations::registerAll(*connection);
         state.dbConnection = connection;
     } catch (const DbError& error) {
         state.releaseDatabase();
@@ -122,7 +126,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
             this, &mainFm1::browseFeedback_Click);
 
     QMenu* maintainTable = menu(QStringLiteral("maintainTable"), QStringLiteral("表维护"));
-    addItem(maintainTable, QStringLiteral("cilentTableTotal"), QStringLiteral("营销对象表维护"));
+    connect(addItem(maintainTable, QStringLiteral("cilentTableTotal"), QStringLiteral("营销对象表维护")), &QAction::triggered,
+            this, &mainFm1::cilentTableTotal_Click);
     connect(addItem(maintainTable, QStringLiteral("maintainTable2"), QStringLiteral("每日反馈统计表维护")), &QAction::triggered,
             this, &mainFm1::maintainTable2_Click);
 
@@ -336,7 +341,13 @@ void mainFm1::recordBack1_Click()
 
 void mainFm1::browseFeedback_Click()
 {
-    showSingle<clientBrowseFm1>(browseWindow_, [] { return new clientBrowseFm1; });
+    showSingle<clientBrowseFm1>(browseWindow_, [this] {
+        auto* browser = new clientBrowseFm1;
+        // The browser's "导出" exports the current plan's responders in the export window.
+        connect(browser, &clientBrowseFm1::exportRequested, this,
+                [this] { showSingle<outputFm2>(responderExport_, [] { return new outputFm2; }); });
+        return browser;
+    });
 }
 
 void mainFm1::maintainTable2_Click()
@@ -357,6 +368,11 @@ void mainFm1::print2_Click()
 void mainFm1::print3_Click()
 {
     showSingle<ReportWindow>(summaryReport_, [] { return new ReportWindow(ReportDefinitions::campaignSummary()); });
+}
+
+void mainFm1::cilentTableTotal_Click()
+{
+    showSingle<fbTFixFm1>(targetTable_, [] { return new fbTFixFm1; });
 }
 
 void mainFm1::definition2_Click()

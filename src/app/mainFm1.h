@@ -12,6 +12,8 @@ class definitionFm1;
 class Form3;
 class Form5;
 class feedbackFm1;
+class fbTFixFm1;
+class outputFm2;
 class FeedbackChartPanel;
 class QAction;
 class QLineEdit;
@@ -48,6 +50,7 @@ public:
     void print1_Click();
     void print2_Click();
     void print3_Click();
+    void cilentTableTotal_Click();
 
     DataGrid* DataGrid1 = nullptr;
     DataGrid* DataGrid2 = nullptr;
@@ -69,6 +72,8 @@ private:
     QPointer<ReportWindow> addressBookReport_;
     QPointer<ReportWindow> summaryReport_;
     QPointer<clientBrowseFm1> browseWindow_;
+    QPointer<fbTFixFm1> targetTable_;
+    QPointer<outputFm2> responderExport_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

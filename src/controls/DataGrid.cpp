@@ -63,6 +63,11 @@ void DataGrid::setEditable(bool editable, bool storeEachEdit)
                              : QAbstractItemView::NoEditTriggers);
 }
 
+void DataGrid::setShowsNewRow(bool shows)
+{
+    model_->setShowsNewRow(shows);
+}
+
 int DataGrid::currentRowNumber() const
 {
     return currentIndex().isValid() ? currentIndex().row() : -1;
@@ -86,7 +91,7 @@ void DataGrid::followRecordset()
     const auto rs = recordset();
     if (!rs || syncing_)
         return;
-    const int row = rs->currentRow();
+    const int row = model_->newRowLine() >= 0 ? model_->newRowLine() : rs->currentRow();
     if (row < 0 || row == currentRowNumber())
         return;
     syncing_ = true;
@@ -100,7 +105,9 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 {
     QTableView::currentChanged(current, previous);
     const auto rs = recordset();
-    if (!syncing_ && rs && current.isValid() && current.row() != rs->currentRow()) {
+    // Leaving the line of a row being added stores that row, as moving the recordset does.
+    if (!syncing_ && rs && current.isValid() && current.row() != rs->currentRow()
+        && current.row() != model_->newRowLine()) {
         syncing_ = true;
         try {
             rs->setAbsolutePosition(current.row() + 1);

@@ -22,6 +22,8 @@ public:
 
     // Lets the user change values in place (the windows that maintain a table ask for it).
     void setEditable(bool editable, bool storeEachEdit = true);
+    // Shows a row being added as a last line to type in (see RecordsetModel).
+    void setShowsNewRow(bool shows);
 
     int currentRowNumber() const;    // counted from 0 among the lines shown; -1 when none
     int currentColumnNumber() const; // -1 when none

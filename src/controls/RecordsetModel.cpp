@@ -16,7 +16,35 @@ void RecordsetModel::setRecordset(std::shared_ptr<Recordset> recordset)
         disconnect(c);
     connections_.clear();
     recordset_ = std::move(recordset);
+    newRowShown_ = addingShown();
     connectRecordset();
+    endResetModel();
+}
+
+void RecordsetModel::setShowsNewRow(bool shows)
+{
+    showsNewRow_ = shows;
+    followAdding();
+}
+
+bool RecordsetModel::addingShown() const
+{
+    return showsNewRow_ && recordset_ && recordset_->editMode() == Recordset::EditMode::Adding;
+}
+
+int RecordsetModel::newRowLine() const
+{
+    return newRowShown_ ? recordset_->recordCount() : -1;
+}
+
+// Adding a row starts or ends without the rows being read again: the extra line comes
+// and goes here.
+void RecordsetModel::followAdding()
+{
+    if (addingShown() == newRowShown_)
+        return;
+    beginResetModel();
+    newRowShown_ = addingShown();
     endResetModel();
 }
 
@@ -26,6 +54,7 @@ void RecordsetModel::connectRecordset()
         return;
     connections_ << connect(recordset_.get(), &Recordset::rowsReset, this, [this] {
         beginResetModel();
+        newRowShown_ = addingShown();
         endResetModel();
     });
     connections_ << connect(recordset_.get(), &Recordset::rowValuesChanged, this, [this](int row) {
@@ -33,13 +62,14 @@ void RecordsetModel::connectRecordset()
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
     connections_ << connect(recordset_.get(), &Recordset::currentRowChanged, this, [this] {
+        followAdding();
         emit headerDataChanged(Qt::Vertical, 0, std::max(0, rowCount() - 1));
     });
 }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const
 {
-    return (parent.isValid() || !recordset_) ? 0 : recordset_->recordCount();
+    return (parent.isValid() || !recordset_) ? 0 : recordset_->recordCount() + (newRowShown_ ? 1 : 0);
 }
 
 int RecordsetModel::columnCount(const QModelIndex& parent) const
@@ -54,7 +84,8 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::TextAlignmentRole)
         return {};
     try {
-        const QVariant value = recordset_->valueAt(index.row(), index.column());
+        const QVariant value = index.row() == newRowLine() ? recordset_->value(index.column())
+                                                           : recordset_->valueAt(index.row(), index.column());
         if (role == Qt::TextAlignmentRole) {
             const auto kind = recordset_->field(index.column()).kind;
             const bool number = kind == FieldInfo::Kind::Integer || kind == FieldInfo::Kind::Real;
@@ -73,6 +104,8 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal)
         return section < recordset_->fieldCount() ? recordset_->field(section).name : QString();
     // The record selector: a marker on the current row, as users of data grids know it.
+    if (section == newRowLine())
+        return QStringLiteral("✎");
     return section == recordset_->currentRow() ? QStringLiteral("▶") : QString();
 }
 
@@ -89,7 +122,7 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!recordset_ || !index.isValid() || role != Qt::EditRole || !editable_)
         return false;
     try {
-        if (recordset_->currentRow() != index.row())
+        if (index.row() != newRowLine() && recordset_->currentRow() != index.row())
             recordset_->setAbsolutePosition(index.row() + 1);
         recordset_->setValue(index.column(), value.toString());
         if (storeEachEdit_)

@@ -21,6 +21,11 @@ public:
     // drops it (or the row is left, which stores it).
     void setStoreEachEdit(bool store) { storeEachEdit_ = store; }
     bool isEditable() const { return editable_; }
+    // When true, a row being added (not yet stored) shows as one more line at the end,
+    // where its values can be typed.
+    void setShowsNewRow(bool shows);
+    // The line of the row being added, or -1 when none is shown.
+    int newRowLine() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,9 +40,13 @@ signals:
 
 private:
     void connectRecordset();
+    bool addingShown() const;
+    void followAdding();
 
     std::shared_ptr<Recordset> recordset_;
     QList<QMetaObject::Connection> connections_;
     bool editable_ = false;
     bool storeEachEdit_ = true;
+    bool showsNewRow_ = false;
+    bool newRowShown_ = false;
 };

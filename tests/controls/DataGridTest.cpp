@@ -92,4 +92,34 @@ TEST_F(DataGridTest, AMillionRowsOpenAndScrollToTheEnd)
     EXPECT_EQ(grid.currentRowNumber(), 999999);
 }
 
+TEST_F(DataGridTest, ARowBeingAddedIsALastLineToTypeInAndLeavingItStoresIt)
+{
+    auto rs = targets(3);
+    grid.setEditable(true, false);
+    grid.bind(rs);
+    grid.show();
+    rs->addNew();
+    EXPECT_EQ(grid.model()->rowCount(), 3);   // not shown unless asked for
+    rs->cancelUpdate();
+
+    grid.setShowsNewRow(true);
+    rs->addNew();
+    ASSERT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(grid.currentRowNumber(), 3);
+    EXPECT_EQ(grid.model()->data(grid.model()->index(3, rs->fieldIndex(QStringLiteral("反馈合计")))).toString(),
+              QStringLiteral("0"));   // the field's default
+    ASSERT_TRUE(grid.model()->setData(grid.model()->index(3, 1), QStringLiteral("新客户")));
+    EXPECT_EQ(rs->editMode(), Recordset::EditMode::Adding);
+    EXPECT_EQ(grid.model()->data(grid.model()->index(3, 1)).toString(), QStringLiteral("新客户"));
+
+    rs->cancelUpdate();
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    rs->addNew();
+    ASSERT_TRUE(grid.model()->setData(grid.model()->index(3, 1), QStringLiteral("新客户")));
+    grid.setCurrentIndex(grid.model()->index(0, 1));   // leaving the line stores the row
+    EXPECT_EQ(rs->editMode(), Recordset::EditMode::None);
+    EXPECT_EQ(rs->recordCount(), 4);
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '新客户'")).recordCount(), 1);
+}
+
 } // namespace

@@ -1,0 +1,329 @@
+// The export writers: what each kind of file holds afterwards, read back with the file
+// format's own libraries, and what a refused or failed export leaves behind.
+#include "support/XlsxTestReader.h"
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "core/Schema.h"
+#include "exchange/destinations/DbaseDestination.h"
+#include "exchange/destinations/DbaseFieldNames.h"
+#include "exchange/destinations/ExcelDestination.h"
+#include "exchange/destinations/ExportDatabaseDestination.h"
+#include "exchange/destinations/ExportDestinations.h"
+#include "exchange/destinations/SheetNames.h"
+#include "support/TempAppFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <gtest/gtest.h>
+#include <shapefil.h>
+#include <xlsxwriter.h>
+
+namespace {
+
+const QString Targets = QStringLiteral("clientTableInfo");
+
+void insertTargets(Connection& db)
+{
+    db.execute(QStringLiteral(
+        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, Email, 联系人1, 地址, 邮政编码, 电话数, 产品1计数, 反馈合计, 记录号) VALUES "
+        "('P1', '北京华信科技有限公司', '010-62345678', NULL, 'wang@hx.cn', '王经理', '北京市海淀区中关村大街1号', '100080', 2, 1, 2, ''), "
+        "('P1', 'O''Brien 贸易公司', '', '', '', '', '', '', 0, 0, 0, '7'), "
+        "('P2', '天津宏达贸易公司', '022-23456789', '', '', '李女士', '天津市和平区南京路88号', '300041', 5, 0, 5, '8')"));
+}
+
+QString gbk(const char* bytes)
+{
+    QStringDecoder decoder("GBK");
+    return decoder.decode(QByteArray(bytes));
+}
+
+int mainRows(Connection& db)
+{
+    return Recordset(db.shared_from_this(), QStringLiteral("Select * From clientTableInfo")).recordCount();
+}
+
+QStringList folderEntries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+class DestinationsTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    Connection& db = *folder.connection();
+    QString exportDb = folder.filePath(Schema::ExportDatabaseName);
+
+    void SetUp() override
+    {
+        insertTargets(db);
+        ExportDestinations::registerAll(db);
+    }
+
+    QString into(const QString& connect, const QString& table, const QString& where = QString()) const
+    {
+        return QStringLiteral("select * into [%1].[%2] from clientTableInfo%3").arg(connect, table, where);
+    }
+};
+
+TEST_F(DestinationsTest, ExportDatabaseGetsANewTableWithTheSameRows)
+{
+    EXPECT_EQ(db.execute(into(QStringLiteral(";database=") + exportDb, QStringLiteral("客户 2026"))), 3);
+    auto exported = Connection::open(exportDb);
+    Recordset rows(exported, QStringLiteral("Select * From [客户 2026]"));
+    ASSERT_EQ(rows.recordCount(), 3);
+    EXPECT_EQ(rows.fieldCount(), 23);
+    EXPECT_EQ(rows.field(1).name, QStringLiteral("营销对象"));
+    EXPECT_EQ(rows.field(1).declaredSize, 100);
+    rows.setAbsolutePosition(2);
+    EXPECT_EQ(rows.text(QStringLiteral("营销对象")), QStringLiteral("O'Brien 贸易公司"));
+    rows.setAbsolutePosition(1);
+    EXPECT_TRUE(rows.value(QStringLiteral("电话2")).isNull());
+    EXPECT_EQ(rows.value(QStringLiteral("反馈合计")).toLongLong(), 2);
+    EXPECT_EQ(rows.value(QStringLiteral("反馈合计")).typeId(), QMetaType::LongLong);
+    // The row selection is the statement's.
+    db.execute(into(QStringLiteral(";database=") + exportDb, QStringLiteral("有反馈"), QStringLiteral(" Where 反馈合计 >= 1")));
+    EXPECT_EQ(Recordset(Connection::open(exportDb), QStringLiteral("Select * From 有反馈")).recordCount(), 2);
+}
+
+TEST_F(DestinationsTest, ExportDatabaseRefusesATakenOrEmptyNameAndIsCreatedWhenMissing)
+{
+    db.execute(into(QStringLiteral(";database=") + exportDb, QStringLiteral("Targets")));
+    EXPECT_THROW(db.execute(into(QStringLiteral(";database=") + exportDb, QStringLiteral("TARGETS"))), DbError);
+    EXPECT_THROW(db.execute(into(QStringLiteral(";database=") + exportDb, QString())), DbError);
+    EXPECT_EQ(Connection::open(exportDb)->tables().size(), 1);
+
+    QFile::remove(exportDb);
+    db.execute(into(QStringLiteral(";database=") + exportDb, QStringLiteral("Targets")));
+    EXPECT_EQ(Recordset(Connection::open(exportDb), QStringLiteral("Select * From Targets")).recordCount(), 3);
+}
+
+TEST_F(DestinationsTest, DbaseTableHoldsTheRowsInCodePage936)
+{
+    const QString out = folder.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    EXPECT_EQ(db.execute(QStringLiteral("select * into [dBase III;database=%1/].out.DBF from clientTableInfo").arg(out)), 3);
+    EXPECT_EQ(folderEntries(out), QStringList({QStringLiteral("out.DBF"), QStringLiteral("out.cpg")}));
+
+    QFile raw(QDir(out).filePath(QStringLiteral("out.DBF")));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray header = raw.read(32);
+    EXPECT_EQ(quint8(header[0]), 0x03);   // dBase III without memo
+    EXPECT_EQ(quint8(header[29]), DbaseDestination::LanguageDriverGbk);
+    QFile cpg(QDir(out).filePath(QStringLiteral("out.cpg")));
+    ASSERT_TRUE(cpg.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cpg.readAll(), QByteArray("936"));
+
+    DBFHandle dbf = DBFOpen(QFile::encodeName(raw.fileName()).constData(), "rb");
+    ASSERT_TRUE(dbf);
+    EXPECT_EQ(DBFGetRecordCount(dbf), 3);
+    ASSERT_EQ(DBFGetFieldCount(dbf), 23);
+    char name[XBASE_FLDNAME_LEN_READ + 1];
+    int width = 0;
+    int decimals = 0;
+    DBFGetFieldInfo(dbf, 1, name, &width, &decimals);
+    EXPECT_EQ(gbk(name), QStringLiteral("营销对象"));
+    EXPECT_EQ(width, 200);
+    EXPECT_EQ(DBFGetNativeFieldType(dbf, 1), 'C');
+    const int total = DBFGetFieldIndex(dbf, DbaseFieldNames::encode(QStringLiteral("反馈合计")).constData());
+    ASSERT_GE(total, 0);
+    EXPECT_EQ(DBFGetNativeFieldType(dbf, total), 'N');
+    EXPECT_EQ(gbk(DBFReadStringAttribute(dbf, 0, 1)).trimmed(), QStringLiteral("北京华信科技有限公司"));
+    EXPECT_EQ(gbk(DBFReadStringAttribute(dbf, 1, 1)).trimmed(), QStringLiteral("O'Brien 贸易公司"));
+    EXPECT_EQ(gbk(DBFReadStringAttribute(dbf, 2, 8)).trimmed(), QStringLiteral("天津市和平区南京路88号"));
+    EXPECT_EQ(DBFReadIntegerAttribute(dbf, 0, total), 2);
+    EXPECT_EQ(DBFReadIntegerAttribute(dbf, 2, total), 5);
+    EXPECT_TRUE(DBFIsAttributeNULL(dbf, 0, 3));
+    DBFClose(dbf);
+}
+
+TEST_F(DestinationsTest, DbaseNeverOverwritesAndAddsTheExtensionWhenNoneIsTyped)
+{
+    const QString out = folder.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    QFile existing(QDir(out).filePath(QStringLiteral("old.dbf")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+    EXPECT_THROW(db.execute(QStringLiteral("select * into [dBase III;database=%1/].old.dbf from clientTableInfo").arg(out)), DbError);
+    db.execute(QStringLiteral("select * into [dBase III;database=%1/].[客户] from clientTableInfo").arg(out));
+    EXPECT_EQ(folderEntries(out), QStringList({QStringLiteral("old.dbf"), QStringLiteral("客户.cpg"), QStringLiteral("客户.dbf")}));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("keep me"));
+}
+
+TEST(DbaseFieldNamesTest, EveryTargetFieldFitsAndLongNamesAreCutPredictably)
+{
+    TempAppFolder folder;
+    QStringList names;
+    for (const FieldInfo& field : folder.connection()->fields(QStringLiteral("clientTableInfo")))
+        names << field.name;
+    const QList<QByteArray> fitted = DbaseFieldNames::fitted(names);
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(fitted[i], DbaseFieldNames::encode(names[i])) << names[i].toStdString();
+
+    const QList<QByteArray> cut = DbaseFieldNames::fitted(
+        {QStringLiteral("反馈合计（当日）"), QStringLiteral("反馈合计（至今日）"), QStringLiteral("Description"), QStringLiteral("DESCRIPTIO")});
+    EXPECT_EQ(cut[0], DbaseFieldNames::encode(QStringLiteral("反馈合计（")));
+    EXPECT_EQ(cut[1], DbaseFieldNames::encode(QStringLiteral("反馈合计~2")));
+    EXPECT_EQ(cut[2], QByteArray("Descriptio"));
+    EXPECT_EQ(cut[3], QByteArray("DESCRIPT~2"));
+}
+
+TEST(SheetNamesTest, NamesExcelRefuses)
+{
+    EXPECT_TRUE(SheetNames::problem(QStringLiteral("客户")).isEmpty());
+    for (const QString& bad : {QString(), QStringLiteral("  "), QStringLiteral("a/b"), QStringLiteral("a[1]"),
+                               QStringLiteral("'x'"), QStringLiteral("history"), QString(32, QLatin1Char('x'))})
+        EXPECT_FALSE(SheetNames::problem(bad).isEmpty()) << bad.toStdString();
+    EXPECT_FALSE(SheetNames::problem(QStringLiteral("sheet1"), {QStringLiteral("Sheet1")}).isEmpty());
+}
+
+TEST_F(DestinationsTest, NewWorkbookHoldsTheRowsUnderTheFieldNames)
+{
+    const QString chosen = folder.filePath(QStringLiteral("客户.xls"));
+    EXPECT_EQ(db.execute(into(QStringLiteral("Excel 8.0;database=") + chosen, QStringLiteral("全部客户"))), 3);
+    const QString written = folder.filePath(QStringLiteral("客户.xlsx"));
+    ASSERT_TRUE(QFile::exists(written));
+    EXPECT_FALSE(QFile::exists(chosen));
+    EXPECT_EQ(XlsxTestReader::sheetNames(written), QStringList{QStringLiteral("全部客户")});
+    const QList<QStringList> rows = XlsxTestReader::sheetRows(written, QStringLiteral("全部客户"));
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0].value(1), QStringLiteral("营销对象"));
+    EXPECT_EQ(rows[0].value(22), QStringLiteral("记录号"));
+    EXPECT_EQ(rows[2].value(1), QStringLiteral("O'Brien 贸易公司"));
+    EXPECT_EQ(rows[3].value(21), QStringLiteral("5"));
+    EXPECT_EQ(rows[1].value(3), QString());
+}
+
+TEST_F(DestinationsTest, RefusedSheetNamesWriteNoWorkbook)
+{
+    for (const QString& bad : {QStringLiteral(" "), QStringLiteral("a:b"), QStringLiteral("History")}) {
+        EXPECT_THROW(db.execute(QStringLiteral("select * into [Excel 8.0;database=%1].%2 from clientTableInfo")
+                                    .arg(folder.filePath(QStringLiteral("x.xlsx")), bad)),
+                     DbError);
+    }
+    EXPECT_THROW(db.execute(QStringLiteral("select * into [Excel 8.0;database=%1]. from clientTableInfo")
+                                .arg(folder.filePath(QStringLiteral("x.xlsx")))),
+                 DbError);
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("x.xlsx"))));
+}
+
+// A workbook as a user keeps it: a sheet with a formula, a sheet with a bold cell.
+void writeTwoSheetWorkbook(const QString& path)
+{
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(path).constData());
+    lxw_worksheet* first = workbook_add_worksheet(workbook, "预算");
+    worksheet_write_number(first, 0, 0, 12, nullptr);
+    worksheet_write_number(first, 1, 0, 30, nullptr);
+    worksheet_write_formula(first, 2, 0, "=SUM(A1:A2)", nullptr);
+    lxw_worksheet* second = workbook_add_worksheet(workbook, "Notes");
+    lxw_format* bold = workbook_add_format(workbook);
+    format_set_bold(bold);
+    worksheet_write_string(second, 0, 0, "重要客户", bold);
+    worksheet_write_string(second, 1, 0, "plain", nullptr);
+    ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
+}
+
+TEST_F(DestinationsTest, ExistingWorkbookGetsASheetAndKeepsEveryOtherPartByteForByte)
+{
+    const QString path = folder.filePath(QStringLiteral("book.xlsx"));
+    writeTwoSheetWorkbook(path);
+    QHash<QString, QByteArray> before;
+    for (const QString& name : XlsxTestReader::entryNames(path))
+        before.insert(name, XlsxTestReader::entry(path, name));
+
+    EXPECT_EQ(db.execute(into(QStringLiteral("Excel 8.0;database=") + path, QStringLiteral("有反馈"),
+                              QStringLiteral(" Where 反馈合计 >= 1"))),
+              2);
+
+    EXPECT_EQ(XlsxTestReader::sheetNames(path),
+              QStringList({QStringLiteral("预算"), QStringLiteral("Notes"), QStringLiteral("有反馈")}));
+    const QSet<QString> edited = {QStringLiteral("[Content_Types].xml"), QStringLiteral("xl/workbook.xml"),
+                                  QStringLiteral("xl/_rels/workbook.xml.rels")};
+    for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+        if (!edited.contains(it.key()))
+            EXPECT_EQ(XlsxTestReader::entry(path, it.key()), it.value()) << it.key().toStdString();
+    EXPECT_TRUE(before.value(QStringLiteral("xl/worksheets/sheet1.xml")).contains("SUM(A1:A2)"));
+    EXPECT_EQ(XlsxTestReader::entryNames(path).size(), before.size() + 1);
+    EXPECT_TRUE(XlsxTestReader::entry(path, QStringLiteral("[Content_Types].xml")).contains("/xl/worksheets/sheet3.xml"));
+
+    const QList<QStringList> rows = XlsxTestReader::sheetRows(path, QStringLiteral("有反馈"));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1].value(1), QStringLiteral("北京华信科技有限公司"));
+    EXPECT_EQ(rows[2].value(21), QStringLiteral("5"));
+    EXPECT_EQ(XlsxTestReader::sheetRows(path, QStringLiteral("Notes")).value(0).value(0), QStringLiteral("重要客户"));
+}
+
+TEST_F(DestinationsTest, ATakenSheetNameOrAFileThatIsNoWorkbookLeavesTheFileAsItWas)
+{
+    const QString path = folder.filePath(QStringLiteral("book.xlsx"));
+    writeTwoSheetWorkbook(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray original = file.readAll();
+    file.close();
+    EXPECT_THROW(db.execute(into(QStringLiteral("Excel 8.0;database=") + path, QStringLiteral("notes"))), DbError);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), original);
+    file.close();
+
+    const QString text = folder.filePath(QStringLiteral("notes.xlsx"));
+    QFile notWorkbook(text);
+    ASSERT_TRUE(notWorkbook.open(QIODevice::WriteOnly));
+    notWorkbook.write("not a zip");
+    notWorkbook.close();
+    EXPECT_THROW(db.execute(into(QStringLiteral("Excel 8.0;database=") + text, QStringLiteral("客户"))), DbError);
+    ASSERT_TRUE(notWorkbook.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notWorkbook.readAll(), QByteArray("not a zip"));
+}
+
+// Each writer stopped after its second row: nothing is left of the export.
+class InterruptedExportTest : public DestinationsTest {
+protected:
+    void SetUp() override
+    {
+        insertTargets(db);
+        for (auto writer : std::initializer_list<std::shared_ptr<ReportingDestination>>{
+                 std::make_shared<ExportDatabaseDestination>(), std::make_shared<DbaseDestination>(),
+                 std::make_shared<ExcelDestination>()}) {
+            writer->setProgress([](int written) {
+                if (written == 2)
+                    throw DbError(QStringLiteral("磁盘已满"));
+            });
+            db.addDestination(writer);
+        }
+    }
+};
+
+TEST_F(InterruptedExportTest, AFailurePartWayLeavesNoFileAndNoTable)
+{
+    const QString out = folder.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const QString book = folder.filePath(QStringLiteral("book.xlsx"));
+    writeTwoSheetWorkbook(book);
+    const QByteArray bookBefore = [&] {
+        QFile f(book);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+
+    EXPECT_THROW(db.execute(into(QStringLiteral(";database=") + exportDb, QStringLiteral("t"))), DbError);
+    EXPECT_THROW(db.execute(QStringLiteral("select * into [dBase III;database=%1].t.dbf from clientTableInfo").arg(out)), DbError);
+    EXPECT_THROW(db.execute(into(QStringLiteral("Excel 8.0;database=") + out + QStringLiteral("/new.xlsx"), QStringLiteral("t"))), DbError);
+    EXPECT_THROW(db.execute(into(QStringLiteral("Excel 8.0;database=") + book, QStringLiteral("t"))), DbError);
+
+    EXPECT_TRUE(Connection::open(exportDb)->tables().isEmpty());
+    EXPECT_TRUE(folderEntries(out).isEmpty());
+    QFile f(book);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bookBefore);
+    EXPECT_EQ(mainRows(db), 3);
+    EXPECT_FALSE(db.inTransaction());
+    // The connection is usable again, and the same exports succeed without the failure.
+    db.execute(QStringLiteral("Delete * From clientTableInfo Where 序号 = 'P2'"));
+    EXPECT_EQ(mainRows(db), 2);
+}
+
+} // namespace

@@ -1,0 +1,270 @@
+// The two export windows: what they ask, what they write, and when they close.
+#include "ExportTestData.h"
+#include "core/Schema.h"
+#include "exchange/destinations/ExportDestinations.h"
+#include "exchange/export/outputFm1.h"
+#include "exchange/export/outputFm2.h"
+#include "support/ProgramTest.h"
+#include "support/XlsxTestReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <shapefil.h>
+
+namespace {
+
+// A closed window is deleted once the pending deletions run.
+template <typename Window>
+bool gone(QPointer<Window>& window)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return window.isNull();
+}
+
+class ExportWindowsTest : public ProgramTest {
+protected:
+    QPointer<outputFm1> window1;
+    QPointer<outputFm2> window2;
+
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        state.appPath = folder.path();
+        ExportDestinations::registerAll(*state.dbConnection);
+        insertExportTargets(*state.dbConnection);
+    }
+    void TearDown() override
+    {
+        delete window1;
+        delete window2;
+        ProgramTest::TearDown();
+    }
+
+    std::shared_ptr<Connection> exportDb() const { return Connection::open(state.exportDatabasePath()); }
+
+    void openFm1(const char* rows, const char* kind)
+    {
+        window1 = new outputFm1;
+        window1->show();
+        window1->findChild<QRadioButton*>(QString::fromLatin1(rows))->setChecked(true);
+        window1->findChild<QRadioButton*>(QString::fromLatin1(kind))->setChecked(true);
+    }
+    void confirmFm1() { QTest::mouseClick(window1->findChild<QPushButton*>("Command1"), Qt::LeftButton); }
+
+    void openFm2(const QString& planNo)
+    {
+        state.currentPlanNo = planNo;
+        window2 = new outputFm2;
+        window2->show();
+    }
+    void clickFm2(int index)
+    {
+        QTest::mouseClick(window2->findChild<QPushButton*>(QStringLiteral("Command1(%1)").arg(index)), Qt::LeftButton);
+    }
+
+    void expectLastMessage(const QString& text, const QString& title)
+    {
+        ASSERT_FALSE(dialogs.log().isEmpty());
+        EXPECT_EQ(dialogs.log().last().kind, QStringLiteral("message"));
+        EXPECT_EQ(dialogs.log().last().text, text);
+        EXPECT_EQ(dialogs.log().last().title, title);
+    }
+    void saveAs(const QString& path) { dialogs.queueSaveFile(Dialogs::fileChoiceFor(path)); }
+};
+
+TEST_F(ExportWindowsTest, AllTargetsOrTargetsWithFeedbackOfEveryPlan)
+{
+    openFm1("Option1", "Option3");
+    EXPECT_EQ(window1->windowTitle(), QStringLiteral("客户数据导出"));
+    dialogs.queueInput(QStringLiteral("全部"));
+    confirmFm1();
+    EXPECT_EQ(dialogs.log().first().text, QStringLiteral("请给导出到mdb文件的表确定表名"));
+    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    EXPECT_TRUE(gone(window1));   // closes after 确定
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 全部")), 5);
+
+    openFm1("Option2", "Option3");
+    dialogs.queueInput(QStringLiteral("有反馈"));
+    confirmFm1();
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 有反馈")), 2);
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 有反馈 Where 序号 = 'P2'")), 1);
+}
+
+TEST_F(ExportWindowsTest, ATakenTableNameIsAskedAgainWithLetterCaseCounting)
+{
+    exportDb()->execute(QStringLiteral("CREATE TABLE 客户 (x)"));
+    openFm1("Option1", "Option3");
+    dialogs.queueInput(QStringLiteral("客户"));
+    dialogs.queueInput(QStringLiteral("客户"));
+    dialogs.queueInput(QStringLiteral("客户二"));
+    confirmFm1();
+    QStringList asked;
+    for (const DialogRecord& record : dialogs.log())
+        asked << record.kind + QLatin1Char(':') + record.text;
+    EXPECT_EQ(asked, QStringList({"input:请给导出到mdb文件的表确定表名", "message:文件名重复，请重新输入文件名",
+                                  "input:请给导出到mdb文件的表确定表名", "message:文件名重复，请重新输入文件名",
+                                  "input:请给导出到mdb文件的表确定表名", "message:OK"}));
+    EXPECT_EQ(dialogs.log()[1].title, QStringLiteral("信息提示"));
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 客户二")), 5);
+
+    // "KEHU" is no repeat of "kehu" to the check, but the database refuses it.
+    exportDb()->execute(QStringLiteral("CREATE TABLE kehu (x)"));
+    dialogs.clearLog();
+    openFm1("Option1", "Option3");
+    dialogs.queueInput(QStringLiteral("KEHU"));
+    confirmFm1();
+    EXPECT_EQ(dialogs.log().size(), 2);
+    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+}
+
+TEST_F(ExportWindowsTest, EmptyNamesFailAndCancelledDialogsEndQuietly)
+{
+    openFm1("Option1", "Option3");
+    dialogs.queueInput(QString());
+    confirmFm1();
+    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    EXPECT_TRUE(gone(window1));
+    EXPECT_TRUE(exportDb()->tables().isEmpty());
+
+    for (const char* kind : {"Option3", "Option4", "Option5"}) {
+        dialogs.clearLog();
+        openFm1("Option1", kind);
+        confirmFm1();   // nothing queued: the first dialog is cancelled
+        EXPECT_EQ(dialogs.log().size(), 1) << kind;
+        EXPECT_NE(dialogs.log().first().kind, QStringLiteral("message"));
+        EXPECT_TRUE(gone(window1));
+    }
+    dialogs.clearLog();
+    openFm1("Option1", "Option5");
+    saveAs(folder.filePath(QStringLiteral("book.xlsx")));
+    dialogs.queueInput(std::nullopt);
+    confirmFm1();
+    EXPECT_EQ(dialogs.log().size(), 2);
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("book.xlsx"))));
+
+    openFm1("Option1", "Option5");
+    saveAs(folder.filePath(QStringLiteral("book.xlsx")));
+    dialogs.queueInput(QString());
+    confirmFm1();
+    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("book.xlsx"))));
+}
+
+TEST_F(ExportWindowsTest, DbaseFileGoesToTheChosenFolderUnderTheChosenName)
+{
+    const QString out = folder.filePath(QStringLiteral("data"));
+    QDir().mkpath(out);
+    openFm1("Option2", "Option4");
+    saveAs(out + QStringLiteral("/out.dbf"));
+    confirmFm1();
+    const FileDialogRequest& request = dialogs.log().first().file;
+    EXPECT_EQ(request.title, QStringLiteral("导出文件为"));
+    EXPECT_EQ(request.filter, QStringLiteral("(*.DBF)|*.DBF"));
+    EXPECT_EQ(request.filterIndex, 1);
+    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    DBFHandle dbf = DBFOpen(QFile::encodeName(out + QStringLiteral("/out.dbf")).constData(), "rb");
+    ASSERT_TRUE(dbf);
+    EXPECT_EQ(DBFGetRecordCount(dbf), 2);
+    DBFClose(dbf);
+}
+
+TEST_F(ExportWindowsTest, WorkbookChosenAsXlsIsWrittenAsXlsx)
+{
+    openFm1("Option1", "Option5");
+    saveAs(folder.filePath(QStringLiteral("客户.xls")));
+    dialogs.queueInput(QStringLiteral("O'Brien"));
+    confirmFm1();
+    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("请给导出到XLS文件的表确定表名"));
+    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    const QString book = folder.filePath(QStringLiteral("客户.xlsx"));
+    EXPECT_EQ(XlsxTestReader::sheetNames(book), QStringList{QStringLiteral("O'Brien")});
+    EXPECT_EQ(XlsxTestReader::sheetRows(book, QStringLiteral("O'Brien")).size(), 6);
+
+    // The same sheet name again: refused, the workbook as it was.
+    openFm1("Option1", "Option5");
+    saveAs(book);
+    dialogs.queueInput(QStringLiteral("o'brien"));
+    confirmFm1();
+    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    EXPECT_EQ(XlsxTestReader::sheetNames(book).size(), 1);
+}
+
+TEST_F(ExportWindowsTest, NoKindChosenFailsAndReturnClosesWithoutAsking)
+{
+    openFm1("Option1", "Option3");
+    for (QRadioButton* kind : {window1->Option3, window1->Option4, window1->Option5}) {
+        kind->setAutoExclusive(false);
+        kind->setChecked(false);
+    }
+    confirmFm1();
+    EXPECT_EQ(dialogs.log().size(), 1);
+    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+
+    dialogs.clearLog();
+    window1 = new outputFm1;
+    window1->show();
+    EXPECT_TRUE(window1->Option1->isChecked());
+    QTest::mouseClick(window1->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+    EXPECT_TRUE(gone(window1));
+    EXPECT_TRUE(dialogs.log().isEmpty());
+}
+
+TEST_F(ExportWindowsTest, PlanExportTakesOnlyTheCurrentPlansRespondersFromTheStore)
+{
+    openFm2(QStringLiteral("P'1"));
+    EXPECT_EQ(window2->windowTitle(), QStringLiteral("导出文件"));
+    EXPECT_EQ(window2->Command1[0]->text(), QStringLiteral("导入mdb数据库"));
+    // A response recorded after the window opened is exported too.
+    state.dbConnection->execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 1 WHERE 营销对象 = '上海申达商行'"));
+    state.currentPlanNo = QStringLiteral("P2");   // the plan the window opened with counts
+    dialogs.queueInput(QStringLiteral("本计划"));
+    clickFm2(0);
+    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    EXPECT_TRUE(gone(window2));
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 本计划")), 2);
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 本计划 Where 序号 = 'P''1'")), 2);
+}
+
+TEST_F(ExportWindowsTest, PlanExportStaysOpenWhenCancelledAndClosesAfterAFailure)
+{
+    openFm2(QString());
+    clickFm2(0);                               // input cancelled
+    dialogs.queueInput(QString());
+    clickFm2(0);                               // empty name: ends quietly
+    clickFm2(1);                               // save dialog cancelled
+    clickFm2(2);
+    EXPECT_FALSE(gone(window2));
+    for (const DialogRecord& record : dialogs.log())
+        EXPECT_NE(record.kind, QStringLiteral("message"));
+
+    saveAs(folder.filePath(QStringLiteral("plan.xlsx")));
+    dialogs.queueInput(QString());             // an empty sheet name is tried, and fails
+    clickFm2(2);
+    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    EXPECT_TRUE(gone(window2));
+}
+
+TEST_F(ExportWindowsTest, PlanExportWithoutACurrentPlanTakesTargetsWithoutAPlanNumber)
+{
+    state.dbConnection->execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 3 WHERE 序号 = ''"));
+    openFm2(QString());
+    dialogs.queueInput(QStringLiteral("无序号"));
+    clickFm2(0);
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 无序号")), 1);
+}
+
+TEST_F(ExportWindowsTest, MissingExportDatabaseIsCreated)
+{
+    QFile::remove(state.exportDatabasePath());
+    openFm2(QStringLiteral("P2"));
+    dialogs.queueInput(QStringLiteral("P2客户"));
+    clickFm2(0);
+    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From P2客户")), 1);
+}
+
+} // namespace
