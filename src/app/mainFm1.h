@@ -8,6 +8,7 @@
 class DataGrid;
 class chartFm1;
 class definitionFm1;
+class mainFm3;
 class Form3;
 class Form5;
 class feedbackFm1;
@@ -40,6 +41,7 @@ public:
     void exit2_Click();
     void definition2_Click();
     void createMarketing_Click();
+    void inputClient_Click();
     void recordBack1_Click();
     void maintainTable2_Click();
 
@@ -55,6 +57,7 @@ public:
 private:
     mainFm1();
     QPointer<definitionFm1> definitionWindow_;
+    QPointer<mainFm3> importWindow_;
     QPointer<Form3> planEditor_;
     QPointer<chartFm1> chartWindow_;
     QPointer<Form5> feedbackWindow_;
