@@ -43,13 +43,13 @@ qint64 rowCount(Connection& target)
 QString insertStatement(const QList<FieldInfo>& columns)
 {
     QStringList names;
-    QStringList slots;
+    QStringList placeholders;
     for (const FieldInfo& field : columns) {
         names << ImportRules::quotedName(field.name);
-        slots << QStringLiteral("?");
+        placeholders << QStringLiteral("?");
     }
     return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(TargetTable, names.join(QStringLiteral(", ")), slots.join(QStringLiteral(", ")));
+        .arg(TargetTable, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
 }
 
 } // namespace
