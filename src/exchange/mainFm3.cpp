@@ -150,6 +150,11 @@ mainFm3::mainFm3()
 
 mainFm3::~mainFm3() = default;
 
+tableFm1* mainFm3::chooser() const
+{
+    return chooser_;
+}
+
 QPushButton* mainFm3::addButton(const QString& name, const QString& caption)
 {
     auto* button = new QPushButton(caption, this);

@@ -14,6 +14,7 @@
 #include "feedback/Form5.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
+#include "exchange/mainFm3.h"
 #include "support/TempAppFolder.h"
 
 #include <QAction>
@@ -248,6 +249,22 @@ TEST_F(MainWindowTest, TheProductMappingOpensOnceAndItsNamesReachTheLegend)
     mappings[0]->close();
     window->Form_Activate();   // coming back to the main window
     EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:复印机"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(MainWindowTest, TheImportMenuItemOpensTheImportWindowOnce)
+{
+    open();
+    window->findChild<QAction*>("inputClient")->trigger();
+    window->findChild<QAction*>("inputClient")->trigger();
+    QList<mainFm3*> imports;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<mainFm3*>(w))
+            imports << m;
+    ASSERT_EQ(imports.size(), 1);
+    EXPECT_TRUE(imports[0]->isVisible());
+    EXPECT_EQ(imports[0]->windowTitle(), QStringLiteral("导入数据"));
+    imports[0]->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
