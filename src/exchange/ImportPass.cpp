@@ -5,6 +5,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/FieldInfo.h"
+#include "core/JetDialect.h"
 #include "core/Recordset.h"
 #include "core/Statement.h"
 #include "core/Transaction.h"
@@ -76,16 +77,22 @@ ImportOutcome ImportPass::run(const Progress& progress)
     const qint64 rowsBefore = rowCount(target_);
     Statement insert(target_.handle(), insertStatement(columns));
 
+    // The source rows are read once, in one sequential pass over the source's statement (the
+    // recordset's own order), rather than value by value through the recordset's row cache.
+    Statement sourceRows(source_.connection().handle(), JetDialect::toSqlite(source_.source()));
+
     ImportOutcome outcome;
     const int rows = source_.recordCount();
     const int sourceColumns = source_.fieldCount();
     const int recordNoSlot = sourceColumns + 2;
-    for (int row = 0; row < rows; ++row) {
+    const QVariant planNo = columns[0].toStored(planNo_);
+    for (int row = 0; row < rows && sourceRows.step(); ++row) {
         try {
-            insert.bind(1, columns[0].toStored(planNo_));
+            insert.bind(1, planNo);
             for (int i = 0; i < sourceColumns; ++i) {
                 const FieldInfo& field = columns[i + 1];
-                insert.bind(i + 2, field.toStored(ImportRules::targetText(source_.valueAt(row, i), field.declaredSize)));
+                const QVariant value = source_.field(i).fromStored(sourceRows.valueAt(i));
+                insert.bind(i + 2, field.toStored(ImportRules::targetText(value, field.declaredSize)));
             }
             insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + row + 1)));
             insert.step();

@@ -90,6 +90,19 @@ TEST_F(ImportPassTest, ValuesAreCutToTheFieldSizeAndTrimmedAndNullBecomesEmptyTe
     EXPECT_EQ(sqlText(QStringLiteral("Select typeof(传真) From clientTableInfo")), QStringLiteral("null"));   // not mapped
 }
 
+TEST_F(ImportPassTest, DatesAndNumbersOfTheSourceArriveInTheirTextForm)
+{
+    source->execute(QStringLiteral("CREATE TABLE [Sheet1$] (d DATE, amount REAL, whole INTEGER)"));
+    source->execute(QStringLiteral("INSERT INTO [Sheet1$] VALUES ('2026-12-07', 12.5, 13812345678)"));
+    Recordset rows(source, QStringLiteral("Select [d], [amount], [whole] From [Sheet1$]"));
+    ImportPass(store, rows, {"联系人1", "联系人2", "电话1"}, "P1").run();
+    auto row = plan(QStringLiteral("P1"));
+    ASSERT_EQ(row->recordCount(), 1);
+    EXPECT_EQ(row->text(QStringLiteral("联系人1")), QStringLiteral("2026/12/7"));
+    EXPECT_EQ(row->text(QStringLiteral("联系人2")), QStringLiteral("12.5"));
+    EXPECT_EQ(row->text(QStringLiteral("电话1")), QStringLiteral("13812345678"));
+}
+
 TEST_F(ImportPassTest, APlanNumberWithAnApostropheIsStoredAsItIs)
 {
     addSource(QStringLiteral("('甲', '1', '', 1)"));
