@@ -1,5 +1,6 @@
 #include "SourceFiles.h"
 
+#include "AccessReader.h"
 #include "CsvReader.h"
 #include "DbfReader.h"
 #include "MemoryTableSink.h"
@@ -22,6 +23,7 @@ const std::vector<std::unique_ptr<SourceReader>>& readers()
 {
     static const std::vector<std::unique_ptr<SourceReader>> all = [] {
         std::vector<std::unique_ptr<SourceReader>> list;
+        list.push_back(std::make_unique<AccessReader>());
         list.push_back(std::make_unique<XlsxReader>());
         list.push_back(std::make_unique<XlsReader>());
         list.push_back(std::make_unique<DbfReader>());
