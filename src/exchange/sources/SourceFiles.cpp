@@ -1,9 +1,12 @@
 #include "SourceFiles.h"
 
+#include "AccessReader.h"
 #include "CsvReader.h"
 #include "DbfReader.h"
 #include "MemoryTableSink.h"
 #include "SourceFileError.h"
+#include "XlsReader.h"
+#include "XlsxReader.h"
 #include "core/Connection.h"
 
 #include <QFile>
@@ -20,6 +23,9 @@ const std::vector<std::unique_ptr<SourceReader>>& readers()
 {
     static const std::vector<std::unique_ptr<SourceReader>> all = [] {
         std::vector<std::unique_ptr<SourceReader>> list;
+        list.push_back(std::make_unique<AccessReader>());
+        list.push_back(std::make_unique<XlsxReader>());
+        list.push_back(std::make_unique<XlsReader>());
         list.push_back(std::make_unique<DbfReader>());
         list.push_back(std::make_unique<CsvReader>());
         return list;
