@@ -152,7 +152,8 @@ mainFm3::~mainFm3() = default;
 
 tableFm1* mainFm3::chooser() const
 {
-    return chooser_;
+    // A closed chooser lingers until the event loop deletes it; it is no longer open.
+    return chooser_ && chooser_->isVisible() ? chooser_.data() : nullptr;
 }
 
 QPushButton* mainFm3::addButton(const QString& name, const QString& caption)

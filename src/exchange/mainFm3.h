@@ -42,7 +42,7 @@ public:
     // The chooser closed; the window's pointer is the default again.
     void chooserClosed();
 
-    tableFm1* chooser() const;
+    tableFm1* chooser() const;   // the open table chooser, if any
     std::shared_ptr<Recordset> targetRecordset() const { return targetRecordset_; }
     std::shared_ptr<Recordset> importRecordset() const { return importRecordset_; }
 
