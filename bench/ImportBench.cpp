@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <shapefil.h>
@@ -164,8 +165,14 @@ int main(int argc, char** argv)
     writeDbf(dbf);
     writeXlsx(xlsx);
 
-    const double bare = bareInsert(*freshStore(dir, QStringLiteral("bare.db")));
+    // The machine is shared: the baseline is measured right before each import, best of two.
+    int run = 0;
+    auto baseline = [&] {
+        const double first = bareInsert(*freshStore(dir, QStringLiteral("bare%1.db").arg(run++)));
+        return std::min(first, bareInsert(*freshStore(dir, QStringLiteral("bare%1.db").arg(run++))));
+    };
     try {
+        const double bare = baseline();
         const double before = currentMb();
         const ImportTimes times = importFile(xlsx, *freshStore(dir, QStringLiteral("xlsx.db")));
         report("xlsx", times, bare);
@@ -174,6 +181,7 @@ int main(int argc, char** argv)
         std::printf("xlsx  not read: %s\n", qPrintable(error.description()));
     }
     try {
+        const double bare = baseline();
         report("dbf", importFile(dbf, *freshStore(dir, QStringLiteral("dbf.db"))), bare);
     } catch (const DbError& error) {
         std::printf("dbf   not read: %s\n", qPrintable(error.description()));

@@ -245,7 +245,12 @@ public:
             dialog_.setValue(int(std::min<qint64>(done, dialog_.maximum())));
         else if (!dialog_.isVisible() && started_.elapsed() >= ShowAfterMs)
             dialog_.show();
-        QCoreApplication::processEvents();
+        // Until the dialog shows (and, modal, keeps the user out of the other windows) the
+        // user's clicks wait: another window's save must not land inside the running work.
+        if (dialog_.isVisible())
+            QCoreApplication::processEvents();
+        else
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return !dialog_.wasCanceled();
     }
 
