@@ -60,6 +60,9 @@ MappingCheck checkMapping(int sourceColumns, int targetColumns)
 
 QString quotedName(const QString& name)
 {
+    // Brackets cannot hold a "]"; such a name (a sheet called "Q1]") goes in double quotes.
+    if (name.contains(QLatin1Char(']')) && !name.contains(QLatin1Char('"')))
+        return QLatin1Char('"') + name + QLatin1Char('"');
     return SqlText::bracketName(name);
 }
 

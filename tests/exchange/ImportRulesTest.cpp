@@ -68,6 +68,19 @@ TEST(ImportRulesTest, SourceColumnsWithBlanksOrReservedWordsReadAsNames)
     EXPECT_EQ(rows.text(2), QStringLiteral("o"));
 }
 
+TEST(ImportRulesTest, ANameHoldingAClosingBracketOrAnApostropheStillReads)
+{
+    auto db = Connection::openInMemory();
+    db->execute(QStringLiteral("CREATE TABLE \"Q1] O'K$\" (\"a]b\" TEXT, [it's] TEXT)"));
+    db->execute(QStringLiteral("INSERT INTO \"Q1] O'K$\" VALUES ('1', '2')"));
+    const QString statement = sourceSelect({QStringLiteral("a]b"), QStringLiteral("it's")}, quotedName(QStringLiteral("Q1] O'K$")));
+    Recordset rows(db, statement);
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.field(0).name, QStringLiteral("a]b"));
+    EXPECT_EQ(rows.text(0), QStringLiteral("1"));
+    EXPECT_EQ(rows.text(1), QStringLiteral("2"));
+}
+
 TEST(ImportRulesTest, TheTargetViewHoldsPlanNumberMappedColumnsAndRecordNumber)
 {
     EXPECT_EQ(targetSelect({QStringLiteral("营销对象"), QStringLiteral("电话1")}),

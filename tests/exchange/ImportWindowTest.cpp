@@ -340,11 +340,11 @@ TEST_F(ImportWindowTest, APassAppendsThePlansTargetsNumberedAfterEveryRowOfTheTa
     EXPECT_EQ(window->importRecordset()->absolutePosition(), 1);
 }
 
-TEST_F(ImportWindowTest, ColumnsNamedWithBlanksOrReservedWordsImport)
+TEST_F(ImportWindowTest, ColumnsNamedWithBlanksOrReservedWordsFromAFileNamedWithAnApostropheImport)
 {
     open();
-    SourceFileWriter::writeCsv(file("odd.csv"), QStringLiteral("客户 名称,Select,Order\n甲公司,010-1,地址一\n"));
-    openFile(1, file("odd.csv"));
+    SourceFileWriter::writeCsv(file("O'K 名单.csv"), QStringLiteral("客户 名称,Select,Order\n甲公司,010-1,地址一\n"));
+    openFile(1, file("O'K 名单.csv"));
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     importColumns({0, 1, 2}, {"营销对象", "电话1", "地址"});
     EXPECT_EQ(messages().last(), QStringLiteral("OK"));
