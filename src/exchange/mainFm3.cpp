@@ -356,9 +356,12 @@ void mainFm3::openAccessOrExcel(int index, const FileChoice& choice, const QStri
         chooser_->close();
     chooser_ = new tableFm1(*this, tables);
     chooser_->show();
-    // An Excel opening keeps the waiting pointer until the chooser closes.
+    // An Excel opening keeps the waiting pointer until the chooser closes (closing an
+    // earlier chooser just now restored it).
     if (index == 0)
         unsetCursor();
+    else
+        setCursor(Qt::UpArrowCursor);
 }
 
 void mainFm3::openDbase(const FileChoice& choice, const QStringList& tables)

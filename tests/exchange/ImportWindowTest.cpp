@@ -218,6 +218,10 @@ TEST_F(ImportWindowTest, ACsvListOpensThroughTheChooserAndItsRowsCanBeWalked)
     QTest::mouseClick(window->chooser()->Command2, Qt::LeftButton);   // nothing selected: stays open
     ASSERT_TRUE(window->chooser());
     EXPECT_TRUE(window->chooser()->isVisible());
+    openFile(1, file("名单.csv"));   // opened again: one chooser, the pointer still waiting
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->findChildren<tableFm1*>().size(), 1);
+    EXPECT_EQ(window->cursor().shape(), Qt::UpArrowCursor);
 
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     EXPECT_FALSE(window->chooser());
