@@ -24,6 +24,7 @@
 #include "exchange/destinations/ExportDestinations.h"
 #include "exchange/export/fbTFixFm1.h"
 #include "exchange/export/outputFm2.h"
+#include "exchange/mainFm3.h"
 
 #include <QApplication>
 #include <functional>
@@ -119,7 +120,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
             this, &mainFm1::createMarketing_Click);
 
     QMenu* recordBack = menu(QStringLiteral("recordBack"), QStringLiteral("营销对象（客户）"));
-    addItem(recordBack, QStringLiteral("inputClient"), QStringLiteral("营销对象数据导入"));
+    connect(addItem(recordBack, QStringLiteral("inputClient"), QStringLiteral("营销对象数据导入")), &QAction::triggered,
+            this, &mainFm1::inputClient_Click);
     connect(addItem(recordBack, QStringLiteral("recordBack1"), QStringLiteral("记录反馈")), &QAction::triggered, this,
             &mainFm1::recordBack1_Click);
     connect(addItem(recordBack, QStringLiteral("browseFeedback"), QStringLiteral("营销对象反馈浏览")), &QAction::triggered,
@@ -330,6 +332,11 @@ void mainFm1::Command8_Click()
 void mainFm1::createMarketing_Click()
 {
     showSingle<Form3>(planEditor_, [] { return new Form3; });
+}
+
+void mainFm1::inputClient_Click()
+{
+    showSingle<mainFm3>(importWindow_, [] { return new mainFm3; });
 }
 
 void mainFm1::recordBack1_Click()

@@ -9,6 +9,7 @@ class DataGrid;
 class chartFm1;
 class clientBrowseFm1;
 class definitionFm1;
+class mainFm3;
 class Form3;
 class Form5;
 class feedbackFm1;
@@ -44,6 +45,7 @@ public:
     void exit2_Click();
     void definition2_Click();
     void createMarketing_Click();
+    void inputClient_Click();
     void recordBack1_Click();
     void browseFeedback_Click();
     void maintainTable2_Click();
@@ -64,6 +66,7 @@ public:
 private:
     mainFm1();
     QPointer<definitionFm1> definitionWindow_;
+    QPointer<mainFm3> importWindow_;
     QPointer<Form3> planEditor_;
     QPointer<chartFm1> chartWindow_;
     QPointer<Form5> feedbackWindow_;

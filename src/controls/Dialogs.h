@@ -53,6 +53,16 @@ struct FontChoice {
     QColor color;
 };
 
+// A window that shows how far a long piece of work has come, with a Cancel button. It
+// closes when the object is destroyed.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;
+    // Shows the count done so far and lets pending window events run. False once the user
+    // has cancelled.
+    virtual bool update(qint64 done) = 0;
+};
+
 // Every message box, input box and common dialog of the program goes through this
 // service, so tests can answer them (ScriptedDialogs) while the program shows real
 // ones (QtDialogs). Cancel is an answer, never an error.
@@ -71,6 +81,11 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
     // Lets the user set up `printer`; false when cancelled (the printer is unchanged).
     virtual bool printerSetup(QPrinter& printer) = 0;
+    // A progress window over every window of the program (they wait until it closes).
+    // `label` holds "%1" where the count done goes; a total of 0 means the count to come
+    // is not known.
+    virtual std::unique_ptr<ProgressWindow> progress(const QString& label, const QString& title,
+                                                     qint64 total) = 0;
 
     // The service in use: the Qt dialogs unless another one is installed.
     static Dialogs& instance();

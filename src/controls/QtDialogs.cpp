@@ -3,11 +3,16 @@
 #include "FontColorDialog.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -184,4 +189,55 @@ bool QtDialogs::printerSetup(QPrinter& printer)
     QPrintDialog dialog(&printer, parentWindow());
     dialog.setWindowTitle(QStringLiteral("打印设置"));
     return dialog.exec() == QDialog::Accepted;
+}
+
+namespace {
+
+// Qt's progress dialog over the whole program, shown only when the work lasts long enough
+// to be noticed, so a quick load does not flash a window.
+class QtProgress : public ProgressWindow {
+public:
+    QtProgress(const QString& label, const QString& title, qint64 total)
+        : label_(label), total_(total), dialog_(label.arg(0), QStringLiteral("取消"), 0, 0, QApplication::activeWindow())
+    {
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setMinimumDuration(ShowAfterMs);
+        dialog_.setMinimumWidth(320);
+        if (total_ > 0 && total_ <= std::numeric_limits<int>::max())
+            dialog_.setMaximum(int(total_));
+        started_.start();
+    }
+
+    bool update(qint64 done) override
+    {
+        dialog_.setLabelText(label_.arg(done));
+        if (dialog_.maximum() > 0)
+            dialog_.setValue(int(std::min<qint64>(done, dialog_.maximum())));
+        else if (!dialog_.isVisible() && started_.elapsed() >= ShowAfterMs)
+            dialog_.show();
+        // Until the dialog shows (and, modal, keeps the user out of the other windows) the
+        // user's clicks wait: another window's save must not land inside the running work.
+        if (dialog_.isVisible())
+            QCoreApplication::processEvents();
+        else
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    static constexpr int ShowAfterMs = 400;
+    QString label_;
+    qint64 total_;
+    QProgressDialog dialog_;
+    QElapsedTimer started_;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressWindow> QtDialogs::progress(const QString& label, const QString& title, qint64 total)
+{
+    return std::make_unique<QtProgress>(label, title, total);
 }

@@ -18,6 +18,8 @@ public:
     std::optional<FileChoice> saveFile(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
     bool printerSetup(QPrinter& printer) override;
+    std::unique_ptr<ProgressWindow> progress(const QString& label, const QString& title,
+                                             qint64 total) override;
 
 private:
     static QWidget* parentWindow();

@@ -38,10 +38,16 @@ void ScriptedDialogs::queuePrinterSetup(bool accepted)
     printerSetups_.enqueue(accepted);
 }
 
+void ScriptedDialogs::queueProgressCancel(std::optional<qint64> done)
+{
+    progressCancels_.enqueue(done);
+}
+
 bool ScriptedDialogs::hasPendingAnswers() const
 {
     return !messages_.isEmpty() || !inputs_.isEmpty() || !openFiles_.isEmpty()
-        || !saveFiles_.isEmpty() || !fonts_.isEmpty() || !printerSetups_.isEmpty();
+        || !saveFiles_.isEmpty() || !fonts_.isEmpty() || !printerSetups_.isEmpty()
+        || !progressCancels_.isEmpty();
 }
 
 const QList<DialogRecord>& ScriptedDialogs::log() const
@@ -120,4 +126,47 @@ bool ScriptedDialogs::printerSetup(QPrinter&)
     record.kind = QStringLiteral("printerSetup");
     log_.append(record);
     return nextOr(printerSetups_, false);
+}
+
+namespace {
+
+// A progress window nobody sees: it notes the counts and cancels at the queued count.
+class ScriptedProgress : public ProgressWindow {
+public:
+    ScriptedProgress(std::optional<qint64> cancelAt, QList<qint64>& counts,
+                     std::function<void(qint64)> observer)
+        : cancelAt_(cancelAt), counts_(counts), observer_(std::move(observer))
+    {
+        counts_.clear();
+    }
+
+    bool update(qint64 done) override
+    {
+        counts_.append(done);
+        if (observer_)
+            observer_(done);
+        if (cancelAt_ && done >= *cancelAt_)
+            cancelled_ = true;
+        return !cancelled_;
+    }
+
+private:
+    std::optional<qint64> cancelAt_;
+    QList<qint64>& counts_;
+    std::function<void(qint64)> observer_;
+    bool cancelled_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressWindow> ScriptedDialogs::progress(const QString& label, const QString& title,
+                                                          qint64)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("progress");
+    record.text = label;
+    record.title = title;
+    log_.append(record);
+    return std::make_unique<ScriptedProgress>(nextOr<std::optional<qint64>>(progressCancels_, std::nullopt),
+                                              progressCounts_, onProgress);
 }

@@ -4,10 +4,12 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 
 // One dialog the program asked for, as the test sees it afterwards. `kind` is
-// "message", "input", "openFile", "saveFile", "font" or "printerSetup"; a font
-// request puts the preset font's name in `text` and the whole preset in `font`.
+// "message", "input", "openFile", "saveFile", "font", "printerSetup" or "progress"; a font
+// request puts the preset font's name in `text` and the whole preset in `font`, a progress
+// window its label.
 struct DialogRecord {
     QString kind;
     QString text;
@@ -22,7 +24,8 @@ struct DialogRecord {
 // Answers dialogs from queues a test fills beforehand and logs every request.
 // With nothing queued, a message box gets its first button (Ok, Yes, Retry, Abort)
 // and every other dialog is cancelled. A queued save path gets the request's default
-// extension when it has none, as the real dialog adds it.
+// extension when it has none, as the real dialog adds it. A progress window runs to the
+// end unless a cancel was queued for it.
 class ScriptedDialogs : public Dialogs {
 public:
     // Installs a fresh ScriptedDialogs as the service in use and returns it.
@@ -34,6 +37,15 @@ public:
     void queueSaveFile(std::optional<FileChoice> answer);
     void queueFont(std::optional<FontChoice> answer);
     void queuePrinterSetup(bool accepted);
+    // The next progress window is cancelled by the user once the count reaches `done`;
+    // nullopt lets it run to the end.
+    void queueProgressCancel(std::optional<qint64> done);
+
+    // Called with the count at every update of a progress window, so a test can look at
+    // the windows while the work runs.
+    std::function<void(qint64 done)> onProgress;
+    // The counts the last progress window was shown.
+    const QList<qint64>& progressCounts() const { return progressCounts_; }
 
     // True while some queued answer has not been asked for: the program showed
     // fewer dialogs than the test expected.
@@ -50,6 +62,8 @@ public:
     std::optional<FileChoice> saveFile(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
     bool printerSetup(QPrinter& printer) override;
+    std::unique_ptr<ProgressWindow> progress(const QString& label, const QString& title,
+                                             qint64 total) override;
 
 private:
     // The next queued answer, or `fallback` when the queue is empty.
@@ -65,5 +79,7 @@ private:
     QQueue<std::optional<FileChoice>> saveFiles_;
     QQueue<std::optional<FontChoice>> fonts_;
     QQueue<bool> printerSetups_;
+    QQueue<std::optional<qint64>> progressCancels_;
+    QList<qint64> progressCounts_;
     QList<DialogRecord> log_;
 };

@@ -16,6 +16,7 @@
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
 #include "reports/ReportWindow.h"
+#include "exchange/mainFm3.h"
 #include "support/TempAppFolder.h"
 
 #include <QAction>
@@ -283,6 +284,21 @@ TEST_F(MainWindowTest, ThePrintMenuOpensEachReportOnceForTheCurrentPlan)
     EXPECT_EQ(reports["printFm11"]->findChild<QLineEdit*>("Text1(2)")->text(), QStringLiteral("第 0 页"));
     for (ReportWindow* r : reports)
         r->close();
+}
+
+TEST_F(MainWindowTest, TheImportMenuItemOpensTheImportWindowOnce)
+{
+    open();
+    window->findChild<QAction*>("inputClient")->trigger();
+    window->findChild<QAction*>("inputClient")->trigger();
+    QList<mainFm3*> imports;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<mainFm3*>(w))
+            imports << m;
+    ASSERT_EQ(imports.size(), 1);
+    EXPECT_TRUE(imports[0]->isVisible());
+    EXPECT_EQ(imports[0]->windowTitle(), QStringLiteral("导入数据"));
+    imports[0]->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -11,9 +11,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -106,6 +108,50 @@ TEST_F(ScriptedDialogsTest, QueuedSavePathGetsTheDefaultExtensionLikeTheRealDial
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->path, QStringLiteral("/tmp/导出/客户.dbf"));
     EXPECT_EQ(choice->fileName, QStringLiteral("客户.dbf"));
+}
+
+TEST_F(ScriptedDialogsTest, AProgressWindowRunsToTheEndUnlessACancelWasQueued)
+{
+    QList<qint64> observed;
+    dialogs.onProgress = [&](qint64 done) { observed << done; };
+    auto first = Dialogs::instance().progress(QStringLiteral("已读取 %1 行"), QStringLiteral("导入数据"), 0);
+    EXPECT_TRUE(first->update(10));
+    EXPECT_TRUE(first->update(5000));
+    dialogs.queueProgressCancel(20);
+    EXPECT_TRUE(dialogs.hasPendingAnswers());
+    auto second = Dialogs::instance().progress(QStringLiteral("已追加 %1 条"), QStringLiteral("导入数据"), 100);
+    EXPECT_FALSE(dialogs.hasPendingAnswers());
+    EXPECT_TRUE(second->update(10));
+    EXPECT_FALSE(second->update(20));
+    EXPECT_FALSE(second->update(30));   // a cancel holds
+    EXPECT_EQ(observed, QList<qint64>({10, 5000, 10, 20, 30}));
+    EXPECT_EQ(dialogs.progressCounts(), QList<qint64>({10, 20, 30}));
+    ASSERT_EQ(dialogs.log().size(), 2);
+    EXPECT_EQ(dialogs.log()[1].kind, QStringLiteral("progress"));
+    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("已追加 %1 条"));
+    EXPECT_EQ(dialogs.log()[1].title, QStringLiteral("导入数据"));
+}
+
+TEST(QtDialogsTest, AProgressWindowShowsOnlyWhenTheWorkLastsAndCancelStopsIt)
+{
+    QtDialogs dialogs;
+    auto progress = dialogs.progress(QStringLiteral("已读取 %1 行"), QStringLiteral("导入数据"), 0);
+    EXPECT_TRUE(progress->update(1));
+    auto* shown = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    EXPECT_FALSE(shown && shown->isVisible());   // a quick piece of work shows nothing
+    QTest::qWait(450);
+    EXPECT_TRUE(progress->update(2));
+    QProgressDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->isVisible())
+            dialog = p;
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("导入数据"));
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("已读取 2 行"));
+    EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+    dialog->cancel();
+    EXPECT_FALSE(progress->update(3));
+    progress.reset();
 }
 
 TEST(DialogsTest, InstallingNothingGoesBackToTheQtDialogs)

@@ -13,6 +13,10 @@ class Connection;
 // source connection for the import statements ("Select * From [Sheet1$]").
 namespace SourceFiles {
 
+// The reader that reads the file, chosen by the file's content. Throws DbError when the file
+// is missing, cannot be opened, is empty or is of no kind the import reads.
+const SourceReader& readerFor(const QString& path);
+
 // The tables a user can choose from: Access tables without the "MSys" ones, Excel worksheets
 // without "$", the one table of a dBase or CSV file (its base name). Throws DbError.
 QStringList tableNames(const QString& path);

@@ -32,4 +32,10 @@ public:
     // Returns false when the progress callback cancelled the read.
     virtual bool readTable(const QString& path, const QString& table, TableSink& sink,
                            const ReadProgress& progress) const = 0;
+    // The name the table gets once loaded, as the import's statements use it after FROM.
+    virtual QString loadedTableName(const QString& path, const QString& table) const
+    {
+        Q_UNUSED(path);
+        return table;
+    }
 };

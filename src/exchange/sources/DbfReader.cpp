@@ -1,0 +1,274 @@
+#include "DbfReader.h"
+
+#include "DbfHeader.h"
+#include "DbfMemoFile.h"
+#include "SourceFileBytes.h"
+#include "SourceFileError.h"
+#include "SourceTextDecoder.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr qint64 HeadBytes = 65536 + 32;   // the longest possible header
+constexpr qint64 RecordsPerChunk = 1000;
+
+QByteArray rightTrimmed(QByteArray bytes)
+{
+    qsizetype end = bytes.size();
+    while (end > 0 && (bytes.at(end - 1) == ' ' || bytes.at(end - 1) == '\0'))
+        --end;
+    bytes.truncate(end);
+    return bytes;
+}
+
+// Reads the values of one table's records; keeps the decoder and the memo file open.
+class DbfRecordDecoder {
+public:
+    DbfRecordDecoder(const QString& path, const DbfHeader& header)
+        : path_(path), header_(header),
+          text_(SourceTextDecoder::codePageOfDbfByte(header.languageByte))
+    {
+    }
+
+    QVariantList values(const char* record)
+    {
+        QVariantList row;
+        row.reserve(header_.fields.size());
+        for (const DbfField& field : header_.fields)
+            row << (isNull(record, field) ? QVariant() : value(record, field));
+        return row;
+    }
+
+private:
+    bool isNull(const char* record, const DbfField& field) const
+    {
+        if (!field.nullable || !header_.nullFlags)
+            return false;
+        const DbfField& flags = *header_.nullFlags;
+        const int byte = field.nullBit / 8;
+        if (byte >= flags.length)
+            return false;
+        return (static_cast<unsigned char>(record[flags.offset + byte]) >> (field.nullBit % 8)) & 1;
+    }
+
+    QVariant value(const char* record, const DbfField& field)
+    {
+        const QByteArray raw(record + field.offset, field.length);
+        switch (field.type) {
+        case 'C':
+        case 'V':
+            return text_.decode(rightTrimmed(raw));
+        case 'N':
+        case 'F':
+            return number(raw, field);
+        case 'D':
+            return date(raw);
+        case 'L':
+            return yesNo(raw);
+        case 'M':
+            return memo(raw);
+        case 'G':
+        case 'P':
+            return {};   // pictures and OLE objects are no text to import
+        case 'I':
+            return field.length == 4 ? QVariant(qint64(qFromLittleEndian<qint32>(raw.constData())))
+                                     : number(raw, field);
+        case 'Y':
+            return field.length == 8 ? QVariant(double(qFromLittleEndian<qint64>(raw.constData())) / 10000.0)
+                                     : number(raw, field);
+        case 'T':
+            return field.length == 8 ? dateTime(raw) : QVariant();
+        case 'B':
+            if (header_.isVisualFoxPro() && field.length == 8)
+                return qFromLittleEndian<double>(raw.constData());
+            return memo(raw);
+        case '+':
+            if (field.length == 4)
+                return qint64(qint32(qFromBigEndian<quint32>(raw.constData()) ^ 0x80000000u));
+            return number(raw, field);
+        default:
+            return text_.decode(rightTrimmed(raw));
+        }
+    }
+
+    QVariant number(const QByteArray& raw, const DbfField& field)
+    {
+        const QByteArray text = raw.trimmed();
+        if (text.isEmpty() || text.startsWith('*') || text.startsWith('?'))
+            return {};
+        bool ok = false;
+        if (field.decimals == 0 && !text.contains('.') && !text.contains('e') && !text.contains('E')) {
+            const qint64 whole = text.toLongLong(&ok);
+            if (ok)
+                return whole;
+        }
+        const double real = text.toDouble(&ok);
+        if (ok && std::isfinite(real))
+            return real;
+        return text_.decode(text);   // kept as it stands rather than lost
+    }
+
+    QVariant date(const QByteArray& raw)
+    {
+        const QByteArray text = raw.trimmed();
+        if (text.isEmpty() || text == "00000000")
+            return {};
+        const QDate day = QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyyMMdd"));
+        if (day.isValid())
+            return day;
+        return text_.decode(text);
+    }
+
+    static QVariant yesNo(const QByteArray& raw)
+    {
+        switch (raw.isEmpty() ? ' ' : raw.at(0)) {
+        case 'T': case 't': case 'Y': case 'y':
+            return true;
+        case 'F': case 'f': case 'N': case 'n':
+            return false;
+        default:
+            return {};
+        }
+    }
+
+    static QVariant dateTime(const QByteArray& raw)
+    {
+        const qint32 julianDay = qFromLittleEndian<qint32>(raw.constData());
+        const qint32 milliseconds = qFromLittleEndian<qint32>(raw.constData() + 4);
+        if (julianDay <= 0)
+            return {};
+        const QDate day = QDate::fromJulianDay(julianDay);
+        if (!day.isValid() || milliseconds < 0 || milliseconds >= 86400000)
+            return {};
+        return QDateTime(day, QTime::fromMSecsSinceStartOfDay(milliseconds));
+    }
+
+    QVariant memo(const QByteArray& raw)
+    {
+        quint32 block = 0;
+        if (raw.size() == 4) {
+            block = qFromLittleEndian<quint32>(raw.constData());
+        } else {
+            const QByteArray digits = raw.trimmed();
+            if (digits.isEmpty())
+                return {};
+            bool ok = false;
+            block = digits.toUInt(&ok);
+            if (!ok)
+                throw SourceFileError::corrupt(path_);
+        }
+        if (block == 0)
+            return {};
+        std::optional<QByteArray> bytes = memoFile().read(block);
+        if (!bytes)
+            throw SourceFileError::corrupt(memoPath_);
+        bytes->replace("\x8D\x0A", "\x0D\x0A");   // dBase's soft line break
+        return text_.decode(rightTrimmed(*bytes));
+    }
+
+    DbfMemoFile& memoFile()
+    {
+        if (!memo_) {
+            const bool foxPro = header_.isVisualFoxPro() || header_.version == 0xF5 || header_.version == 0xFB;
+            memoPath_ = DbfMemoFile::findFor(path_, foxPro);
+            if (memoPath_.isEmpty())
+                throw SourceFileError::unreadable(
+                    path_, QStringLiteral("找不到它的备注文件（同名的 .dbt 或 .fpt 文件）。"));
+            const auto kind = foxPro ? DbfMemoFile::Kind::FoxPro
+                              : header_.version == 0x83 ? DbfMemoFile::Kind::DBaseIII
+                                                        : DbfMemoFile::Kind::DBaseIV;
+            memo_ = std::make_unique<DbfMemoFile>(memoPath_, kind);
+        }
+        return *memo_;
+    }
+
+    QString path_;
+    const DbfHeader& header_;
+    SourceTextDecoder text_;
+    QString memoPath_;
+    std::unique_ptr<DbfMemoFile> memo_;
+};
+
+DbfHeader headerOf(const QString& path, QFile& file)
+{
+    if (!file.open(QIODevice::ReadOnly))
+        throw QFileInfo(path).isFile() ? SourceFileError::cannotOpen(path) : SourceFileError::missing(path);
+    const std::optional<DbfHeader> header = DbfHeader::parse(file.read(HeadBytes), file.size());
+    if (!header)
+        throw SourceFileError::corrupt(path);
+    // The header's record count must fit in the file; a shorter file has lost records.
+    const qint64 room = (file.size() - header->headerLength) / header->recordLength;
+    if (header->recordCount > room)
+        throw SourceFileError::unreadable(path, QStringLiteral("文件不完整，缺少部分记录（文件已损坏）。"));
+    return *header;
+}
+
+QStringList fieldNames(const DbfHeader& header)
+{
+    QStringList names;
+    for (const DbfField& field : header.fields)
+        names << field.name;
+    return names;
+}
+
+} // namespace
+
+QString DbfReader::formatName() const
+{
+    return QStringLiteral("dBase");
+}
+
+bool DbfReader::canRead(const QString& path) const
+{
+    const QByteArray head = SourceFileBytes::head(path, 64);
+    return DbfHeader::looksLikeDbf(head, QFileInfo(path).size());
+}
+
+QStringList DbfReader::tableNames(const QString& path) const
+{
+    QFile file(path);
+    headerOf(path, file);
+    return {QFileInfo(path).completeBaseName()};
+}
+
+QString DbfReader::loadedTableName(const QString& path, const QString&) const
+{
+    return QFileInfo(path).completeBaseName();
+}
+
+bool DbfReader::readTable(const QString& path, const QString&, TableSink& sink,
+                          const ReadProgress& progress) const
+{
+    QFile file(path);
+    const DbfHeader header = headerOf(path, file);
+    DbfRecordDecoder decoder(path, header);
+    sink.begin(fieldNames(header));
+    if (!file.seek(header.headerLength))
+        throw SourceFileError::corrupt(path);
+
+    qint64 done = 0;
+    qint64 rows = 0;
+    while (done < header.recordCount) {
+        const qint64 count = std::min(RecordsPerChunk, header.recordCount - done);
+        const QByteArray chunk = file.read(count * header.recordLength);
+        if (chunk.size() != count * header.recordLength)
+            throw SourceFileError::corrupt(path);
+        for (qint64 i = 0; i < count; ++i) {
+            const char* record = chunk.constData() + i * header.recordLength;
+            if (record[0] == '*')
+                continue;   // deleted
+            sink.addRow(decoder.values(record));
+            ++rows;
+        }
+        done += count;
+        if (progress && !progress(rows))
+            return false;
+    }
+    return !progress || progress(rows);
+}

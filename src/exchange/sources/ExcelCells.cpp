@@ -1,0 +1,101 @@
+#include "ExcelCells.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace ExcelCells {
+
+namespace {
+
+constexpr double LargestExactWhole = 9007199254740992.0;   // 2^53
+constexpr int MaxColumns = 16384;
+constexpr qint64 MillisecondsPerDay = 86400000;
+
+} // namespace
+
+QVariant number(double value)
+{
+    if (!std::isfinite(value))
+        return {};
+    if (value == std::floor(value) && std::fabs(value) < LargestExactWhole)
+        return qint64(value);
+    return value;
+}
+
+QVariant dateFromSerial(double serial, bool from1904)
+{
+    if (!std::isfinite(serial) || serial < 0 || serial > 2958465.0)   // up to 9999-12-31
+        return {};
+    qint64 milliseconds = qint64(std::llround(serial * MillisecondsPerDay));
+    qint64 days = milliseconds / MillisecondsPerDay;
+    milliseconds %= MillisecondsPerDay;
+    if (!from1904 && days < 1)
+        return QTime::fromMSecsSinceStartOfDay(int(milliseconds)).toString(QStringLiteral("HH:mm:ss"));
+    // Excel counts a 29 February 1900 that never was; serials before it are one day early.
+    if (!from1904 && days < 61)
+        ++days;
+    const QDate base = from1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
+    const QDate day = base.addDays(days);
+    if (milliseconds == 0)
+        return day;
+    return QDateTime(day, QTime::fromMSecsSinceStartOfDay(int(milliseconds)));
+}
+
+bool isDateFormat(int formatId, const QString& formatCode)
+{
+    if ((formatId >= 14 && formatId <= 22) || (formatId >= 27 && formatId <= 36)
+        || (formatId >= 45 && formatId <= 47) || (formatId >= 50 && formatId <= 58))
+        return true;
+    if (formatCode.isEmpty())
+        return false;
+    // Only the first section (positive numbers) counts; quoted texts, [colours], [$-locale]
+    // and escaped characters are no date parts.
+    static const QRegularExpression noise(QStringLiteral("\"[^\"]*\"|\\\\.|_.|\\*.|\\[(?![hms]+\\])[^\\]]*\\]"));
+    QString code = formatCode.section(QLatin1Char(';'), 0, 0);
+    code.remove(noise);
+    code = code.toLower();
+    if (code.contains(QLatin1String("general")))
+        return false;
+    static const QRegularExpression dateParts(QStringLiteral("[ymdhs]|\\[h+\\]"));
+    return code.contains(dateParts);
+}
+
+int columnOfReference(const QString& reference)
+{
+    int column = 0;
+    int letters = 0;
+    for (const QChar c : reference) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            column = column * 26 + (c.unicode() - 'A' + 1);
+        else if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            column = column * 26 + (c.unicode() - 'a' + 1);
+        else
+            break;
+        if (++letters > 3)
+            return -1;
+    }
+    if (letters == 0 || column > MaxColumns)
+        return -1;
+    return column - 1;
+}
+
+QString unescapeOoxml(const QString& text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString result;
+    qsizetype last = 0;
+    auto matches = escape.globalMatch(text);
+    while (matches.hasNext()) {
+        const auto match = matches.next();
+        result += text.mid(last, match.capturedStart() - last);
+        result += QChar(char16_t(match.captured(1).toUShort(nullptr, 16)));
+        last = match.capturedEnd();
+    }
+    result += text.mid(last);
+    return result;
+}
+
+} // namespace ExcelCells

@@ -1,0 +1,145 @@
+#include "MemoryTableSink.h"
+
+#include "ColumnNames.h"
+#include "core/Connection.h"
+#include "core/Statement.h"
+#include "core/Transaction.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace {
+
+const QString LoadingTable = QStringLiteral("marquel loading rows");
+constexpr int ShortTextLimit = 255;
+
+QString quotedName(QString name)
+{
+    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+void run(Connection& connection, const QString& sql)
+{
+    Statement statement(connection.handle(), sql);
+    while (statement.step()) {
+    }
+}
+
+} // namespace
+
+MemoryTableSink::MemoryTableSink(std::shared_ptr<Connection> connection, QString tableName)
+    : connection_(std::move(connection)), tableName_(std::move(tableName))
+{
+}
+
+MemoryTableSink::~MemoryTableSink() = default;
+
+void MemoryTableSink::begin(const QStringList& columnNames)
+{
+    columns_ = ColumnNames::usable(columnNames.isEmpty() ? QStringList{QString()} : columnNames);
+    kinds_.assign(size_t(columns_.size()), ColumnKinds{});
+    transaction_ = std::make_unique<Transaction>(*connection_);
+    QStringList declarations;
+    QStringList parameters;
+    for (const QString& column : columns_) {
+        declarations << quotedName(column);
+        parameters << QStringLiteral("?");
+    }
+    run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
+                          .arg(quotedName(LoadingTable), declarations.join(QStringLiteral(", "))));
+    insert_ = std::make_unique<Statement>(
+        connection_->handle(), QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                                   .arg(quotedName(LoadingTable), parameters.join(QStringLiteral(", "))));
+}
+
+void MemoryTableSink::addRow(const QVariantList& values)
+{
+    if (!insert_)
+        begin({});
+    // A row shorter than the heading is filled with Null; a reader never hands a longer one,
+    // but should it, the surplus is not silently dropped into another column.
+    for (int i = 0; i < columns_.size(); ++i) {
+        const QVariant value = i < values.size() ? values.at(i) : QVariant();
+        insert_->bind(i + 1, storedValue(value, kinds_[size_t(i)]));
+    }
+    insert_->step();
+    insert_->reset();
+    ++rowCount_;
+}
+
+QVariant MemoryTableSink::storedValue(const QVariant& value, ColumnKinds& kinds) const
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        kinds.yesNo = true;
+        return qint64(value.toBool() ? 1 : 0);
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        kinds.whole = true;
+        return value.toLongLong();
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            return QVariant();
+        kinds.real = true;
+        return number;
+    }
+    case QMetaType::QDate:
+        kinds.date = true;
+        return value.toDate().toString(Qt::ISODate);
+    case QMetaType::QDateTime: {
+        kinds.date = true;
+        const QDateTime moment = value.toDateTime();
+        if (moment.time() == QTime(0, 0))
+            return moment.date().toString(Qt::ISODate);
+        return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    default: {
+        const QString text = value.toString();
+        kinds.text = true;
+        kinds.longestText = std::max(kinds.longestText, int(text.size()));
+        return text;
+    }
+    }
+}
+
+QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const
+{
+    const int kindCount = int(kinds.text) + int(kinds.whole || kinds.real || kinds.yesNo) + int(kinds.date);
+    if (kindCount == 1 && !kinds.text) {
+        if (kinds.date)
+            return QStringLiteral("DATETIME");
+        if (kinds.real)
+            return QStringLiteral("DOUBLE");
+        if (kinds.whole)
+            return QStringLiteral("INTEGER");
+        return QStringLiteral("BIT");
+    }
+    // Texts, empty columns and mixed columns are texts; SQLite turns the numbers among them
+    // into their text form when they are copied into the final table.
+    return kinds.longestText > ShortTextLimit ? QStringLiteral("MEMO") : QStringLiteral("TEXT(255)");
+}
+
+void MemoryTableSink::finish()
+{
+    if (!insert_)
+        begin({});
+    insert_.reset();
+    QStringList declarations;
+    for (int i = 0; i < columns_.size(); ++i)
+        declarations << quotedName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
+    run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
+                          .arg(quotedName(tableName_), declarations.join(QStringLiteral(", "))));
+    run(*connection_, QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
+                          .arg(quotedName(tableName_), quotedName(LoadingTable)));
+    run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
+    transaction_->commit();
+    transaction_.reset();
+    connection_->noteWrite();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "SourceReader.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class Connection;
+class Statement;
+class Transaction;
+
+// Receives the rows of one source table and stores them as a table of an in-memory database.
+// Rows are first kept in a loading table without declared types; finish() then creates the
+// table under its final name with each column typed after the values it received (whole
+// numbers, numbers, dates, yes/no, texts), so the import's recordsets see dates as dates and
+// numbers as numbers. Everything happens in one transaction.
+class MemoryTableSink : public TableSink {
+public:
+    MemoryTableSink(std::shared_ptr<Connection> connection, QString tableName);
+    ~MemoryTableSink() override;
+
+    void begin(const QStringList& columnNames) override;
+    void addRow(const QVariantList& values) override;
+
+    // Creates the table (also when begin() was never called: one column F1, no rows).
+    void finish();
+
+    qint64 rowCount() const { return rowCount_; }
+    QStringList columnNames() const { return columns_; }
+
+private:
+    // What a column has received so far; decides its declared type.
+    struct ColumnKinds {
+        bool text = false;
+        bool whole = false;
+        bool real = false;
+        bool yesNo = false;
+        bool date = false;
+        int longestText = 0;
+    };
+
+    QVariant storedValue(const QVariant& value, ColumnKinds& kinds) const;
+    QString declaredType(const ColumnKinds& kinds) const;
+
+    std::shared_ptr<Connection> connection_;
+    QString tableName_;
+    QStringList columns_;
+    std::vector<ColumnKinds> kinds_;
+    std::unique_ptr<Transaction> transaction_;
+    std::unique_ptr<Statement> insert_;
+    qint64 rowCount_ = 0;
+};

@@ -1,0 +1,83 @@
+#include "SourceFiles.h"
+
+#include "AccessReader.h"
+#include "CsvReader.h"
+#include "DbfReader.h"
+#include "MemoryTableSink.h"
+#include "SourceFileError.h"
+#include "XlsReader.h"
+#include "XlsxReader.h"
+#include "core/Connection.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <vector>
+
+namespace SourceFiles {
+
+namespace {
+
+// In the order they are asked: the ones that recognise a file by a signature first, plain
+// text last, since almost any file could pass for text.
+const std::vector<std::unique_ptr<SourceReader>>& readers()
+{
+    static const std::vector<std::unique_ptr<SourceReader>> all = [] {
+        std::vector<std::unique_ptr<SourceReader>> list;
+        list.push_back(std::make_unique<AccessReader>());
+        list.push_back(std::make_unique<XlsxReader>());
+        list.push_back(std::make_unique<XlsReader>());
+        list.push_back(std::make_unique<DbfReader>());
+        list.push_back(std::make_unique<CsvReader>());
+        return list;
+    }();
+    return all;
+}
+
+void checkReadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw SourceFileError::missing(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw SourceFileError::cannotOpen(path);
+    if (file.size() == 0)
+        throw SourceFileError::empty(path);
+}
+
+} // namespace
+
+const SourceReader& readerFor(const QString& path)
+{
+    checkReadable(path);
+    for (const auto& reader : readers()) {
+        if (reader->canRead(path))
+            return *reader;
+    }
+    throw SourceFileError::unknownFormat(path);
+}
+
+QStringList tableNames(const QString& path)
+{
+    return readerFor(path).tableNames(path);
+}
+
+QString sourceTableName(const QString& path, const QString& table)
+{
+    return readerFor(path).loadedTableName(path, table);
+}
+
+std::shared_ptr<Connection> load(const QString& path, const QString& table, const ReadProgress& progress)
+{
+    const SourceReader& reader = readerFor(path);
+    if (!reader.tableNames(path).contains(table))
+        throw SourceFileError::unknownTable(path, table);
+    auto connection = Connection::openInMemory();
+    MemoryTableSink sink(connection, reader.loadedTableName(path, table));
+    if (!reader.readTable(path, table, sink, progress))
+        return nullptr;
+    sink.finish();
+    return connection;
+}
+
+}  // namespace SourceFiles

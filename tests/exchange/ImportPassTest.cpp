@@ -1,0 +1,175 @@
+// The import pass on its own: what every appended row holds, where the record numbers start,
+// and what stays in the table when a value is refused or the user cancels.
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "core/SqlText.h"
+#include "exchange/ImportPass.h"
+#include "exchange/TargetRows.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ImportPassTest : public ::testing::Test {
+protected:
+    TempAppFolder folder;
+    Connection& store = *folder.connection();
+    std::shared_ptr<Connection> source = Connection::openInMemory();
+
+    void SetUp() override
+    {
+        source->execute(QStringLiteral("CREATE TABLE src (name TEXT, phone TEXT, post TEXT, n INTEGER)"));
+    }
+
+    void addSource(const QString& values) { source->execute(QStringLiteral("INSERT INTO src VALUES ") + values); }
+    void addOtherPlanTargets(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 记录号) VALUES ('P0', '旧%1', '%2')")
+                              .arg(i)
+                              .arg(i * 100 + 99));   // numbers far above the row count
+    }
+
+    ImportOutcome importInto(const QStringList& targets, const QString& sourceColumns, const QString& planNo = "P1",
+                             const ImportPass::Progress& progress = {})
+    {
+        Recordset rows(source, QStringLiteral("Select ") + sourceColumns + QStringLiteral(" From src"));
+        ImportPass pass(store, rows, targets, planNo);
+        return pass.run(progress);
+    }
+
+    std::shared_ptr<Recordset> plan(const QString& planNo) const
+    {
+        return std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 序号 = ")
+                                                                    + SqlText::quote(planNo));
+    }
+    QString sqlText(const QString& sql) const
+    {
+        Recordset rs(folder.connection(), sql);
+        return rs.hasCurrentRow() ? rs.text(0) : QStringLiteral("<none>");
+    }
+};
+
+TEST_F(ImportPassTest, RecordNumbersContinueFromTheRowCountOfTheWholeTable)
+{
+    addOtherPlanTargets(10);
+    addSource(QStringLiteral("('甲', '1', '100080', 1), ('乙', '2', '200000', 2), ('丙', '3', '300000', 3)"));
+    const ImportOutcome outcome = importInto({"营销对象", "电话1"}, QStringLiteral("name, phone"));
+    EXPECT_EQ(outcome.result, ImportOutcome::Result::Stored);
+    EXPECT_EQ(outcome.rowsStored, 3);
+
+    auto rows = plan(QStringLiteral("P1"));
+    ASSERT_EQ(rows->recordCount(), 3);
+    const QStringList expected{"11", "12", "13"};
+    const QStringList names{"甲", "乙", "丙"};
+    for (int i = 0; i < 3; ++i) {
+        rows->setAbsolutePosition(i + 1);
+        EXPECT_EQ(rows->text(QStringLiteral("记录号")), expected[i]);
+        EXPECT_EQ(rows->text(QStringLiteral("营销对象")), names[i]);
+        EXPECT_EQ(rows->text(QStringLiteral("电话1")), QString::number(i + 1));
+        EXPECT_EQ(rows->value(QStringLiteral("反馈合计")).toInt(), 0);   // counters keep their defaults
+        EXPECT_EQ(rows->value(QStringLiteral("电话数")).toInt(), 0);
+    }
+    EXPECT_EQ(plan(QStringLiteral("P0"))->recordCount(), 10);
+}
+
+TEST_F(ImportPassTest, ValuesAreCutToTheFieldSizeAndTrimmedAndNullBecomesEmptyText)
+{
+    // 邮政编码 holds 20 characters: the cut falls among the blanks after 18 digits.
+    addSource(QStringLiteral("('  北京甲公司  ', NULL, '123456789012345678     9', 13812345678)"));
+    importInto({"营销对象", "电话1", "邮政编码", "电话2"}, QStringLiteral("name, phone, post, n"));
+    auto row = plan(QStringLiteral("P1"));
+    ASSERT_EQ(row->recordCount(), 1);
+    EXPECT_EQ(row->text(QStringLiteral("营销对象")), QStringLiteral("北京甲公司"));
+    EXPECT_EQ(row->text(QStringLiteral("邮政编码")), QStringLiteral("123456789012345678"));
+    EXPECT_EQ(row->text(QStringLiteral("电话2")), QStringLiteral("13812345678"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select typeof(电话1) From clientTableInfo")), QStringLiteral("text"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select 电话1 From clientTableInfo")), QString());
+    EXPECT_EQ(sqlText(QStringLiteral("Select typeof(传真) From clientTableInfo")), QStringLiteral("null"));   // not mapped
+}
+
+TEST_F(ImportPassTest, DatesAndNumbersOfTheSourceArriveInTheirTextForm)
+{
+    source->execute(QStringLiteral("CREATE TABLE [Sheet1$] (d DATE, amount REAL, whole INTEGER)"));
+    source->execute(QStringLiteral("INSERT INTO [Sheet1$] VALUES ('2026-12-07', 12.5, 13812345678)"));
+    Recordset rows(source, QStringLiteral("Select [d], [amount], [whole] From [Sheet1$]"));
+    ImportPass(store, rows, {"联系人1", "联系人2", "电话1"}, "P1").run();
+    auto row = plan(QStringLiteral("P1"));
+    ASSERT_EQ(row->recordCount(), 1);
+    EXPECT_EQ(row->text(QStringLiteral("联系人1")), QStringLiteral("2026/12/7"));
+    EXPECT_EQ(row->text(QStringLiteral("联系人2")), QStringLiteral("12.5"));
+    EXPECT_EQ(row->text(QStringLiteral("电话1")), QStringLiteral("13812345678"));
+}
+
+TEST_F(ImportPassTest, APlanNumberWithAnApostropheIsStoredAsItIs)
+{
+    addSource(QStringLiteral("('甲', '1', '', 1)"));
+    importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("O'K-1"));
+    EXPECT_EQ(plan(QStringLiteral("O'K-1"))->recordCount(), 1);
+}
+
+TEST_F(ImportPassTest, ARefusedValueEndsThePassAndKeepsTheRowsBeforeIt)
+{
+    // A target table whose postal code is a number field refuses a text.
+    store.execute(QStringLiteral("DROP TABLE clientTableInfo"));
+    store.execute(QStringLiteral("CREATE TABLE clientTableInfo (序号 TEXT(50), 营销对象 TEXT(100), 邮政编码 INTEGER, 记录号 TEXT(50))"));
+    addSource(QStringLiteral("('甲', '', '100080', 1), ('乙', '', '不是数字', 2), ('丙', '', '300000', 3)"));
+    const ImportOutcome outcome = importInto({"营销对象", "邮政编码"}, QStringLiteral("name, post"));
+    EXPECT_EQ(outcome.result, ImportOutcome::Result::Refused);
+    EXPECT_EQ(outcome.rowsStored, 1);
+    EXPECT_TRUE(outcome.reason.contains(QStringLiteral("邮政编码")));
+    auto rows = plan(QStringLiteral("P1"));
+    ASSERT_EQ(rows->recordCount(), 1);
+    EXPECT_EQ(rows->text(QStringLiteral("营销对象")), QStringLiteral("甲"));
+    EXPECT_FALSE(store.inTransaction());
+}
+
+TEST_F(ImportPassTest, ACancelledPassStoresNothingEvenAfterReportedRows)
+{
+    addOtherPlanTargets(2);
+    QString values;
+    for (int i = 0; i < 600; ++i)
+        values += QStringLiteral("%1('c%2', '', '', %2)").arg(i ? "," : "").arg(i);
+    addSource(values);
+    QList<int> reports;
+    const ImportOutcome outcome = importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int done) {
+        reports << done;
+        return reports.size() < 2;   // the user cancels at the second report
+    });
+    EXPECT_EQ(outcome.result, ImportOutcome::Result::Cancelled);
+    EXPECT_EQ(outcome.rowsStored, 0);
+    EXPECT_EQ(reports, QList<int>({ImportPass::ReportEvery, 2 * ImportPass::ReportEvery}));
+    EXPECT_EQ(TargetRows::count(store), 2);
+    EXPECT_FALSE(store.inTransaction());
+
+    reports.clear();
+    importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int done) {
+        reports << done;
+        return true;
+    });
+    EXPECT_EQ(reports, QList<int>({256, 512, 600}));   // the last row is always reported
+    EXPECT_EQ(TargetRows::count(store), 602);
+    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From clientTableInfo Where 营销对象 = 'c599'")), QStringLiteral("602"));
+}
+
+TEST_F(ImportPassTest, UnpairedColumnsOrAnUnknownTargetFieldStoreNothing)
+{
+    addSource(QStringLiteral("('甲', '1', '', 1)"));
+    Recordset rows(source, QStringLiteral("Select name, phone From src"));
+    EXPECT_THROW(ImportPass(store, rows, {"营销对象"}, "P1"), DbError);
+    ImportPass unknown(store, rows, {"营销对象", "手机"}, "P1");
+    EXPECT_THROW(unknown.run(), DbError);
+    EXPECT_EQ(TargetRows::count(store), 0);
+}
+
+TEST_F(ImportPassTest, EmptyingTheTableRemovesEveryPlansTargetsAtOnce)
+{
+    addOtherPlanTargets(4);
+    store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '甲')"));
+    EXPECT_EQ(TargetRows::deleteAll(store), 5);
+    EXPECT_EQ(TargetRows::count(store), 0);
+}
+
+} // namespace

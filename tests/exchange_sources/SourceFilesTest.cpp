@@ -1,0 +1,125 @@
+#include "DbfBytes.h"
+#include "SourceTestFiles.h"
+
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "exchange/sources/ColumnNames.h"
+#include "exchange/sources/MemoryTableSink.h"
+#include "exchange/sources/SourceFiles.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DbError& error) {
+        return error.description();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(SourceFiles, FilesThatCannotBeReadSayWhichAndWhy)
+{
+    SourceTestFiles files;
+    const QString missing = files.path(QStringLiteral("nowhere.mdb"));
+    EXPECT_EQ(errorOf([&] { SourceFiles::tableNames(missing); }),
+              QStringLiteral("无法读取文件“%1”：找不到该文件。").arg(missing));
+    const QString empty = files.write(QStringLiteral("empty.xls"), {});
+    EXPECT_EQ(errorOf([&] { SourceFiles::tableNames(empty); }),
+              QStringLiteral("无法读取文件“%1”：文件是空的。").arg(empty));
+    const QString binary = files.write(QStringLiteral("noise.dbf"), QByteArray("\x01\x02\x00\xFF\x00garbage", 12));
+    EXPECT_EQ(errorOf([&] { SourceFiles::load(binary, QStringLiteral("noise")); }),
+              QStringLiteral("无法读取文件“%1”：不是可以导入的 Access、Excel、dBase 或 CSV 文件。").arg(binary));
+    const QString brokenZip = files.write(QStringLiteral("broken.xlsx"), QByteArray("PK\x03\x04", 4) + QByteArray(200, 'x'));
+    EXPECT_EQ(errorOf([&] { SourceFiles::tableNames(brokenZip); }),
+              QStringLiteral("无法读取文件“%1”：文件已损坏或格式不对。").arg(brokenZip));
+    const QString brokenXls = files.write(QStringLiteral("broken.xls"),
+                                          QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0'));
+    EXPECT_EQ(errorOf([&] { SourceFiles::tableNames(brokenXls); }),
+              QStringLiteral("无法读取文件“%1”：文件已损坏或格式不对。").arg(brokenXls));
+    const QString brokenMdb = files.write(QStringLiteral("broken.mdb"),
+                                          QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(100, '\0'));
+    EXPECT_EQ(errorOf([&] { SourceFiles::tableNames(brokenMdb); }),
+              QStringLiteral("无法读取文件“%1”：文件已损坏或格式不对。").arg(brokenMdb));
+
+    const QString csv = files.write(QStringLiteral("list.csv"), "a\n1\n");
+    EXPECT_EQ(errorOf([&] { SourceFiles::load(csv, QStringLiteral("other")); }),
+              QStringLiteral("无法读取文件“%1”：文件中没有表“other”。").arg(csv));
+}
+
+TEST(SourceFiles, ReaderIsChosenByContentNotByName)
+{
+    SourceTestFiles files;
+    const QString dbfNamedXls = files.write(QStringLiteral("客户.xls"),
+                                            dbfBytes(0x03, 0x03, {{"NAME", 'C', 8}}, {"Zhao"}));
+    EXPECT_EQ(SourceFiles::readerFor(dbfNamedXls).formatName(), QStringLiteral("dBase"));
+    EXPECT_EQ(SourceFiles::tableNames(dbfNamedXls), QStringList{QStringLiteral("客户")});
+    EXPECT_EQ(rowTexts(SourceFiles::load(dbfNamedXls, QStringLiteral("客户")), QStringLiteral("Select NAME From 客户")),
+              QList<QStringList>{QStringList{QStringLiteral("Zhao")}});
+
+    const QString sample = SourceTestFiles::fixture(QStringLiteral("easyexcel_demo_cn.xlsx"));
+    if (!sample.isEmpty()) {
+        const QString xlsxNamedCsv = files.path(QStringLiteral("book.csv"));
+        ASSERT_TRUE(QFile::copy(sample, xlsxNamedCsv));
+        EXPECT_EQ(SourceFiles::readerFor(xlsxNamedCsv).formatName(), QStringLiteral("Excel 2007"));
+    }
+}
+
+TEST(SourceFiles, LoadedColumnsAreTypedByTheirValues)
+{
+    auto connection = Connection::openInMemory();
+    MemoryTableSink sink(connection, QStringLiteral("Sheet1$"));
+    sink.begin({QStringLiteral("Name"), QStringLiteral("Count"), QStringLiteral("Amount"), QStringLiteral("Day"),
+                QStringLiteral("Mixed"), QStringLiteral("Nothing"), QStringLiteral("Flag"), QStringLiteral("Long")});
+    const QString longText(300, QLatin1Char('x'));
+    sink.addRow({QStringLiteral("O'Hara"), qint64(3), 2.5, QDate(2026, 12, 7), qint64(13812345678), QVariant(), true, longText});
+    sink.addRow({QVariant(), qint64(-1), qint64(4), QDateTime(QDate(2026, 1, 2), QTime(8, 0)), QStringLiteral("abc"), QVariant(), false, QVariant()});
+    sink.finish();
+
+    Recordset rows(connection, QStringLiteral("Select * From [Sheet1$]"));
+    ASSERT_EQ(rows.recordCount(), 2);
+    using Kind = FieldInfo::Kind;
+    const QList<Kind> kinds{Kind::Text, Kind::Integer, Kind::Real, Kind::Date, Kind::Text, Kind::Text, Kind::Any, Kind::LongText};
+    for (int c = 0; c < rows.fieldCount(); ++c)
+        EXPECT_EQ(rows.field(c).kind, kinds[c]) << c;
+    rows.moveFirst();
+    EXPECT_EQ(rows.text(0), QStringLiteral("O'Hara"));
+    EXPECT_EQ(rows.value(3).toDate(), QDate(2026, 12, 7));
+    EXPECT_EQ(rows.text(4), QStringLiteral("13812345678"));   // a number among texts keeps its digits
+    EXPECT_EQ(rows.text(7), longText);
+    rows.moveNext();
+    EXPECT_TRUE(rows.value(0).isNull());
+    EXPECT_DOUBLE_EQ(rows.value(2).toDouble(), 4.0);
+    EXPECT_EQ(rows.value(3).toDateTime(), QDateTime(QDate(2026, 1, 2), QTime(8, 0)));
+    EXPECT_EQ(rows.text(4), QStringLiteral("abc"));
+    // Nothing of the loading is left behind.
+    EXPECT_EQ(connection->tables().size(), 1);
+}
+
+TEST(SourceFiles, ColumnNamesAreMadeUsable)
+{
+    EXPECT_EQ(ColumnNames::usable({QStringLiteral("Point_ID"), QString(), QStringLiteral("point_id"), QStringLiteral(" [a] "),
+                                   QStringLiteral("F2"), QStringLiteral("two\nlines")}),
+              (QStringList{QStringLiteral("Point_ID"), QStringLiteral("F2"), QStringLiteral("point_id1"), QStringLiteral("a"),
+                           QStringLiteral("F21"), QStringLiteral("two lines")}));
+}
+
+TEST(SourceFiles, NamesWithApostrophesAndBlanksLoadAndQuery)
+{
+    SourceTestFiles files;
+    const QString path = files.write(QStringLiteral("O'Neil list.csv"), "Company name,\"Tel \"\"1\"\"\",Select\nA'B,1,x\n");
+    const QString table = SourceFiles::tableNames(path).value(0);
+    EXPECT_EQ(table, QStringLiteral("O'Neil list"));
+    const auto connection = SourceFiles::load(path, table);
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select [Company name], [Tel \"1\"], [Select] From [O'Neil list]")),
+              QList<QStringList>{(QStringList{QStringLiteral("A'B"), QStringLiteral("1"), QStringLiteral("x")})});
+}

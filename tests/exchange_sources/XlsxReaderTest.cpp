@@ -1,0 +1,146 @@
+#include "SourceTestFiles.h"
+
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "exchange/sources/SourceFiles.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+#include <xlsxwriter.h>
+
+namespace {
+
+// A workbook written by libxlsxwriter: the file a user's spreadsheet program would save.
+QString writeTargetsWorkbook(const SourceTestFiles& files, const QString& name, bool inlineStrings)
+{
+    const QString path = files.path(name);
+    lxw_workbook_options options{};
+    options.constant_memory = inlineStrings ? LXW_TRUE : LXW_FALSE;
+    lxw_workbook* workbook = workbook_new_opt(path.toUtf8().constData(), &options);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "客户");
+    lxw_format* dateFormat = workbook_add_format(workbook);
+    format_set_num_format(dateFormat, "yyyy\"年\"m\"月\"d\"日\"");
+    lxw_format* stampFormat = workbook_add_format(workbook);
+    format_set_num_format(stampFormat, "yyyy-mm-dd hh:mm");
+    lxw_format* moneyFormat = workbook_add_format(workbook);
+    format_set_num_format(moneyFormat, "#,##0.00");
+
+    worksheet_write_string(sheet, 0, 0, "营销对象", nullptr);
+    worksheet_write_string(sheet, 0, 1, "电话", nullptr);
+    // C1 left empty: the column is named after its position.
+    worksheet_write_string(sheet, 0, 3, "营销对象", nullptr);
+    worksheet_write_string(sheet, 0, 4, "生日", nullptr);
+    worksheet_write_string(sheet, 0, 5, "金额", nullptr);
+    worksheet_write_string(sheet, 0, 6, "VIP", nullptr);
+    worksheet_write_string(sheet, 0, 7, "Seen", nullptr);
+
+    worksheet_write_string(sheet, 1, 0, "张三 & O'Brien <Ltd>", nullptr);
+    worksheet_write_number(sheet, 1, 1, 13812345678.0, nullptr);
+    worksheet_write_number(sheet, 1, 2, 2.5, nullptr);
+    worksheet_write_string(sheet, 1, 3, "Crème brûlée", nullptr);
+    lxw_datetime birthday = {1980, 2, 29, 0, 0, 0};
+    worksheet_write_datetime(sheet, 1, 4, &birthday, dateFormat);
+    worksheet_write_number(sheet, 1, 5, 1234.5, moneyFormat);
+    worksheet_write_boolean(sheet, 1, 6, 1, nullptr);
+    lxw_datetime seen = {2026, 12, 7, 9, 30, 0};
+    worksheet_write_datetime(sheet, 1, 7, &seen, stampFormat);
+
+    // Row 3 is left out by the sheet: an empty row of the table.
+    worksheet_write_string(sheet, 3, 0, "李四", nullptr);
+    worksheet_write_number(sheet, 3, 5, -7, moneyFormat);
+    worksheet_write_boolean(sheet, 3, 6, 0, nullptr);
+    // Formatted but empty cells further down are no rows.
+    worksheet_write_blank(sheet, 8, 0, moneyFormat);
+    worksheet_write_blank(sheet, 9, 2, moneyFormat);
+
+    lxw_worksheet* second = workbook_add_worksheet(workbook, "Sheet 2");
+    worksheet_write_string(second, 2, 1, "only", nullptr);
+    workbook_add_chartsheet(workbook, "图表");
+    workbook_define_name(workbook, "Targets", "=客户!$A$1:$H$4");
+    workbook_close(workbook);
+    return path;
+}
+
+} // namespace
+
+TEST(XlsxReader, ChineseSampleWorkbook)
+{
+    const QString path = SourceTestFiles::fixture(QStringLiteral("easyexcel_demo_cn.xlsx"));
+    SKIP_WITHOUT_FIXTURE(path);
+    EXPECT_EQ(SourceFiles::readerFor(path).formatName(), QStringLiteral("Excel 2007"));
+    EXPECT_EQ(SourceFiles::tableNames(path), (QStringList{QStringLiteral("Sheet1"), QStringLiteral("Sheet2")}));
+    EXPECT_EQ(SourceFiles::sourceTableName(path, QStringLiteral("Sheet1")), QStringLiteral("Sheet1$"));
+    const auto connection = SourceFiles::load(path, QStringLiteral("Sheet1"));
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [Sheet1$]")),
+              (QStringList{QStringLiteral("字符串标题"), QStringLiteral("日期标题"), QStringLiteral("数字标题")}));
+    Recordset rows(connection, QStringLiteral("Select 字符串标题, 日期标题, 数字标题 From [Sheet1$]"));
+    ASSERT_EQ(rows.recordCount(), 10);
+    rows.moveFirst();
+    EXPECT_EQ(rows.text(0), QStringLiteral("字符串0"));
+    EXPECT_EQ(rows.value(1).toDateTime(), QDateTime(QDate(2020, 1, 1), QTime(1, 1, 1)));
+    EXPECT_EQ(rows.text(2), QStringLiteral("1"));
+    rows.moveLast();
+    EXPECT_EQ(rows.text(0), QStringLiteral("字符串9"));
+    EXPECT_EQ(rows.text(2), QStringLiteral("10"));
+
+    const auto second = SourceFiles::load(path, QStringLiteral("Sheet2"));
+    EXPECT_EQ(rowTexts(second, QStringLiteral("Select * From [Sheet2$]")).value(0).value(0), QStringLiteral("表2字符串0"));
+}
+
+class XlsxWritten : public ::testing::TestWithParam<bool> {};
+
+TEST_P(XlsxWritten, ValuesHeadingsAndRowsAsTheUserSeesThem)
+{
+    SourceTestFiles files;
+    const QString path = writeTargetsWorkbook(files, QStringLiteral("targets.xlsx"), GetParam());
+    // Worksheets only: the chart sheet and the defined name are no tables.
+    EXPECT_EQ(SourceFiles::tableNames(path), (QStringList{QStringLiteral("客户"), QStringLiteral("Sheet 2")}));
+    const auto connection = SourceFiles::load(path, QStringLiteral("客户"));
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [客户$]")).join(QLatin1Char('|')),
+              QStringLiteral("营销对象|电话|F3|营销对象1|生日|金额|VIP|Seen"));
+    Recordset rows(connection, QStringLiteral("Select * From [客户$]"));
+    ASSERT_EQ(rows.recordCount(), 3);
+    rows.moveFirst();
+    EXPECT_EQ(rows.text(0), QStringLiteral("张三 & O'Brien <Ltd>"));
+    EXPECT_EQ(rows.text(1), QStringLiteral("13812345678"));
+    EXPECT_EQ(rows.text(2), QStringLiteral("2.5"));
+    EXPECT_EQ(rows.text(3), QStringLiteral("Crème brûlée"));
+    EXPECT_EQ(rows.value(4).toDate(), QDate(1980, 2, 29));
+    EXPECT_DOUBLE_EQ(rows.value(5).toDouble(), 1234.5);
+    EXPECT_EQ(rows.value(6).toLongLong(), 1);
+    EXPECT_EQ(rows.value(7).toDateTime(), QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    rows.moveNext();
+    for (int c = 0; c < rows.fieldCount(); ++c)
+        EXPECT_TRUE(rows.value(c).isNull()) << c;
+    rows.moveNext();
+    EXPECT_EQ(rows.text(0), QStringLiteral("李四"));
+    EXPECT_DOUBLE_EQ(rows.value(5).toDouble(), -7);
+    EXPECT_EQ(rows.value(6).toLongLong(), 0);
+
+    // A sheet whose values start at B3 has its heading there.
+    const auto second = SourceFiles::load(path, QStringLiteral("Sheet 2"));
+    EXPECT_EQ(fieldNames(second, QStringLiteral("Select * From [Sheet 2$]")), QStringList{QStringLiteral("only")});
+    EXPECT_TRUE(rowTexts(second, QStringLiteral("Select * From [Sheet 2$]")).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(SharedAndInlineStrings, XlsxWritten, ::testing::Bool());
+
+TEST(XlsxReader, UnknownSheetAndCancelledLoad)
+{
+    SourceTestFiles files;
+    const QString path = files.path(QStringLiteral("long.xlsx"));
+    lxw_workbook* workbook = workbook_new(path.toUtf8().constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    worksheet_write_string(sheet, 0, 0, "n", nullptr);
+    for (int r = 1; r <= 3000; ++r)
+        worksheet_write_number(sheet, lxw_row_t(r), 0, r, nullptr);
+    workbook_close(workbook);
+
+    EXPECT_THROW(SourceFiles::load(path, QStringLiteral("Sheet9")), DbError);
+    EXPECT_EQ(SourceFiles::load(path, QStringLiteral("Sheet1"), [](qint64 rows) { return rows < 1000; }), nullptr);
+    const auto connection = SourceFiles::load(path, QStringLiteral("Sheet1"));
+    EXPECT_EQ(Recordset(connection, QStringLiteral("Select n From [Sheet1$]")).recordCount(), 3000);
+}
