@@ -18,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <algorithm>
+#include <optional>
 #include <functional>
 #include <QFrame>
 #include <QGridLayout>
@@ -94,10 +95,7 @@ Form5::Form5()
             Form_Activate();
     });
     // Targets added or deleted by another window (an import, a mass deletion) are read again.
-    connect(&AppState::instance(), &AppState::clientRowsChanged, this, [this] {
-        if (!planTargetRecordset_ || planTargetRecordset_->editMode() == Recordset::EditMode::None)
-            Form_Activate();
-    });
+    connect(&AppState::instance(), &AppState::clientRowsChanged, this, &Form5::reloadTargets);
     connect(this, &FormWindow::activated, this, &Form5::Form_Activate);
     Form_Load();
     Form_Activate();
@@ -316,6 +314,34 @@ void Form5::Form_Activate()
     setProductTips();
     if (dayBoxesAreToday_)
         displayRecord();
+}
+
+// The plan's targets read again, staying on the target shown when it is still there; a new
+// target being typed and the counts clicked are kept.
+void Form5::reloadTargets()
+{
+    if (!planTargetRecordset_ || planTargetRecordset_->editMode() != Recordset::EditMode::None)
+        return;
+    Recordset& rs = *planTargetRecordset_;
+    const std::optional<Recordset::Bookmark> shown =
+        rs.hasCurrentRow() ? std::optional<Recordset::Bookmark>(rs.bookmark()) : std::nullopt;
+    try {
+        rs.requery();
+        DataGrid2->bind(planTargetRecordset_);
+        try {
+            if (shown)
+                rs.setBookmark(*shown);
+        } catch (const DbError&) {
+            // The target shown is gone: the panel showing it goes too.
+            pendingClicks_.fill(0);
+            Frame2->hide();
+            if (rs.recordCount() > 0)
+                rs.moveLast();
+        }
+        showTargetPosition();
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
 }
 
 void Form5::setProductTips()

@@ -83,6 +83,7 @@ private:
     void connectHandlers();
     void Form_Load();
     void followDailyRecordset();
+    void reloadTargets();
     void setProductTips();
     void showTargetPosition();
     void showDayPosition();

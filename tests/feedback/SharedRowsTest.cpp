@@ -252,4 +252,25 @@ TEST_F(SharedRowsTest, RefusedCountsAndOverlongSearchesGetAClearMessageAndChange
     EXPECT_FALSE(said.contains(QStringLiteral("like"), Qt::CaseInsensitive)) << said.toStdString();
 }
 
+TEST_F(SharedRowsTest, TargetsDeletedElsewhereLeaveTheListAndTheTargetShownStays)
+{
+    openFeedback();
+    chooseTarget(2);   // 上海乙公司
+    count(Phone);
+    run("Delete * From clientTableInfo Where 营销对象 = '北京甲公司'");
+    state.announceClientRowsChanged();
+    EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 1);
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/1"));
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("上海乙公司"));
+    save();   // the count clicked before is still saved, on the right target
+    EXPECT_EQ(targets("电话数", "上海乙公司"), 1);
+    EXPECT_EQ(todays("电话数"), 1);
+
+    run("Delete * From clientTableInfo Where 营销对象 = '上海乙公司'");
+    state.announceClientRowsChanged();
+    EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 0);
+    EXPECT_FALSE(feedback->findChild<QWidget*>("Frame2")->isVisible());
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("0/0"));
+}
+
 } // namespace
