@@ -7,6 +7,7 @@
 #include "SwatchLegend.h"
 #include "WideChartHolder.h"
 #include "core/AppState.h"
+#include "controls/NamedWidgets.h"
 #include "controls/ChartControl.h"
 #include "core/Recordset.h"
 
@@ -51,14 +52,6 @@ QLabel* titleLabel(const QString& name, const QString& text, QWidget* parent)
     return label;
 }
 
-QFrame* panelFrame(const QString& name, QWidget* parent)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
-}
-
 bool hasRows(const std::shared_ptr<Recordset>& recordset)
 {
     return recordset && recordset->recordCount() > 0;
@@ -73,6 +66,8 @@ QString numberText(double value)
 constexpr int FrameOfOption[4] = {2, 0, 3, 1};
 
 } // namespace
+
+using NamedWidgets::panel;
 
 const QColor FeedbackChartPanel::trendColour = QColor(78, 121, 167);
 
@@ -100,7 +95,7 @@ FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
 
 QFrame* FeedbackChartPanel::buildOptionsFrame()
 {
-    Frame[4] = panelFrame(QStringLiteral("Frame5"), this);
+    Frame[4] = panel(QStringLiteral("Frame5"), this);
     auto* row = new QHBoxLayout(Frame[4]);
     row->setContentsMargins(8, 2, 8, 2);
     const QString captions[4] = {QStringLiteral("当日反馈图"), QStringLiteral("累计反馈图"),
@@ -126,7 +121,7 @@ QFrame* FeedbackChartPanel::buildOptionsFrame()
 
 QFrame* FeedbackChartPanel::titledFrame(int frameIndex, const QString& titleName, const QString& title)
 {
-    QFrame* frame = panelFrame(QStringLiteral("Frame%1").arg(frameIndex + 1), this);
+    QFrame* frame = panel(QStringLiteral("Frame%1").arg(frameIndex + 1), this);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(titleLabel(titleName, title, frame));

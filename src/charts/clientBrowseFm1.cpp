@@ -3,6 +3,7 @@
 #include "TargetChart.h"
 #include "TargetFields.h"
 #include "TargetQueries.h"
+#include "controls/NamedWidgets.h"
 #include "controls/ChartControl.h"
 #include "controls/DataGrid.h"
 #include "controls/Dialogs.h"
@@ -29,29 +30,11 @@ namespace {
 constexpr int WidthTwips = 12600;
 constexpr int HeightTwips = 10800;
 
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QRadioButton* option(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* b = new QRadioButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QFrame* panel(const QString& name, QWidget* parent)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
-}
-
 } // namespace
+
+using NamedWidgets::button;
+using NamedWidgets::option;
+using NamedWidgets::panel;
 
 clientBrowseFm1::clientBrowseFm1()
     : FormWindow(QStringLiteral("clientBrowseFm1"), QStringLiteral("营销对象反馈浏览"), WidthTwips, HeightTwips)

@@ -4,6 +4,7 @@
 #include "TodaysRow.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "controls/NamedWidgets.h"
 #include "controls/DataGrid.h"
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
@@ -46,26 +47,15 @@ QString todayText()
     return Clock::today().toString(QStringLiteral("yyyy/M/d"));
 }
 
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLineEdit* box(const QString& name, QWidget* parent)
-{
-    auto* b = new QLineEdit(parent);
-    b->setObjectName(name);
-    return b;
-}
-
 QString numberText(const QVariant& value)
 {
     return QString::number(value.toLongLong());
 }
 
 } // namespace
+
+using NamedWidgets::box;
+using NamedWidgets::button;
 
 Form5::Form5()
     : FormWindow(QStringLiteral("Form5"), QStringLiteral("记录客户反馈"), WidthTwips, HeightTwips)

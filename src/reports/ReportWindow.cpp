@@ -8,6 +8,7 @@
 #include "core/AppState.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "controls/NamedWidgets.h"
 #include "controls/Dialogs.h"
 
 #include <QApplication>
@@ -82,8 +83,7 @@ public:
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
 {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
+    auto* b = NamedWidgets::button(name, caption, parent);
     b->setAutoDefault(false);
     return b;
 }
