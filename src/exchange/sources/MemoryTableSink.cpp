@@ -12,6 +12,7 @@ namespace {
 
 const QString LoadingTable = QStringLiteral("marquel loading rows");
 constexpr int ShortTextLimit = 255;
+constexpr qint64 RowsPerMove = 5000;
 
 QString quotedName(QString name)
 {
@@ -136,8 +137,15 @@ void MemoryTableSink::finish()
         declarations << quotedName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
     run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
                           .arg(quotedName(tableName_), declarations.join(QStringLiteral(", "))));
-    run(*connection_, QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
-                          .arg(quotedName(tableName_), quotedName(LoadingTable)));
+    // Moved a block at a time, so the freed pages of the loading table take the rows of the
+    // final one and the rows are never held twice.
+    const QString moveBlock = QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid <= %3")
+                                  .arg(quotedName(tableName_), quotedName(LoadingTable));
+    const QString dropBlock = QStringLiteral("DELETE FROM %1 WHERE rowid <= %2").arg(quotedName(LoadingTable));
+    for (qint64 upTo = RowsPerMove; upTo - RowsPerMove < rowCount_; upTo += RowsPerMove) {
+        run(*connection_, moveBlock.arg(upTo));
+        run(*connection_, dropBlock.arg(upTo));
+    }
     run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
     transaction_->commit();
     transaction_.reset();

@@ -1,6 +1,7 @@
 #include "XlsxReader.h"
 
 #include "ExcelCells.h"
+#include "FastXmlReader.h"
 #include "SourceFileError.h"
 #include "XlsxWorkbook.h"
 #include "ZipArchive.h"
@@ -8,7 +9,7 @@
 #include <QDateTime>
 #include <QXmlStreamReader>
 #include <functional>
-#include <map>
+#include <optional>
 
 namespace {
 
@@ -33,23 +34,25 @@ public:
     void forEachRow(const std::function<bool(qint64 row, const QList<RawCell>& cells)>& onRow) const
     {
         std::unique_ptr<QIODevice> device = workbook_.archive().open(part_);
-        QXmlStreamReader xml(device.get());
+        FastXmlReader xml(device.get());
         qint64 rowNumber = 0;
         QList<RawCell> cells;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
+        for (;;) {
+            const auto token = xml.next();
+            if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
+                break;
+            if (token != FastXmlReader::Token::StartElement || xml.name() != "row")
                 continue;
-            if (xml.name() == QLatin1String("row")) {
-                const auto r = xml.attributes().value(QLatin1String("r"));
-                const qint64 given = r.isEmpty() ? rowNumber + 1 : r.toLongLong();
-                if (given <= rowNumber || given > MaxRows)
-                    throw SourceFileError::corrupt(workbook_.archive().path());
-                rowNumber = given;
-                cells.clear();
-                readCells(xml, cells);
-                if (!onRow(rowNumber, cells))
-                    return;
-            }
+            const QByteArray r = xml.attribute("r");
+            bool ok = true;
+            const qint64 given = r.isEmpty() ? rowNumber + 1 : r.toLongLong(&ok);
+            if (!ok || given <= rowNumber || given > MaxRows)
+                throw SourceFileError::corrupt(workbook_.archive().path());
+            rowNumber = given;
+            cells.clear();
+            readCells(xml, cells);
+            if (!onRow(rowNumber, cells))
+                return;
         }
         if (xml.hasError() || ZipArchive::damaged(*device))
             throw SourceFileError::corrupt(workbook_.archive().path());
@@ -57,45 +60,60 @@ public:
 
 private:
     // Reads the <c> elements up to the end of the row.
-    void readCells(QXmlStreamReader& xml, QList<RawCell>& cells) const
+    void readCells(FastXmlReader& xml, QList<RawCell>& cells) const
     {
         int nextColumn = 0;
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("row"))
+        for (;;) {
+            const auto token = xml.next();
+            if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
                 return;
-            if (token != QXmlStreamReader::StartElement || xml.name() != QLatin1String("c"))
+            if (token == FastXmlReader::Token::EndElement && xml.name() == "row")
+                return;
+            if (token != FastXmlReader::Token::StartElement || xml.name() != "c")
                 continue;
             RawCell cell;
-            const auto attributes = xml.attributes();
-            const auto reference = attributes.value(QLatin1String("r"));
-            cell.column = reference.isEmpty() ? nextColumn : ExcelCells::columnOfReference(reference.toString());
+            const QByteArray reference = xml.attribute("r");
+            cell.column = reference.isEmpty() ? nextColumn : ExcelCells::columnOfReference(QString::fromLatin1(reference));
             if (cell.column < 0 || cell.column < nextColumn)
                 throw SourceFileError::corrupt(workbook_.archive().path());
             nextColumn = cell.column + 1;
-            cell.type = attributes.value(QLatin1String("t")).toString();
-            cell.style = attributes.value(QLatin1String("s")).toInt();
+            cell.type = QString::fromLatin1(xml.attribute("t"));
+            cell.style = xml.attribute("s").toInt();
             readCellContent(xml, cell);
             cells << cell;
         }
     }
 
-    static void readCellContent(QXmlStreamReader& xml, RawCell& cell)
+    // Reads what the cell holds: its <v>, or the <t> texts of an inline string outside
+    // phonetic readings.
+    static void readCellContent(FastXmlReader& xml, RawCell& cell)
     {
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("c"))
-                return;
-            if (token != QXmlStreamReader::StartElement)
-                continue;
-            if (xml.name() == QLatin1String("v")) {
-                cell.value = xml.readElementText();
-                cell.hasValue = true;
-            } else if (xml.name() == QLatin1String("t") && cell.type == QLatin1String("inlineStr")) {
-                cell.value += ExcelCells::unescapeOoxml(xml.readElementText(QXmlStreamReader::IncludeChildElements));
-                cell.hasValue = true;
+        QByteArray value;
+        int depthInValue = 0;
+        int phonetic = 0;
+        for (;;) {
+            const auto token = xml.next();
+            if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
+                break;
+            if (token == FastXmlReader::Token::StartElement) {
+                if (xml.name() == "v" || (xml.name() == "t" && phonetic == 0)) {
+                    ++depthInValue;
+                    cell.hasValue = true;
+                } else if (xml.name() == "rPh") {
+                    ++phonetic;
+                }
+            } else if (token == FastXmlReader::Token::EndElement) {
+                if (xml.name() == "c")
+                    break;
+                if ((xml.name() == "v" || xml.name() == "t") && depthInValue > 0)
+                    --depthInValue;
+                else if (xml.name() == "rPh")
+                    --phonetic;
+            } else if (token == FastXmlReader::Token::Text && depthInValue > 0) {
+                value += xml.text();
             }
         }
+        cell.value = QString::fromUtf8(value);
     }
 
     const XlsxWorkbook& workbook_;
@@ -109,9 +127,9 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
     if (cell.type == QLatin1String("s")) {
         bool ok = false;
         const int index = cell.value.toInt(&ok);
-        if (!ok || index < 0 || index >= workbook.sharedStrings().size())
+        if (!ok || index < 0 || index >= workbook.sharedStringCount())
             throw SourceFileError::corrupt(workbook.archive().path());
-        return workbook.sharedStrings().at(index);
+        return workbook.sharedString(index);
     }
     if (cell.type == QLatin1String("inlineStr") || cell.type == QLatin1String("str"))
         return ExcelCells::unescapeOoxml(cell.value);
@@ -170,6 +188,44 @@ UsedRange usedRange(const SheetRows& rows, const XlsxWorkbook& workbook)
     return range;
 }
 
+struct ColumnSpan {
+    int first;
+    int last;
+};
+
+// The columns of the range a sheet declares before its rows (<dimension ref="B2:H100"/>).
+// Nothing when it declares none or only one cell, as some writers do whatever they wrote.
+std::optional<ColumnSpan> declaredColumns(const XlsxWorkbook& workbook, const QString& part)
+{
+    std::unique_ptr<QIODevice> device = workbook.archive().open(part);
+    QXmlStreamReader xml(device.get());
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("sheetData"))
+            return std::nullopt;
+        if (xml.name() != QLatin1String("dimension"))
+            continue;
+        const QStringList corners = xml.attributes().value(QLatin1String("ref")).toString().split(QLatin1Char(':'));
+        if (corners.size() != 2)
+            return std::nullopt;
+        const int first = ExcelCells::columnOfReference(corners.at(0));
+        const int last = ExcelCells::columnOfReference(corners.at(1));
+        if (first < 0 || last < first)
+            return std::nullopt;
+        return ColumnSpan{first, last};
+    }
+    return std::nullopt;
+}
+
+QStringList headingsOf(const QVariantList& values)
+{
+    QStringList names;
+    for (const QVariant& value : values)
+        names << (value.typeId() == QMetaType::QDate ? value.toDate().toString(QStringLiteral("yyyy/M/d")) : value.toString());
+    return names;
+}
+
 const XlsxWorkbook::Sheet& sheetNamed(const XlsxWorkbook& workbook, const QString& name)
 {
     for (const auto& sheet : workbook.sheets()) {
@@ -222,40 +278,51 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     workbook.readCellFormats();
     const SheetRows rows(workbook, sheet.part);
 
-    // A first pass finds where the values lie, so no column is missed and empty rows at the
-    // end are left out; the second hands the rows over.
-    const UsedRange range = usedRange(rows, workbook);
-    if (range.isEmpty()) {
-        sink.begin({});
-        return !progress || progress(0);
+    // The columns come from the range the sheet declares; a sheet that declares none gets a
+    // first pass that finds where its values lie.
+    std::optional<ColumnSpan> columns = declaredColumns(workbook, sheet.part);
+    const bool declared = columns.has_value();
+    if (!declared) {
+        const UsedRange range = usedRange(rows, workbook);
+        if (range.isEmpty()) {
+            sink.begin({});
+            return !progress || progress(0);
+        }
+        columns = ColumnSpan{range.firstColumn, range.lastColumn};
     }
-    const int width = range.lastColumn - range.firstColumn + 1;
+    const int width = columns->last - columns->first + 1;
+
+    bool headed = false;
+    qint64 lastRowWithValues = 0;
     qint64 written = 0;
-    qint64 expectedRow = range.firstRow + 1;
     bool cancelled = false;
     rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
-        if (row > range.lastRow)
-            return false;
-        if (row < range.firstRow)
-            return true;
         QVariantList values(width);
+        bool anyValue = false;
         for (const RawCell& cell : cells) {
-            if (cell.column >= range.firstColumn && cell.column <= range.lastColumn)
-                values[cell.column - range.firstColumn] = valueOf(cell, workbook);
+            QVariant value = valueOf(cell, workbook);
+            if (isEmptyValue(value))
+                continue;
+            if (cell.column < columns->first || cell.column > columns->last)
+                throw SourceFileError::unreadable(
+                    path, QStringLiteral("工作表“%1”中有数据在它声明的范围之外，文件可能已损坏。").arg(table));
+            values[cell.column - columns->first] = std::move(value);
+            anyValue = true;
         }
-        if (row == range.firstRow) {
-            QStringList names;
-            for (const QVariant& value : values)
-                names << (value.typeId() == QMetaType::QDate ? value.toDate().toString(QStringLiteral("yyyy/M/d")) : value.toString());
-            sink.begin(names);
+        if (!anyValue)
+            return true;   // an empty row counts only when a later row has values
+        if (!headed) {
+            sink.begin(headingsOf(values));
+            headed = true;
+            lastRowWithValues = row;
             return true;
         }
-        // Rows the sheet leaves out between rows with values are empty rows of the table.
-        for (; expectedRow < row; ++expectedRow, ++written)
+        // Rows left out or empty between rows with values are empty rows of the table.
+        for (qint64 empty = lastRowWithValues + 1; empty < row; ++empty, ++written)
             sink.addRow(QVariantList(width));
         sink.addRow(values);
         ++written;
-        ++expectedRow;
+        lastRowWithValues = row;
         if (progress && written % ProgressEvery == 0 && !progress(written)) {
             cancelled = true;
             return false;
@@ -264,5 +331,7 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     });
     if (cancelled)
         return false;
+    if (!headed)
+        sink.begin({});
     return !progress || progress(written);
 }
