@@ -1,12 +1,16 @@
 #include "XlsReader.h"
 
+#include "BiffWorkbook.h"
+#include "CompoundFile.h"
 #include "ExcelCells.h"
 #include "SourceFileBytes.h"
 #include "SourceFileError.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <algorithm>
 #include <freexl.h>
+#include <limits>
 
 namespace {
 
@@ -17,20 +21,28 @@ constexpr unsigned MaxColumns = 256;
 // An open workbook; closed again when it goes.
 class XlsWorkbook {
 public:
+    // FreeXL refuses some well-formed files (it even answers "done" without a workbook);
+    // opened() then is false.
     explicit XlsWorkbook(const QString& path) : path_(path)
     {
-        const int status = freexl_open(path.toLocal8Bit().constData(), &handle_);
-        if (status != FREEXL_OK) {
-            if (status == FREEXL_FILE_NOT_FOUND)
-                throw QFileInfo(path).isFile() ? SourceFileError::cannotOpen(path) : SourceFileError::missing(path);
-            throw SourceFileError::corrupt(path);
+        if (!QFileInfo(path).isFile())
+            throw SourceFileError::missing(path);
+        if (freexl_open(path.toLocal8Bit().constData(), &handle_) != FREEXL_OK || !handle_) {
+            freexl_close(handle_);
+            handle_ = nullptr;
+            return;
         }
         unsigned int password = 0;
         if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password != FREEXL_BIFF_PLAIN
             && password != 0)
             throw SourceFileError::unreadable(path, QStringLiteral("文件设有密码保护。"));
     }
-    ~XlsWorkbook() { freexl_close(handle_); }
+    ~XlsWorkbook()
+    {
+        if (handle_)
+            freexl_close(handle_);
+    }
+    bool opened() const { return handle_ != nullptr; }
     XlsWorkbook(const XlsWorkbook&) = delete;
     XlsWorkbook& operator=(const XlsWorkbook&) = delete;
 
@@ -100,6 +112,92 @@ bool isEmptyValue(const QVariant& value)
     return !value.isValid() || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
 }
 
+// The sheet through FreeXL, as its non-empty cells.
+BiffWorkbook::Cells cellsThroughFreeXl(XlsWorkbook& workbook, int index)
+{
+    const auto [rowCount, columnCount] = workbook.select(index);
+    BiffWorkbook::Cells cells;
+    for (unsigned r = 0; r < rowCount; ++r) {
+        for (unsigned c = 0; c < columnCount; ++c) {
+            QVariant value = workbook.value(r, c);
+            if (!isEmptyValue(value))
+                cells[int(r)][int(c)] = std::move(value);
+        }
+    }
+    return cells;
+}
+
+// The workbook read by the program's own BIFF8 reader; nullopt when it is no BIFF8
+// workbook it can read (older Excel versions are FreeXL's).
+std::optional<BiffWorkbook> ownReading(const QString& path)
+{
+    const std::optional<CompoundFile> file = CompoundFile::parse(SourceFileBytes::all(path));
+    if (!file)
+        return std::nullopt;
+    std::optional<QByteArray> stream = file->stream(QStringLiteral("Workbook"));
+    if (!stream)
+        stream = file->stream(QStringLiteral("Book"));
+    if (!stream)
+        return std::nullopt;
+    return BiffWorkbook::parse(*stream);
+}
+
+QStringList headingsOf(const QVariantList& values)
+{
+    QStringList names;
+    for (const QVariant& value : values)
+        names << (value.typeId() == QMetaType::QDate ? value.toDate().toString(QStringLiteral("yyyy/M/d")) : value.toString());
+    return names;
+}
+
+// Hands the sheet's values over as a table: the heading is the first row with a value,
+// empty columns on the left and empty rows at the end are no part of it.
+bool emitTable(const BiffWorkbook::Cells& cells, TableSink& sink, const ReadProgress& progress)
+{
+    int firstColumn = std::numeric_limits<int>::max(), lastColumn = -1;
+    for (const auto& [row, values] : cells) {
+        for (const auto& [column, value] : values) {
+            if (isEmptyValue(value))
+                continue;
+            firstColumn = std::min(firstColumn, column);
+            lastColumn = std::max(lastColumn, column);
+        }
+    }
+    if (lastColumn < 0) {
+        sink.begin({});
+        return !progress || progress(0);
+    }
+    const int width = lastColumn - firstColumn + 1;
+    auto rowValues = [&](const std::map<int, QVariant>& values) {
+        QVariantList row(width);
+        for (const auto& [column, value] : values)
+            row[column - firstColumn] = isEmptyValue(value) ? QVariant() : value;
+        return row;
+    };
+    bool headed = false;
+    int lastRow = 0;
+    qint64 written = 0;
+    for (const auto& [row, values] : cells) {
+        const QVariantList current = rowValues(values);
+        if (std::all_of(current.cbegin(), current.cend(), [](const QVariant& v) { return !v.isValid(); }))
+            continue;
+        if (!headed) {
+            sink.begin(headingsOf(current));
+            headed = true;
+            lastRow = row;
+            continue;
+        }
+        for (int empty = lastRow + 1; empty < row; ++empty, ++written)
+            sink.addRow(QVariantList(width));
+        sink.addRow(current);
+        ++written;
+        lastRow = row;
+        if (progress && written % ProgressEvery == 0 && !progress(written))
+            return false;
+    }
+    return !progress || progress(written);
+}
+
 } // namespace
 
 QString XlsReader::formatName() const
@@ -113,9 +211,20 @@ bool XlsReader::canRead(const QString& path) const
     return SourceFileBytes::head(path, 8) == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 }
 
+// The program's own reader comes first: FreeXL leaves formula cells empty (their results are
+// lost) and refuses some well-formed files. FreeXL reads the older versions of the format.
 QStringList XlsReader::tableNames(const QString& path) const
 {
-    const QStringList names = XlsWorkbook(path).sheetNames();
+    QStringList names;
+    if (const std::optional<BiffWorkbook> own = ownReading(path)) {
+        for (const BiffWorkbook::Sheet& sheet : own->worksheets())
+            names << sheet.name;
+    } else {
+        XlsWorkbook workbook(path);
+        if (!workbook.opened())
+            throw SourceFileError::corrupt(path);
+        names = workbook.sheetNames();
+    }
     if (names.isEmpty())
         throw SourceFileError::unreadable(path, QStringLiteral("工作簿中没有工作表。"));
     return names;
@@ -129,47 +238,22 @@ QString XlsReader::loadedTableName(const QString&, const QString& table) const
 bool XlsReader::readTable(const QString& path, const QString& table, TableSink& sink,
                           const ReadProgress& progress) const
 {
+    if (const std::optional<BiffWorkbook> own = ownReading(path)) {
+        for (const BiffWorkbook::Sheet& sheet : own->worksheets()) {
+            if (sheet.name != table)
+                continue;
+            const std::optional<BiffWorkbook::Cells> cells = own->cells(sheet);
+            if (!cells)
+                throw SourceFileError::corrupt(path);
+            return emitTable(*cells, sink, progress);
+        }
+        throw SourceFileError::unknownTable(path, table);
+    }
     XlsWorkbook workbook(path);
+    if (!workbook.opened())
+        throw SourceFileError::corrupt(path);
     const int index = int(workbook.sheetNames().indexOf(table));
     if (index < 0)
         throw SourceFileError::unknownTable(path, table);
-    const auto [rowCount, columnCount] = workbook.select(index);
-
-    // Where the values lie: the heading is the first row with a value, empty columns on the
-    // left and empty rows at the end are no part of the table.
-    std::vector<QVariantList> cells;   // read once, row by row
-    cells.reserve(rowCount);
-    qint64 firstRow = -1, lastRow = -1;
-    int firstColumn = int(columnCount), lastColumn = -1;
-    for (unsigned r = 0; r < rowCount; ++r) {
-        QVariantList row(columnCount);
-        for (unsigned c = 0; c < columnCount; ++c) {
-            row[c] = workbook.value(r, c);
-            if (isEmptyValue(row[c]))
-                continue;
-            if (firstRow < 0)
-                firstRow = r;
-            lastRow = r;
-            firstColumn = std::min(firstColumn, int(c));
-            lastColumn = std::max(lastColumn, int(c));
-        }
-        cells.push_back(std::move(row));
-    }
-    if (firstRow < 0) {
-        sink.begin({});
-        return !progress || progress(0);
-    }
-    auto slice = [&](const QVariantList& row) { return row.mid(firstColumn, lastColumn - firstColumn + 1); };
-    QStringList names;
-    for (const QVariant& heading : slice(cells[size_t(firstRow)]))
-        names << (heading.typeId() == QMetaType::QDate ? heading.toDate().toString(QStringLiteral("yyyy/M/d")) : heading.toString());
-    sink.begin(names);
-    qint64 written = 0;
-    for (qint64 r = firstRow + 1; r <= lastRow; ++r) {
-        sink.addRow(slice(cells[size_t(r)]));
-        ++written;
-        if (progress && written % ProgressEvery == 0 && !progress(written))
-            return false;
-    }
-    return !progress || progress(written);
+    return emitTable(cellsThroughFreeXl(workbook, index), sink, progress);
 }
