@@ -18,13 +18,12 @@ namespace {
 constexpr qint64 HeadBytes = 65536 + 32;   // the longest possible header
 constexpr qint64 RecordsPerChunk = 1000;
 
-QByteArray rightTrimmed(QByteArray bytes)
+QByteArrayView rightTrimmed(QByteArrayView bytes)
 {
     qsizetype end = bytes.size();
     while (end > 0 && (bytes.at(end - 1) == ' ' || bytes.at(end - 1) == '\0'))
         --end;
-    bytes.truncate(end);
-    return bytes;
+    return bytes.first(end);
 }
 
 // Reads the values of one table's records; keeps the decoder and the memo file open.
@@ -59,7 +58,7 @@ private:
 
     QVariant value(const char* record, const DbfField& field)
     {
-        const QByteArray raw(record + field.offset, field.length);
+        const QByteArrayView raw(record + field.offset, field.length);
         switch (field.type) {
         case 'C':
         case 'V':
@@ -97,9 +96,9 @@ private:
         }
     }
 
-    QVariant number(const QByteArray& raw, const DbfField& field)
+    QVariant number(QByteArrayView raw, const DbfField& field)
     {
-        const QByteArray text = raw.trimmed();
+        const QByteArrayView text = raw.trimmed();
         if (text.isEmpty() || text.startsWith('*') || text.startsWith('?'))
             return {};
         bool ok = false;
@@ -114,18 +113,18 @@ private:
         return text_.decode(text);   // kept as it stands rather than lost
     }
 
-    QVariant date(const QByteArray& raw)
+    QVariant date(QByteArrayView raw)
     {
-        const QByteArray text = raw.trimmed();
+        const QByteArrayView text = raw.trimmed();
         if (text.isEmpty() || text == "00000000")
             return {};
-        const QDate day = QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyyMMdd"));
+        const QDate day = text.size() == 8 ? QDate(text.first(4).toInt(), text.sliced(4, 2).toInt(), text.sliced(6).toInt()) : QDate();
         if (day.isValid())
             return day;
         return text_.decode(text);
     }
 
-    static QVariant yesNo(const QByteArray& raw)
+    static QVariant yesNo(QByteArrayView raw)
     {
         switch (raw.isEmpty() ? ' ' : raw.at(0)) {
         case 'T': case 't': case 'Y': case 'y':
@@ -137,7 +136,7 @@ private:
         }
     }
 
-    static QVariant dateTime(const QByteArray& raw)
+    static QVariant dateTime(QByteArrayView raw)
     {
         const qint32 julianDay = qFromLittleEndian<qint32>(raw.constData());
         const qint32 milliseconds = qFromLittleEndian<qint32>(raw.constData() + 4);
@@ -149,13 +148,13 @@ private:
         return QDateTime(day, QTime::fromMSecsSinceStartOfDay(milliseconds));
     }
 
-    QVariant memo(const QByteArray& raw)
+    QVariant memo(QByteArrayView raw)
     {
         quint32 block = 0;
         if (raw.size() == 4) {
             block = qFromLittleEndian<quint32>(raw.constData());
         } else {
-            const QByteArray digits = raw.trimmed();
+            const QByteArrayView digits = raw.trimmed();
             if (digits.isEmpty())
                 return {};
             bool ok = false;
@@ -169,7 +168,7 @@ private:
         if (!bytes)
             throw SourceFileError::corrupt(memoPath_);
         bytes->replace("\x8D\x0A", "\x0D\x0A");   // dBase's soft line break
-        return text_.decode(rightTrimmed(*bytes));
+        return text_.decode(rightTrimmed(QByteArrayView(*bytes)));
     }
 
     DbfMemoFile& memoFile()

@@ -101,7 +101,7 @@ FastXmlReader::Token FastXmlReader::next()
             end = buffer_.size();
         const QByteArrayView raw(buffer_.constData() + pos_, end - pos_);
         pos_ = end;
-        text_.clear();
+        text_.resize(0);
         if (!decodeEntities(raw, text_))
             return fail();
         return Token::Text;
@@ -168,14 +168,14 @@ FastXmlReader::Token FastXmlReader::readTag(qsizetype end)
     const bool closing = buffer_.at(pos_ + 1) == '/';
     const bool selfClosing = !closing && buffer_.at(end - 1) == '/';
     const qsizetype from = pos_ + (closing ? 2 : 1);
-    tag_ = QByteArray(buffer_.constData() + from, end - from - (selfClosing ? 1 : 0));
+    tag_ = QByteArrayView(buffer_.constData() + from, end - from - (selfClosing ? 1 : 0));
     pos_ = end + 1;
     qsizetype nameEnd = 0;
     while (nameEnd < tag_.size() && !isSpace(tag_.at(nameEnd)))
         ++nameEnd;
     if (nameEnd == 0)
         return fail();
-    name_ = localName(QByteArrayView(tag_.constData(), nameEnd)).toByteArray();
+    name_ = localName(tag_.first(nameEnd));
     if (closing)
         return Token::EndElement;
     pendingEnd_ = selfClosing;
@@ -183,6 +183,15 @@ FastXmlReader::Token FastXmlReader::readTag(qsizetype end)
 }
 
 QByteArray FastXmlReader::attribute(QByteArrayView wanted) const
+{
+    const QByteArrayView raw = rawAttribute(wanted);
+    QByteArray value;
+    if (!raw.isEmpty())
+        decodeEntities(raw, value);
+    return value;
+}
+
+QByteArrayView FastXmlReader::rawAttribute(QByteArrayView wanted) const
 {
     qsizetype at = 0;
     const qsizetype size = tag_.size();
@@ -203,11 +212,8 @@ QByteArray FastXmlReader::attribute(QByteArrayView wanted) const
         const qsizetype valueStart = at;
         while (at < size && tag_.at(at) != quote)
             ++at;
-        if (localName(attributeName) == wanted) {
-            QByteArray value;
-            decodeEntities(QByteArrayView(tag_.constData() + valueStart, at - valueStart), value);
-            return value;
-        }
+        if (localName(attributeName) == wanted)
+            return QByteArrayView(tag_.constData() + valueStart, at - valueStart);
         ++at;
     }
     return {};

@@ -18,10 +18,13 @@ public:
 
     Token next();
 
-    // Of the current start or end element.
+    // Of the current start or end element; valid until the next call of next().
     QByteArrayView name() const { return name_; }
-    // Of the current start element; empty when it has no such attribute.
+    // Of the current start element, entities resolved; empty when it has no such attribute.
     QByteArray attribute(QByteArrayView localName) const;
+    // The same without resolving entities, for values that hold none (cell references,
+    // numbers); valid until the next call of next().
+    QByteArrayView rawAttribute(QByteArrayView localName) const;
     // The current text, entities resolved, as UTF-8.
     const QByteArray& text() const { return text_; }
     bool hasError() const { return error_; }
@@ -41,7 +44,7 @@ private:
     bool atStreamEnd_ = false;
     bool error_ = false;
     bool pendingEnd_ = false;          // a self-closing element still owes its end
-    QByteArray tag_;                   // the current start tag's bytes, without < and >
-    QByteArray name_;
+    QByteArrayView tag_;               // the current tag's bytes in the buffer, without < and >
+    QByteArrayView name_;
     QByteArray text_;
 };

@@ -3,10 +3,13 @@
 #include "BiffWorkbook.h"
 #include "CompoundFile.h"
 #include "ExcelCells.h"
+#include "IsolatedRun.h"
 #include "SourceFileBytes.h"
 #include "SourceFileError.h"
 
+#include <QDataStream>
 #include <QDateTime>
+#include <QMap>
 #include <QFileInfo>
 #include <algorithm>
 #include <freexl.h>
@@ -211,6 +214,30 @@ bool XlsReader::canRead(const QString& path) const
     return SourceFileBytes::head(path, 8) == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 }
 
+namespace {
+
+// Runs FreeXL in a child process: on a damaged file it can write outside its buffers, which
+// must not harm the program. The sheet names or one sheet's cells come back as one frame.
+QByteArray throughFreeXl(const QString& path, const std::function<QByteArray(XlsWorkbook&)>& work)
+{
+    QByteArray result;
+    IsolatedRun::run(
+        path,
+        [&](const IsolatedRun::SendFrame& send) {
+            XlsWorkbook workbook(path);
+            if (!workbook.opened())
+                throw SourceFileError::corrupt(path);
+            send('X', work(workbook));
+        },
+        [&](char, const QByteArray& payload) {
+            result = payload;
+            return true;
+        });
+    return result;
+}
+
+} // namespace
+
 // The program's own reader comes first: FreeXL leaves formula cells empty (their results are
 // lost) and refuses some well-formed files. FreeXL reads the older versions of the format.
 QStringList XlsReader::tableNames(const QString& path) const
@@ -220,10 +247,14 @@ QStringList XlsReader::tableNames(const QString& path) const
         for (const BiffWorkbook::Sheet& sheet : own->worksheets())
             names << sheet.name;
     } else {
-        XlsWorkbook workbook(path);
-        if (!workbook.opened())
-            throw SourceFileError::corrupt(path);
-        names = workbook.sheetNames();
+        const QByteArray frame = throughFreeXl(path, [](XlsWorkbook& workbook) {
+            QByteArray bytes;
+            QDataStream stream(&bytes, QIODevice::WriteOnly);
+            stream << workbook.sheetNames();
+            return bytes;
+        });
+        QDataStream stream(frame);
+        stream >> names;
     }
     if (names.isEmpty())
         throw SourceFileError::unreadable(path, QStringLiteral("工作簿中没有工作表。"));
@@ -249,11 +280,23 @@ bool XlsReader::readTable(const QString& path, const QString& table, TableSink& 
         }
         throw SourceFileError::unknownTable(path, table);
     }
-    XlsWorkbook workbook(path);
-    if (!workbook.opened())
-        throw SourceFileError::corrupt(path);
-    const int index = int(workbook.sheetNames().indexOf(table));
-    if (index < 0)
-        throw SourceFileError::unknownTable(path, table);
-    return emitTable(cellsThroughFreeXl(workbook, index), sink, progress);
+    const QByteArray frame = throughFreeXl(path, [&](XlsWorkbook& workbook) {
+        const int index = int(workbook.sheetNames().indexOf(table));
+        if (index < 0)
+            throw SourceFileError::unknownTable(path, table);
+        QMap<int, QMap<int, QVariant>> cells;
+        for (const auto& [row, values] : cellsThroughFreeXl(workbook, index))
+            cells.insert(row, QMap<int, QVariant>(values));
+        QByteArray bytes;
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream << cells;
+        return bytes;
+    });
+    QMap<int, QMap<int, QVariant>> received;
+    QDataStream stream(frame);
+    stream >> received;
+    BiffWorkbook::Cells cells;
+    for (auto row = received.cbegin(); row != received.cend(); ++row)
+        cells[row.key()] = row.value().toStdMap();
+    return emitTable(cells, sink, progress);
 }

@@ -19,7 +19,7 @@ constexpr qint64 MaxRows = 1048576;
 // One cell as the sheet stores it, before it becomes a value.
 struct RawCell {
     int column = -1;
-    QString type;     // t attribute: s, inlineStr, str, b, e, n, d
+    QByteArray type;  // t attribute: s, inlineStr, str, b, e, n, d
     int style = 0;
     QString value;    // <v>, or the inline string's text
     bool hasValue = false;
@@ -43,7 +43,7 @@ public:
                 break;
             if (token != FastXmlReader::Token::StartElement || xml.name() != "row")
                 continue;
-            const QByteArray r = xml.attribute("r");
+            const QByteArrayView r = xml.rawAttribute("r");
             bool ok = true;
             const qint64 given = r.isEmpty() ? rowNumber + 1 : r.toLongLong(&ok);
             if (!ok || given <= rowNumber || given > MaxRows)
@@ -72,13 +72,13 @@ private:
             if (token != FastXmlReader::Token::StartElement || xml.name() != "c")
                 continue;
             RawCell cell;
-            const QByteArray reference = xml.attribute("r");
-            cell.column = reference.isEmpty() ? nextColumn : ExcelCells::columnOfReference(QString::fromLatin1(reference));
+            const QByteArrayView reference = xml.rawAttribute("r");
+            cell.column = reference.isEmpty() ? nextColumn : ExcelCells::columnOfReference(reference);
             if (cell.column < 0 || cell.column < nextColumn)
                 throw SourceFileError::corrupt(workbook_.archive().path());
             nextColumn = cell.column + 1;
-            cell.type = QString::fromLatin1(xml.attribute("t"));
-            cell.style = xml.attribute("s").toInt();
+            cell.type = xml.rawAttribute("t").toByteArray();
+            cell.style = xml.rawAttribute("s").toInt();
             readCellContent(xml, cell);
             cells << cell;
         }
@@ -124,20 +124,20 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
 {
     if (!cell.hasValue)
         return {};
-    if (cell.type == QLatin1String("s")) {
+    if (cell.type == "s") {
         bool ok = false;
         const int index = cell.value.toInt(&ok);
         if (!ok || index < 0 || index >= workbook.sharedStringCount())
             throw SourceFileError::corrupt(workbook.archive().path());
         return workbook.sharedString(index);
     }
-    if (cell.type == QLatin1String("inlineStr") || cell.type == QLatin1String("str"))
+    if (cell.type == "inlineStr" || cell.type == "str")
         return ExcelCells::unescapeOoxml(cell.value);
-    if (cell.type == QLatin1String("b"))
+    if (cell.type == "b")
         return cell.value.trimmed() == QLatin1String("1") || cell.value.trimmed() == QLatin1String("true");
-    if (cell.type == QLatin1String("e"))
+    if (cell.type == "e")
         return {};   // #N/A, #DIV/0! ...: no value
-    if (cell.type == QLatin1String("d")) {
+    if (cell.type == "d") {
         const QDateTime moment = QDateTime::fromString(cell.value.trimmed(), Qt::ISODate);
         if (!moment.isValid())
             return cell.value;
