@@ -113,23 +113,24 @@ FastXmlReader::Token FastXmlReader::readMarkup()
 {
     if (buffer_.size() - pos_ < 9)
         fill();
-    const QByteArrayView rest(buffer_.constData() + pos_, buffer_.size() - pos_);
-    if (rest.startsWith("<!--")) {
-        const qsizetype end = find("-->", 4);
-        if (end < 0)
-            return fail();
-        pos_ = end + 3;
-        return Token::End;
-    }
-    if (rest.startsWith("<![CDATA[")) {
-        const qsizetype end = find("]]>", 9);
-        if (end < 0)
-            return fail();
-        text_ = QByteArray(buffer_.constData() + pos_ + 9, end - pos_ - 9);
-        pos_ = end + 3;
-        return Token::Text;
-    }
-    if (rest.startsWith("<?") || rest.startsWith("<!")) {
+    const char second = pos_ + 1 < buffer_.size() ? buffer_.at(pos_ + 1) : '\0';
+    if (second == '!' || second == '?') {
+        const QByteArrayView rest(buffer_.constData() + pos_, buffer_.size() - pos_);
+        if (rest.startsWith("<!--")) {
+            const qsizetype end = find("-->", 4);
+            if (end < 0)
+                return fail();
+            pos_ = end + 3;
+            return Token::End;
+        }
+        if (rest.startsWith("<![CDATA[")) {
+            const qsizetype end = find("]]>", 9);
+            if (end < 0)
+                return fail();
+            text_ = QByteArray(buffer_.constData() + pos_ + 9, end - pos_ - 9);
+            pos_ = end + 3;
+            return Token::Text;
+        }
         const qsizetype end = find('>', 2);
         if (end < 0)
             return fail();
