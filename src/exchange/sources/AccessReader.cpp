@@ -29,6 +29,7 @@ public:
         mdb_ = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
         if (!mdb_)
             throw SourceFileError::corrupt(path);
+        useJet3CodePage();
         mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         mdb_set_shortdate_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         mdb_set_boolean_fmt_numbers(mdb_);
@@ -58,6 +59,34 @@ public:
     const QString& path() const { return path_; }
 
 private:
+    // Access 97 (Jet 3) keeps texts in the code page of the Windows that wrote them, which
+    // the database's header names; libmdb takes Western European unless told otherwise.
+    // (This runs in the reading child process, so changing its environment is harmless.)
+    void useJet3CodePage()
+    {
+        if (mdb_->f->jet_version != MDB_VER_JET3)
+            return;
+        const QByteArray charset = jet3Charset(mdb_->f->code_page);
+        if (charset.isEmpty())
+            return;
+        qputenv("MDB_JET3_CHARSET", charset);
+        mdb_iconv_close(mdb_);
+        mdb_iconv_init(mdb_);
+    }
+
+    static QByteArray jet3Charset(int codePage)
+    {
+        switch (codePage) {
+        case 936: return "GB18030";   // reads all of code page 936
+        case 950: return "BIG5";
+        case 932: return "CP932";
+        case 949: return "CP949";
+        case 874: case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+            return "CP" + QByteArray::number(codePage);
+        default: return {};
+        }
+    }
+
     QString path_;
     MdbHandle* mdb_ = nullptr;
 };
