@@ -3,6 +3,7 @@
 #include "BiffWorkbook.h"
 #include "CompoundFile.h"
 #include "ExcelCells.h"
+#include "FreeXlWorkbook.h"
 #include "IsolatedRun.h"
 #include "SourceFileBytes.h"
 #include "SourceFileError.h"
@@ -12,103 +13,12 @@
 #include <QMap>
 #include <QFileInfo>
 #include <algorithm>
-#include <freexl.h>
 #include <limits>
 
 namespace {
 
 constexpr qint64 ProgressEvery = 1000;
-constexpr unsigned MaxRows = 65536;
-constexpr unsigned MaxColumns = 256;
 
-// An open workbook; closed again when it goes.
-class XlsWorkbook {
-public:
-    // FreeXL refuses some well-formed files (it even answers "done" without a workbook);
-    // opened() then is false.
-    explicit XlsWorkbook(const QString& path) : path_(path)
-    {
-        if (!QFileInfo(path).isFile())
-            throw SourceFileError::missing(path);
-        if (freexl_open(path.toLocal8Bit().constData(), &handle_) != FREEXL_OK || !handle_) {
-            freexl_close(handle_);
-            handle_ = nullptr;
-            return;
-        }
-        unsigned int password = 0;
-        if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password != FREEXL_BIFF_PLAIN
-            && password != 0)
-            throw SourceFileError::unreadable(path, QStringLiteral("文件设有密码保护。"));
-    }
-    ~XlsWorkbook()
-    {
-        if (handle_)
-            freexl_close(handle_);
-    }
-    bool opened() const { return handle_ != nullptr; }
-    XlsWorkbook(const XlsWorkbook&) = delete;
-    XlsWorkbook& operator=(const XlsWorkbook&) = delete;
-
-    QStringList sheetNames() const
-    {
-        unsigned int count = 0;
-        if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-            throw SourceFileError::corrupt(path_);
-        QStringList names;
-        for (unsigned int i = 0; i < count && i < 65535; ++i) {
-            const char* name = nullptr;
-            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) != FREEXL_OK || !name)
-                throw SourceFileError::corrupt(path_);
-            names << QString::fromUtf8(name);
-        }
-        return names;
-    }
-
-    // Makes the sheet current; answers its row and column counts.
-    std::pair<unsigned, unsigned> select(int index)
-    {
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) != FREEXL_OK
-            || freexl_worksheet_dimensions(handle_, &rows, &columns) != FREEXL_OK
-            || rows > MaxRows || columns > MaxColumns)
-            throw SourceFileError::corrupt(path_);
-        return {rows, columns};
-    }
-
-    QVariant value(unsigned row, unsigned column) const
-    {
-        FreeXL_CellValue cell;
-        if (freexl_get_cell_value(handle_, row, static_cast<unsigned short>(column), &cell) != FREEXL_OK)
-            throw SourceFileError::corrupt(path_);
-        switch (cell.type) {
-        case FREEXL_CELL_INT:
-            return qint64(cell.value.int_value);
-        case FREEXL_CELL_DOUBLE:
-            return ExcelCells::number(cell.value.double_value);
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-            return cell.value.text_value ? QVariant(QString::fromUtf8(cell.value.text_value)) : QVariant();
-        case FREEXL_CELL_DATE: {
-            const QDate date = QDate::fromString(QString::fromLatin1(cell.value.text_value), Qt::ISODate);
-            return date.isValid() ? QVariant(date) : QVariant(QString::fromLatin1(cell.value.text_value));
-        }
-        case FREEXL_CELL_DATETIME: {
-            const QDateTime moment = QDateTime::fromString(QString::fromLatin1(cell.value.text_value),
-                                                           QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            return moment.isValid() ? QVariant(moment) : QVariant(QString::fromLatin1(cell.value.text_value));
-        }
-        case FREEXL_CELL_TIME:
-            return QString::fromLatin1(cell.value.text_value);
-        default:
-            return {};
-        }
-    }
-
-private:
-    QString path_;
-    const void* handle_ = nullptr;
-};
 
 bool isEmptyValue(const QVariant& value)
 {
@@ -116,7 +26,7 @@ bool isEmptyValue(const QVariant& value)
 }
 
 // The sheet through FreeXL, as its non-empty cells.
-BiffWorkbook::Cells cellsThroughFreeXl(XlsWorkbook& workbook, int index)
+BiffWorkbook::Cells cellsThroughFreeXl(FreeXlWorkbook& workbook, int index)
 {
     const auto [rowCount, columnCount] = workbook.select(index);
     BiffWorkbook::Cells cells;
@@ -218,13 +128,13 @@ namespace {
 
 // Runs FreeXL in a child process: on a damaged file it can write outside its buffers, which
 // must not harm the program. The sheet names or one sheet's cells come back as one frame.
-QByteArray throughFreeXl(const QString& path, const std::function<QByteArray(XlsWorkbook&)>& work)
+QByteArray throughFreeXl(const QString& path, const std::function<QByteArray(FreeXlWorkbook&)>& work)
 {
     QByteArray result;
     IsolatedRun::run(
         path,
         [&](const IsolatedRun::SendFrame& send) {
-            XlsWorkbook workbook(path);
+            FreeXlWorkbook workbook(path);
             if (!workbook.opened())
                 throw SourceFileError::corrupt(path);
             send('X', work(workbook));
@@ -247,7 +157,7 @@ QStringList XlsReader::tableNames(const QString& path) const
         for (const BiffWorkbook::Sheet& sheet : own->worksheets())
             names << sheet.name;
     } else {
-        const QByteArray frame = throughFreeXl(path, [](XlsWorkbook& workbook) {
+        const QByteArray frame = throughFreeXl(path, [](FreeXlWorkbook& workbook) {
             QByteArray bytes;
             QDataStream stream(&bytes, QIODevice::WriteOnly);
             stream << workbook.sheetNames();
@@ -280,7 +190,7 @@ bool XlsReader::readTable(const QString& path, const QString& table, TableSink& 
         }
         throw SourceFileError::unknownTable(path, table);
     }
-    const QByteArray frame = throughFreeXl(path, [&](XlsWorkbook& workbook) {
+    const QByteArray frame = throughFreeXl(path, [&](FreeXlWorkbook& workbook) {
         const int index = int(workbook.sheetNames().indexOf(table));
         if (index < 0)
             throw SourceFileError::unknownTable(path, table);
