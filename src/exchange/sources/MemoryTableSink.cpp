@@ -3,9 +3,11 @@
 #include "ColumnNames.h"
 #include "core/Connection.h"
 #include "core/Statement.h"
+#include "core/DbError.h"
 #include "core/Transaction.h"
 
 #include <QDateTime>
+#include <sqlite3.h>
 #include <cmath>
 
 namespace {
@@ -58,56 +60,69 @@ void MemoryTableSink::addRow(const QVariantList& values)
 {
     if (!insert_)
         begin({});
-    // A row shorter than the heading is filled with Null; a reader never hands a longer one,
-    // but should it, the surplus is not silently dropped into another column.
-    for (int i = 0; i < columns_.size(); ++i) {
-        const QVariant value = i < values.size() ? values.at(i) : QVariant();
-        insert_->bind(i + 1, storedValue(value, kinds_[size_t(i)]));
-    }
+    // A row shorter than the heading is filled with Null; a reader never hands a longer one.
+    static const QVariant null;
+    for (int i = 0; i < columns_.size(); ++i)
+        bind(i + 1, i < values.size() ? values.at(i) : null, kinds_[size_t(i)]);
     insert_->step();
     insert_->reset();
     ++rowCount_;
 }
 
-QVariant MemoryTableSink::storedValue(const QVariant& value, ColumnKinds& kinds) const
+// Binds straight to SQLite: a list of a hundred thousand rows is loaded without a copy of
+// each value on the way.
+void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
 {
-    if (!value.isValid() || value.isNull())
-        return QVariant();
-    switch (value.typeId()) {
+    sqlite3_stmt* statement = insert_->handle();
+    int result = SQLITE_OK;
+    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::UnknownType:
+        result = sqlite3_bind_null(statement, index);
+        break;
     case QMetaType::Bool:
         kinds.yesNo = true;
-        return qint64(value.toBool() ? 1 : 0);
+        result = sqlite3_bind_int64(statement, index, value.toBool() ? 1 : 0);
+        break;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
         kinds.whole = true;
-        return value.toLongLong();
+        result = sqlite3_bind_int64(statement, index, value.toLongLong());
+        break;
     case QMetaType::Double:
     case QMetaType::Float: {
         const double number = value.toDouble();
-        if (!std::isfinite(number))
-            return QVariant();
+        if (!std::isfinite(number)) {
+            result = sqlite3_bind_null(statement, index);
+            break;
+        }
         kinds.real = true;
-        return number;
+        result = sqlite3_bind_double(statement, index, number);
+        break;
     }
     case QMetaType::QDate:
-        kinds.date = true;
-        return value.toDate().toString(Qt::ISODate);
     case QMetaType::QDateTime: {
         kinds.date = true;
-        const QDateTime moment = value.toDateTime();
-        if (moment.time() == QTime(0, 0))
-            return moment.date().toString(Qt::ISODate);
-        return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime moment = value.typeId() == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0))
+                                                                    : value.toDateTime();
+        const QByteArray text = (moment.time() == QTime(0, 0) ? moment.date().toString(Qt::ISODate)
+                                                               : moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                                    .toLatin1();
+        result = sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
     }
     default: {
-        const QString text = value.toString();
+        const QString* text = value.typeId() == QMetaType::QString ? static_cast<const QString*>(value.constData()) : nullptr;
+        const QString converted = text ? QString() : value.toString();
+        const QString& chosen = text ? *text : converted;
         kinds.text = true;
-        kinds.longestText = std::max(kinds.longestText, int(text.size()));
-        return text;
+        kinds.longestText = std::max(kinds.longestText, int(chosen.size()));
+        result = sqlite3_bind_text16(statement, index, chosen.utf16(), int(chosen.size() * 2), SQLITE_TRANSIENT);
     }
     }
+    if (result != SQLITE_OK)
+        throw DbError(sqliteErrorText(connection_->handle()));
 }
 
 QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const

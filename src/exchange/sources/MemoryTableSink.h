@@ -41,7 +41,7 @@ private:
         int longestText = 0;
     };
 
-    QVariant storedValue(const QVariant& value, ColumnKinds& kinds) const;
+    void bind(int index, const QVariant& value, ColumnKinds& kinds);
     QString declaredType(const ColumnKinds& kinds) const;
 
     std::shared_ptr<Connection> connection_;
