@@ -4,6 +4,8 @@
 #include "core/Connection.h"
 #include "core/Statement.h"
 #include "core/DbError.h"
+#include "core/FieldInfo.h"
+#include "core/TextRules.h"
 #include "core/Transaction.h"
 
 #include <QDateTime>
@@ -79,10 +81,14 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
     case QMetaType::UnknownType:
         result = sqlite3_bind_null(statement, index);
         break;
-    case QMetaType::Bool:
-        kinds.yesNo = true;
-        result = sqlite3_bind_int64(statement, index, value.toBool() ? 1 : 0);
+    case QMetaType::Bool: {
+        // A yes/no value reads as the words the program always shows for it.
+        const QString words = TextRules::joinedText(value);
+        kinds.text = true;
+        kinds.longestText = std::max(kinds.longestText, int(words.size()));
+        result = sqlite3_bind_text16(statement, index, words.utf16(), int(words.size() * 2), SQLITE_TRANSIENT);
         break;
+    }
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -109,7 +115,8 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
         const QByteArray text = (moment.time() == QTime(0, 0) ? moment.date().toString(Qt::ISODate)
                                                                : moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
                                     .toLatin1();
-        result = sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        // Kept as bytes until the column's type is known: see datesToText().
+        result = sqlite3_bind_blob(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         break;
     }
     default: {
@@ -127,19 +134,42 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
 
 QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const
 {
-    const int kindCount = int(kinds.text) + int(kinds.whole || kinds.real || kinds.yesNo) + int(kinds.date);
+    const int kindCount = int(kinds.text) + int(kinds.whole || kinds.real) + int(kinds.date);
     if (kindCount == 1 && !kinds.text) {
         if (kinds.date)
             return QStringLiteral("DATETIME");
         if (kinds.real)
             return QStringLiteral("DOUBLE");
-        if (kinds.whole)
-            return QStringLiteral("INTEGER");
-        return QStringLiteral("BIT");
+        return QStringLiteral("INTEGER");
     }
     // Texts, empty columns and mixed columns are texts; SQLite turns the numbers among them
     // into their text form when they are copied into the final table.
     return kinds.longestText > ShortTextLimit ? QStringLiteral("MEMO") : QStringLiteral("TEXT(255)");
+}
+
+// Dates wait in the loading table as bytes. In a date column they become the text the
+// database keeps dates as; among texts they become the text the program shows for a date,
+// as the import copies it.
+void MemoryTableSink::datesToText(const QString& column, bool dateColumn)
+{
+    const QString name = quotedName(column);
+    const QString table = quotedName(LoadingTable);
+    if (dateColumn) {
+        run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) = 'blob'").arg(table, name));
+        return;
+    }
+    Statement dates(connection_->handle(),
+                    QStringLiteral("SELECT rowid, %2 FROM %1 WHERE typeof(%2) = 'blob'").arg(table, name));
+    Statement update(connection_->handle(), QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(table, name));
+    while (dates.step()) {
+        const QString stored = QString::fromLatin1(dates.valueAt(1).toByteArray());
+        const QDateTime moment = parseDateText(stored);
+        const QVariant value = moment.time() == QTime(0, 0) ? QVariant(moment.date()) : QVariant(moment);
+        update.bind(1, TextRules::joinedText(value));
+        update.bindInt64(2, dates.int64At(0));
+        update.step();
+        update.reset();
+    }
 }
 
 void MemoryTableSink::finish()
@@ -152,6 +182,10 @@ void MemoryTableSink::finish()
         declarations << quotedName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
     run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
                           .arg(quotedName(tableName_), declarations.join(QStringLiteral(", "))));
+    for (int i = 0; i < columns_.size(); ++i) {
+        if (kinds_[size_t(i)].date)
+            datesToText(columns_.at(i), declaredType(kinds_[size_t(i)]) == QLatin1String("DATETIME"));
+    }
     // Moved a block at a time, so the freed pages of the loading table take the rows of the
     // final one and the rows are never held twice.
     const QString moveBlock = QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid <= %3")
