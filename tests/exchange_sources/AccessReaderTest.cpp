@@ -60,3 +60,22 @@ TEST(AccessReader, Jet4DatesBeyondTheUsualYearsAreExact)
     rows.moveNext();
     EXPECT_EQ(rows.value(1).toDate(), QDate(632, 1, 1));
 }
+
+TEST(AccessReader, CancelledLoadGivesNothingAndMissingTableSaysSo)
+{
+    const QString path = SourceTestFiles::fixture(QStringLiteral("ASampleDatabase.accdb"));
+    SKIP_WITHOUT_FIXTURE(path);
+    qint64 seen = -1;
+    EXPECT_EQ(SourceFiles::load(path, QStringLiteral("Asset Items"), [&](qint64 rows) {
+                  seen = rows;
+                  return false;
+              }),
+              nullptr);
+    EXPECT_EQ(seen, 65);
+    try {
+        SourceFiles::load(path, QStringLiteral("MSysObjects"));
+        FAIL() << "a system table must not load";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.description(), QStringLiteral("无法读取文件“%1”：文件中没有表“MSysObjects”。").arg(path));
+    }
+}

@@ -82,24 +82,30 @@ TEST(SourceFiles, LoadedColumnsAreTypedByTheirValues)
     const QString longText(300, QLatin1Char('x'));
     sink.addRow({QStringLiteral("O'Hara"), qint64(3), 2.5, QDate(2026, 12, 7), qint64(13812345678), QVariant(), true, longText});
     sink.addRow({QVariant(), qint64(-1), qint64(4), QDateTime(QDate(2026, 1, 2), QTime(8, 0)), QStringLiteral("abc"), QVariant(), false, QVariant()});
+    sink.addRow({QStringLiteral("2026-12-07"), qint64(0), 0.5, QVariant(), QDate(2026, 3, 4), QVariant(), QVariant(), QVariant()});
     sink.finish();
 
     Recordset rows(connection, QStringLiteral("Select * From [Sheet1$]"));
-    ASSERT_EQ(rows.recordCount(), 2);
+    ASSERT_EQ(rows.recordCount(), 3);
     using Kind = FieldInfo::Kind;
-    const QList<Kind> kinds{Kind::Text, Kind::Integer, Kind::Real, Kind::Date, Kind::Text, Kind::Text, Kind::Any, Kind::LongText};
+    const QList<Kind> kinds{Kind::Text, Kind::Integer, Kind::Real, Kind::Date, Kind::Text, Kind::Text, Kind::Text, Kind::LongText};
     for (int c = 0; c < rows.fieldCount(); ++c)
         EXPECT_EQ(rows.field(c).kind, kinds[c]) << c;
     rows.moveFirst();
     EXPECT_EQ(rows.text(0), QStringLiteral("O'Hara"));
     EXPECT_EQ(rows.value(3).toDate(), QDate(2026, 12, 7));
     EXPECT_EQ(rows.text(4), QStringLiteral("13812345678"));   // a number among texts keeps its digits
+    EXPECT_EQ(rows.text(6), QStringLiteral("True"));
     EXPECT_EQ(rows.text(7), longText);
     rows.moveNext();
     EXPECT_TRUE(rows.value(0).isNull());
     EXPECT_DOUBLE_EQ(rows.value(2).toDouble(), 4.0);
     EXPECT_EQ(rows.value(3).toDateTime(), QDateTime(QDate(2026, 1, 2), QTime(8, 0)));
     EXPECT_EQ(rows.text(4), QStringLiteral("abc"));
+    EXPECT_EQ(rows.text(6), QStringLiteral("False"));   // yes/no as the program shows it
+    rows.moveNext();
+    EXPECT_EQ(rows.text(0), QStringLiteral("2026-12-07"));   // a text that looks like a date stays as it is
+    EXPECT_EQ(rows.text(4), QStringLiteral("2026/3/4"));     // a date among texts reads as the program shows dates
     // Nothing of the loading is left behind.
     EXPECT_EQ(connection->tables().size(), 1);
 }

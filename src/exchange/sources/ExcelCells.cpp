@@ -63,13 +63,18 @@ bool isDateFormat(int formatId, const QString& formatCode)
 
 int columnOfReference(const QString& reference)
 {
+    return columnOfReference(QByteArrayView(reference.toLatin1()));
+}
+
+int columnOfReference(QByteArrayView reference)
+{
     int column = 0;
     int letters = 0;
-    for (const QChar c : reference) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            column = column * 26 + (c.unicode() - 'A' + 1);
-        else if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            column = column * 26 + (c.unicode() - 'a' + 1);
+    for (const char c : reference) {
+        if (c >= 'A' && c <= 'Z')
+            column = column * 26 + (c - 'A' + 1);
+        else if (c >= 'a' && c <= 'z')
+            column = column * 26 + (c - 'a' + 1);
         else
             break;
         if (++letters > 3)

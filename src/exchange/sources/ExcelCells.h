@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -20,6 +21,7 @@ QVariant dateFromSerial(double serial, bool from1904);
 bool isDateFormat(int formatId, const QString& formatCode);
 
 // "A1" → column 0, "AB12" → 27; -1 when the reference has no valid column.
+int columnOfReference(QByteArrayView reference);
 int columnOfReference(const QString& reference);
 
 // OOXML escapes characters XML cannot carry as _xHHHH_; this undoes it.

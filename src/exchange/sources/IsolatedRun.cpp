@@ -55,8 +55,11 @@ void sendFrame(int fd, char kind, const QByteArray& payload)
         dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
     }
+#if !defined(__SANITIZE_ADDRESS__)
+    // (AddressSanitizer reserves terabytes of address space, so a checked build goes without.)
     rlimit limit{ChildMemoryLimit, ChildMemoryLimit};
     setrlimit(RLIMIT_AS, &limit);
+#endif
     try {
         work([fd](char kind, const QByteArray& payload) { sendFrame(fd, kind, payload); });
         sendFrame(fd, EndFrame, {});

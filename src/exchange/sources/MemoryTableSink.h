@@ -14,8 +14,9 @@ class Transaction;
 // Receives the rows of one source table and stores them as a table of an in-memory database.
 // Rows are first kept in a loading table without declared types; finish() then creates the
 // table under its final name with each column typed after the values it received (whole
-// numbers, numbers, dates, yes/no, texts), so the import's recordsets see dates as dates and
-// numbers as numbers. Everything happens in one transaction.
+// numbers, numbers, dates, texts), so the import's recordsets see dates as dates and numbers
+// as numbers. Yes/no values, and dates among texts, become the words the program shows for
+// them. Everything happens in one transaction.
 class MemoryTableSink : public TableSink {
 public:
     MemoryTableSink(std::shared_ptr<Connection> connection, QString tableName);
@@ -36,13 +37,13 @@ private:
         bool text = false;
         bool whole = false;
         bool real = false;
-        bool yesNo = false;
         bool date = false;
         int longestText = 0;
     };
 
-    QVariant storedValue(const QVariant& value, ColumnKinds& kinds) const;
+    void bind(int index, const QVariant& value, ColumnKinds& kinds);
     QString declaredType(const ColumnKinds& kinds) const;
+    void datesToText(const QString& column, bool dateColumn);
 
     std::shared_ptr<Connection> connection_;
     QString tableName_;

@@ -2,7 +2,7 @@
 
 namespace {
 
-bool isAscii(const QByteArray& bytes)
+bool isAscii(QByteArrayView bytes)
 {
     for (const char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -26,7 +26,7 @@ SourceTextDecoder::SourceTextDecoder(const QString& codePage)
         gb18030_ = QStringDecoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
 }
 
-QString SourceTextDecoder::decode(const QByteArray& bytes)
+QString SourceTextDecoder::decode(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);

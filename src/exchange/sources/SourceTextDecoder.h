@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringDecoder>
 #include <memory>
@@ -12,7 +12,7 @@ class SourceTextDecoder {
 public:
     explicit SourceTextDecoder(const QString& codePage = {});
 
-    QString decode(const QByteArray& bytes);
+    QString decode(QByteArrayView bytes);
 
     // The code page a dBase header's language byte stands for; empty for 0 and for bytes of
     // no known code page.

@@ -2,10 +2,12 @@
 
 #include "SourceReader.h"
 
-// Excel 97-2003 workbooks (.xls, BIFF8) through FreeXL. Worksheets only, listed without "$";
+// Excel 97-2003 workbooks (.xls, BIFF8) read by the program's own reader of the workbook
+// stream, older Excel versions through FreeXL. Worksheets only, listed without "$";
 // the first non-empty row names the columns (an empty heading becomes F1, F2 ... by
 // position, a repeated one is made unique); whole numbers without ".0"; date cells as dates;
-// a merged area gives its value in its top-left cell; empty rows at the end are left out.
+// a merged area gives its value in its top-left cell; formulas give their last result; empty
+// rows at the end are left out.
 class XlsReader : public SourceReader {
 public:
     QString formatName() const override;

@@ -2,124 +2,38 @@
 
 #include "ExcelCells.h"
 #include "SourceFileError.h"
+#include "XlsxSheetRows.h"
 #include "XlsxWorkbook.h"
 #include "ZipArchive.h"
 
 #include <QDateTime>
 #include <QXmlStreamReader>
 #include <functional>
-#include <map>
+#include <optional>
 
 namespace {
 
 constexpr qint64 ProgressEvery = 1000;
-constexpr qint64 MaxRows = 1048576;
 
-// One cell as the sheet stores it, before it becomes a value.
-struct RawCell {
-    int column = -1;
-    QString type;     // t attribute: s, inlineStr, str, b, e, n, d
-    int style = 0;
-    QString value;    // <v>, or the inline string's text
-    bool hasValue = false;
-};
-
-// Walks the rows of a worksheet part: calls onRow with each row number (1-based) and its
-// cells in column order. Throws DbError when the part is damaged.
-class SheetRows {
-public:
-    SheetRows(const XlsxWorkbook& workbook, const QString& part) : workbook_(workbook), part_(part) {}
-
-    void forEachRow(const std::function<bool(qint64 row, const QList<RawCell>& cells)>& onRow) const
-    {
-        std::unique_ptr<QIODevice> device = workbook_.archive().open(part_);
-        QXmlStreamReader xml(device.get());
-        qint64 rowNumber = 0;
-        QList<RawCell> cells;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
-                continue;
-            if (xml.name() == QLatin1String("row")) {
-                const auto r = xml.attributes().value(QLatin1String("r"));
-                const qint64 given = r.isEmpty() ? rowNumber + 1 : r.toLongLong();
-                if (given <= rowNumber || given > MaxRows)
-                    throw SourceFileError::corrupt(workbook_.archive().path());
-                rowNumber = given;
-                cells.clear();
-                readCells(xml, cells);
-                if (!onRow(rowNumber, cells))
-                    return;
-            }
-        }
-        if (xml.hasError() || ZipArchive::damaged(*device))
-            throw SourceFileError::corrupt(workbook_.archive().path());
-    }
-
-private:
-    // Reads the <c> elements up to the end of the row.
-    void readCells(QXmlStreamReader& xml, QList<RawCell>& cells) const
-    {
-        int nextColumn = 0;
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("row"))
-                return;
-            if (token != QXmlStreamReader::StartElement || xml.name() != QLatin1String("c"))
-                continue;
-            RawCell cell;
-            const auto attributes = xml.attributes();
-            const auto reference = attributes.value(QLatin1String("r"));
-            cell.column = reference.isEmpty() ? nextColumn : ExcelCells::columnOfReference(reference.toString());
-            if (cell.column < 0 || cell.column < nextColumn)
-                throw SourceFileError::corrupt(workbook_.archive().path());
-            nextColumn = cell.column + 1;
-            cell.type = attributes.value(QLatin1String("t")).toString();
-            cell.style = attributes.value(QLatin1String("s")).toInt();
-            readCellContent(xml, cell);
-            cells << cell;
-        }
-    }
-
-    static void readCellContent(QXmlStreamReader& xml, RawCell& cell)
-    {
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("c"))
-                return;
-            if (token != QXmlStreamReader::StartElement)
-                continue;
-            if (xml.name() == QLatin1String("v")) {
-                cell.value = xml.readElementText();
-                cell.hasValue = true;
-            } else if (xml.name() == QLatin1String("t") && cell.type == QLatin1String("inlineStr")) {
-                cell.value += ExcelCells::unescapeOoxml(xml.readElementText(QXmlStreamReader::IncludeChildElements));
-                cell.hasValue = true;
-            }
-        }
-    }
-
-    const XlsxWorkbook& workbook_;
-    QString part_;
-};
 
 QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
 {
     if (!cell.hasValue)
         return {};
-    if (cell.type == QLatin1String("s")) {
+    if (cell.type == "s") {
         bool ok = false;
         const int index = cell.value.toInt(&ok);
-        if (!ok || index < 0 || index >= workbook.sharedStrings().size())
+        if (!ok || index < 0 || index >= workbook.sharedStringCount())
             throw SourceFileError::corrupt(workbook.archive().path());
-        return workbook.sharedStrings().at(index);
+        return workbook.sharedString(index);
     }
-    if (cell.type == QLatin1String("inlineStr") || cell.type == QLatin1String("str"))
+    if (cell.type == "inlineStr" || cell.type == "str")
         return ExcelCells::unescapeOoxml(cell.value);
-    if (cell.type == QLatin1String("b"))
+    if (cell.type == "b")
         return cell.value.trimmed() == QLatin1String("1") || cell.value.trimmed() == QLatin1String("true");
-    if (cell.type == QLatin1String("e"))
+    if (cell.type == "e")
         return {};   // #N/A, #DIV/0! ...: no value
-    if (cell.type == QLatin1String("d")) {
+    if (cell.type == "d") {
         const QDateTime moment = QDateTime::fromString(cell.value.trimmed(), Qt::ISODate);
         if (!moment.isValid())
             return cell.value;
@@ -151,7 +65,7 @@ struct UsedRange {
     bool isEmpty() const { return firstRow == 0; }
 };
 
-UsedRange usedRange(const SheetRows& rows, const XlsxWorkbook& workbook)
+UsedRange usedRange(const XlsxSheetRows& rows, const XlsxWorkbook& workbook)
 {
     UsedRange range;
     rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
@@ -168,6 +82,44 @@ UsedRange usedRange(const SheetRows& rows, const XlsxWorkbook& workbook)
         return true;
     });
     return range;
+}
+
+struct ColumnSpan {
+    int first;
+    int last;
+};
+
+// The columns of the range a sheet declares before its rows (<dimension ref="B2:H100"/>).
+// Nothing when it declares none or only one cell, as some writers do whatever they wrote.
+std::optional<ColumnSpan> declaredColumns(const XlsxWorkbook& workbook, const QString& part)
+{
+    std::unique_ptr<QIODevice> device = workbook.archive().open(part);
+    QXmlStreamReader xml(device.get());
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("sheetData"))
+            return std::nullopt;
+        if (xml.name() != QLatin1String("dimension"))
+            continue;
+        const QStringList corners = xml.attributes().value(QLatin1String("ref")).toString().split(QLatin1Char(':'));
+        if (corners.size() != 2)
+            return std::nullopt;
+        const int first = ExcelCells::columnOfReference(corners.at(0));
+        const int last = ExcelCells::columnOfReference(corners.at(1));
+        if (first < 0 || last < first)
+            return std::nullopt;
+        return ColumnSpan{first, last};
+    }
+    return std::nullopt;
+}
+
+QStringList headingsOf(const QVariantList& values)
+{
+    QStringList names;
+    for (const QVariant& value : values)
+        names << (value.typeId() == QMetaType::QDate ? value.toDate().toString(QStringLiteral("yyyy/M/d")) : value.toString());
+    return names;
 }
 
 const XlsxWorkbook::Sheet& sheetNamed(const XlsxWorkbook& workbook, const QString& name)
@@ -220,42 +172,53 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     XlsxWorkbook workbook(path);
     const XlsxWorkbook::Sheet& sheet = sheetNamed(workbook, table);
     workbook.readCellFormats();
-    const SheetRows rows(workbook, sheet.part);
+    const XlsxSheetRows rows(workbook, sheet.part);
 
-    // A first pass finds where the values lie, so no column is missed and empty rows at the
-    // end are left out; the second hands the rows over.
-    const UsedRange range = usedRange(rows, workbook);
-    if (range.isEmpty()) {
-        sink.begin({});
-        return !progress || progress(0);
+    // The columns come from the range the sheet declares; a sheet that declares none gets a
+    // first pass that finds where its values lie.
+    std::optional<ColumnSpan> columns = declaredColumns(workbook, sheet.part);
+    const bool declared = columns.has_value();
+    if (!declared) {
+        const UsedRange range = usedRange(rows, workbook);
+        if (range.isEmpty()) {
+            sink.begin({});
+            return !progress || progress(0);
+        }
+        columns = ColumnSpan{range.firstColumn, range.lastColumn};
     }
-    const int width = range.lastColumn - range.firstColumn + 1;
+    const int width = columns->last - columns->first + 1;
+
+    bool headed = false;
+    qint64 lastRowWithValues = 0;
     qint64 written = 0;
-    qint64 expectedRow = range.firstRow + 1;
     bool cancelled = false;
     rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
-        if (row > range.lastRow)
-            return false;
-        if (row < range.firstRow)
-            return true;
         QVariantList values(width);
+        bool anyValue = false;
         for (const RawCell& cell : cells) {
-            if (cell.column >= range.firstColumn && cell.column <= range.lastColumn)
-                values[cell.column - range.firstColumn] = valueOf(cell, workbook);
+            QVariant value = valueOf(cell, workbook);
+            if (isEmptyValue(value))
+                continue;
+            if (cell.column < columns->first || cell.column > columns->last)
+                throw SourceFileError::unreadable(
+                    path, QStringLiteral("工作表“%1”中有数据在它声明的范围之外，文件可能已损坏。").arg(table));
+            values[cell.column - columns->first] = std::move(value);
+            anyValue = true;
         }
-        if (row == range.firstRow) {
-            QStringList names;
-            for (const QVariant& value : values)
-                names << (value.typeId() == QMetaType::QDate ? value.toDate().toString(QStringLiteral("yyyy/M/d")) : value.toString());
-            sink.begin(names);
+        if (!anyValue)
+            return true;   // an empty row counts only when a later row has values
+        if (!headed) {
+            sink.begin(headingsOf(values));
+            headed = true;
+            lastRowWithValues = row;
             return true;
         }
-        // Rows the sheet leaves out between rows with values are empty rows of the table.
-        for (; expectedRow < row; ++expectedRow, ++written)
+        // Rows left out or empty between rows with values are empty rows of the table.
+        for (qint64 empty = lastRowWithValues + 1; empty < row; ++empty, ++written)
             sink.addRow(QVariantList(width));
         sink.addRow(values);
         ++written;
-        ++expectedRow;
+        lastRowWithValues = row;
         if (progress && written % ProgressEvery == 0 && !progress(written)) {
             cancelled = true;
             return false;
@@ -264,5 +227,7 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     });
     if (cancelled)
         return false;
+    if (!headed)
+        sink.begin({});
     return !progress || progress(written);
 }

@@ -1,6 +1,7 @@
 #include "XlsxWorkbook.h"
 
 #include "ExcelCells.h"
+#include "FastXmlReader.h"
 #include "SourceFileError.h"
 
 #include <QHash>
@@ -30,29 +31,34 @@ void throwIfBroken(const QXmlStreamReader& xml, const QString& path)
         throw SourceFileError::corrupt(path);
 }
 
-// The text of a string item (<si> or <is>): its <t>, or the <t> of each run; phonetic
-// readings (<rPh>) are no part of it. The reader stands on the item's start element.
-QString itemText(QXmlStreamReader& xml)
+// The text of a string item (<si>): its <t>, or the <t> of each run; phonetic readings
+// (<rPh>) are no part of it. The reader stands on the item's start element.
+QByteArray itemText(FastXmlReader& xml)
 {
-    QString text;
+    QByteArray text;
+    int inText = 0;
     int phonetic = 0;
-    const QStringView itemName = xml.name();
-    const QString item = itemName.toString();
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == QLatin1String("rPh"))
+    for (;;) {
+        const auto token = xml.next();
+        if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
+            break;
+        if (token == FastXmlReader::Token::StartElement) {
+            if (xml.name() == "rPh")
                 ++phonetic;
-            else if (xml.name() == QLatin1String("t") && phonetic == 0)
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (xml.name() == QLatin1String("rPh"))
-                --phonetic;
-            else if (xml.name() == item)
+            else if (xml.name() == "t" && phonetic == 0)
+                ++inText;
+        } else if (token == FastXmlReader::Token::EndElement) {
+            if (xml.name() == "si")
                 break;
+            if (xml.name() == "rPh")
+                --phonetic;
+            else if (xml.name() == "t" && inText > 0)
+                --inText;
+        } else if (token == FastXmlReader::Token::Text && inText > 0) {
+            text += xml.text();
         }
     }
-    return ExcelCells::unescapeOoxml(text);
+    return text;
 }
 
 } // namespace
@@ -114,20 +120,23 @@ void XlsxWorkbook::readCellFormats()
 
 void XlsxWorkbook::readSharedStrings()
 {
-    sharedStrings_.clear();
+    sharedStringBytes_.clear();
+    sharedStringEnds_.clear();
     const QString part = QStringLiteral("xl/sharedStrings.xml");
     if (!archive_.contains(part))
         return;
     std::unique_ptr<QIODevice> device = archive_.open(part);
-    QXmlStreamReader xml(device.get());
-    qint64 textBytes = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si")) {
-            sharedStrings_ << itemText(xml);
-            textBytes += sharedStrings_.last().size() * 2;
-            if (textBytes > MaxSharedStringBytes)
-                throw SourceFileError::unreadable(archive_.path(), QStringLiteral("文件内容过大，无法读取。"));
-        }
+    FastXmlReader xml(device.get());
+    for (;;) {
+        const auto token = xml.next();
+        if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
+            break;
+        if (token != FastXmlReader::Token::StartElement || xml.name() != "si")
+            continue;
+        sharedStringBytes_ += itemText(xml);
+        sharedStringEnds_.push_back(sharedStringBytes_.size());
+        if (sharedStringBytes_.size() > MaxSharedStringBytes)
+            throw SourceFileError::unreadable(archive_.path(), QStringLiteral("文件内容过大，无法读取。"));
     }
     if (xml.hasError() || ZipArchive::damaged(*device))
         throw SourceFileError::corrupt(archive_.path());
@@ -160,6 +169,13 @@ void XlsxWorkbook::readStyles()
         }
     }
     throwIfBroken(xml, archive_.path());
+}
+
+QString XlsxWorkbook::sharedString(qsizetype index) const
+{
+    const qsizetype start = index == 0 ? 0 : sharedStringEnds_[size_t(index - 1)];
+    const qsizetype end = sharedStringEnds_[size_t(index)];
+    return ExcelCells::unescapeOoxml(QString::fromUtf8(sharedStringBytes_.constData() + start, end - start));
 }
 
 bool XlsxWorkbook::styleIsDate(int styleIndex) const

@@ -27,7 +27,8 @@ public:
 
     // Read when the first sheet is loaded, not for the table list.
     void readCellFormats();
-    const QStringList& sharedStrings() const { return sharedStrings_; }
+    qsizetype sharedStringCount() const { return qsizetype(sharedStringEnds_.size()); }
+    QString sharedString(qsizetype index) const;
     bool styleIsDate(int styleIndex) const;
     bool datesFrom1904() const { return datesFrom1904_; }
 
@@ -38,7 +39,10 @@ private:
 
     ZipArchive archive_;
     QList<Sheet> sheets_;
-    QStringList sharedStrings_;
+    // All shared strings as UTF-8 one after the other, and where each ends: a workbook with a
+    // million different texts takes a fraction of the memory of a list of strings.
+    QByteArray sharedStringBytes_;
+    std::vector<qsizetype> sharedStringEnds_;
     std::vector<bool> dateStyles_;
     bool datesFrom1904_ = false;
 };

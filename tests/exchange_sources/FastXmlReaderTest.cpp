@@ -1,0 +1,78 @@
+#include "exchange/sources/FastXmlReader.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The reader's tokens as text: <name a=..>, </name>, "text".
+QStringList tokensOf(const QByteArray& xml, const QList<QByteArray>& attributes = {})
+{
+    QBuffer device;
+    device.setData(xml);
+    device.open(QIODevice::ReadOnly);
+    FastXmlReader reader(&device);
+    QStringList tokens;
+    for (;;) {
+        switch (reader.next()) {
+        case FastXmlReader::Token::StartElement: {
+            QString token = QLatin1Char('<') + QString::fromUtf8(reader.name());
+            for (const QByteArray& attribute : attributes) {
+                const QByteArray value = reader.attribute(attribute);
+                if (!value.isEmpty())
+                    token += QLatin1Char(' ') + QString::fromUtf8(attribute) + QLatin1Char('=') + QString::fromUtf8(value);
+            }
+            tokens << token + QLatin1Char('>');
+            break;
+        }
+        case FastXmlReader::Token::EndElement:
+            tokens << QStringLiteral("</") + QString::fromUtf8(reader.name()) + QLatin1Char('>');
+            break;
+        case FastXmlReader::Token::Text:
+            tokens << QLatin1Char('"') + QString::fromUtf8(reader.text()) + QLatin1Char('"');
+            break;
+        case FastXmlReader::Token::End:
+            return tokens;
+        case FastXmlReader::Token::Error:
+            return tokens << QStringLiteral("ERROR");
+        }
+    }
+}
+
+} // namespace
+
+TEST(FastXmlReader, ElementsAttributesEntitiesAndPrefixes)
+{
+    const QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<!-- a comment with <c> inside -->"
+        "<x:row r=\"3\" spans='1:2'><x:c r=\"A3\" t=\"s\"/><c r=\"B3\" note=\"a > b\">"
+        "<v>O&apos;Brien &amp; &lt;Co&gt; &#20013;&#x6587;</v></c><t><![CDATA[<raw & text>]]></t></x:row>";
+    EXPECT_EQ(tokensOf(xml, {"r", "t", "note", "spans"}),
+              (QStringList{QStringLiteral("\"\r\n\""), QStringLiteral("<row r=3 spans=1:2>"), QStringLiteral("<c r=A3 t=s>"),
+                           QStringLiteral("</c>"), QStringLiteral("<c r=B3 note=a > b>"), QStringLiteral("<v>"),
+                           QStringLiteral("\"O'Brien & <Co> 中文\""), QStringLiteral("</v>"), QStringLiteral("</c>"),
+                           QStringLiteral("<t>"), QStringLiteral("\"<raw & text>\""), QStringLiteral("</t>"),
+                           QStringLiteral("</row>")}));
+}
+
+TEST(FastXmlReader, TokensLongerThanOneReadArriveWhole)
+{
+    const QByteArray longText(700 * 1024, 'x');
+    const QByteArray longValue(300 * 1024, 'y');
+    const QStringList tokens = tokensOf("<a v=\"" + longValue + "\">" + longText + "</a><b/>", {"v"});
+    ASSERT_EQ(tokens.size(), 5);
+    EXPECT_EQ(tokens[0], QStringLiteral("<a v=") + QString::fromLatin1(longValue) + QLatin1Char('>'));
+    EXPECT_EQ(tokens[1].size(), longText.size() + 2);
+    EXPECT_EQ(tokens[2], QStringLiteral("</a>"));
+    EXPECT_EQ(tokens[3], QStringLiteral("<b>"));
+}
+
+TEST(FastXmlReader, DamageEndsWithAnError)
+{
+    EXPECT_EQ(tokensOf("<a>fine</a><b").last(), QStringLiteral("ERROR"));
+    EXPECT_EQ(tokensOf("<a>&unknown;</a>").last(), QStringLiteral("ERROR"));
+    EXPECT_EQ(tokensOf("<a>&#0;</a>").last(), QStringLiteral("ERROR"));
+    EXPECT_EQ(tokensOf("<!-- never closed").last(), QStringLiteral("ERROR"));
+    EXPECT_EQ(tokensOf("<>").last(), QStringLiteral("ERROR"));
+}
