@@ -61,28 +61,20 @@ clientBrowseFm1::clientBrowseFm1()
 
 QWidget* clientBrowseFm1::buildListSide()
 {
-    auto* side = new QWidget(this);
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    DataGrid1 = new DataGrid(side);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    layout->addWidget(DataGrid1, 1);
-
-    auto* row = new QHBoxLayout;
-    Text2 = RecordControls::positionBox(QStringLiteral("Text2"), side);
-    row->addWidget(Text2);
-    RecordControls::navigationButtons(Command1, QStringLiteral("Command1"), side, row,
-                                      [this](int i) { Command1_Click(i); });
-    row->addStretch(1);
-    Command2 = button(QStringLiteral("Command2"), QStringLiteral("查寻"), side);
-    Command4 = button(QStringLiteral("Command4"), QStringLiteral("显示反馈客户"), side);
-    Command5 = button(QStringLiteral("Command5"), QStringLiteral("显示全库"), side);
-    Command6 = button(QStringLiteral("Command6"), QStringLiteral("导出"), side);
-    Command7 = button(QStringLiteral("Command7"), QStringLiteral("返回"), side);
+    const RecordControls::GridArea list = RecordControls::gridWithNavigation(
+        this, QStringLiteral("DataGrid1"), QStringLiteral("Text2"), Command1, QStringLiteral("Command1"),
+        [this](int i) { Command1_Click(i); });
+    DataGrid1 = list.grid;
+    Text2 = list.position;
+    list.row->addStretch(1);
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("查寻"), list.area);
+    Command4 = button(QStringLiteral("Command4"), QStringLiteral("显示反馈客户"), list.area);
+    Command5 = button(QStringLiteral("Command5"), QStringLiteral("显示全库"), list.area);
+    Command6 = button(QStringLiteral("Command6"), QStringLiteral("导出"), list.area);
+    Command7 = button(QStringLiteral("Command7"), QStringLiteral("返回"), list.area);
     for (QPushButton* b : {Command2, Command4, Command5, Command6, Command7})
-        row->addWidget(b);
-    layout->addLayout(row);
-    return side;
+        list.row->addWidget(b);
+    return list.area;
 }
 
 // Contact data in three columns of caption and box, then the counters in a row each.

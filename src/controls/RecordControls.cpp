@@ -1,5 +1,7 @@
 #include "RecordControls.h"
 
+#include "DataGrid.h"
+
 #include <QBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +30,24 @@ void navigationButtons(QPushButton* (&buttons)[4], const QString& name, QWidget*
         row->addWidget(buttons[i]);
         QObject::connect(buttons[i], &QPushButton::clicked, parent, [onClick, i] { onClick(i); });
     }
+}
+
+GridArea gridWithNavigation(QWidget* parent, const QString& gridName, const QString& positionName,
+                            QPushButton* (&buttons)[4], const QString& buttonName, const std::function<void(int)>& onClick)
+{
+    GridArea made;
+    made.area = new QWidget(parent);
+    made.layout = new QVBoxLayout(made.area);
+    made.layout->setContentsMargins(0, 0, 0, 0);
+    made.grid = new DataGrid(made.area);
+    made.grid->setObjectName(gridName);
+    made.layout->addWidget(made.grid, 1);
+    made.row = new QHBoxLayout;
+    made.position = positionBox(positionName, made.area);
+    made.row->addWidget(made.position);
+    navigationButtons(buttons, buttonName, made.area, made.row, onClick);
+    made.layout->addLayout(made.row);
+    return made;
 }
 
 } // namespace RecordControls

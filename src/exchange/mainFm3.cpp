@@ -165,19 +165,13 @@ QPushButton* mainFm3::addButton(const QString& name, const QString& caption)
 
 QWidget* mainFm3::buildSourceSide()
 {
-    auto* side = new QWidget(this);
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    DataGrid1 = new DataGrid(side);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    layout->addWidget(DataGrid1, 1);
-    auto* row = new QHBoxLayout;
-    Text1 = RecordControls::positionBox(QStringLiteral("Text1"), this);
-    row->addWidget(Text1);
-    RecordControls::navigationButtons(Command6, QStringLiteral("Command6"), this, row, [this](int i) { Command6_Click(i); });
-    row->addStretch(1);
-    layout->addLayout(row);
-    return side;
+    const RecordControls::GridArea source = RecordControls::gridWithNavigation(
+        this, QStringLiteral("DataGrid1"), QStringLiteral("Text1"), Command6, QStringLiteral("Command6"),
+        [this](int i) { Command6_Click(i); });
+    DataGrid1 = source.grid;
+    Text1 = source.position;
+    source.row->addStretch(1);
+    return source.area;
 }
 
 QWidget* mainFm3::buildMapping()
@@ -225,17 +219,13 @@ QWidget* mainFm3::buildMapping()
 
 QWidget* mainFm3::buildTargetSide()
 {
-    auto* side = new QWidget(this);
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    DataGrid2 = new DataGrid(side);
-    DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
-    layout->addWidget(DataGrid2, 1);
-
-    auto* row = new QHBoxLayout;
-    Text2 = RecordControls::positionBox(QStringLiteral("Text2"), this);
-    row->addWidget(Text2);
-    RecordControls::navigationButtons(Command7, QStringLiteral("Command7"), this, row, [this](int i) { Command7_Click(i); });
+    const RecordControls::GridArea target = RecordControls::gridWithNavigation(
+        this, QStringLiteral("DataGrid2"), QStringLiteral("Text2"), Command7, QStringLiteral("Command7"),
+        [this](int i) { Command7_Click(i); });
+    QWidget* side = target.area;
+    QHBoxLayout* row = target.row;
+    DataGrid2 = target.grid;
+    Text2 = target.position;
     row->addStretch(1);
     Command5 = addButton(QStringLiteral("Command5"), QStringLiteral("确认"));
     Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("复原"));
@@ -247,7 +237,6 @@ QWidget* mainFm3::buildTargetSide()
     connect(Command2, &QPushButton::clicked, this, &mainFm3::Command2_Click);
     connect(Command9, &QPushButton::clicked, this, &mainFm3::Command9_Click);
     connect(Command1, &QPushButton::clicked, this, &mainFm3::Command1_Click);
-    layout->addLayout(row);
     return side;
 }
 

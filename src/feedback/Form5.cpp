@@ -93,29 +93,22 @@ Form5::Form5()
 
 QWidget* Form5::buildTargetSide()
 {
-    auto* side = new QWidget(this);
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
+    const RecordControls::GridArea targets = RecordControls::gridWithNavigation(
+        this, QStringLiteral("DataGrid2"), QStringLiteral("Text3"), Command16, QStringLiteral("Command16"),
+        [this](int i) { Command16_Click(i); });
+    DataGrid2 = targets.grid;
+    Text3 = targets.position;
+    targets.row->addStretch(1);
     auto* searchRow = new QHBoxLayout;
-    Command2 = button(QStringLiteral("Command2"), QStringLiteral("未知客户"), side);
-    Command5 = button(QStringLiteral("Command5"), QStringLiteral("查寻"), side);
-    Command15 = button(QStringLiteral("Command15"), QStringLiteral("显示全库"), side);
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("未知客户"), targets.area);
+    Command5 = button(QStringLiteral("Command5"), QStringLiteral("查寻"), targets.area);
+    Command15 = button(QStringLiteral("Command15"), QStringLiteral("显示全库"), targets.area);
     searchRow->addWidget(Command2);
     searchRow->addWidget(Command5);
     searchRow->addWidget(Command15);
     searchRow->addStretch(1);
-    layout->addLayout(searchRow);
-    DataGrid2 = new DataGrid(side);
-    DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
-    layout->addWidget(DataGrid2, 1);
-    auto* navigation = new QHBoxLayout;
-    Text3 = RecordControls::positionBox(QStringLiteral("Text3"), side);
-    navigation->addWidget(Text3);
-    RecordControls::navigationButtons(Command16, QStringLiteral("Command16"), side, navigation,
-                                      [this](int i) { Command16_Click(i); });
-    navigation->addStretch(1);
-    layout->addLayout(navigation);
-    return side;
+    targets.layout->insertLayout(0, searchRow);
+    return targets.area;
 }
 
 QWidget* Form5::buildPanel()
