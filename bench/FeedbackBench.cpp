@@ -9,7 +9,7 @@
 #include "core/Schema.h"
 #include "controls/ScriptedDialogs.h"
 #include "core/Statement.h"
-#include "feedback/FeedbackRules.h"
+#include "campaign/FeedbackRules.h"
 #include "feedback/Form5.h"
 
 #include <QApplication>

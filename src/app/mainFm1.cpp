@@ -3,16 +3,20 @@
 #include "charts/FeedbackChartPanel.h"
 #include "charts/chartFm1.h"
 #include "charts/clientBrowseFm1.h"
-#include "core/AppState.h"
+#include "DatabaseLock.h"
+#include "campaign/PlanDeletion.h"
+#include "campaign/PlanRows.h"
+#include "campaign/ProductNames.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
-#include "core/ExecutedPlans.h"
 #include "core/Navigation.h"
 #include "controls/RecordControls.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "core/SqlText.h"
 #include "controls/SingleWindow.h"
 #include "feedback/Form5.h"
 #include "feedback/feedbackFm1.h"
@@ -28,6 +32,7 @@
 
 #include <QApplication>
 #include <functional>
+#include <optional>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -50,27 +55,25 @@ bool hasRows(const std::shared_ptr<Recordset>& recordset)
 
 mainFm1* mainFm1::load(const QString& appPath)
 {
-    AppState& state = AppState::instance();
-    state.dbConnection.reset();
     const QString databasePath = QDir(appPath).filePath(Schema::MainDatabaseName);
     try {
-        state.lockDatabase(databasePath);
+        auto lock = std::make_unique<DatabaseLock>(databasePath);
         auto connection = Connection::open(databasePath);
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
         ExportDestinations::registerAll(*connection);
-        state.dbConnection = connection;
+        auto state = std::make_unique<ProgramState>(connection, appPath);
+        return new mainFm1(std::move(lock), std::move(state));
     } catch (const DbError& error) {
-        state.releaseDatabase();
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
         return nullptr;
     }
-    state.appPath = QDir::cleanPath(appPath);
-    return new mainFm1;
 }
 
-mainFm1::mainFm1()
-    : FormWindow(QStringLiteral("mainFm1"), QStringLiteral("Marquel"), WidthTwips, HeightTwips)
+mainFm1::mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramState> state)
+    : FormWindow(QStringLiteral("mainFm1"), QStringLiteral("Marquel"), WidthTwips, HeightTwips),
+      lock_(std::move(lock)),
+      state_(std::move(state))
 {
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
@@ -78,7 +81,7 @@ mainFm1::mainFm1()
     buildMenu(bar);
     layout->setMenuBar(bar);
 
-    chartPanel = new FeedbackChartPanel(this);
+    chartPanel = new FeedbackChartPanel(*state_, this);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(buildGrids());
     splitter->addWidget(chartPanel);
@@ -88,13 +91,21 @@ mainFm1::mainFm1()
     layout->addWidget(splitter);
 
     connect(this, &FormWindow::activated, this, &mainFm1::Form_Activate);
-    // Whoever opens other daily rows (another plan made current anywhere), the grid shows them.
-    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, [this] {
-        DataGrid2->bind(AppState::instance().planFeedbackRecordset());
-        showDayPosition();
-    });
+    // A plan made current elsewhere (executed in the plan editor) is shown with its days.
+    connect(state_.get(), &ProgramState::currentPlanChanged, this, &mainFm1::followCurrentPlan);
+    connect(state_.get(), &ProgramState::changed, this, &mainFm1::followChange);
     connect(chartPanel, &FeedbackChartPanel::chartWindowRequested, this,
-            [this] { showSingle<chartFm1>(chartWindow_, [] { return new chartFm1; }); });
+            [this] { showSingle<chartFm1>(chartWindow_, [this] { return new chartFm1(*state_); }); });
+}
+
+// The other windows use the program's state: they go before it does.
+mainFm1::~mainFm1()
+{
+    const QList<QWidget*> windows{definitionWindow_, importWindow_, planEditor_, chartWindow_, feedbackWindow_,
+                                  dailyTable_, statisticsReport_, addressBookReport_, summaryReport_,
+                                  browseWindow_, targetTable_, responderExport_};
+    for (QWidget* window : windows)
+        delete window;
 }
 
 QAction* mainFm1::addItem(QMenu* menu, const QString& name, const QString& caption)
@@ -193,23 +204,41 @@ void mainFm1::reportError(const QString& description)
 
 void mainFm1::showPlanPosition()
 {
-    const auto plans = AppState::instance().planRecordset();
-    Text1->setText(plans ? TextRules::positionText(plans->absolutePosition(), plans->recordCount())
-                         : QStringLiteral("0/0"));
+    Text1->setText(plans_ ? TextRules::positionText(plans_->absolutePosition(), plans_->recordCount())
+                          : QStringLiteral("0/0"));
 }
 
 void mainFm1::showDayPosition()
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
-    Text2->setText(days ? TextRules::positionText(days->absolutePosition(), days->recordCount())
-                        : QStringLiteral("0/0"));
+    Text2->setText(days_ ? TextRules::positionText(days_->absolutePosition(), days_->recordCount())
+                         : QStringLiteral("0/0"));
+}
+
+void mainFm1::openPlans()
+{
+    plans_.reset();
+    DataGrid1->bind(nullptr);
+    plans_ = state_->openRecordset(PlanRows::executedPlansStatement());
+    DataGrid1->bind(plans_);
+}
+
+// The plan of the plan grid's current row becomes the program's current plan.
+void mainFm1::takeCurrentPlan()
+{
+    if (plans_ && plans_->hasCurrentRow())
+        state_->setCurrentPlan(TextRules::trimmedText(plans_->value(QStringLiteral("序号"))),
+                               TextRules::trimmedText(plans_->value(QStringLiteral("题目"))));
+    else
+        state_->setCurrentPlan(QString(), QString());
 }
 
 void mainFm1::reopenPlanFeedback()
 {
-    AppState& state = AppState::instance();
-    ExecutedPlans::openPlanFeedback(state);
-    DataGrid2->bind(state.planFeedbackRecordset());
+    days_.reset();
+    DataGrid2->bind(nullptr);
+    days_ = state_->openRecordset(PlanRows::feedbackStatement(state_->currentPlanNo()));
+    DataGrid2->bind(days_);
+    chartPanel->showRows(plans_, days_);
     showDayPosition();
 }
 
@@ -222,7 +251,6 @@ void mainFm1::drawCurrentDay()
 // Each step runs even when an earlier one failed; the first failure is told once.
 void mainFm1::Form_Activate()
 {
-    AppState& state = AppState::instance();
     QString firstFailure;
     auto step = [&firstFailure](const std::function<void()>& work) {
         try {
@@ -232,39 +260,92 @@ void mainFm1::Form_Activate()
                 firstFailure = error.description();
         }
     };
+    step([&] { openPlans(); });
     step([&] {
-        state.setPlanRecordset(nullptr);
-        state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
-        DataGrid1->bind(state.planRecordset());
-    });
-    step([&] {
-        ExecutedPlans::moveToLastPlan(state);
+        if (plans_ && plans_->recordCount() > 0)
+            plans_->moveLast();
         showPlanPosition();
+        takeCurrentPlan();
     });
     step([&] { reopenPlanFeedback(); });
     step([&] { showDayPosition(); });
     step([&] { setLabel(); });
     step([&] { drawCurrentDay(); });
-    step([&] { chartPanel->setProductLegend(state.productNames); });
+    step([&] { chartPanel->setProductLegend(state_->productNames()); });
     if (!firstFailure.isEmpty())
         reportError(firstFailure);
 }
 
 void mainFm1::setLabel()
 {
-    ExecutedPlans::loadProductNames(AppState::instance());
+    state_->setProductNames(ProductNames::load(state_->store()));
+}
+
+// Another window made a plan current (it executed it): the grids show that plan and its days.
+void mainFm1::followCurrentPlan()
+{
+    if (!plans_ || currentRowPlan() == state_->currentPlanNo())
+        return;
+    try {
+        plans_->requery();
+        DataGrid1->bind(plans_);
+        if (plans_->recordCount() > 0) {
+            plans_->moveFirst();
+            plans_->find(SqlText::equals(QStringLiteral("序号"), state_->currentPlanNo()));
+            if (plans_->isEOF())
+                plans_->moveLast();
+        }
+        showPlanPosition();
+        reopenPlanFeedback();
+        drawCurrentDay();
+    } catch (const DbError&) {
+        // the next activation reads everything again
+    }
+}
+
+// Rows stored by another window are read again; the plan and the day shown stay current.
+void mainFm1::followChange(const ChangeNotice& notice)
+{
+    try {
+        if (notice.table == ChangeNotice::Table::ExecutedPlans && plans_)
+            rereadKeepingRow(plans_, DataGrid1);
+        if (notice.table == ChangeNotice::Table::DailyRows && days_ && notice.touchesPlan(state_->currentPlanNo()))
+            rereadKeepingRow(days_, DataGrid2);
+    } catch (const DbError&) {
+    }
+    showPlanPosition();
+    showDayPosition();
+}
+
+void mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGrid* grid)
+{
+    Recordset& rows = *shared;
+    const std::optional<Recordset::Bookmark> shown =
+        rows.hasCurrentRow() ? std::optional<Recordset::Bookmark>(rows.bookmark()) : std::nullopt;
+    rows.requery();
+    grid->bind(shared);
+    try {
+        if (shown)
+            rows.setBookmark(*shown);
+    } catch (const DbError&) {
+        if (rows.recordCount() > 0)
+            rows.moveLast();
+    }
+}
+
+QString mainFm1::currentRowPlan() const
+{
+    return plans_ && plans_->hasCurrentRow() ? TextRules::trimmedText(plans_->value(QStringLiteral("序号"))) : QString();
 }
 
 void mainFm1::Command1_Click(int index)
 {
-    AppState& state = AppState::instance();
-    const auto plans = state.planRecordset();
-    if (!hasRows(plans))
+    if (!hasRows(plans_))
         return;
     try {
-        Navigation::move(*plans, index);
+        Navigation::move(*plans_, index);
         showPlanPosition();
-        ExecutedPlans::takeCurrentPlan(state);
+        takeCurrentPlan();
         reopenPlanFeedback();   // the charts keep the previous plan until a day is chosen
     } catch (const DbError& error) {
         reportError(error.description());
@@ -273,11 +354,10 @@ void mainFm1::Command1_Click(int index)
 
 void mainFm1::Command2_Click(int index)
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
-    if (!hasRows(days))
+    if (!hasRows(days_))
         return;
     try {
-        Navigation::move(*days, index);
+        Navigation::move(*days_, index);
         showDayPosition();
         drawCurrentDay();
     } catch (const DbError& error) {
@@ -287,12 +367,11 @@ void mainFm1::Command2_Click(int index)
 
 void mainFm1::DataGrid1_Click()
 {
-    AppState& state = AppState::instance();
-    if (!hasRows(state.planRecordset()))
+    if (!hasRows(plans_))
         return;
     try {
         showPlanPosition();
-        ExecutedPlans::takeCurrentPlan(state);
+        takeCurrentPlan();
         reopenPlanFeedback();
         drawCurrentDay();
     } catch (const DbError&) {
@@ -302,7 +381,7 @@ void mainFm1::DataGrid1_Click()
 
 void mainFm1::DataGrid2_Click()
 {
-    if (!hasRows(AppState::instance().planFeedbackRecordset()))
+    if (!hasRows(days_))
         return;
     try {
         showDayPosition();
@@ -313,16 +392,14 @@ void mainFm1::DataGrid2_Click()
 
 void mainFm1::Command8_Click()
 {
-    AppState& state = AppState::instance();
-    if (!hasRows(state.planRecordset()))
+    if (!hasRows(plans_) || !plans_->hasCurrentRow())
         return;
     const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除该记录吗？"), QStringLiteral("信息提示"),
                                                          MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
     try {
-        ExecutedPlans::deleteCurrentPlan(state);
-        state.announceClientRowsChanged();
+        PlanDeletion::deleteExecutedPlan(*state_, currentRowPlan());
     } catch (const DbError& error) {
         reportError(error.description());
     }
@@ -331,60 +408,62 @@ void mainFm1::Command8_Click()
 
 void mainFm1::createMarketing_Click()
 {
-    showSingle<Form3>(planEditor_, [] { return new Form3; });
+    showSingle<Form3>(planEditor_, [this] { return new Form3(*state_); });
 }
 
 void mainFm1::inputClient_Click()
 {
-    showSingle<mainFm3>(importWindow_, [] { return new mainFm3; });
+    showSingle<mainFm3>(importWindow_, [this] { return new mainFm3(*state_); });
 }
 
 void mainFm1::recordBack1_Click()
 {
-    if (!AppState::instance().planFeedbackRecordset())
+    if (!days_)
         return;
-    showSingle<Form5>(feedbackWindow_, [] { return new Form5; });
+    showSingle<Form5>(feedbackWindow_, [this] { return new Form5(*state_); });
 }
 
 void mainFm1::browseFeedback_Click()
 {
     showSingle<clientBrowseFm1>(browseWindow_, [this] {
-        auto* browser = new clientBrowseFm1;
+        auto* browser = new clientBrowseFm1(*state_);
         // The browser's "导出" exports the current plan's responders in the export window.
-        connect(browser, &clientBrowseFm1::exportRequested, this,
-                [this] { showSingle<outputFm2>(responderExport_, [] { return new outputFm2; }); });
+        connect(browser, &clientBrowseFm1::exportRequested, this, [this](const QString& planNo) {
+            delete responderExport_;
+            showSingle<outputFm2>(responderExport_, [this, planNo] { return new outputFm2(*state_, planNo); });
+        });
         return browser;
     });
 }
 
 void mainFm1::maintainTable2_Click()
 {
-    showSingle<feedbackFm1>(dailyTable_, [] { return new feedbackFm1; });
+    showSingle<feedbackFm1>(dailyTable_, [this] { return new feedbackFm1(*state_); });
 }
 
 void mainFm1::print1_Click()
 {
-    showSingle<ReportWindow>(statisticsReport_, [] { return new ReportWindow(ReportDefinitions::feedbackStatistics()); });
+    showSingle<ReportWindow>(statisticsReport_, [this] { return new ReportWindow(*state_, ReportDefinitions::feedbackStatistics()); });
 }
 
 void mainFm1::print2_Click()
 {
-    showSingle<ReportWindow>(addressBookReport_, [] { return new ReportWindow(ReportDefinitions::respondingClients()); });
+    showSingle<ReportWindow>(addressBookReport_, [this] { return new ReportWindow(*state_, ReportDefinitions::respondingClients()); });
 }
 
 void mainFm1::print3_Click()
 {
-    showSingle<ReportWindow>(summaryReport_, [] { return new ReportWindow(ReportDefinitions::campaignSummary()); });
+    showSingle<ReportWindow>(summaryReport_, [this] { return new ReportWindow(*state_, ReportDefinitions::campaignSummary()); });
 }
 
 void mainFm1::cilentTableTotal_Click()
 {
-    showSingle<fbTFixFm1>(targetTable_, [] { return new fbTFixFm1; });
+    showSingle<fbTFixFm1>(targetTable_, [this] { return new fbTFixFm1(*state_); });
 }
 
 void mainFm1::definition2_Click()
 {
-    showSingle<definitionFm1>(definitionWindow_, [] { return new definitionFm1; });
+    showSingle<definitionFm1>(definitionWindow_, [this] { return new definitionFm1(*state_); });
 }
 
 void mainFm1::exit2_Click()
@@ -393,6 +472,5 @@ void mainFm1::exit2_Click()
                                                          MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
-    AppState::instance().reset();
     QApplication::exit(0);
 }

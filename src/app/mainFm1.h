@@ -6,6 +6,10 @@
 #include <memory>
 
 class DataGrid;
+class DatabaseLock;
+class ProgramState;
+class Recordset;
+struct ChangeNotice;
 class chartFm1;
 class clientBrowseFm1;
 class definitionFm1;
@@ -32,6 +36,12 @@ public:
     // Opens the database in the program's folder and builds the window. When the database
     // is missing or unreadable, shows why and returns nullptr: no half-open window.
     static mainFm1* load(const QString& appPath);
+    ~mainFm1() override;
+
+    // The program's state, which the main window owns and hands to every window it opens.
+    ProgramState& state() const { return *state_; }
+    std::shared_ptr<Recordset> planRows() const { return plans_; }
+    std::shared_ptr<Recordset> dayRows() const { return days_; }
 
     // The activation refresh; runs whenever the window becomes active.
     void Form_Activate();
@@ -64,7 +74,11 @@ public:
     FeedbackChartPanel* chartPanel = nullptr;
 
 private:
-    mainFm1();
+    mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramState> state);
+    std::unique_ptr<DatabaseLock> lock_;
+    std::unique_ptr<ProgramState> state_;
+    std::shared_ptr<Recordset> plans_;   // the executed plans
+    std::shared_ptr<Recordset> days_;    // the current plan's daily rows
     QPointer<definitionFm1> definitionWindow_;
     QPointer<mainFm3> importWindow_;
     QPointer<Form3> planEditor_;
@@ -82,7 +96,13 @@ private:
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
     void showPlanPosition();
     void showDayPosition();
+    void openPlans();
+    void takeCurrentPlan();
     void reopenPlanFeedback();
+    void followCurrentPlan();
+    void followChange(const ChangeNotice& notice);
+    void rereadKeepingRow(const std::shared_ptr<Recordset>& rows, DataGrid* grid);
+    QString currentRowPlan() const;
     void drawCurrentDay();
     void reportError(const QString& description);
 };

@@ -6,7 +6,7 @@
 #include "FeedbackDays.h"
 #include "SwatchLegend.h"
 #include "WideChartHolder.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "controls/NamedWidgets.h"
 #include "controls/ChartControl.h"
 #include "core/Recordset.h"
@@ -71,8 +71,8 @@ using NamedWidgets::panel;
 
 const QColor FeedbackChartPanel::trendColour = QColor(78, 121, 167);
 
-FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
-    : QWidget(parent)
+FeedbackChartPanel::FeedbackChartPanel(const ProgramState& state, QWidget* parent)
+    : QWidget(parent), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -89,8 +89,6 @@ FeedbackChartPanel::FeedbackChartPanel(QWidget* parent)
     layout->addLayout(stack, 1);
 
     showOnlyFrame(2);
-    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this,
-            &FeedbackChartPanel::followDailyRows);
 }
 
 QFrame* FeedbackChartPanel::buildOptionsFrame()
@@ -239,10 +237,11 @@ void FeedbackChartPanel::markShownPanel()
 
 // A plan without days has nothing to chart: the previous plan's charts must not stay.
 // (The rows are dropped before the next plan's are opened; only the opened rows count.)
-void FeedbackChartPanel::followDailyRows()
+void FeedbackChartPanel::showRows(std::shared_ptr<Recordset> plans, std::shared_ptr<Recordset> days)
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
-    if (days && days->recordCount() == 0)
+    plans_ = std::move(plans);
+    days_ = std::move(days);
+    if (days_ && days_->recordCount() == 0)
         clearAllCharts();
 }
 
@@ -265,7 +264,7 @@ void FeedbackChartPanel::setProductLegend(const QStringList& productNames)
 
 QList<FeedbackDay> FeedbackChartPanel::daysUpToCurrent() const
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
+    const auto days = days_;
     return days ? FeedbackDays::upToCurrentDay(*days) : QList<FeedbackDay>();
 }
 
@@ -307,7 +306,7 @@ void FeedbackChartPanel::chart2()
     }
     ChartCells::setCounts(chart, 5, 1);
     const QList<double> sums = FeedbackDays::productSums(days);
-    const QStringList& names = AppState::instance().productNames;
+    const QStringList names = state_.productNames();
     for (int p = 1; p <= 5; ++p) {
         ChartCells::setRowLabel(chart, p, names.value(p - 1));
         ChartCells::setCell(chart, p, 1, numberText(sums[p - 1]));
@@ -319,7 +318,7 @@ void FeedbackChartPanel::chart2()
 void FeedbackChartPanel::chart3()
 {
     showOnlyFrame(2);
-    const auto days = AppState::instance().planFeedbackRecordset();
+    const auto days = days_;
     ChartControl& channels = *MSChart[2];
     ChartControl& products = *MSChart[3];
     channels.setChartType(ChartControl::Bar2d);
@@ -379,14 +378,14 @@ void FeedbackChartPanel::chart5()
 
 void FeedbackChartPanel::Option1_Click()
 {
-    if (hasRows(AppState::instance().planFeedbackRecordset()))
+    if (hasRows(days_))
         chart3();
     markShownPanel();
 }
 
 void FeedbackChartPanel::Option2_Click()
 {
-    if (hasRows(AppState::instance().planFeedbackRecordset())) {
+    if (hasRows(days_)) {
         Frame[1]->hide();
         chart1();
     }
@@ -395,7 +394,7 @@ void FeedbackChartPanel::Option2_Click()
 
 void FeedbackChartPanel::Option3_Click()
 {
-    if (hasRows(AppState::instance().planFeedbackRecordset())) {
+    if (hasRows(days_)) {
         MSChart[4]->setChartType(ChartControl::Bar2d);
         chart4();
     }
@@ -404,7 +403,7 @@ void FeedbackChartPanel::Option3_Click()
 
 void FeedbackChartPanel::Option4_Click()
 {
-    if (hasRows(AppState::instance().planFeedbackRecordset()))
+    if (hasRows(days_))
         chart2();
     markShownPanel();
 }
@@ -424,6 +423,6 @@ void FeedbackChartPanel::Command6_Click(int index)
 
 void FeedbackChartPanel::Command9_Click()
 {
-    if (hasRows(AppState::instance().planRecordset()))
+    if (hasRows(plans_))
         emit chartWindowRequested();
 }

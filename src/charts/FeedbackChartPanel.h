@@ -3,8 +3,11 @@
 #include <QColor>
 #include <QList>
 #include <QWidget>
+#include <memory>
 
 class BarCaptionStrip;
+class ProgramState;
+class Recordset;
 class ChartControl;
 class WideChartHolder;
 class QFrame;
@@ -33,7 +36,11 @@ public:
     // Every day of the trend is drawn in this one colour.
     static const QColor trendColour;
 
-    explicit FeedbackChartPanel(QWidget* parent = nullptr);
+    explicit FeedbackChartPanel(const ProgramState& state, QWidget* parent = nullptr);
+
+    // The main window's executed plans and the current plan's daily rows, which the charts
+    // draw; a plan without days blanks every chart.
+    void showRows(std::shared_ptr<Recordset> plans, std::shared_ptr<Recordset> days);
 
     void chart1();   // every day so far: channels and totals (MSChart1)
     void chart2();   // every day so far: the sum of each product (MSChart2)
@@ -65,9 +72,11 @@ signals:
     void chartWindowRequested();
 
 private:
+    const ProgramState& state_;
+    std::shared_ptr<Recordset> plans_;
+    std::shared_ptr<Recordset> days_;
     void showOnlyFrame(int frameIndex);
     void markShownPanel();
-    void followDailyRows();
     void clearAllCharts();
     QList<FeedbackDay> daysUpToCurrent() const;
     static void applyWidthRule(ChartControl& chart, int dayCount);

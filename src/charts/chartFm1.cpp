@@ -5,7 +5,11 @@
 #include "PlanComparison.h"
 #include "SwatchLegend.h"
 #include "WideChartHolder.h"
-#include "core/AppState.h"
+#include "campaign/PlanRows.h"
+#include "campaign/ProgramState.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "core/SqlText.h"
 #include "controls/ChartControl.h"
 #include "core/Recordset.h"
 
@@ -33,8 +37,8 @@ const QList<SwatchLegend::Entry>& comparisonLegend()
 
 } // namespace
 
-chartFm1::chartFm1()
-    : FormWindow(QStringLiteral("chartFm1"), QStringLiteral("统计图表"), WidthTwips, HeightTwips)
+chartFm1::chartFm1(const ProgramState& state)
+    : FormWindow(QStringLiteral("chartFm1"), QStringLiteral("统计图表"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -69,11 +73,27 @@ void chartFm1::Form_Load()
     chart1();
 }
 
+// The executed plans as stored, up to the program's current plan.
+QList<PlanFigures> chartFm1::plansUpToCurrent() const
+{
+    try {
+        Recordset plans(state_.connection(), PlanRows::executedPlansStatement());
+        if (plans.recordCount() == 0)
+            return {};
+        plans.moveFirst();
+        plans.find(SqlText::equals(QStringLiteral("序号"), state_.currentPlanNo()));
+        if (plans.isEOF())
+            plans.moveLast();
+        return PlanComparison::upToCurrentPlan(plans);
+    } catch (const DbError&) {
+        return {};
+    }
+}
+
 void chartFm1::chart1()
 {
     MSChart1->setChartType(ChartControl::Bar2d);
-    const auto plans = AppState::instance().planRecordset();
-    const QList<PlanFigures> figures = plans ? PlanComparison::upToCurrentPlan(*plans) : QList<PlanFigures>();
+    const QList<PlanFigures> figures = plansUpToCurrent();
     if (figures.isEmpty()) {
         MSChart1->clear();
         return;

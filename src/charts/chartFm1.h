@@ -2,7 +2,11 @@
 
 #include "controls/FormWindow.h"
 
+#include <QList>
+
 class ChartControl;
+class ProgramState;
+struct PlanFigures;
 class WideChartHolder;
 class QLabel;
 
@@ -18,7 +22,7 @@ public:
     // The column of the response rate, drawn against the axis on the right.
     static constexpr int RateColumn = 4;
 
-    chartFm1();
+    explicit chartFm1(const ProgramState& state);
 
     void Form_Load();
     void chart1();
@@ -28,5 +32,7 @@ public:
     QLabel* Label2[8] = {};          // legend: swatch, caption, swatch, …
 
 private:
+    const ProgramState& state_;
+    QList<PlanFigures> plansUpToCurrent() const;
     WideChartHolder* holder_ = nullptr;
 };

@@ -8,7 +8,7 @@
 #include "controls/DataGrid.h"
 #include "controls/Dialogs.h"
 #include "controls/RecordControls.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/DbError.h"
 #include "core/Navigation.h"
 #include "core/Recordset.h"
@@ -36,8 +36,9 @@ using NamedWidgets::button;
 using NamedWidgets::option;
 using NamedWidgets::panel;
 
-clientBrowseFm1::clientBrowseFm1()
-    : FormWindow(QStringLiteral("clientBrowseFm1"), QStringLiteral("营销对象反馈浏览"), WidthTwips, HeightTwips)
+clientBrowseFm1::clientBrowseFm1(const ProgramState& state)
+    : FormWindow(QStringLiteral("clientBrowseFm1"), QStringLiteral("营销对象反馈浏览"), WidthTwips, HeightTwips),
+      state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     auto* splitter = new QSplitter(Qt::Vertical, this);
@@ -55,7 +56,10 @@ clientBrowseFm1::clientBrowseFm1()
 
     connectHandlers();
     connect(this, &FormWindow::activated, this, &clientBrowseFm1::Form_Activate);
-    connect(&AppState::instance(), &AppState::clientRowsChanged, this, &clientBrowseFm1::rereadRows);
+    connect(&state_, &ProgramState::changed, this, [this](const ChangeNotice& notice) {
+        if (notice.table == ChangeNotice::Table::Targets && notice.touchesPlan(planNo_))
+            rereadRows();
+    });
     Form_Load();
 }
 
@@ -212,7 +216,7 @@ void clientBrowseFm1::showCurrentTarget(ChartStyle style)
 
 void clientBrowseFm1::Form_Load()
 {
-    planNo_ = AppState::instance().currentPlanNo;
+    planNo_ = state_.currentPlanNo();
     openList(TargetQueries::allOfPlan(planNo_));
 }
 
@@ -228,7 +232,7 @@ void clientBrowseFm1::openList(const QString& statement)
 {
     listStatement_ = statement;
     try {
-        browseRecordset_ = AppState::instance().openRecordset(statement);
+        browseRecordset_ = state_.openRecordset(statement);
     } catch (const DbError& error) {
         browseRecordset_.reset();
         reportError(error.description());
@@ -251,7 +255,7 @@ void clientBrowseFm1::rereadRows()
             if (browseRecordset_->hasCurrentRow())
                 current = browseRecordset_->bookmark();
         }
-        auto reread = AppState::instance().openRecordset(listStatement_);
+        auto reread = state_.openRecordset(listStatement_);
         if (!filter.isEmpty())
             reread->setFilter(filter);
         if (current) {
@@ -370,20 +374,20 @@ void clientBrowseFm1::Command2_Click()
 
 void clientBrowseFm1::Command4_Click()
 {
-    planNo_ = AppState::instance().currentPlanNo;
+    planNo_ = state_.currentPlanNo();
     openList(TargetQueries::respondingOfPlan(planNo_));
 }
 
 void clientBrowseFm1::Command5_Click()
 {
-    planNo_ = AppState::instance().currentPlanNo;
+    planNo_ = state_.currentPlanNo();
     openList(TargetQueries::allOfPlan(planNo_));
 }
 
 void clientBrowseFm1::Command6_Click()
 {
     if (hasRows())
-        emit exportRequested();
+        emit exportRequested(planNo_);
 }
 
 void clientBrowseFm1::Command7_Click()

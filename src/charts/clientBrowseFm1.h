@@ -5,6 +5,7 @@
 #include <memory>
 
 class ChartControl;
+class ProgramState;
 class DataGrid;
 class QButtonGroup;
 class QLabel;
@@ -25,7 +26,7 @@ class clientBrowseFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    clientBrowseFm1();
+    explicit clientBrowseFm1(const ProgramState& state);
 
     void Form_Load();
     void Form_Activate();
@@ -65,9 +66,10 @@ public:
 
 signals:
     // The user asked to export the listed plan's responding targets.
-    void exportRequested();
+    void exportRequested(const QString& planNo);
 
 private:
+    const ProgramState& state_;
     QWidget* buildListSide();
     QWidget* buildBoxes();
     QWidget* buildCharts();

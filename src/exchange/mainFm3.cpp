@@ -3,13 +3,13 @@
 #include "ImportPass.h"
 #include "ImportRules.h"
 #include "ImportSource.h"
-#include "TargetRows.h"
+#include "campaign/TargetRows.h"
 #include "tableFm1.h"
 
 #include "controls/DataGrid.h"
 #include "controls/Dialogs.h"
 #include "controls/RecordControls.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Navigation.h"
@@ -111,8 +111,8 @@ private:
 
 } // namespace
 
-mainFm3::mainFm3()
-    : FormWindow(QStringLiteral("mainFm3"), QStringLiteral("导入数据"), WidthTwips, HeightTwips)
+mainFm3::mainFm3(ProgramState& state)
+    : FormWindow(QStringLiteral("mainFm3"), QStringLiteral("导入数据"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
@@ -144,7 +144,10 @@ mainFm3::mainFm3()
     layout->addWidget(buildTargetSide(), 1);
 
     connect(this, &FormWindow::activated, this, &mainFm3::refreshTargets);
-    connect(&AppState::instance(), &AppState::clientRowsChanged, this, &mainFm3::refreshTargets);
+    connect(&state_, &ProgramState::changed, this, [this](const ChangeNotice& notice) {
+        if (notice.table == ChangeNotice::Table::Targets)
+            refreshTargets();
+    });
     Form_Load();
 }
 
@@ -254,7 +257,7 @@ void mainFm3::Form_Load()
 void mainFm3::openTargetView(const QString& statement)
 {
     try {
-        targetRecordset_ = AppState::instance().openRecordset(statement);
+        targetRecordset_ = state_.openRecordset(statement);
         DataGrid2->bind(targetRecordset_);
     } catch (const DbError& error) {
         reportError(error.description());
@@ -479,12 +482,11 @@ void mainFm3::Command5_Click()
 
 void mainFm3::runPass(const QStringList& targetColumns)
 {
-    AppState& state = AppState::instance();
     const int sourceRows = importRecordset_->recordCount();
     const int targetRowsBefore = targetRecordset_->recordCount();
     ImportOutcome outcome;
     try {
-        ImportPass pass(*state.dbConnection, *importRecordset_, targetColumns, state.currentPlanNo);
+        ImportPass pass(state_.store(), *importRecordset_, targetColumns, state_.currentPlanNo());
         std::unique_ptr<ProgressWindow> progress = Dialogs::instance().progress(
             QStringLiteral("正在导入数据，已追加 %1 条记录……"), QStringLiteral("导入数据"), sourceRows);
         BusyScope busy([this](bool on) { setBusy(on); });
@@ -499,7 +501,7 @@ void mainFm3::runPass(const QStringList& targetColumns)
     }
     showPassResult();
     if (outcome.rowsStored > 0)
-        AppState::instance().announceClientRowsChanged();
+        state_.announce({ChangeNotice::Table::Targets, state_.currentPlanNo()});
     switch (outcome.result) {
     case ImportOutcome::Result::Stored:
         Dialogs::instance().message(QStringLiteral("OK"), QStringLiteral("数据转换成功"), MsgButtons::Ok, MsgIcon::None);
@@ -551,9 +553,8 @@ void mainFm3::Command9_Click()
 {
     if (!targetRecordset_)
         return;
-    Connection& store = *AppState::instance().dbConnection;
     try {
-        if (TargetRows::count(store) == 0)
+        if (TargetRows::count(state_.store()) == 0)
             return;
     } catch (const DbError& error) {
         reportError(error.description());
@@ -564,14 +565,13 @@ void mainFm3::Command9_Click()
         != MsgAnswer::Ok)
         return;
     try {
-        TargetRows::deleteAll(store);
+        TargetRows::deleteAll(state_);
     } catch (const DbError& error) {
         reportError(error.description());
         return;
     }
     openTargetView(TargetViewAfterEmptying);
     Text2->setText(ImportRules::positionText(targetRecordset_.get()));
-    AppState::instance().announceClientRowsChanged();
 }
 
 void mainFm3::Command1_Click()
@@ -581,7 +581,6 @@ void mainFm3::Command1_Click()
 
 void mainFm3::exit_Click()
 {
-    AppState::instance().reset();
     QApplication::exit(0);
 }
 
@@ -593,7 +592,7 @@ void mainFm3::closeEvent(QCloseEvent* event)
     }
     if (chooser_)
         chooser_->close();
-    disconnect(&AppState::instance(), nullptr, this, nullptr);
+    disconnect(&state_, nullptr, this, nullptr);
     DataGrid1->bind(nullptr);
     DataGrid2->bind(nullptr);
     importRecordset_.reset();

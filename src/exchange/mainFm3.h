@@ -7,6 +7,7 @@
 #include <memory>
 
 struct FileChoice;
+class ProgramState;
 class DataGrid;
 class QAction;
 class QLabel;
@@ -23,7 +24,7 @@ class mainFm3 : public FormWindow {
     Q_OBJECT
 
 public:
-    mainFm3();
+    explicit mainFm3(ProgramState& state);
     ~mainFm3() override;
 
     void Command4_Click(int index);   // open an Access, Excel or dBase source
@@ -71,6 +72,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    ProgramState& state_;
     QWidget* buildSourceSide();
     QWidget* buildMapping();
     QWidget* buildTargetSide();

@@ -1,14 +1,14 @@
 #include "Form5.h"
 
-#include "FeedbackRules.h"
-#include "TodaysRow.h"
-#include "core/AppState.h"
+#include "campaign/FeedbackRules.h"
+#include "campaign/TodaysRow.h"
+#include "campaign/ProgramState.h"
 #include "core/Clock.h"
 #include "controls/NamedWidgets.h"
 #include "controls/DataGrid.h"
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
-#include "core/ExecutedPlans.h"
+#include "campaign/PlanRows.h"
 #include "core/Navigation.h"
 #include "controls/RecordBoxKeys.h"
 #include "controls/RecordControls.h"
@@ -57,8 +57,8 @@ QString numberText(const QVariant& value)
 using NamedWidgets::box;
 using NamedWidgets::button;
 
-Form5::Form5()
-    : FormWindow(QStringLiteral("Form5"), QStringLiteral("记录客户反馈"), WidthTwips, HeightTwips)
+Form5::Form5(ProgramState& state)
+    : FormWindow(QStringLiteral("Form5"), QStringLiteral("记录客户反馈"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     auto* splitter = new QSplitter(Qt::Vertical, this);
@@ -77,15 +77,14 @@ Form5::Form5()
     new RecordBoxKeys(QList<QLineEdit*>(std::begin(Text4), std::end(Text4)), this);
     Text1[1]->installEventFilter(this);
     connectHandlers();
-    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, &Form5::followDailyRecordset);
     // Another plan made current elsewhere (executed, chosen in the main window): the window
     // takes that plan's targets, so what it saves always belongs to the plan it shows.
-    connect(&AppState::instance(), &AppState::currentPlanChanged, this, [this] {
-        if (planNo_ != AppState::instance().currentPlanNo)
+    connect(&state_, &ProgramState::currentPlanChanged, this, [this] {
+        if (planNo_ != state_.currentPlanNo())
             Form_Activate();
     });
-    // Targets added or deleted by another window (an import, a mass deletion) are read again.
-    connect(&AppState::instance(), &AppState::clientRowsChanged, this, &Form5::reloadTargets);
+    // Rows stored by another window (an import, a mass deletion, a correction) are read again.
+    connect(&state_, &ProgramState::changed, this, &Form5::followChange);
     connect(this, &FormWindow::activated, this, &Form5::Form_Activate);
     Form_Load();
     Form_Activate();
@@ -253,10 +252,8 @@ void Form5::reportError(const QString& description)
 void Form5::Form_Load()
 {
     try {
-        followDailyRecordset();
-        const auto days = AppState::instance().planFeedbackRecordset();
-        if (days && days->recordCount() > 0)
-            days->moveLast();
+        planNo_ = state_.currentPlanNo();
+        openDays();
         clearRecord();
         displayRecord();
         showDayPosition();
@@ -264,27 +261,45 @@ void Form5::Form_Load()
     }
 }
 
-// The main window replaces the program's daily rows whenever it is activated; the daily
-// grid follows, so it always shows the rows the window's buttons act on.
-void Form5::followDailyRecordset()
+// The plan's daily rows as stored now, on the last day.
+void Form5::openDays()
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
-    DataGrid1->bind(days);
+    days_.reset();
+    DataGrid1->bind(nullptr);
+    days_ = state_.openRecordset(PlanRows::feedbackStatement(planNo_));
+    DataGrid1->bind(days_);
+    if (days_->recordCount() > 0)
+        days_->moveLast();
     showDayPosition();
-    if (days && days->hasCurrentRow())
+    if (days_->hasCurrentRow())
         displayRecord();
+}
+
+void Form5::followChange(const ChangeNotice& notice)
+{
+    if (saving_ || !notice.touchesPlan(planNo_))
+        return;
+    if (notice.table == ChangeNotice::Table::Targets)
+        reloadTargets();
+    if (notice.table == ChangeNotice::Table::DailyRows) {
+        try {
+            openDays();
+        } catch (const DbError&) {
+        }
+    }
 }
 
 void Form5::Form_Activate()
 {
-    AppState& state = AppState::instance();
-    planNo_ = state.currentPlanNo;
-    planTitle_ = state.currentPlanTitle;
+    const bool planChanged = planNo_ != state_.currentPlanNo();
+    planNo_ = state_.currentPlanNo();
+    planTitle_ = state_.currentPlanTitle();
     pendingClicks_.fill(0);
     try {
         dropPendingEdits();
-        planTargetRecordset_ = state.openRecordset(QStringLiteral("Select * From clientTableInfo Where 序号 = ")
-                                                   + SqlText::quote(state.currentPlanNo));
+        if (planChanged || !days_)
+            openDays();
+        planTargetRecordset_ = state_.openRecordset(PlanRows::targetsStatement(planNo_));
         DataGrid2->bind(planTargetRecordset_);
         if (planTargetRecordset_->recordCount() > 0)
             planTargetRecordset_->moveLast();
@@ -329,7 +344,7 @@ void Form5::reloadTargets()
 
 void Form5::setProductTips()
 {
-    const QStringList& names = AppState::instance().productNames;
+    const QStringList names = state_.productNames();
     for (int k = 0; k < 5; ++k) {
         const QString name = names.value(k);
         Text1[9 + k]->setToolTip(name.isEmpty() ? QString() : name + QStringLiteral("计数"));
@@ -353,7 +368,7 @@ void Form5::showTargetPosition()
 
 void Form5::showDayPosition()
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
+    const auto& days = days_;
     Text2->setText(days ? TextRules::positionText(days->absolutePosition(), days->recordCount())
                         : QStringLiteral("0/0"));
 }
@@ -378,7 +393,7 @@ void Form5::showPanelWith(bool newTargetLabel)
 
 void Form5::displayRecord()
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
+    const auto& days = days_;
     if (!days || !days->hasCurrentRow() || days->editMode() == Recordset::EditMode::Adding)
         return;
     const QString rowPlan = TextRules::trimmedText(days->value(QStringLiteral("序号")));
@@ -454,11 +469,10 @@ void Form5::writeRecord2()
 // is kept by this window only; it is stored with the next save.
 void Form5::addRecord()
 {
-    AppState& state = AppState::instance();
-    if (!state.planFeedbackRecordset())
-        ExecutedPlans::openPlanFeedback(state);
-    Recordset& days = *state.planFeedbackRecordset();
-    if (days.recordCount() > 0 && planNo_ == state.currentPlanNo && FeedbackRules::moveToTodaysRow(days)) {
+    if (!days_)
+        openDays();
+    Recordset& days = *days_;
+    if (days.recordCount() > 0 && FeedbackRules::moveToTodaysRow(days)) {
         displayRecord();
         showDayPosition();
         return;
@@ -483,7 +497,7 @@ void Form5::writeRecord()
                                                    : pendingClicks_[i];
     if (dayBoxesAreToday_)
         increments.content = TextRules::trimBlanks(Text1[16]->text());
-    const qint64 runningTotal = TodaysRow::add(AppState::instance().dbConnection, planNo_, planTitle_, increments);
+    const qint64 runningTotal = TodaysRow::add(state_.connection(), planNo_, planTitle_, increments);
     Text1[15]->setText(QString::number(runningTotal));
 }
 
@@ -539,7 +553,6 @@ void Form5::Command2_Click()
 {
     if (!planTargetRecordset_)
         return;
-    AppState& state = AppState::instance();
     try {
         forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
         showPanelWith(false);
@@ -711,7 +724,7 @@ void Form5::Command9_Click()
 // the database locked for writing from the first read to the last write.
 void Form5::storeResponse()
 {
-    Transaction transaction(*AppState::instance().dbConnection);
+    Transaction transaction(state_.store());
     writeRecord2();
     planTargetRecordset_->update();
     // The whole list comes back, and the target just saved stays the one shown.
@@ -720,15 +733,18 @@ void Form5::storeResponse()
     planTargetRecordset_->setBookmark(saved);
     writeRecord();
     transaction.commit();
+    saving_ = true;
+    state_.announce({ChangeNotice::Table::Targets, planNo_, {saved}});
+    state_.announce({ChangeNotice::Table::DailyRows, planNo_});
+    saving_ = false;
 }
 
 // After a save the daily rows are read again and today's row is shown.
 void Form5::showSavedDay()
 {
-    AppState& state = AppState::instance();
-    const auto days = state.planFeedbackRecordset();
+    const auto& days = days_;
     try {
-        if (days && planNo_ == state.currentPlanNo) {
+        if (days) {
             days->requery();
             if (FeedbackRules::moveToTodaysRow(*days)) {
                 displayRecord();
@@ -765,7 +781,7 @@ void Form5::recoverAfterFailedSave(bool wasNewTarget, qint64 targetKey)
 
 void Form5::Command11_Click(int index)
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
+    const auto& days = days_;
     if (!days || days->recordCount() == 0)
         return;
     try {
@@ -779,7 +795,7 @@ void Form5::Command11_Click(int index)
 
 void Form5::DataGrid1_Click()
 {
-    const auto days = AppState::instance().planFeedbackRecordset();
+    const auto& days = days_;
     if (!days || days->recordCount() == 0)
         return;
     showDayPosition();
@@ -792,13 +808,11 @@ void Form5::DataGrid1_Click()
 // plans as they are stored (not the rows another window has open or moved).
 void Form5::storePlanTotals()
 {
-    AppState& state = AppState::instance();
-    const std::optional<qint64> total = TodaysRow::planTotal(state.dbConnection, planNo_);
+    const std::optional<qint64> total = TodaysRow::planTotal(state_.connection(), planNo_);
     if (!total)
         return;
-    Transaction transaction(*state.dbConnection);
-    Recordset plans(state.dbConnection,
-                    QStringLiteral("Select * From marketingComment Where 序号 = ") + SqlText::quote(planNo_));
+    Transaction transaction(state_.store());
+    Recordset plans(state_.connection(), PlanRows::executedPlanStatement(planNo_));
     if (plans.recordCount() == 0)
         return;
     plans.setValue(QStringLiteral("反馈合计"), QString::number(*total));
@@ -806,8 +820,7 @@ void Form5::storePlanTotals()
                    FeedbackRules::responseRateText(*total, TextRules::trimmedText(plans.value(QStringLiteral("规模（数量）")))));
     plans.update();
     transaction.commit();
-    if (const auto shared = state.planRecordset())
-        shared->reread();
+    state_.announce({ChangeNotice::Table::ExecutedPlans, planNo_});
 }
 
 void Form5::Command1_Click()

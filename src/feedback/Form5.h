@@ -5,7 +5,9 @@
 #include <QList>
 #include <memory>
 
+class ProgramState;
 class DataGrid;
+struct ChangeNotice;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -19,7 +21,7 @@ class Form5 : public FormWindow {
     Q_OBJECT
 
 public:
-    Form5();
+    explicit Form5(ProgramState& state);
 
     void Form_Activate();
     void displayRecord();
@@ -77,12 +79,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ProgramState& state_;
     QWidget* buildTargetSide();
     QWidget* buildPanel();
     QWidget* buildDailySide();
     void connectHandlers();
     void Form_Load();
-    void followDailyRecordset();
+    void openDays();
+    void followChange(const ChangeNotice& notice);
     void reloadTargets();
     void setProductTips();
     void showTargetPosition();
@@ -99,6 +103,8 @@ private:
     void reportError(const QString& description);
 
     std::shared_ptr<Recordset> planTargetRecordset_;
+    std::shared_ptr<Recordset> days_;   // the plan's daily rows
+    bool saving_ = false;   // this window's own notices are not read back
     QString planNo_;      // the plan whose targets and days this window records for
     QString planTitle_;
     QList<int> pendingClicks_ = QList<int>(11, 0);   // clicks not yet saved, for today's row

@@ -1,11 +1,12 @@
 #include "feedbackFm1.h"
 
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
-#include "core/ExecutedPlans.h"
+#include "campaign/PlanRows.h"
+#include "core/Transaction.h"
 #include "core/Navigation.h"
 #include "controls/RecordControls.h"
 #include "core/Recordset.h"
@@ -23,15 +24,10 @@ namespace {
 constexpr int WidthTwips = 12000;
 constexpr int HeightTwips = 7200;
 
-std::shared_ptr<Recordset> days()
-{
-    return AppState::instance().planFeedbackRecordset();
-}
-
 } // namespace
 
-feedbackFm1::feedbackFm1()
-    : FormWindow(QStringLiteral("feedbackFm1"), QStringLiteral("每日反馈统计表"), WidthTwips, HeightTwips)
+feedbackFm1::feedbackFm1(ProgramState& state)
+    : FormWindow(QStringLiteral("feedbackFm1"), QStringLiteral("每日反馈统计表"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     DataGrid1 = new DataGrid(this);
@@ -59,25 +55,38 @@ feedbackFm1::feedbackFm1()
     add(Command7, QStringLiteral("Command7"), QStringLiteral("返回"), &feedbackFm1::Command7_Click);
     layout->addLayout(row);
 
-    connect(&AppState::instance(), &AppState::planFeedbackRecordsetReplaced, this, &feedbackFm1::followDailyRecordset);
-    followDailyRecordset();
+    connect(&state_, &ProgramState::currentPlanChanged, this, &feedbackFm1::openDays);
+    connect(&state_, &ProgramState::changed, this, [this](const ChangeNotice& notice) {
+        // The window's own saves are already in its rows.
+        if (!announcing_ && notice.table == ChangeNotice::Table::DailyRows && notice.touchesPlan(planNo_))
+            openDays();
+    });
+    openDays();
 }
 
-void feedbackFm1::followDailyRecordset()
+// The current plan's daily rows, as stored now.
+void feedbackFm1::openDays()
 {
-    DataGrid1->bind(days());
+    planNo_ = state_.currentPlanNo();
+    try {
+        days_ = state_.openRecordset(PlanRows::feedbackStatement(planNo_));
+    } catch (const DbError& error) {
+        days_.reset();
+        reportError(error.description());
+    }
+    DataGrid1->bind(days_);
     showPosition();
 }
 
 bool feedbackFm1::hasRows() const
 {
-    const auto rs = days();
+    const auto& rs = days_;
     return rs && rs->recordCount() > 0;
 }
 
 void feedbackFm1::showPosition()
 {
-    const auto rs = days();
+    const auto& rs = days_;
     Text1->setText(rs ? TextRules::positionText(rs->absolutePosition(), rs->recordCount()) : QStringLiteral("0/0"));
 }
 
@@ -91,7 +100,7 @@ void feedbackFm1::Command1_Click(int index)
     if (!hasRows())
         return;
     try {
-        Navigation::move(*days(), index);
+        Navigation::move(*days_, index);
         showPosition();
     } catch (const DbError& error) {
         reportError(error.description());
@@ -109,8 +118,8 @@ void feedbackFm1::Command2_Click()
     if (answer.isEmpty())
         return;
     try {
-        days()->setFilter(SqlText::equals(QStringLiteral("序号"), answer));
-        DataGrid1->bind(days());
+        days_->setFilter(SqlText::equals(QStringLiteral("序号"), answer));
+        DataGrid1->bind(days_);
         showPosition();
     } catch (const DbError& error) {
         reportError(error.description());
@@ -119,11 +128,11 @@ void feedbackFm1::Command2_Click()
 
 void feedbackFm1::Command8_Click()
 {
-    if (!days())
+    if (!days_)
         return;
     try {
-        days()->setFilter(QString());
-        DataGrid1->bind(days());
+        days_->setFilter(QString());
+        DataGrid1->bind(days_);
         showPosition();
     } catch (const DbError& error) {
         reportError(error.description());
@@ -135,7 +144,8 @@ void feedbackFm1::Command3_Click()
     if (!hasRows())
         return;
     try {
-        days()->update();
+        days_->update();
+        announceOwnChange();
     } catch (const DbError& error) {
         reportError(error.description());   // the edit stays, to be corrected or dropped
     }
@@ -146,7 +156,7 @@ void feedbackFm1::Command4_Click()
 {
     if (!hasRows())
         return;
-    days()->cancelUpdate();
+    days_->cancelUpdate();
     showPosition();
 }
 
@@ -159,12 +169,13 @@ void feedbackFm1::Command5_Click()
     if (answer != MsgAnswer::Ok)
         return;
     try {
-        const auto rs = days();
+        const auto& rs = days_;
         rs->cancelUpdate();
         rs->deleteCurrent();
         rs->moveNext();
         if (rs->isEOF() && rs->recordCount() > 0)
             rs->moveLast();
+        announceOwnChange();
     } catch (const DbError& error) {
         reportError(error.description());
     }
@@ -175,7 +186,7 @@ void feedbackFm1::Command6_Click()
 {
     if (!hasRows())
         return;
-    const auto rs = days();
+    const auto& rs = days_;
     planNoToDelete_ = rs->hasCurrentRow() ? TextRules::trimmedText(rs->value(QStringLiteral("序号"))) : QString();
     planNoToDelete_ = Dialogs::instance()
                           .input(QStringLiteral("确认要删除记录相同序号的序号，如下："), QStringLiteral("提示信息"), planNoToDelete_)
@@ -184,15 +195,23 @@ void feedbackFm1::Command6_Click()
                                                          MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
-    AppState& state = AppState::instance();
     try {
         rs->cancelUpdate();
-        state.dbConnection->execute(QStringLiteral("Delete * From feedbackTable Where 序号 = ") + SqlText::quote(planNoToDelete_));
-        ExecutedPlans::openPlanFeedback(state);   // the grid follows the new rows
+        Transaction transaction(state_.store());
+        state_.store().execute(QStringLiteral("Delete * From feedbackTable Where 序号 = ") + SqlText::quote(planNoToDelete_));
+        transaction.commit();
+        state_.announce({ChangeNotice::Table::DailyRows, planNoToDelete_});   // the grid follows the new rows
     } catch (const DbError& error) {
         reportError(error.description());
     }
     showPosition();
+}
+
+void feedbackFm1::announceOwnChange()
+{
+    announcing_ = true;
+    state_.announce({ChangeNotice::Table::DailyRows, planNo_});
+    announcing_ = false;
 }
 
 void feedbackFm1::Command7_Click()
@@ -202,11 +221,10 @@ void feedbackFm1::Command7_Click()
 
 void feedbackFm1::closeEvent(QCloseEvent* event)
 {
-    if (const auto rs = days())
-        rs->cancelUpdate();
-    disconnect(&AppState::instance(), nullptr, this, nullptr);
+    if (days_)
+        days_->cancelUpdate();
+    disconnect(&state_, nullptr, this, nullptr);
     DataGrid1->bind(nullptr);
-    // The main window opens the daily rows anew when the user comes back to it.
-    AppState::instance().setPlanFeedbackRecordset(nullptr);
+    days_.reset();
     FormWindow::closeEvent(event);
 }

@@ -2,18 +2,22 @@
 
 #include "controls/FormWindow.h"
 
+#include <memory>
+
+class ProgramState;
 class DataGrid;
+class Recordset;
 class QLineEdit;
 class QPushButton;
 
 // The daily statistics of the current plan, corrected by hand: values edited in the grid
 // and saved or dropped, rows deleted singly or by plan number, narrowed to one plan number.
-// The window works on the program's daily rows, which the main window shows too.
+// The window keeps its own rows of the current plan and reads them again when they change.
 class feedbackFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    feedbackFm1();
+    explicit feedbackFm1(ProgramState& state);
 
     void Command1_Click(int index);   // <<, <, >, >>
     void Command2_Click();            // 查寻
@@ -39,10 +43,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    ProgramState& state_;
     void showPosition();
-    void followDailyRecordset();
+    void openDays();
+    void announceOwnChange();
     bool hasRows() const;
     void reportError(const QString& description);
 
     QString planNoToDelete_;
+    QString planNo_;                   // the plan whose daily rows are shown
+    std::shared_ptr<Recordset> days_;
+    bool announcing_ = false;
 };

@@ -1,7 +1,7 @@
 #include "Form3.h"
 
-#include "PlanExecution.h"
-#include "core/AppState.h"
+#include "campaign/PlanExecution.h"
+#include "campaign/ProgramState.h"
 #include "controls/DataGrid.h"
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
@@ -40,8 +40,8 @@ QString field(int box)
 
 } // namespace
 
-Form3::Form3()
-    : FormWindow(QStringLiteral("Form3"), QStringLiteral("创建营销计划"), WidthTwips, HeightTwips)
+Form3::Form3(ProgramState& state)
+    : FormWindow(QStringLiteral("Form3"), QStringLiteral("创建营销计划"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildFrame());
@@ -122,7 +122,7 @@ QWidget* Form3::buildFrame()
 void Form3::openPlans()
 {
     try {
-        planTableRecordset_ = AppState::instance().openRecordset(QStringLiteral("Select * From planTable"));
+        planTableRecordset_ = state_.openRecordset(QStringLiteral("Select * From planTable"));
     } catch (const DbError& error) {
         refuse(error.description());
         return;
@@ -337,9 +337,12 @@ void Form3::Command6_Click()
 {
     if (!planTableRecordset_)
         return;
-    AppState& state = AppState::instance();
+    Recordset& plans = *planTableRecordset_;
+    // A new row not yet saved, or an empty table, holds no plan to execute.
+    const bool stored = plans.editMode() != Recordset::EditMode::Adding && plans.hasCurrentRow();
     try {
-        const PlanExecution::Result result = PlanExecution::execute(state, *planTableRecordset_);
+        const PlanExecution::Result result =
+            stored ? PlanExecution::execute(state_, plans.bookmark()) : PlanExecution::Result{PlanExecution::Outcome::NoStoredPlan, {}};
         switch (result.outcome) {
         case PlanExecution::Outcome::NoStoredPlan:
             Dialogs::instance().message(QStringLiteral("没有已保存的计划可以执行，请先保存计划。"), QStringLiteral("信息提示"),

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class ProgramState;
 class DataGrid;
 class QLabel;
 class QLineEdit;
@@ -18,7 +19,7 @@ class Form3 : public FormWindow {
     Q_OBJECT
 
 public:
-    Form3();
+    explicit Form3(ProgramState& state);
 
     void displayRecord();
     void clearRecord();
@@ -46,6 +47,7 @@ public:
     DataGrid* DataGrid1 = nullptr;
 
 private:
+    ProgramState& state_;
     QWidget* buildFrame();
     void openPlans();
     void showPosition();

@@ -1,7 +1,7 @@
 #include "definitionFm1.h"
 
-#include "ProductNames.h"
-#include "core/AppState.h"
+#include "campaign/ProductNames.h"
+#include "campaign/ProgramState.h"
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
 #include "core/Recordset.h"
@@ -25,8 +25,8 @@ void showRefusal(const DbError& error)
 
 } // namespace
 
-definitionFm1::definitionFm1()
-    : FormWindow(QStringLiteral("definitionFm1"), QStringLiteral("产品对照定义"), WidthTwips, HeightTwips)
+definitionFm1::definitionFm1(ProgramState& state)
+    : FormWindow(QStringLiteral("definitionFm1"), QStringLiteral("产品对照定义"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     auto* boxes = new QGridLayout;
@@ -53,17 +53,17 @@ definitionFm1::definitionFm1()
     connect(Command2, &QPushButton::clicked, this, &definitionFm1::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &definitionFm1::Command1_Click);
 
-    try {
-        mapping_ = AppState::instance().openRecordset(QStringLiteral("Select * From productDF"));
-        displayRecord();
-    } catch (const DbError& error) {
-        showRefusal(error);
-    }
+    displayRecord();
 }
 
 void definitionFm1::displayRecord()
 {
-    const QStringList names = mapping_ ? ProductNames::read(*mapping_) : QStringList();
+    QStringList names;
+    try {
+        names = ProductNames::load(state_.store());
+    } catch (const DbError& error) {
+        showRefusal(error);
+    }
     for (int k = 0; k < 5; ++k)
         Text1[k]->setText(names.value(k));
 }
@@ -73,23 +73,19 @@ void definitionFm1::writeRecord()
     QStringList names;
     for (int k = 0; k < 5; ++k)
         names << Text1[k]->text();
-    ProductNames::store(*mapping_, names);
+    ProductNames::store(state_, names);
 }
 
 void definitionFm1::Command2_Click()
 {
-    if (!mapping_)
-        return;
     try {
         writeRecord();
     } catch (const DbError& error) {
-        mapping_->cancelUpdate();
         showRefusal(error);
     }
 }
 
 void definitionFm1::Command1_Click()
 {
-    mapping_.reset();
     close();
 }

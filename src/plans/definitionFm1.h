@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class ProgramState;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,7 +15,7 @@ class definitionFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    definitionFm1();
+    explicit definitionFm1(ProgramState& state);
 
     void displayRecord();
     void writeRecord();
@@ -27,5 +28,5 @@ public:
     QPushButton* Command2 = nullptr;
 
 private:
-    std::shared_ptr<Recordset> mapping_;
+    ProgramState& state_;
 };

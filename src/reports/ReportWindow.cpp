@@ -5,7 +5,7 @@
 #include "RecordsetRows.h"
 #include "ReportPrinter.h"
 #include "TextMeasure.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "controls/NamedWidgets.h"
@@ -99,8 +99,8 @@ QLineEdit* displayBox(const QString& name, int width, QWidget* parent)
 
 } // namespace
 
-ReportWindow::ReportWindow(const ReportDefinition& report)
-    : FormWindow(report.windowName, report.caption, WidthTwips, HeightTwips), report_(report),
+ReportWindow::ReportWindow(const ProgramState& state, const ReportDefinition& report)
+    : FormWindow(report.windowName, report.caption, WidthTwips, HeightTwips), state_(state), report_(report),
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     printerInstalled = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
@@ -293,14 +293,12 @@ void ReportWindow::Form_Load()
 
 void ReportWindow::openRows()
 {
-    const AppState& state = AppState::instance();
-    planNo_ = state.currentPlanNo;
-    planTitle_ = state.currentPlanTitle;
+    planNo_ = state_.currentPlanNo();
+    planTitle_ = state_.currentPlanTitle();
     recordset_.reset();
     // A report that cannot be read opens empty: the window opens in any case.
     try {
-        if (state.dbConnection)
-            recordset_ = state.openRecordset(report_.query(planNo_));
+        recordset_ = state_.openRecordset(report_.query(planNo_));
     } catch (const DbError&) {
         recordset_.reset();
     }

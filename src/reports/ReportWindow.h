@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class ProgramState;
 class PagePreview;
 class QAction;
 class QComboBox;
@@ -32,7 +33,7 @@ class ReportWindow : public FormWindow {
     Q_OBJECT
 
 public:
-    explicit ReportWindow(const ReportDefinition& report);
+    ReportWindow(const ProgramState& state, const ReportDefinition& report);
     ~ReportWindow() override;
 
     void Form_Load();
@@ -95,6 +96,7 @@ public:
     PagePreview* Picture2 = nullptr;
 
 private:
+    const ProgramState& state_;
     void buildMenu(QMenuBar* bar);
     void buildTopBar();
     void buildToolbar();

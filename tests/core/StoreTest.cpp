@@ -1,5 +1,4 @@
 // The database file, its schema, statements sent elsewhere, and writes that belong together.
-#include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -146,37 +145,6 @@ TEST(SelectIntoTest, AddsATableToTheExportDatabaseOnceOnly)
                                 .arg(folder.filePath(QStringLiteral("none.db")))),
                  DbError);
     EXPECT_THROW(db.execute(QStringLiteral("select * into [Paradox 4.x;database=x].t from clientTableInfo")), DbError);
-}
-
-TEST(AppStateTest, TableExistsLooksIntoTheExportDatabaseExactly)
-{
-    TempAppFolder folder;
-    AppState& state = AppState::instance();
-    state.reset();
-    state.appPath = folder.path();
-    state.dbConnection = folder.connection();
-    folder.connection()->execute(QStringLiteral("select * into [;database=%1].Clients from productDF")
-                                     .arg(state.exportDatabasePath()));
-    EXPECT_TRUE(state.tableExists(QStringLiteral("Clients")));
-    EXPECT_FALSE(state.tableExists(QStringLiteral("clients")));
-    EXPECT_FALSE(state.tableExists(QStringLiteral("productDF")));
-    QFile::remove(state.exportDatabasePath());
-    EXPECT_FALSE(state.tableExists(QStringLiteral("Clients")));
-    state.reset();
-}
-
-TEST(AppStateTest, ReplacingARecordsetTellsTheWindows)
-{
-    TempAppFolder folder;
-    AppState& state = AppState::instance();
-    state.reset();
-    state.dbConnection = folder.connection();
-    QSignalSpy replaced(&state, &AppState::planFeedbackRecordsetReplaced);
-    state.setPlanFeedbackRecordset(state.openRecordset(QStringLiteral("Select * From feedbackTable Where 序号 = ''")));
-    EXPECT_EQ(replaced.count(), 1);
-    EXPECT_EQ(state.planFeedbackRecordset()->recordCount(), 0);
-    state.reset();
-    EXPECT_THROW(state.openRecordset(QStringLiteral("Select * From planTable")), DbError);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "exchange/ImportPass.h"
-#include "exchange/TargetRows.h"
+#include "campaign/TargetRows.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>

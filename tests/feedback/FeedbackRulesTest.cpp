@@ -2,7 +2,7 @@
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
-#include "feedback/FeedbackRules.h"
+#include "campaign/FeedbackRules.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>

@@ -8,9 +8,9 @@
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "feedback/Form5.h"
-#include "feedback/TodaysRow.h"
+#include "campaign/TodaysRow.h"
 #include "feedback/feedbackFm1.h"
-#include "plans/PlanExecution.h"
+#include "campaign/PlanExecution.h"
 #include "controls/DataGrid.h"
 #include "support/ProgramTest.h"
 

@@ -2,7 +2,7 @@
 
 #include "ExportStatements.h"
 #include "controls/Dialogs.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 
@@ -15,7 +15,7 @@ namespace {
 const QString DialogTitle = QStringLiteral("导出文件为");
 
 // The table name for the export database, asked again while the name is taken.
-std::optional<QString> askTableName(const Options& options)
+std::optional<QString> askTableName(const ProgramState& state, const Options& options)
 {
     Dialogs& dialogs = Dialogs::instance();
     for (;;) {
@@ -23,7 +23,7 @@ std::optional<QString> askTableName(const Options& options)
             dialogs.input(QStringLiteral("请给导出到mdb文件的表确定表名"), QString(), QString());
         if (!answer || (answer->isEmpty() && options.emptyTableNameEndsQuietly))
             return std::nullopt;
-        if (!AppState::instance().tableExists(*answer))
+        if (!state.tableExists(*answer))
             return answer;
         dialogs.message(QStringLiteral("文件名重复，请重新输入文件名"), QStringLiteral("信息提示"), MsgButtons::Ok,
                         MsgIcon::Exclamation);
@@ -45,14 +45,14 @@ std::optional<QString> askSavePath(const QString& filter, const QString& default
 
 // The statement for the kind, or nullopt when the user cancelled a dialog. A statement
 // that cannot be built throws DbError.
-std::optional<QString> buildStatement(Kind kind, const QString& where, const Options& options)
+std::optional<QString> buildStatement(const ProgramState& state, Kind kind, const QString& where, const Options& options)
 {
     switch (kind) {
     case Kind::ExportDatabase: {
-        const std::optional<QString> table = askTableName(options);
+        const std::optional<QString> table = askTableName(state, options);
         if (!table)
             return std::nullopt;
-        return ExportStatements::toExportDatabase(AppState::instance().exportDatabasePath(), *table, where);
+        return ExportStatements::toExportDatabase(state.exportDatabasePath(), *table, where);
     }
     case Kind::Dbase: {
         const std::optional<QString> path = askSavePath(QStringLiteral("(*.DBF)|*.DBF"), QString());
@@ -79,14 +79,14 @@ std::optional<QString> buildStatement(Kind kind, const QString& where, const Opt
 
 } // namespace
 
-Outcome run(Kind kind, const QString& where, const Options& options)
+Outcome run(const ProgramState& state, Kind kind, const QString& where, const Options& options)
 {
     Dialogs& dialogs = Dialogs::instance();
     try {
-        const std::optional<QString> statement = buildStatement(kind, where, options);
+        const std::optional<QString> statement = buildStatement(state, kind, where, options);
         if (!statement)
             return Outcome::Cancelled;
-        const auto connection = AppState::instance().dbConnection;
+        const auto connection = state.connection();
         if (!connection)
             throw DbError(QStringLiteral("数据库尚未打开。"));
         connection->execute(*statement);

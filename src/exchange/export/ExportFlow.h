@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class ProgramState;
+
 // One export as the export windows run it: ask where to (an input box for a table of the
 // export database; a save dialog for a dBase file; a save dialog and an input box for a
 // sheet of a workbook), run the statement on the program's database at that moment, and
@@ -17,6 +19,6 @@ struct Options {
 };
 
 // `where` is the row selection appended to "... from clientTableInfo".
-Outcome run(Kind kind, const QString& where, const Options& options = {});
+Outcome run(const ProgramState& state, Kind kind, const QString& where, const Options& options = {});
 
 } // namespace ExportFlow

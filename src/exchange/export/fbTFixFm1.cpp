@@ -6,7 +6,7 @@
 #include "controls/Dialogs.h"
 #include "controls/RecordControls.h"
 #include "controls/SingleWindow.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Navigation.h"
@@ -33,8 +33,8 @@ bool confirmed(const QString& question)
 
 } // namespace
 
-fbTFixFm1::fbTFixFm1()
-    : FormWindow(QStringLiteral("fbTFixFm1"), QStringLiteral("营销对象表维护"), WidthTwips, HeightTwips)
+fbTFixFm1::fbTFixFm1(ProgramState& state)
+    : FormWindow(QStringLiteral("fbTFixFm1"), QStringLiteral("营销对象表维护"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     DataGrid1 = new DataGrid(this);
@@ -72,7 +72,10 @@ fbTFixFm1::fbTFixFm1()
     layout->addLayout(listRow);
     Command8->setToolTip(QStringLiteral("删除全部相同序号记录"));
 
-    connect(&AppState::instance(), &AppState::clientRowsChanged, this, &fbTFixFm1::followClientRowsChanged);
+    connect(&state_, &ProgramState::changed, this, [this](const ChangeNotice& notice) {
+        if (notice.table == ChangeNotice::Table::Targets)
+            followClientRowsChanged();
+    });
     reopen(TargetTable::AllTargets);
 }
 
@@ -132,7 +135,7 @@ void fbTFixFm1::reopen(const QString& statement)
 {
     storePendingEdit();
     try {
-        rows_ = AppState::instance().openRecordset(statement);
+        rows_ = state_.openRecordset(statement);
         statement_ = statement;
     } catch (const DbError& error) {
         reportError(error.description());
@@ -145,13 +148,13 @@ void fbTFixFm1::deleteMany(const QString& deleteStatement)
 {
     storePendingEdit();
     try {
-        TargetTable::deleteTargets(*AppState::instance().dbConnection, deleteStatement);
+        TargetTable::deleteTargets(state_.store(), deleteStatement);
     } catch (const DbError& error) {
         reportError(error.description());
     }
     reopen(TargetTable::AllTargets);
     announcing_ = true;
-    AppState::instance().announceClientRowsChanged();
+    state_.announce({ChangeNotice::Table::Targets, QString()});
     announcing_ = false;
 }
 
@@ -297,7 +300,7 @@ void fbTFixFm1::Command13_Click()
 {
     if (!hasRows())
         return;
-    showSingle<outputFm1>(exportWindow_, [] { return new outputFm1; });
+    showSingle<outputFm1>(exportWindow_, [this] { return new outputFm1(state_); });
 }
 
 void fbTFixFm1::Command1_Click()
@@ -313,7 +316,7 @@ void fbTFixFm1::closeEvent(QCloseEvent* event)
     // Leaving drops what was typed and not saved.
     if (rows_)
         rows_->cancelUpdate();
-    disconnect(&AppState::instance(), nullptr, this, nullptr);
+    disconnect(&state_, nullptr, this, nullptr);
     DataGrid1->bind(nullptr);
     rows_.reset();
     FormWindow::closeEvent(event);

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <memory>
 
+class ProgramState;
 class DataGrid;
 class QLineEdit;
 class QPushButton;
@@ -21,7 +22,7 @@ class fbTFixFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    fbTFixFm1();
+    explicit fbTFixFm1(ProgramState& state);
 
     void Command6_Click(int index);   // <<, <, >, >>
     void Command4_Click();            // 添加
@@ -60,6 +61,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    ProgramState& state_;
     QPushButton* addButton(QPushButton*& button, const QString& name, const QString& caption, void (fbTFixFm1::*handler)());
     bool hasRows() const;
     bool usable() const;

@@ -1,5 +1,7 @@
 #include "outputFm1.h"
 
+#include "campaign/ProgramState.h"
+
 #include "ExportFlow.h"
 #include "ExportStatements.h"
 
@@ -35,8 +37,8 @@ ExportFlow::Kind kindOf(const QString& fileKind)
 
 } // namespace
 
-outputFm1::outputFm1()
-    : FormWindow(QStringLiteral("outputFm1"), QStringLiteral("客户数据导出"), WidthTwips, HeightTwips)
+outputFm1::outputFm1(const ProgramState& state)
+    : FormWindow(QStringLiteral("outputFm1"), QStringLiteral("客户数据导出"), WidthTwips, HeightTwips), state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     auto* frames = new QHBoxLayout;
@@ -89,5 +91,5 @@ void outputFm1::Command2_Click()
 
 void outputFm1::outputFile()
 {
-    ExportFlow::run(kindOf(fileKind_), rowSelection_);
+    ExportFlow::run(state_, kindOf(fileKind_), rowSelection_);
 }

@@ -2,6 +2,7 @@
 
 #include "controls/FormWindow.h"
 
+class ProgramState;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -13,7 +14,7 @@ class outputFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    outputFm1();
+    explicit outputFm1(const ProgramState& state);
 
     void Command1_Click();   // 确定
     void Command2_Click();   // 返回
@@ -31,6 +32,7 @@ public:
     QPushButton* Command2 = nullptr;
 
 private:
+    const ProgramState& state_;
     QString rowSelection_;
     QString fileKind_;   // "mdb", "dbf", "xls" or empty
 };

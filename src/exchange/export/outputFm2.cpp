@@ -2,7 +2,7 @@
 
 #include "ExportFlow.h"
 #include "ExportStatements.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,9 +16,10 @@ const ExportFlow::Kind Kinds[3] = {ExportFlow::Kind::ExportDatabase, ExportFlow:
 
 } // namespace
 
-outputFm2::outputFm2()
+outputFm2::outputFm2(const ProgramState& state, const QString& planNo)
     : FormWindow(QStringLiteral("outputFm2"), QStringLiteral("导出文件"), WidthTwips, HeightTwips),
-      planNo_(AppState::instance().currentPlanNo)
+      state_(state),
+      planNo_(planNo)
 {
     auto* layout = new QVBoxLayout(this);
     static const char* const captions[3] = {"导入mdb数据库", "导出dbf生成文件", "导出xls生成文件"};
@@ -36,7 +37,7 @@ void outputFm2::Command1_Click(int index)
     ExportFlow::Options options;
     options.emptyTableNameEndsQuietly = true;
     const ExportFlow::Outcome outcome =
-        ExportFlow::run(Kinds[index], ExportStatements::planRespondersSelection(planNo_), options);
+        ExportFlow::run(state_, Kinds[index], ExportStatements::planRespondersSelection(planNo_), options);
     if (outcome != ExportFlow::Outcome::Cancelled)
         close();
 }

@@ -2,6 +2,7 @@
 
 #include "controls/FormWindow.h"
 
+class ProgramState;
 class QPushButton;
 
 // "导出文件": copies the current plan's targets with feedback into a table of the export
@@ -12,12 +13,14 @@ class outputFm2 : public FormWindow {
     Q_OBJECT
 
 public:
-    outputFm2();
+    // Exports the responding targets of plan `planNo`.
+    outputFm2(const ProgramState& state, const QString& planNo);
 
     void Command1_Click(int index);   // 0 mdb, 1 dbf, 2 xls
 
     QPushButton* Command1[3] = {};
 
 private:
+    const ProgramState& state_;
     QString planNo_;
 };

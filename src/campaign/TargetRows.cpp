@@ -1,5 +1,6 @@
 #include "TargetRows.h"
 
+#include "ProgramState.h"
 #include "core/Connection.h"
 #include "core/Statement.h"
 #include "core/Transaction.h"
@@ -13,11 +14,12 @@ int count(Connection& connection)
     return int(statement.int64At(0));
 }
 
-int deleteAll(Connection& connection)
+int deleteAll(ProgramState& state)
 {
-    Transaction transaction(connection);
-    const int deleted = connection.execute(QStringLiteral("Delete * From clientTableInfo"));
+    Transaction transaction(state.store());
+    const int deleted = state.store().execute(QStringLiteral("Delete * From clientTableInfo"));
     transaction.commit();
+    state.announce({ChangeNotice::Table::Targets, QString()});
     return deleted;
 }
 

@@ -1,9 +1,16 @@
 #include "ProductNames.h"
 
+#include "ProgramState.h"
+#include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/TextRules.h"
+#include "core/Transaction.h"
 
 namespace ProductNames {
+
+namespace {
+
+const QString MappingStatement = QStringLiteral("Select * From productDF");
 
 QStringList read(const Recordset& mapping)
 {
@@ -14,8 +21,18 @@ QStringList read(const Recordset& mapping)
     return names;
 }
 
-void store(Recordset& mapping, const QStringList& names)
+} // namespace
+
+QStringList load(Connection& db)
 {
+    const Recordset mapping(db.shared_from_this(), MappingStatement);
+    return read(mapping);
+}
+
+void store(ProgramState& state, const QStringList& names)
+{
+    Transaction transaction(state.store());
+    Recordset mapping(state.connection(), MappingStatement);
     if (!mapping.hasCurrentRow())
         mapping.addNew();
     for (int i = 0; i < 5 && i < mapping.fieldCount(); ++i) {
@@ -25,6 +42,10 @@ void store(Recordset& mapping, const QStringList& names)
         mapping.setValue(i, TextRules::trimBlanks(name));
     }
     mapping.update();
+    const QStringList stored = read(mapping);
+    transaction.commit();
+    state.setProductNames(stored);
+    state.announce({ChangeNotice::Table::ProductNames, QString()});
 }
 
 } // namespace ProductNames

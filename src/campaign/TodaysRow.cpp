@@ -4,7 +4,7 @@
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
-#include "core/ExecutedPlans.h"
+#include "PlanRows.h"
 #include "core/Recordset.h"
 #include "core/Transaction.h"
 
@@ -38,7 +38,7 @@ qint64 add(const std::shared_ptr<Connection>& db, const QString& planNo, const Q
            const Increments& increments)
 {
     Transaction transaction(*db);
-    Recordset days(db, ExecutedPlans::feedbackStatement(planNo));
+    Recordset days(db, PlanRows::feedbackStatement(planNo));
     const int row = rowOfToday(days);
     if (row < 0)
         appendToday(days, planNo, title);
@@ -64,7 +64,7 @@ qint64 add(const std::shared_ptr<Connection>& db, const QString& planNo, const Q
 
 std::optional<qint64> planTotal(const std::shared_ptr<Connection>& db, const QString& planNo)
 {
-    Recordset days(db, ExecutedPlans::feedbackStatement(planNo));
+    Recordset days(db, PlanRows::feedbackStatement(planNo));
     if (days.recordCount() == 0)
         return std::nullopt;
     days.moveLast();

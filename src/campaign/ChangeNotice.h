@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What one write of the program changed, announced once the write is stored, so every window
+// that shows those rows can read them again.
+struct ChangeNotice {
+    enum class Table {
+        PlanDesigns,    // planTable
+        ExecutedPlans,  // marketingComment
+        DailyRows,      // feedbackTable
+        Targets,        // clientTableInfo
+        ProductNames,   // productDF
+    };
+
+    Table table;
+    QString planNo;          // the plan whose rows changed; "" when rows of any plan did
+    QList<qint64> keys = {}; // the rows changed; empty when it was more than a few
+
+    // Whether the change may concern rows of `plan`.
+    bool touchesPlan(const QString& plan) const { return planNo.isEmpty() || planNo == plan; }
+};
