@@ -34,6 +34,7 @@
 #include <functional>
 #include <optional>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -51,18 +52,31 @@ bool hasRows(const std::shared_ptr<Recordset>& recordset)
     return recordset && recordset->recordCount() > 0;
 }
 
+QString readOnlyNotice(const QString& databasePath)
+{
+    return QStringLiteral("数据库“%1”是只读的：可以查看、统计、打印和导出到其他文件，但所做的修改都不能保存。")
+        .arg(QDir::toNativeSeparators(databasePath));
+}
+
 } // namespace
 
 mainFm1* mainFm1::load(const QString& appPath)
 {
     const QString databasePath = QDir(appPath).filePath(Schema::MainDatabaseName);
     try {
-        auto lock = std::make_unique<DatabaseLock>(databasePath);
+        // Two copies can only harm a database they may write; one that cannot be written
+        // (a copy on a CD) opens without a lock file, in a folder that may not take one.
+        std::unique_ptr<DatabaseLock> lock;
+        if (QFileInfo(databasePath).isWritable())
+            lock = std::make_unique<DatabaseLock>(databasePath);
         auto connection = Connection::open(databasePath);
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
         ExportDestinations::registerAll(*connection);
         auto state = std::make_unique<ProgramState>(connection, appPath);
+        if (connection->isReadOnly())
+            Dialogs::instance().message(readOnlyNotice(databasePath), QStringLiteral("信息提示"), MsgButtons::Ok,
+                                        MsgIcon::Information);
         return new mainFm1(std::move(lock), std::move(state));
     } catch (const DbError& error) {
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);

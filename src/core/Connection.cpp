@@ -52,7 +52,29 @@ std::shared_ptr<Connection> Connection::open(const QString& path)
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile())
         throw DbError(QStringLiteral("找不到文件“%1”。").arg(path));
+    // A file the user may not change (a copy on a CD, rights set by a colleague) is still
+    // opened, for looking, charts, reports and exports to other files.
+    if (!file.isWritable())
+        return openReadOnly(path);
     return openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+std::shared_ptr<Connection> Connection::openReadOnly(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists() || !file.isFile())
+        throw DbError(QStringLiteral("找不到文件“%1”。").arg(path));
+    return openWith(path, SQLITE_OPEN_READONLY);
+}
+
+bool Connection::isReadOnly() const
+{
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
+
+QString Connection::readOnlyRefusal()
+{
+    return QStringLiteral("数据库是只读的，不能保存修改。");
 }
 
 std::shared_ptr<Connection> Connection::create(const QString& path)

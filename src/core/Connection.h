@@ -21,6 +21,8 @@ public:
 
     // Opens an existing database file; a missing or unreadable file throws DbError.
     static std::shared_ptr<Connection> open(const QString& path);
+    // Opens an existing database file for reading only: every write is refused.
+    static std::shared_ptr<Connection> openReadOnly(const QString& path);
     // Opens the file, creating an empty database when there is none.
     static std::shared_ptr<Connection> create(const QString& path);
     static std::shared_ptr<Connection> openInMemory();
@@ -30,6 +32,10 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     QString path() const { return path_; }
+    // Whether writes are refused (a file the user may not change, or one opened to read).
+    bool isReadOnly() const;
+    // What a refused write says.
+    static QString readOnlyRefusal();
 
     // Runs a statement that returns no rows ("Delete * From ...", "select * into ...").
     // Returns the number of rows it changed or wrote.

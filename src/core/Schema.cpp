@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "Statement.h"
 #include "Transaction.h"
 
 #include <QFile>
@@ -41,8 +42,25 @@ void checkMainDatabase(Connection& connection)
 // the highest keys are deleted their keys come back. A recordset opened before then would
 // take the new row for the deleted one. The triggers remember the highest key deleted and
 // move a row that would reuse one past it.
+// The bookkeeping table with a row and two triggers for every table.
+static bool hasCompleteRowMarks(Connection& connection)
+{
+    if (!connection.hasRowMarks())
+        return false;
+    Statement marks(connection.handle(), QStringLiteral("SELECT count(*) FROM marquel_row_marks"));
+    marks.step();
+    Statement triggers(connection.handle(),
+                       QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'marquel\\_%' ESCAPE '\\'"));
+    triggers.step();
+    const qint64 tables = tableNames().size();
+    return marks.int64At(0) >= tables && triggers.int64At(0) >= 2 * tables;
+}
+
 void ensureRowMarks(Connection& connection)
 {
+    // Written only when missing: a database that cannot be written opens all the same.
+    if (hasCompleteRowMarks(connection) || connection.isReadOnly())
+        return;
     QString script = QStringLiteral(
         "CREATE TABLE IF NOT EXISTS marquel_row_marks (table_name TEXT PRIMARY KEY, last_key INTEGER NOT NULL);\n");
     for (const QString& table : tableNames()) {

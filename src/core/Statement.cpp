@@ -1,5 +1,6 @@
 #include "Statement.h"
 
+#include "Connection.h"
 #include "DbError.h"
 
 #include <QByteArray>
@@ -44,7 +45,7 @@ QString sqliteErrorText(sqlite3* db)
     case SQLITE_LOCKED:
         return QStringLiteral("数据库正被其他程序使用，请稍后再试。（%1）").arg(detail);
     case SQLITE_READONLY:
-        return QStringLiteral("数据库是只读的，不能保存修改。（%1）").arg(detail);
+        return Connection::readOnlyRefusal();
     case SQLITE_FULL:
         return QStringLiteral("磁盘已满，不能保存修改。（%1）").arg(detail);
     case SQLITE_CORRUPT:

@@ -4,6 +4,8 @@
 #include "DbError.h"
 #include "Statement.h"
 
+#include <sqlite3.h>
+
 namespace {
 
 void run(Connection& connection, const QString& sql)
@@ -20,6 +22,8 @@ Transaction::Transaction(Connection& connection)
     // The outermost guard takes the write lock at once, so what it reads is what it
     // writes on: another writer (a second copy of the program) waits until it ends.
     if (connection_.transactionDepth_ == 0) {
+        if (connection_.isReadOnly())
+            throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
         run(connection_, QStringLiteral("BEGIN IMMEDIATE"));
         outermost_ = true;
     }
