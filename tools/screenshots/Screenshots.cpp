@@ -1,0 +1,131 @@
+// Writes pictures of every window of the program, opened as a user opens them (through the
+// main window's menu) on a small demo campaign, into the folder given on the command line.
+// The README's pictures come from here:
+//   QT_QPA_PLATFORM=offscreen build/tools/marquel_screenshots docs/
+#include "DemoCampaign.h"
+#include "app/mainFm1.h"
+#include "charts/FeedbackChartPanel.h"
+#include "controls/ScriptedDialogs.h"
+#include "controls/UiSetup.h"
+#include "core/Connection.h"
+#include "core/Recordset.h"
+#include "core/Schema.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+class PictureTaker {
+public:
+    explicit PictureTaker(const QString& folder) : folder_(folder) {}
+
+    void take(QWidget* widget, const QString& name)
+    {
+        if (!widget) {
+            std::fprintf(stderr, "no window for %s\n", qPrintable(name));
+            ++failures_;
+            return;
+        }
+        QTest::qWait(80);
+        const QString path = folder_.filePath(name + QStringLiteral(".png"));
+        if (!widget->grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ++failures_;
+            return;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    int failures() const { return failures_; }
+
+private:
+    QDir folder_;
+    int failures_ = 0;
+};
+
+QWidget* topLevel(const QString& objectName)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == objectName && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+// Opens a window through the main window's menu item and pictures it.
+void openAndTake(mainFm1& main, PictureTaker& pictures, const QString& item, const QString& window, const QString& name)
+{
+    if (auto* action = main.findChild<QAction*>(item))
+        action->trigger();
+    pictures.take(topLevel(window), name);
+}
+
+void takeCharts(mainFm1& main, PictureTaker& pictures)
+{
+    FeedbackChartPanel& panel = *main.chartPanel;
+    auto click = [&panel](const char* name) {
+        if (auto* button = panel.findChild<QAbstractButton*>(QString::fromLatin1(name)))
+            button->click();
+    };
+    pictures.take(&panel, QStringLiteral("chart-current-day"));
+    click("Option2");
+    pictures.take(&panel, QStringLiteral("chart-cumulative"));
+    click("Option3");
+    pictures.take(&panel, QStringLiteral("chart-trend-bars"));
+    click("Command6(0)");
+    pictures.take(&panel, QStringLiteral("chart-trend-lines"));
+    click("Option4");
+    pictures.take(&panel, QStringLiteral("chart-products"));
+    click("Command9");
+    pictures.take(topLevel(QStringLiteral("chartFm1")), QStringLiteral("chart-window"));
+    click("Option1");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    UiSetup::prepareApplication(app);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: marquel_screenshots <folder>\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    ScriptedDialogs::installNew();
+
+    QTemporaryDir programFolder;
+    const QString databasePath = QDir(programFolder.path()).filePath(Schema::MainDatabaseName);
+    Schema::ensureMainDatabase(databasePath);
+    Schema::ensureExportDatabase(QDir(programFolder.path()).filePath(Schema::ExportDatabaseName));
+    DemoCampaign::fill(*Connection::open(databasePath));
+
+    std::unique_ptr<mainFm1> main(mainFm1::load(programFolder.path()));
+    if (!main)
+        return 1;
+    main->resize(1200, 900);
+    main->show();
+    main->countAsActive();
+    main->Form_Activate();
+    PictureTaker pictures(folder);
+    pictures.take(main.get(), QStringLiteral("main-window"));
+    takeCharts(*main, pictures);
+
+    openAndTake(*main, pictures, QStringLiteral("createMarketing"), QStringLiteral("Form3"), QStringLiteral("plan-editor"));
+    openAndTake(*main, pictures, QStringLiteral("recordBack1"), QStringLiteral("Form5"), QStringLiteral("feedback-window"));
+    openAndTake(*main, pictures, QStringLiteral("maintainTable2"), QStringLiteral("feedbackFm1"), QStringLiteral("daily-table"));
+    openAndTake(*main, pictures, QStringLiteral("definition2"), QStringLiteral("definitionFm1"), QStringLiteral("definition"));
+    openAndTake(*main, pictures, QStringLiteral("inputClient"), QStringLiteral("mainFm3"), QStringLiteral("import-window"));
+    openAndTake(*main, pictures, QStringLiteral("cilentTableTotal"), QStringLiteral("fbTFixFm1"), QStringLiteral("target-table"));
+    openAndTake(*main, pictures, QStringLiteral("browseFeedback"), QStringLiteral("clientBrowseFm1"), QStringLiteral("feedback-browser"));
+    openAndTake(*main, pictures, QStringLiteral("print1"), QStringLiteral("printFm10"), QStringLiteral("report-statistics-window"));
+    openAndTake(*main, pictures, QStringLiteral("print2"), QStringLiteral("printFm11"), QStringLiteral("report-address-book-window"));
+    openAndTake(*main, pictures, QStringLiteral("print3"), QStringLiteral("printFm12"), QStringLiteral("report-summary-window"));
+    main.reset();
+    return pictures.failures() == 0 ? 0 : 1;
+}
