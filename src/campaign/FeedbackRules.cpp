@@ -1,5 +1,6 @@
 #include "FeedbackRules.h"
 
+#include "CounterFields.h"
 #include "core/Clock.h"
 #include "core/Recordset.h"
 #include "core/TextRules.h"
@@ -10,9 +11,7 @@ namespace FeedbackRules {
 
 const QStringList& counterFields()
 {
-    static const QStringList fields = {"电话数", "传真数", "Email数", "信函数", "面访人数", "参观人数",
-                                       "产品1计数", "产品2计数", "产品3计数", "产品4计数", "产品5计数"};
-    return fields;
+    return CounterFields::all();
 }
 
 qint64 channelTotal(const QList<qint64>& counters)

@@ -1,5 +1,6 @@
 #include "FeedbackDays.h"
 
+#include "campaign/CounterFields.h"
 #include "CurrentRowKeeper.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -32,17 +33,12 @@ QStringList fieldTexts(const Recordset& days, const QStringList& fields)
 
 QStringList channelFields()
 {
-    return {QStringLiteral("电话数"),   QStringLiteral("传真数"),   QStringLiteral("Email数"),
-            QStringLiteral("信函数"),   QStringLiteral("面访人数"), QStringLiteral("参观人数"),
-            QStringLiteral("反馈合计（当日）"), QStringLiteral("反馈合计（至今日）")};
+    return CounterFields::channels() + QStringList{CounterFields::DayTotal, CounterFields::RunningTotal};
 }
 
 QStringList productFields()
 {
-    QStringList fields;
-    for (int p = 1; p <= 5; ++p)
-        fields.append(QStringLiteral("产品%1计数").arg(p));
-    return fields;
+    return CounterFields::products();
 }
 
 int dayCount(const Recordset& days)

@@ -1,5 +1,7 @@
 #include "TargetFields.h"
 
+#include "campaign/CounterFields.h"
+
 namespace TargetFields {
 
 const QList<Shown>& boxes()
@@ -38,21 +40,25 @@ bool isCounter(int boxIndex)
 
 const QList<ChartRow>& channelRows()
 {
-    static const QList<ChartRow> rows = {
-        {QStringLiteral("电话数"), QStringLiteral("电话")},   {QStringLiteral("传真数"), QStringLiteral("传真")},
-        {QStringLiteral("Email数"), QStringLiteral("Email")}, {QStringLiteral("信函数"), QStringLiteral("信函")},
-        {QStringLiteral("面访人数"), QStringLiteral("面访")}, {QStringLiteral("参观人数"), QStringLiteral("参观")},
-    };
+    static const QStringList captions = {QStringLiteral("电话"), QStringLiteral("传真"), QStringLiteral("Email"),
+                                         QStringLiteral("信函"), QStringLiteral("面访"), QStringLiteral("参观")};
+    static const QList<ChartRow> rows = [] {
+        QList<ChartRow> made;
+        for (int i = 0; i < CounterFields::ChannelCount; ++i)
+            made.append({CounterFields::channels()[i], captions[i]});
+        return made;
+    }();
     return rows;
 }
 
 const QList<ChartRow>& productRows()
 {
-    static const QList<ChartRow> rows = {
-        {QStringLiteral("产品1计数"), QStringLiteral("产品1")}, {QStringLiteral("产品2计数"), QStringLiteral("产品2")},
-        {QStringLiteral("产品3计数"), QStringLiteral("产品3")}, {QStringLiteral("产品4计数"), QStringLiteral("产品4")},
-        {QStringLiteral("产品5计数"), QStringLiteral("产品5")},
-    };
+    static const QList<ChartRow> rows = [] {
+        QList<ChartRow> made;
+        for (int p = 0; p < CounterFields::ProductCount; ++p)
+            made.append({CounterFields::products()[p], QStringLiteral("产品%1").arg(p + 1)});
+        return made;
+    }();
     return rows;
 }
 

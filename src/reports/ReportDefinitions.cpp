@@ -1,5 +1,7 @@
 #include "ReportDefinitions.h"
 
+#include "campaign/CounterFields.h"
+
 namespace {
 
 // A column after the first: its separator and text offsets move with the box to its left.
@@ -43,19 +45,19 @@ ReportDefinition feedbackStatistics()
     d.hasSubjectFontItem = true;
     d.columns = {
         firstColumn(QStringLiteral("时间"), QStringLiteral("时间")),
-        column(2, QStringLiteral("电话数"), QStringLiteral("电话数"), 20, 22),
-        column(3, QStringLiteral("传真数"), QStringLiteral("传真数"), 34, 36),
-        column(4, QStringLiteral("Email数"), QStringLiteral("Email数"), 48, 50),
-        column(5, QStringLiteral("信函数"), QStringLiteral("信函数"), 65, 67),
-        column(6, QStringLiteral("面访人数"), QStringLiteral("面访人数"), 79, 81),
-        column(7, QStringLiteral("参观人数"), QStringLiteral("参观人数"), 97, 99),
-        column(8, QStringLiteral("反馈合计1"), QStringLiteral("反馈合计（当日）"), 115, 117),
-        column(9, QStringLiteral("反馈合计2"), QStringLiteral("反馈合计（至今日）"), 134, 136),
-        column(10, QStringLiteral("产品1计数"), QStringLiteral("产品1计数"), 153, 155),
-        column(11, QStringLiteral("产品2计数"), QStringLiteral("产品2计数"), 172, 174),
-        column(12, QStringLiteral("产品3计数"), QStringLiteral("产品3计数"), 191, 193),
-        column(13, QStringLiteral("产品4计数"), QStringLiteral("产品4计数"), 210, 212),
-        column(14, QStringLiteral("产品5计数"), QStringLiteral("产品5计数"), 229, 231),
+        column(2, QStringLiteral("电话数"), CounterFields::channels()[0], 20, 22),
+        column(3, QStringLiteral("传真数"), CounterFields::channels()[1], 34, 36),
+        column(4, QStringLiteral("Email数"), CounterFields::channels()[2], 48, 50),
+        column(5, QStringLiteral("信函数"), CounterFields::channels()[3], 65, 67),
+        column(6, QStringLiteral("面访人数"), CounterFields::channels()[4], 79, 81),
+        column(7, QStringLiteral("参观人数"), CounterFields::channels()[5], 97, 99),
+        column(8, QStringLiteral("反馈合计1"), CounterFields::DayTotal, 115, 117),
+        column(9, QStringLiteral("反馈合计2"), CounterFields::RunningTotal, 134, 136),
+        column(10, QStringLiteral("产品1计数"), CounterFields::products()[0], 153, 155),
+        column(11, QStringLiteral("产品2计数"), CounterFields::products()[1], 172, 174),
+        column(12, QStringLiteral("产品3计数"), CounterFields::products()[2], 191, 193),
+        column(13, QStringLiteral("产品4计数"), CounterFields::products()[3], 210, 212),
+        column(14, QStringLiteral("产品5计数"), CounterFields::products()[4], 229, 231),
     };
     d.boxNames = boxNamesOf(d.columns);
     d.rightShiftBox = 14;
