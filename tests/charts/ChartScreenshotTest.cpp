@@ -5,8 +5,9 @@
 #include "charts/FeedbackChartPanel.h"
 #include "charts/chartFm1.h"
 #include "controls/ChartControl.h"
-#include "core/AppState.h"
-#include "core/ExecutedPlans.h"
+#include "campaign/PlanRows.h"
+#include "campaign/ProductNames.h"
+#include "campaign/ProgramState.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
 #include "support/TempAppFolder.h"
@@ -67,18 +68,25 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
     QDir().mkpath(folder);
     TempAppFolder app;
     ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
-    state.reset();
-    state.dbConnection = app.connection();
+    ProgramState state(app.connection(), app.path());
     fillCampaigns(*app.connection());
-    ExecutedPlans::openPlans(state);   // the last campaign is current
-    ExecutedPlans::openPlanFeedback(state);
-    ExecutedPlans::loadProductNames(state);
-    state.planFeedbackRecordset()->moveLast();
+    std::shared_ptr<Recordset> plans = state.openRecordset(PlanRows::executedPlansStatement());
+    std::shared_ptr<Recordset> days;
+    // Makes a plan current as the main window does, on its last day.
+    auto showPlan = [&](const QString& plan) {
+        state.setCurrentPlan(plan, QString());
+        days = state.openRecordset(PlanRows::feedbackStatement(plan));
+        if (days->recordCount() > 0)
+            days->moveLast();
+    };
+    plans->moveLast();   // the last campaign is current
+    showPlan(plans->text(QStringLiteral("序号")));
+    state.setProductNames(ProductNames::load(state.store()));
 
     {
-        FeedbackChartPanel panel;
-        panel.setProductLegend(state.productNames);
+        FeedbackChartPanel panel(state);
+        panel.showRows(plans, days);
+        panel.setProductLegend(state.productNames());
         panel.resize(790, 440);
         panel.show();
         auto click = [&panel](const QString& name) { panel.findChild<QAbstractButton*>(name)->click(); };
@@ -94,7 +102,7 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
         click("Option4");
         save(panel, folder, "chart-products.png");
 
-        state.planFeedbackRecordset()->moveFirst();
+        days->moveFirst();
         click("Option3");
         click("Command6(0)");
         save(panel, folder, "chart-trend-one-day.png");
@@ -104,9 +112,8 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
         for (int count : {1, 19, 60, 300}) {
             const QString plan = QStringLiteral("DAYS%1").arg(count);
             ChartTestData::addDays(*app.connection(), plan, count);
-            state.currentPlanNo = plan;
-            ExecutedPlans::openPlanFeedback(state);
-            state.planFeedbackRecordset()->moveLast();
+            showPlan(plan);
+            panel.showRows(plans, days);
             panel.MSChart[0]->setWidthTwips(FeedbackChartPanel::cumulativeChartWidth);
             panel.MSChart[4]->setWidthTwips(FeedbackChartPanel::trendChartWidth);
             click("Option2");
@@ -121,20 +128,19 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
 
         // A short panel, as the main window leaves it when its grids take most of the height.
         panel.resize(790, 300);
-        state.currentPlanNo = QStringLiteral("2026-04");
-        ExecutedPlans::openPlanFeedback(state);
-        state.planFeedbackRecordset()->moveLast();
+        showPlan(QStringLiteral("2026-04"));
+        panel.showRows(plans, days);
         panel.chart3();
         save(panel, folder, "chart-current-day-short.png");
 
         // A plan without days.
-        state.currentPlanNo = QStringLiteral("NONE");
-        ExecutedPlans::openPlanFeedback(state);
+        showPlan(QStringLiteral("NONE"));
+        panel.showRows(plans, days);
         click("Option2");
         save(panel, folder, "chart-no-days.png");
     }
     {
-        chartFm1 window;
+        chartFm1 window(state);
         window.show();
         save(window, folder, "chart-window.png");
     }
@@ -142,12 +148,10 @@ TEST(ChartScreenshotTest, PanelsAndPlanComparison)
         // Six plans of very different sizes: the rates still read on their own axis.
         ChartTestData::addPlan(*app.connection(), "2026-05", "全国年度直邮", "10000", "800", "1130", "11.3%");
         ChartTestData::addPlan(*app.connection(), "2026-06", "老客户电话回访", "60", "20", "33", "55%");
-        ExecutedPlans::openPlans(state);
-        chartFm1 window;
+        chartFm1 window(state);
         window.show();
         save(window, folder, "chart-window-six-plans.png");
     }
-    state.reset();
     Dialogs::install(nullptr);
 }
 

@@ -3,7 +3,7 @@
 #include "SourceFileWriter.h"
 
 #include "controls/ScriptedDialogs.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "exchange/ImportSource.h"
 #include "exchange/mainFm3.h"
 #include "exchange/tableFm1.h"
@@ -24,11 +24,9 @@ TEST(ImportScreenshotTest, ImportWindowAfterAnImportAndTheChooser)
     QDir().mkpath(folder);
     TempAppFolder app;
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
-    state.reset();
+    ProgramState state(app.connection(), app.path());
     ImportSource::instance().reset();
-    state.dbConnection = app.connection();
-    state.currentPlanNo = QStringLiteral("2026-03");
+    state.setCurrentPlan(QStringLiteral("2026-03"), QString());
 
     QTemporaryDir files;
     const QString csv = files.filePath(QStringLiteral("华北客户.csv"));
@@ -40,7 +38,7 @@ TEST(ImportScreenshotTest, ImportWindowAfterAnImportAndTheChooser)
         "太原晋源科技公司,0351-4123456,0351-4123457,刘芳,太原市迎泽区迎泽大街66号,030001\n"
         "呼和浩特北方商贸,0471-6912345,,张伟,呼和浩特市新城区新华大街5号,010010\n"));
     {
-        mainFm3 window;
+        mainFm3 window(state);
         window.show();
         dialogs.queueOpenFile(Dialogs::fileChoiceFor(csv));
         window.Command4_Click(1);
@@ -61,7 +59,7 @@ TEST(ImportScreenshotTest, ImportWindowAfterAnImportAndTheChooser)
         QTest::qWait(50);
         EXPECT_TRUE(window.grab().save(QDir(folder).filePath(QStringLiteral("import_window.png"))));
 
-        tableFm1 chooser(window, {QStringLiteral("华北区客户"), QStringLiteral("华东区客户"), QStringLiteral("展会名单 2026"),
+        tableFm1 chooser(window, Dialogs::fileChoiceFor(csv), 1, {QStringLiteral("华北区客户"), QStringLiteral("华东区客户"), QStringLiteral("展会名单 2026"),
                                   QStringLiteral("老客户回访")});
         chooser.show();
         chooser.List1->item(1)->setSelected(true);
@@ -70,6 +68,5 @@ TEST(ImportScreenshotTest, ImportWindowAfterAnImportAndTheChooser)
         chooser.hide();
     }
     ImportSource::instance().reset();
-    state.reset();
     Dialogs::install(nullptr);
 }

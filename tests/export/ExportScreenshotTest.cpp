@@ -20,11 +20,11 @@ TEST_F(ExportScreenshotTest, MaintenanceAndExportWindows)
         GTEST_SKIP() << "set MARQUEL_SCREENSHOT_DIR to render the windows";
     QDir().mkpath(folderName);
     const QDir out(folderName);
-    insertExportTargets(*state.dbConnection);
-    state.currentPlanNo = QStringLiteral("P2");
+    insertExportTargets(state.store());
+    state.setCurrentPlan(QStringLiteral("P2"), QString());
 
     {
-        fbTFixFm1 maintenance;
+        fbTFixFm1 maintenance(state);
         maintenance.setAttribute(Qt::WA_DeleteOnClose, false);
         maintenance.show();
         QTest::qWait(100);
@@ -35,14 +35,14 @@ TEST_F(ExportScreenshotTest, MaintenanceAndExportWindows)
         maintenance.Command9_Click();
     }
     {
-        outputFm1 exportAll;
+        outputFm1 exportAll(state);
         exportAll.setAttribute(Qt::WA_DeleteOnClose, false);
         exportAll.show();
         QTest::qWait(50);
         EXPECT_TRUE(exportAll.grab().save(out.filePath("export-targets.png")));
     }
     {
-        outputFm2 exportPlan;
+        outputFm2 exportPlan(state, QStringLiteral("P2"));
         exportPlan.setAttribute(Qt::WA_DeleteOnClose, false);
         exportPlan.show();
         QTest::qWait(50);
