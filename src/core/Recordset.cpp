@@ -448,8 +448,27 @@ void Recordset::takeSnapshot()
         snapshot_ << query.valueAt(i);
 }
 
+void Recordset::storeEditThroughWriter()
+{
+    RowWriter::Values changes;
+    for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it)
+        changes.insert(fields_[it.key()].name, it.value());
+    RowWriter::Values expected;
+    int slot = 0;
+    for (const FieldInfo& info : fields_)
+        if (info.writable)
+            expected.insert(info.name, snapshot_.value(slot++));
+    snapshotConflict_ = !snapshotFound_ || !writer_->updateRow(view()[index_], changes, expected);
+    if (snapshotConflict_)
+        throw DbError(rowChangedElsewhere());
+}
+
 void Recordset::storeEdit()
 {
+    if (writer_) {
+        storeEditThroughWriter();
+        return;
+    }
     snapshotConflict_ = !snapshotFound_;
     if (snapshotConflict_)
         throw DbError(rowChangedElsewhere());
@@ -499,6 +518,24 @@ qint64 Recordset::nextKey() const
 
 void Recordset::storeNewRow()
 {
+    qint64 key = 0;
+    if (writer_) {
+        RowWriter::Values values;
+        for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it)
+            values.insert(fields_[it.key()].name, it.value());
+        key = writer_->insertRow(values);
+    } else {
+        key = insertRow();
+    }
+    keys_.push_back(key);
+    if (filtered_)
+        filtered_->push_back(key);
+    indexOfKey_.clear();
+    index_ = recordCount() - 1;
+}
+
+qint64 Recordset::insertRow()
+{
     const qint64 key = nextKey();
     QStringList names{QStringLiteral("rowid")};
     QStringList placeholders{QStringLiteral("?")};
@@ -516,11 +553,7 @@ void Recordset::storeNewRow()
         statement.bind(slot++, v);
     statement.step();
     connection_->noteWrite();
-    keys_.push_back(key);
-    if (filtered_)
-        filtered_->push_back(key);
-    indexOfKey_.clear();
-    index_ = recordCount() - 1;
+    return key;
 }
 
 void Recordset::update()
@@ -581,12 +614,16 @@ void Recordset::deleteCurrent()
     editMode_ = EditMode::None;
     editBuffer_.clear();
     const qint64 key = view()[index_];
-    Statement statement(connection_->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(statement_.table));
-    statement.bindInt64(1, key);
-    statement.step();
-    if (sqlite3_changes(connection_->handle()) == 0)
-        throw DbError(QStringLiteral("该记录已被其他操作删除。"));
-    connection_->noteWrite();
+    if (writer_) {
+        writer_->deleteRow(key);
+    } else {
+        Statement statement(connection_->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(statement_.table));
+        statement.bindInt64(1, key);
+        statement.step();
+        if (sqlite3_changes(connection_->handle()) == 0)
+            throw DbError(QStringLiteral("该记录已被其他操作删除。"));
+        connection_->noteWrite();
+    }
     keys_.erase(std::find(keys_.begin(), keys_.end(), key));
     if (filtered_)
         filtered_->erase(std::find(filtered_->begin(), filtered_->end(), key));

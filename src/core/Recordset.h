@@ -15,6 +15,20 @@
 class Connection;
 class Statement;
 
+// Stores the changes of a recordset whose writes follow the program's rules rather than
+// going straight to its table. Values are keyed by field name, in the form they are stored.
+class RowWriter {
+public:
+    using Values = QHash<QString, QVariant>;
+    virtual ~RowWriter() = default;
+    // Stores a new row and returns its key.
+    virtual qint64 insertRow(const Values& values) = 0;
+    // Stores the changed values of a row that still holds `expected`; false when the row is
+    // gone or was changed since (the edit can never be stored then).
+    virtual bool updateRow(qint64 key, const Values& changes, const Values& expected) = 0;
+    virtual void deleteRow(qint64 key) = 0;
+};
+
 // The rows of one statement, one of them current, as every window works with them.
 //
 // Opening runs the statement once and keeps only the row keys in the statement's order
@@ -78,6 +92,9 @@ public:
     void update();
     void cancelUpdate();
     void deleteCurrent();
+    // From now on adding, updating and deleting go through `writer` (not owned; nullptr: back
+    // to the table itself). Moving off an edited row stores it through the writer too.
+    void setRowWriter(RowWriter* writer) { writer_ = writer; }
 
     // Searching
     void find(const QString& criteria);
@@ -116,7 +133,9 @@ private:
     void moveTo(int index);
     void storeEdit();
     void storeNewRow();
+    qint64 insertRow();
     void takeSnapshot();
+    void storeEditThroughWriter();
     qint64 nextKey() const;
     QString tableName() const;
 
@@ -143,6 +162,7 @@ private:
     bool snapshotFound_ = false;
     bool snapshotConflict_ = false;           // the last store failed because the row changed
     int pageSize_ = 10;
+    RowWriter* writer_ = nullptr;
 
     mutable RowCache cache_;
     mutable quint64 cacheVersion_ = 0;

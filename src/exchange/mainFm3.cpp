@@ -324,6 +324,9 @@ void mainFm3::Command4_Click(int index)
         unsetCursor();
         return;
     }
+    // A table chooser left open from an earlier opening must not load anything now.
+    closeChooser();
+    setCursor(Qt::UpArrowCursor);
     QStringList tables;
     try {
         tables = SourceFiles::tableNames(choice->path);
@@ -338,22 +341,28 @@ void mainFm3::Command4_Click(int index)
         openAccessOrExcel(index, *choice, tables);
 }
 
+// The file becomes the source, and Label1 names it, once a table of it is loaded: until then
+// (and when the chooser is left with 返回) the rows, the lists and the label stay those of
+// the file loaded before.
 void mainFm3::openAccessOrExcel(int index, const FileChoice& choice, const QStringList& tables)
 {
-    source().choose(choice.path, choice.fileName);
-    source().kind = index == 0 ? QStringLiteral("mdb") : QStringLiteral("xls");
-    Label1->setText(QString::fromUtf8(SourceButtons[index].caption) + source().fileTitle);
-    Label1->show();
-    if (chooser_)
-        chooser_->close();
-    chooser_ = new tableFm1(*this, tables);
+    chooser_ = new tableFm1(*this, choice, index, tables);
     chooser_->show();
-    // An Excel opening keeps the waiting pointer until the chooser closes (closing an
-    // earlier chooser just now restored it).
+    // An Excel opening keeps the waiting pointer until the chooser closes.
     if (index == 0)
         unsetCursor();
     else
         setCursor(Qt::UpArrowCursor);
+}
+
+void mainFm3::closeChooser()
+{
+    if (chooser_) {
+        tableFm1* earlier = chooser_;
+        chooser_ = nullptr;   // disowned first: nothing it does reaches this window any more
+        earlier->close();
+        unsetCursor();
+    }
 }
 
 void mainFm3::openDbase(const FileChoice& choice, const QStringList& tables)
@@ -384,21 +393,28 @@ bool mainFm3::loadTable(const QString& path, const QString& tableName)
     }
 }
 
-void mainFm3::tableChosen(const QString& tableName)
+void mainFm3::tableChosen(const tableFm1& chooser, const QString& tableName)
 {
-    if (!loadTable(source().fileName, tableName))
+    if (&chooser != chooser_.data())
+        return;
+    const FileChoice file = chooser.file();
+    const int button = chooser.button();
+    if (!loadTable(file.path, tableName))
         return;   // a cancelled or failed load leaves the previous source
-    if (source().kind == QStringLiteral("xls")) {
-        Label1->setText(QString::fromUtf8(SourceButtons[1].caption) + source().baseName);
-        Label1->show();
-    }
+    source().choose(file.path, file.fileName);
+    source().kind = button == 0 ? QStringLiteral("mdb") : QStringLiteral("xls");
+    // An Excel source is named without its extension once a sheet is taken.
+    Label1->setText(QString::fromUtf8(SourceButtons[button].caption)
+                    + (button == 0 ? source().fileTitle : source().baseName));
+    Label1->show();
     showSourceRows();
     fillSourceColumns();
 }
 
-void mainFm3::chooserClosed()
+void mainFm3::chooserClosed(const tableFm1& chooser)
 {
-    unsetCursor();
+    if (&chooser == chooser_.data())
+        unsetCursor();
 }
 
 void mainFm3::showSourceRows()
@@ -590,8 +606,7 @@ void mainFm3::closeEvent(QCloseEvent* event)
         event->ignore();   // a load or a pass is running; its Cancel ends it
         return;
     }
-    if (chooser_)
-        chooser_->close();
+    closeChooser();
     disconnect(&state_, nullptr, this, nullptr);
     DataGrid1->bind(nullptr);
     DataGrid2->bind(nullptr);

@@ -38,10 +38,11 @@ public:
     void Command1_Click();            // 返回
     void exit_Click();                // 文件 → 退出
 
-    // What the chooser does with the table the user took: loads it and shows it here.
-    void tableChosen(const QString& tableName);
+    // What the chooser does with the table the user took: loads it from the chooser's file
+    // and shows it here. A chooser of an earlier opening has no say any more.
+    void tableChosen(const tableFm1& chooser, const QString& tableName);
     // The chooser closed; the window's pointer is the default again.
-    void chooserClosed();
+    void chooserClosed(const tableFm1& chooser);
 
     tableFm1* chooser() const;   // the open table chooser, if any
     std::shared_ptr<Recordset> targetRecordset() const { return targetRecordset_; }
@@ -80,6 +81,7 @@ private:
 
     void Form_Load();
     void openAccessOrExcel(int index, const FileChoice& choice, const QStringList& tables);
+    void closeChooser();
     void openDbase(const FileChoice& choice, const QStringList& tables);
     bool loadTable(const QString& path, const QString& tableName);
     void showSourceRows();

@@ -15,9 +15,11 @@ constexpr int HeightTwips = 4200;
 
 } // namespace
 
-tableFm1::tableFm1(mainFm3& importWindow, const QStringList& tableNames)
+tableFm1::tableFm1(mainFm3& importWindow, const FileChoice& file, int button, const QStringList& tableNames)
     : FormWindow(QStringLiteral("tableFm1"), QStringLiteral("选择表"), WidthTwips, HeightTwips, &importWindow),
-      importWindow_(importWindow)
+      importWindow_(importWindow),
+      file_(file),
+      button_(button)
 {
     auto* layout = new QVBoxLayout(this);
     List1 = new QListWidget(this);
@@ -46,7 +48,7 @@ void tableFm1::Command2_Click()
     if (selected.isEmpty())
         return;
     const QString table = selected.first()->text();
-    importWindow_.tableChosen(table);
+    importWindow_.tableChosen(*this, table);
     close();
 }
 
@@ -57,6 +59,6 @@ void tableFm1::Command1_Click()
 
 void tableFm1::closeEvent(QCloseEvent* event)
 {
-    importWindow_.chooserClosed();
+    importWindow_.chooserClosed(*this);
     FormWindow::closeEvent(event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Dialogs.h"
 #include "controls/FormWindow.h"
 
 class QListWidget;
@@ -8,11 +9,16 @@ class mainFm3;
 
 // The table chooser of the import window: lists the tables of an Access file or the
 // worksheets of a workbook, and loads the one the user takes into the import window.
+// It belongs to the one file it lists: a table taken in it is always read from that file.
 class tableFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    tableFm1(mainFm3& importWindow, const QStringList& tableNames);
+    // `button` is the import window's open button (0 Access, 1 Excel) that picked the file.
+    tableFm1(mainFm3& importWindow, const FileChoice& file, int button, const QStringList& tableNames);
+
+    const FileChoice& file() const { return file_; }
+    int button() const { return button_; }
 
     void Command2_Click();   // 确认
     void Command1_Click();   // 返回
@@ -26,4 +32,6 @@ protected:
 
 private:
     mainFm3& importWindow_;
+    FileChoice file_;
+    int button_;
 };

@@ -3,9 +3,8 @@
 #include "ChartTestData.h"
 #include "charts/FeedbackChartPanel.h"
 #include "charts/SwatchLegend.h"
-#include "core/AppState.h"
+#include "campaign/PlanRows.h"
 #include "controls/ChartControl.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
 #include "support/ProgramTest.h"
@@ -36,9 +35,9 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        state.productNames = {QStringLiteral("激光打印机"), QStringLiteral("复印机"), QStringLiteral("扫描仪"),
-                              QStringLiteral("传真机"), QStringLiteral("碎纸机")};
-        panel = std::make_unique<FeedbackChartPanel>();
+        state.setProductNames({QStringLiteral("激光打印机"), QStringLiteral("复印机"), QStringLiteral("扫描仪"),
+                               QStringLiteral("传真机"), QStringLiteral("碎纸机")});
+        panel = std::make_unique<FeedbackChartPanel>(state);
         panel->resize(808, 420);
         panel->show();
     }
@@ -53,13 +52,22 @@ protected:
     // Makes the plan current as the main window does, with the given day (1-based) chosen.
     void openPlan(const QString& planNo, int currentDay = 1)
     {
-        state.currentPlanNo = planNo;
-        ExecutedPlans::openPlanFeedback(state);
-        if (days().recordCount() > 0)
-            days().setAbsolutePosition(currentDay);
+        state.setCurrentPlan(planNo, QString());
+        days_ = state.openRecordset(PlanRows::feedbackStatement(planNo));
+        if (days_->recordCount() > 0)
+            days_->setAbsolutePosition(currentDay);
+        showPlans();
+    }
+    // The rows as the main window hands them over: the executed plans and the current plan's days.
+    void showPlans()
+    {
+        plans_ = state.openRecordset(PlanRows::executedPlansStatement());
+        panel->showRows(plans_, days_);
     }
 
-    Recordset& days() { return *state.planFeedbackRecordset(); }
+    std::shared_ptr<Recordset> plans_;
+    std::shared_ptr<Recordset> days_;
+    Recordset& days() { return *days_; }
     ChartControl& chart(int number) { return *panel->findChild<ChartControl*>(QStringLiteral("MSChart%1").arg(number)); }
     QLabel* label(const QString& name) { return panel->findChild<QLabel*>(name); }
     QAbstractButton* option(const QString& name) { return panel->findChild<QAbstractButton*>(name); }
@@ -154,7 +162,7 @@ TEST_F(FeedbackChartPanelTest, WithTheThirdOfFiveDaysCurrentTheChartsUseDaysOneT
     EXPECT_EQ(products.columnCount(), 1);
     for (int p = 1; p <= 5; ++p) {
         EXPECT_EQ(products.cellValue(p, 1), (1 + p) + (2 + p) + (3 + p)) << p;
-        EXPECT_EQ(products.rowLabelAt(p), state.productNames[p - 1]) << p;
+        EXPECT_EQ(products.rowLabelAt(p), state.productNames()[p - 1]) << p;
     }
     EXPECT_EQ(days().absolutePosition(), 3);
 
@@ -314,7 +322,7 @@ TEST_F(FeedbackChartPanelTest, EachCurrentDayBarIsNamedOnceAndTheCaptionsStandUn
         // The product bars read as their key, R1: … R5:.
         EXPECT_EQ(chart(4).rowAxisTexts(), QStringList({"R1", "R2", "R3", "R4", "R5"}));
     }
-    panel->setProductLegend(state.productNames);
+    panel->setProductLegend(state.productNames());
     EXPECT_EQ(label("Label2(0)")->text(), QStringLiteral("R1:激光打印机"));
 }
 
@@ -408,12 +416,12 @@ TEST_F(FeedbackChartPanelTest, ThePlanComparisonIsAskedForOnlyWhenPlansExist)
 {
     QSignalSpy requests(panel.get(), &FeedbackChartPanel::chartWindowRequested);
     click("Command9");
-    state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
+    showPlans();
     click("Command9");
     EXPECT_EQ(requests.count(), 0);
 
     ChartTestData::addPlan(db(), "P1", "春季", "300", "40", "", "");
-    state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
+    showPlans();
     click("Command9");
     EXPECT_EQ(requests.count(), 1);
 }

@@ -2,7 +2,7 @@
 #include "ChartTestData.h"
 #include "charts/SwatchLegend.h"
 #include "charts/chartFm1.h"
-#include "core/AppState.h"
+#include "campaign/PlanRows.h"
 #include "controls/ChartControl.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
@@ -44,16 +44,17 @@ protected:
         addPlan(db(), "2026-05", "展会后续跟进", "80", "20", "", "");
     }
 
-    // The plans as the main window holds them, with the given plan (1-based) current.
+    // The main window made the given executed plan (1-based) current.
     void openPlans(int currentPlan)
     {
-        state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));
-        state.planRecordset()->setAbsolutePosition(currentPlan);
+        Recordset plans(folder.connection(), PlanRows::executedPlansStatement());
+        plans.setAbsolutePosition(currentPlan);
+        state.setCurrentPlan(plans.text(QStringLiteral("序号")), plans.text(QStringLiteral("题目")));
     }
 
     void open()
     {
-        window = std::make_unique<chartFm1>();
+        window = std::make_unique<chartFm1>(state);
         window->show();
     }
 
@@ -83,7 +84,7 @@ TEST_F(ChartWindowTest, WithTheFirstPlanCurrentItShowsOneGroupOfFourBars)
     EXPECT_EQ(chart().rowLabelAt(1), "1");
     EXPECT_EQ(planRow(1), (QList<double>{300, 40, 37, 12.3}));
     EXPECT_EQ(chart().widthTwips(), 4400);
-    EXPECT_EQ(state.planRecordset()->absolutePosition(), 1);
+    EXPECT_EQ(state.currentPlanNo(), QStringLiteral("2026-01"));
 }
 
 TEST_F(ChartWindowTest, ItDrawsThePlansUpToTheCurrentOneAndLeavesThatPlanCurrent)
@@ -96,7 +97,7 @@ TEST_F(ChartWindowTest, ItDrawsThePlansUpToTheCurrentOneAndLeavesThatPlanCurrent
     EXPECT_EQ(planRow(2), (QList<double>{500, 60, 52, 10.4}));
     EXPECT_EQ(planRow(3), (QList<double>{200, 30, 200, 100}));
     EXPECT_EQ(chart().widthTwips(), 5200);
-    EXPECT_EQ(state.planRecordset()->absolutePosition(), 3);
+    EXPECT_EQ(state.currentPlanNo(), QStringLiteral("2026-03"));
 }
 
 TEST_F(ChartWindowTest, APlanWithoutFeedbackShowsZeroForItsTotalAndRate)
@@ -138,18 +139,13 @@ TEST_F(ChartWindowTest, TheLegendNamesEveryColumnInItsColour)
     }
 }
 
-TEST_F(ChartWindowTest, WithoutACurrentPlanItOpensOnAnEmptyChart)
+TEST_F(ChartWindowTest, WithoutPlansItOpensOnAnEmptyChart)
 {
     open();
     EXPECT_TRUE(chart().isBlank());
+    EXPECT_EQ(chart().rowCount(), 1);
     chart().refresh();
     EXPECT_TRUE(chart().chart()->series().isEmpty());
-
-    window.reset();
-    state.setPlanRecordset(state.openRecordset(QStringLiteral("Select * From marketingComment")));   // no plans
-    open();
-    EXPECT_TRUE(chart().isBlank());
-    EXPECT_EQ(chart().rowCount(), 1);
 }
 
 TEST_F(ChartWindowTest, TheRateOfEveryPlanIsReadOnItsOwnAxisBesideSizesOfThousands)
@@ -193,7 +189,7 @@ TEST_F(ChartWindowTest, ManyPlansOpenScrolledToTheCurrentOne)
     ASSERT_TRUE(area);
     EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(area->horizontalScrollBar()->value(), area->horizontalScrollBar()->maximum());
-    EXPECT_EQ(state.planRecordset()->absolutePosition(), 40);
+    EXPECT_EQ(state.currentPlanNo(), QStringLiteral("P40"));
 }
 
 } // namespace

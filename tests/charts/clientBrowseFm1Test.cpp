@@ -4,11 +4,11 @@
 #include "controls/ChartControl.h"
 #include "controls/DataGrid.h"
 #include "controls/ScriptedDialogs.h"
-#include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
+#include "exchange/destinations/ExportDestinations.h"
+#include "exchange/export/outputFm2.h"
 #include "feedback/Form5.h"
 #include "support/ProgramTest.h"
 
@@ -39,9 +39,9 @@ protected:
             "('P1', '上海乙公司', '上海市浦东新区', '021-5555', NULL, '李女士', '200120', NULL, "
             "0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1), "
             "('P0', '北京甲公司', '旧地址', NULL, NULL, NULL, NULL, NULL, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 54)");
-        state.currentPlanNo = QStringLiteral("P1");
-        state.productNames = {QStringLiteral("激光打印机"), QStringLiteral("复印机"), QStringLiteral("扫描仪"),
-                              QStringLiteral("传真机"), QStringLiteral("碎纸机")};
+        state.setCurrentPlan(QStringLiteral("P1"), QString());
+        state.setProductNames({QStringLiteral("激光打印机"), QStringLiteral("复印机"), QStringLiteral("扫描仪"),
+                               QStringLiteral("传真机"), QStringLiteral("碎纸机")});
     }
     void TearDown() override
     {
@@ -54,7 +54,7 @@ protected:
 
     void open()
     {
-        window = std::make_unique<clientBrowseFm1>();
+        window = std::make_unique<clientBrowseFm1>(state);
         window->show();
     }
     void click(const QString& name)
@@ -89,7 +89,7 @@ protected:
 
 TEST_F(BrowserTest, APlanWithoutTargetsOpensOnZerosAndNothingActs)
 {
-    state.currentPlanNo = QStringLiteral("EMPTY");
+    state.setCurrentPlan(QStringLiteral("EMPTY"), QString());
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("营销对象反馈浏览"));
     EXPECT_EQ(text("Text2"), "0/0");
@@ -267,7 +267,7 @@ TEST_F(BrowserTest, RespondingTargetsAndTheWholePlanFollowTheCurrentPlanAtThatMo
     EXPECT_EQ(text("Text2"), "1/3");
 
     // The main window chose another plan meanwhile: the lists now read that plan.
-    state.currentPlanNo = QStringLiteral("P0");
+    state.setCurrentPlan(QStringLiteral("P0"), QString());
     click("Command1(3)");
     EXPECT_EQ(text("Text2"), "3/3");   // moving alone does not change the plan
     click("Command4");
@@ -279,22 +279,20 @@ TEST_F(BrowserTest, RespondingTargetsAndTheWholePlanFollowTheCurrentPlanAtThatMo
 TEST_F(BrowserTest, ItKeepsItsOwnRowsAndReadsThemAgainWhenTargetsAreDeletedElsewhere)
 {
     open();
-    EXPECT_FALSE(state.browseRecordset());   // the program-wide scratch recordset is not used
-    state.setBrowseRecordset(state.openRecordset(QStringLiteral("Select * From clientTableInfo Where 序号 = 'P0'")));
     click("Command1(3)");
     EXPECT_EQ(text("Text2"), "3/3");
     EXPECT_EQ(box(1), QStringLiteral("上海乙公司"));
 
     // Another window deletes two targets, the one shown among them.
     run("DELETE FROM clientTableInfo WHERE 营销对象 IN ('上海乙公司', 'O''K 贸易')");
-    state.announceClientRowsChanged();
+    state.announce({ChangeNotice::Table::Targets, QString()});
     EXPECT_EQ(text("Text2"), "1/1");
     EXPECT_EQ(box(1), QStringLiteral("北京甲公司"));
     EXPECT_EQ(window->findChild<DataGrid*>("DataGrid1")->model()->rowCount(), 1);
 
     // Targets added elsewhere appear, and the target shown stays shown.
     run("INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('P1', '广州丙公司', 0)");
-    state.announceClientRowsChanged();
+    state.announce({ChangeNotice::Table::Targets, QString()});
     EXPECT_EQ(text("Text2"), "1/2");
     EXPECT_EQ(box(1), QStringLiteral("北京甲公司"));
 
@@ -325,6 +323,31 @@ TEST_F(BrowserTest, ExportIsAskedForOnlyWithTargetsListedAndReturnCloses)
     EXPECT_EQ(rows("Select * From clientTableInfo"), 4);
 }
 
+// The browser's 导出 exports the responders of the plan the browser lists, also after the
+// main window made another plan current; the export window is made for that plan when 导出
+// is pressed, as the main window makes it.
+TEST_F(BrowserTest, ExportTakesThePlanTheBrowserLists)
+{
+    ExportDestinations::registerAll(state.store());
+    open();   // plan P1
+    state.setCurrentPlan(QStringLiteral("P0"), QString());
+    QPointer<outputFm2> exporter;
+    QObject::connect(window.get(), &clientBrowseFm1::exportRequested, [&](const QString& planNo) {
+        exporter = new outputFm2(state, planNo);
+        exporter->show();
+    });
+    click("Command6");
+    ASSERT_TRUE(exporter);
+    dialogs.queueInput(QStringLiteral("反馈客户"));
+    QTest::mouseClick(exporter->findChild<QAbstractButton*>("Command1(0)"), Qt::LeftButton);
+    ASSERT_EQ(lastMessage(), QStringLiteral("OK"));
+    Recordset exported(Connection::open(state.exportDatabasePath()), QStringLiteral("Select 序号, 营销对象 From 反馈客户"));
+    ASSERT_EQ(exported.recordCount(), 2);   // P1's two responders, not P0's one
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(exported.valueAt(row, 0).toString(), QStringLiteral("P1"));
+    delete exporter;
+}
+
 // The feedback window shares the plan's targets: a response saved there shows in the
 // browser once the user comes back to it, and the browser's search does not narrow the
 // feedback window's list.
@@ -334,10 +357,7 @@ TEST_F(BrowserTest, AResponseSavedInTheFeedbackWindowShowsWhenTheBrowserIsActiva
     run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
     run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
         "('P1', '2026-12-05', '春季直邮', 2, 2, 2)");
-    ExecutedPlans::openPlans(state);
-    state.currentPlanNo = QStringLiteral("P1");
-    state.currentPlanTitle = QStringLiteral("春季直邮");
-    ExecutedPlans::openPlanFeedback(state);
+    state.setCurrentPlan(QStringLiteral("P1"), QStringLiteral("春季直邮"));
 
     open();
     ASSERT_EQ(box(9), "2");
@@ -346,7 +366,7 @@ TEST_F(BrowserTest, AResponseSavedInTheFeedbackWindowShowsWhenTheBrowserIsActiva
     click("Command2");
     ASSERT_EQ(text("Text2"), "1/1");
 
-    auto feedback = std::make_unique<Form5>();
+    auto feedback = std::make_unique<Form5>(state);
     feedback->show();
     EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 3);   // not narrowed by the browser
     feedback->planTargetRecordset()->setAbsolutePosition(1);

@@ -396,3 +396,72 @@ TEST_F(RecordsetTest, SignalsTellOfMovesAndValueChanges)
 }
 
 } // namespace
+
+namespace {
+
+// Records what a recordset hands over instead of storing it, and answers as told.
+class RecordingWriter : public RowWriter {
+public:
+    QList<Values> inserted;
+    QList<std::pair<qint64, Values>> updated;
+    QList<qint64> deleted;
+    bool rowStillAsRead = true;
+
+    qint64 insertRow(const Values& values) override
+    {
+        inserted << values;
+        return 1000 + inserted.size();
+    }
+    bool updateRow(qint64 key, const Values& changes, const Values& expected) override
+    {
+        EXPECT_EQ(expected.value(QStringLiteral("营销对象")), QStringLiteral("甲"));
+        updated << std::pair{key, changes};
+        return rowStillAsRead;
+    }
+    void deleteRow(qint64 key) override { deleted << key; }
+};
+
+TEST_F(RecordsetTest, AWriterStoresEveryChangeAndTheRecordsetNone)
+{
+    addTarget(QStringLiteral("P1"), QStringLiteral("甲"));
+    addTarget(QStringLiteral("P1"), QStringLiteral("乙"));
+    auto rs = open(QStringLiteral("Select * From clientTableInfo"));
+    RecordingWriter writer;
+    rs->setRowWriter(&writer);
+
+    rs->setValue(QStringLiteral("地址"), QStringLiteral("北京"));
+    rs->moveNext();   // leaving the edited row hands it over
+    ASSERT_EQ(writer.updated.size(), 1);
+    EXPECT_EQ(writer.updated[0].second, RowWriter::Values({{QStringLiteral("地址"), QStringLiteral("北京")}}));
+    EXPECT_EQ(rs->absolutePosition(), 2);
+
+    rs->addNew();
+    rs->setValue(QStringLiteral("营销对象"), QStringLiteral("丙"));
+    rs->update();
+    ASSERT_EQ(writer.inserted.size(), 1);
+    EXPECT_EQ(writer.inserted[0].value(QStringLiteral("营销对象")), QStringLiteral("丙"));
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(rs->bookmark(), 1001);   // the new row is known by the key the writer gave it
+
+    rs->moveFirst();
+    const qint64 first = rs->bookmark();
+    rs->deleteCurrent();
+    EXPECT_EQ(writer.deleted, QList<qint64>{first});
+    EXPECT_EQ(rs->recordCount(), 2);
+    EXPECT_EQ(countRows(QStringLiteral("1 = 1")), 2);   // the store itself was never touched
+    EXPECT_EQ(countRows(QStringLiteral("地址 = '北京'")), 0);
+}
+
+TEST_F(RecordsetTest, AnEditTheWriterFindsOutdatedIsDroppedAndSaidSo)
+{
+    addTarget(QStringLiteral("P1"), QStringLiteral("甲"));
+    auto rs = open(QStringLiteral("Select * From clientTableInfo"));
+    RecordingWriter writer;
+    writer.rowStillAsRead = false;
+    rs->setRowWriter(&writer);
+    rs->setValue(QStringLiteral("地址"), QStringLiteral("北京"));
+    EXPECT_THROW(rs->update(), DbError);
+    EXPECT_EQ(rs->editMode(), Recordset::EditMode::None);
+}
+
+} // namespace

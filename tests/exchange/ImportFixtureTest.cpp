@@ -32,8 +32,8 @@ protected:
     {
         ProgramTest::SetUp();
         ImportSource::instance().reset();
-        state.currentPlanNo = QStringLiteral("P1");
-        window = std::make_unique<mainFm3>();
+        state.setCurrentPlan(QStringLiteral("P1"), QString());
+        window = std::make_unique<mainFm3>(state);
         window->show();
     }
     void TearDown() override

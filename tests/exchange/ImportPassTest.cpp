@@ -1,5 +1,6 @@
 // The import pass on its own: what every appended row holds, where the record numbers start,
 // and what stays in the table when a value is refused or the user cancels.
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -168,7 +169,8 @@ TEST_F(ImportPassTest, EmptyingTheTableRemovesEveryPlansTargetsAtOnce)
 {
     addOtherPlanTargets(4);
     store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '甲')"));
-    EXPECT_EQ(TargetRows::deleteAll(store), 5);
+    ProgramState state(folder.connection(), folder.path());
+    EXPECT_EQ(TargetRows::deleteAll(state), 5);
     EXPECT_EQ(TargetRows::count(store), 0);
 }
 

@@ -10,7 +10,6 @@
 #include "exchange/mainFm3.h"
 #include "exchange/tableFm1.h"
 #include "feedback/Form5.h"
-#include "core/ExecutedPlans.h"
 #include "support/ProgramTest.h"
 
 #include <QAction>
@@ -18,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -36,7 +36,7 @@ protected:
     {
         ProgramTest::SetUp();
         ImportSource::instance().reset();
-        state.currentPlanNo = QStringLiteral("P1");
+        state.setCurrentPlan(QStringLiteral("P1"), QString());
     }
     void TearDown() override
     {
@@ -47,7 +47,7 @@ protected:
 
     void open()
     {
-        window = std::make_unique<mainFm3>();
+        window = std::make_unique<mainFm3>(state);
         window->show();
     }
 
@@ -212,7 +212,7 @@ TEST_F(ImportWindowTest, ACsvListOpensThroughTheChooserAndItsRowsCanBeWalked)
     ASSERT_TRUE(window->chooser());
     EXPECT_EQ(window->chooser()->windowTitle(), QStringLiteral("选择表"));
     EXPECT_EQ(window->chooser()->List1->count(), 1);
-    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\名单.csv"));
+    EXPECT_FALSE(control<QLabel>("Label1")->isVisible());   // nothing of the file is loaded yet
     EXPECT_EQ(window->cursor().shape(), Qt::UpArrowCursor);   // until the chooser closes
 
     QTest::mouseClick(window->chooser()->Command2, Qt::LeftButton);   // nothing selected: stays open
@@ -316,7 +316,7 @@ TEST_F(ImportWindowTest, APassAppendsThePlansTargetsNumberedAfterEveryRowOfTheTa
     open();
     openFile(1, threeFirmsCsv());
     ASSERT_NO_FATAL_FAILURE(chooseTable());
-    QSignalSpy announced(&AppState::instance(), &AppState::clientRowsChanged);
+    QSignalSpy announced(&state, &ProgramState::changed);
     importColumns({0, 1}, {"营销对象", "电话1"});
 
     EXPECT_EQ(messages().last(), QStringLiteral("OK"));
@@ -459,7 +459,7 @@ TEST_F(ImportWindowTest, ACancelledLoadKeepsThePreviousSourceAndACancelledPassSt
         buttonsWhileRunning << (control<QPushButton>("Command5")->isEnabled() || control<QPushButton>("Command9")->isEnabled()
                                 || control<QPushButton>("Command4(0)")->isEnabled() || control<QPushButton>("Command1")->isEnabled());
     };
-    QSignalSpy announced(&AppState::instance(), &AppState::clientRowsChanged);
+    QSignalSpy announced(&state, &ProgramState::changed);
     dialogs.queueProgressCancel(1000);
     importColumns({0, 1}, {"营销对象", "电话1"});
     EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 0);
@@ -475,7 +475,7 @@ TEST_F(ImportWindowTest, EmptyingTheTableAsksFirstAndThenDeletesEveryPlansTarget
     addTargets(QStringLiteral("P0"), 3);
     addTargets(QStringLiteral("P1"), 2);
     open();
-    QSignalSpy announced(&AppState::instance(), &AppState::clientRowsChanged);
+    QSignalSpy announced(&state, &ProgramState::changed);
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command9");
     const DialogRecord* asked = lastOfKind(QStringLiteral("message"));
@@ -520,11 +520,8 @@ TEST_F(ImportWindowTest, ClosingReleasesTheRowsButTheSourceFileStays)
 TEST_F(ImportWindowTest, TheFeedbackWindowBesideItShowsTheImportedTargetsWhenTheUserComesBack)
 {
     folder.connection()->execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '', '')"));
-    ExecutedPlans::openPlans(state);
-    state.currentPlanNo = QStringLiteral("P1");
-    state.currentPlanTitle = QStringLiteral("春季直邮");
-    ExecutedPlans::openPlanFeedback(state);
-    auto feedback = std::make_unique<Form5>();
+    state.setCurrentPlan(QStringLiteral("P1"), QStringLiteral("春季直邮"));
+    auto feedback = std::make_unique<Form5>(state);
     feedback->show();
     ASSERT_EQ(feedback->planTargetRecordset()->recordCount(), 0);
 
@@ -542,10 +539,60 @@ TEST_F(ImportWindowTest, TheFeedbackWindowBesideItShowsTheImportedTargetsWhenThe
 
     // A target the feedback window adds shows in the import window once the user is back there.
     folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '新客户')"));
-    AppState::instance().announceClientRowsChanged();
+    state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
     EXPECT_EQ(window->targetRecordset()->recordCount(), 4);
     EXPECT_EQ(text("Text2"), QStringLiteral("1/4"));
     feedback.reset();
+}
+
+// A chooser left open from an earlier opening never loads anything: a new opening closes it.
+TEST_F(ImportWindowTest, ANewOpeningClosesTheChooserOfAnEarlierOne)
+{
+    open();
+    SourceFileWriter::writeXlsx(file("A.xlsx"), {{QStringLiteral("客户"), {"公司", "电话"}, {{QStringLiteral("甲"), QStringLiteral("1")}}}});
+    SourceFileWriter::writeDbf(file("B.dbf"), {"NAME"}, {40}, {{QStringLiteral("乙")}, {QStringLiteral("丙")}});
+    openFile(1, file("A.xlsx"));
+    QPointer<tableFm1> earlier = window->chooser();
+    ASSERT_TRUE(earlier);
+    earlier->List1->item(0)->setSelected(true);
+    openFile(2, file("B.dbf"));
+    EXPECT_FALSE(window->chooser());
+    EXPECT_TRUE(!earlier || !earlier->isVisible());
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+    if (earlier)
+        earlier->Command2_Click();   // whatever is left of it has no say any more
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("DBF数据\\B.dbf"));
+    EXPECT_EQ(items(list(1)), QStringList({"NAME"}));
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/2"));
+}
+
+// Label1, the rows shown and the rows imported are always those of one file: a file whose
+// chooser is left with 返回 takes the place of none of them.
+TEST_F(ImportWindowTest, TheLabelTheRowsAndTheImportNameTheSameFile)
+{
+    open();
+    openFile(1, threeFirmsCsv(QStringLiteral("A.csv")));
+    ASSERT_NO_FATAL_FAILURE(chooseTable());
+    select(1, {0});
+    click("Command3(0)");
+    SourceFileWriter::writeCsv(file("B.csv"), QStringLiteral("公司\n乙方一\n乙方二\n"));
+    openFile(1, file("B.csv"));
+    ASSERT_TRUE(window->chooser());
+    QTest::mouseClick(window->chooser()->Command1, Qt::LeftButton);   // 返回
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\A"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/3"));
+    list(3)->clear();
+    list(3)->addItem(QStringLiteral("营销对象"));
+    click("Command5");
+    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'")), 1);
+    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 Like '乙方%'")), 0);
+
+    // Once a table of B is taken, B is named, shown and imported.
+    openFile(1, file("B.csv"));
+    ASSERT_NO_FATAL_FAILURE(chooseTable());
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\B"));
+    importColumns({0}, {"营销对象"});
+    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 Like '乙方%'")), 2);
 }
 
 } // namespace

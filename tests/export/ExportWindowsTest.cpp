@@ -33,9 +33,8 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        state.appPath = folder.path();
-        ExportDestinations::registerAll(*state.dbConnection);
-        insertExportTargets(*state.dbConnection);
+        ExportDestinations::registerAll(state.store());
+        insertExportTargets(state.store());
     }
     void TearDown() override
     {
@@ -48,7 +47,7 @@ protected:
 
     void openFm1(const char* rows, const char* kind)
     {
-        window1 = new outputFm1;
+        window1 = new outputFm1(state);
         window1->show();
         window1->findChild<QRadioButton*>(QString::fromLatin1(rows))->setChecked(true);
         window1->findChild<QRadioButton*>(QString::fromLatin1(kind))->setChecked(true);
@@ -57,8 +56,7 @@ protected:
 
     void openFm2(const QString& planNo)
     {
-        state.currentPlanNo = planNo;
-        window2 = new outputFm2;
+        window2 = new outputFm2(state, planNo);
         window2->show();
     }
     void clickFm2(int index)
@@ -205,7 +203,7 @@ TEST_F(ExportWindowsTest, NoKindChosenFailsAndReturnClosesWithoutAsking)
     expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
 
     dialogs.clearLog();
-    window1 = new outputFm1;
+    window1 = new outputFm1(state);
     window1->show();
     EXPECT_TRUE(window1->Option1->isChecked());
     QTest::mouseClick(window1->findChild<QPushButton*>("Command2"), Qt::LeftButton);
@@ -219,8 +217,8 @@ TEST_F(ExportWindowsTest, PlanExportTakesOnlyTheCurrentPlansRespondersFromTheSto
     EXPECT_EQ(window2->windowTitle(), QStringLiteral("导出文件"));
     EXPECT_EQ(window2->Command1[0]->text(), QStringLiteral("导入mdb数据库"));
     // A response recorded after the window opened is exported too.
-    state.dbConnection->execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 1 WHERE 营销对象 = '上海申达商行'"));
-    state.currentPlanNo = QStringLiteral("P2");   // the plan the window opened with counts
+    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 1 WHERE 营销对象 = '上海申达商行'"));
+    state.setCurrentPlan(QStringLiteral("P2"), QString());   // the plan the window was made for counts
     dialogs.queueInput(QStringLiteral("本计划"));
     clickFm2(0);
     expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
@@ -250,7 +248,7 @@ TEST_F(ExportWindowsTest, PlanExportStaysOpenWhenCancelledAndClosesAfterAFailure
 
 TEST_F(ExportWindowsTest, PlanExportWithoutACurrentPlanTakesTargetsWithoutAPlanNumber)
 {
-    state.dbConnection->execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 3 WHERE 序号 = ''"));
+    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 3 WHERE 序号 = ''"));
     openFm2(QString());
     dialogs.queueInput(QStringLiteral("无序号"));
     clickFm2(0);

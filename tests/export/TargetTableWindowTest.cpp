@@ -1,9 +1,8 @@
 // The target table maintenance window over the store's target rows.
 #include "ExportTestData.h"
 #include "controls/DataGrid.h"
-#include "core/DbError.h"
 #include "exchange/destinations/ExportDestinations.h"
-#include "exchange/export/TargetTable.h"
+#include "campaign/TargetRows.h"
 #include "exchange/export/fbTFixFm1.h"
 #include "exchange/export/outputFm1.h"
 #include "exchange/export/outputFm2.h"
@@ -33,8 +32,7 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        state.appPath = folder.path();
-        ExportDestinations::registerAll(*state.dbConnection);
+        ExportDestinations::registerAll(state.store());
     }
     void TearDown() override
     {
@@ -48,8 +46,8 @@ protected:
     void open(bool withTargets = true)
     {
         if (withTargets)
-            insertExportTargets(*state.dbConnection);
-        window = new fbTFixFm1;
+            insertExportTargets(state.store());
+        window = new fbTFixFm1(state);
         window->show();
     }
     void click(const QString& name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }
@@ -57,7 +55,7 @@ protected:
     DataGrid* grid() const { return window->findChild<DataGrid*>("DataGrid1"); }
     int stored(const QString& where = QStringLiteral("1 = 1")) const
     {
-        return countRows(state.dbConnection, QStringLiteral("Select * From clientTableInfo Where ") + where);
+        return countRows(state.connection(), QStringLiteral("Select * From clientTableInfo Where ") + where);
     }
     void chooseColumn(const QString& field)
     {
@@ -194,7 +192,7 @@ TEST_F(TargetTableWindowTest, DeletingOneRowAsksFirst)
 TEST_F(TargetTableWindowTest, DeletingOnePlansTargetsOffersTheCurrentNumber)
 {
     open();
-    QSignalSpy announced(&state, &AppState::clientRowsChanged);
+    QSignalSpy announced(&state, &ProgramState::changed);
     dialogs.queueInput(QStringLiteral("P'1"));
     click("Command8");
     EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确认要删除记录相同序号的序号，如下："));
@@ -234,18 +232,6 @@ TEST_F(TargetTableWindowTest, DeletingTargetsWithoutFeedbackAnsweredCancelDelete
     EXPECT_EQ(position(), QStringLiteral("1/2"));   // all targets shown again
 }
 
-TEST_F(TargetTableWindowTest, MassDeletionsAreOneTransaction)
-{
-    insertExportTargets(*state.dbConnection);
-    // A trigger that refuses the third deletion: the two before it are undone too.
-    state.dbConnection->executeScript(QStringLiteral(
-        "CREATE TEMP TRIGGER refuse BEFORE DELETE ON clientTableInfo WHEN old.营销对象 = '广州无名公司' "
-        "BEGIN SELECT RAISE(ABORT, '拒绝删除'); END;"));
-    EXPECT_THROW(TargetTable::deleteTargets(*state.dbConnection, TargetTable::DeleteTargetsWithoutFeedback), DbError);
-    EXPECT_EQ(stored(), 5);
-    EXPECT_FALSE(state.dbConnection->inTransaction());
-}
-
 TEST_F(TargetTableWindowTest, ExportOpensTheExportWindowOnceAndReturnCloses)
 {
     open();
@@ -265,11 +251,58 @@ TEST_F(TargetTableWindowTest, RowsAddedOrDeletedElsewhereAreReadAgain)
 {
     open();
     click("Command11");
-    state.dbConnection->execute(QStringLiteral(
+    state.store().execute(QStringLiteral(
         "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('P3', '导入的客户', 1)"));
-    state.announceClientRowsChanged();
+    state.announce({ChangeNotice::Table::Targets, QStringLiteral("P3")});
     EXPECT_EQ(position(), QStringLiteral("1/3"));   // the same list, read again
     EXPECT_EQ(grid()->model()->rowCount(), 3);
+}
+
+// Another window empties the target table while a new row is being typed: the row is not
+// stored for that, and stays to be saved or dropped; the rows are read once it is.
+TEST_F(TargetTableWindowTest, ARowBeingTypedIsNotStoredByAnotherWindowsChange)
+{
+    open();
+    click("Command4");
+    ASSERT_TRUE(typeIntoLine(5, QStringLiteral("营销对象"), QStringLiteral("未保存的客户")));
+    TargetRows::deleteAll(state);   // 清空数据 in the import window
+    EXPECT_EQ(stored(), 0);
+    EXPECT_TRUE(window->inEditMode());
+    EXPECT_EQ(window->rows()->text(QStringLiteral("营销对象")), QStringLiteral("未保存的客户"));
+    click("Command3");
+    EXPECT_EQ(stored(QStringLiteral("营销对象 = '未保存的客户'")), 1);
+    EXPECT_EQ(stored(), 1);
+    EXPECT_EQ(position(), QStringLiteral("1/1"));   // read again: only the saved row is left
+    EXPECT_EQ(grid()->model()->rowCount(), 1);
+
+    // A value typed in place over a stored row waits for 取消 just the same.
+    ASSERT_TRUE(typeIntoLine(0, QStringLiteral("地址"), QStringLiteral("北京")));
+    state.store().execute(QStringLiteral("INSERT INTO clientTableInfo (营销对象) VALUES ('导入的客户')"));
+    state.announce({ChangeNotice::Table::Targets, QString()});
+    EXPECT_EQ(stored(QStringLiteral("地址 = '北京'")), 0);
+    click("Command9");
+    EXPECT_EQ(stored(QStringLiteral("地址 = '北京'")), 0);
+    EXPECT_EQ(position(), QStringLiteral("1/2"));
+}
+
+// A search and the current target outlast a re-read, so 删除 deletes the target shown.
+TEST_F(TargetTableWindowTest, TheSearchAndTheCurrentTargetOutlastAReread)
+{
+    open();
+    chooseColumn(QStringLiteral("营销对象"));
+    dialogs.queueInput(QStringLiteral("公司"));
+    click("Command7");
+    click("Command6(2)");
+    ASSERT_EQ(position(), QStringLiteral("2/3"));
+    const QString current = window->rows()->text(QStringLiteral("营销对象"));
+    state.store().execute(QStringLiteral(
+        "INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P3', '导入的公司'), ('P3', '李先生')"));
+    state.announce({ChangeNotice::Table::Targets, QStringLiteral("P3")});
+    EXPECT_EQ(position(), QStringLiteral("2/4"));
+    EXPECT_EQ(window->rows()->text(QStringLiteral("营销对象")), current);
+    click("Command2");   // OK
+    EXPECT_EQ(stored(QStringLiteral("营销对象 = '%1'").arg(current)), 0);
+    EXPECT_EQ(stored(), 6);
 }
 
 // The maintenance window and the plan export side by side: the export takes what the
@@ -281,8 +314,7 @@ TEST_F(TargetTableWindowTest, BesideThePlanExportTheStoreDecides)
     dialogs.queueInput(QStringLiteral("天津"));
     click("Command7");
     EXPECT_EQ(position(), QStringLiteral("1/1"));
-    state.currentPlanNo = QStringLiteral("P'1");
-    QPointer<outputFm2> plan = new outputFm2;
+    QPointer<outputFm2> plan = new outputFm2(state, QStringLiteral("P'1"));
     plan->show();
 
     dialogs.queueInput(QStringLiteral("P'1"));

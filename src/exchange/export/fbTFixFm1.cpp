@@ -7,6 +7,7 @@
 #include "controls/RecordControls.h"
 #include "controls/SingleWindow.h"
 #include "campaign/ProgramState.h"
+#include "campaign/Targets.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Navigation.h"
@@ -14,6 +15,7 @@
 #include "core/TextRules.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,7 +36,9 @@ bool confirmed(const QString& question)
 } // namespace
 
 fbTFixFm1::fbTFixFm1(ProgramState& state)
-    : FormWindow(QStringLiteral("fbTFixFm1"), QStringLiteral("营销对象表维护"), WidthTwips, HeightTwips), state_(state)
+    : FormWindow(QStringLiteral("fbTFixFm1"), QStringLiteral("营销对象表维护"), WidthTwips, HeightTwips),
+      state_(state),
+      writer_(state)
 {
     auto* layout = new QVBoxLayout(this);
     DataGrid1 = new DataGrid(this);
@@ -75,6 +79,12 @@ fbTFixFm1::fbTFixFm1(ProgramState& state)
     connect(&state_, &ProgramState::changed, this, [this](const ChangeNotice& notice) {
         if (notice.table == ChangeNotice::Table::Targets)
             followClientRowsChanged();
+    });
+    // A row typed in place is stored when the user moves off it; news that came meanwhile is
+    // read once the grid has settled on its new row.
+    connect(DataGrid1, &DataGrid::rowColChanged, this, [this] {
+        if (stale_)
+            QTimer::singleShot(0, this, &fbTFixFm1::rereadIfStale);
     });
     reopen(TargetTable::AllTargets);
 }
@@ -118,25 +128,30 @@ void fbTFixFm1::reportError(const QString& description)
     Dialogs::instance().message(description, InfoTitle, MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
-// Values typed in the grid are kept when the rows are read anew, as leaving the row would.
-void fbTFixFm1::storePendingEdit()
+// The user's own move to other rows stores what was typed, as leaving the row does.
+// False when the store refused it: the typed values stay for correcting or 取消.
+bool fbTFixFm1::storePendingEdit()
 {
     if (!rows_ || rows_->editMode() == Recordset::EditMode::None)
-        return;
+        return true;
     try {
         rows_->update();
     } catch (const DbError& error) {
         reportError(error.description());
-        rows_->cancelUpdate();
+        return rows_->editMode() == Recordset::EditMode::None;   // an edit that can never be stored is gone
     }
+    return true;
 }
 
 void fbTFixFm1::reopen(const QString& statement)
 {
-    storePendingEdit();
+    if (!storePendingEdit())
+        return;
     try {
         rows_ = state_.openRecordset(statement);
+        rows_->setRowWriter(&writer_);
         statement_ = statement;
+        stale_ = false;
     } catch (const DbError& error) {
         reportError(error.description());
     }
@@ -144,26 +159,56 @@ void fbTFixFm1::reopen(const QString& statement)
     showPosition();
 }
 
-void fbTFixFm1::deleteMany(const QString& deleteStatement)
+void fbTFixFm1::deleteMany(const std::function<void()>& deletion)
 {
-    storePendingEdit();
+    if (!storePendingEdit())
+        return;
     try {
-        TargetTable::deleteTargets(state_.store(), deleteStatement);
+        deletion();
     } catch (const DbError& error) {
         reportError(error.description());
     }
     reopen(TargetTable::AllTargets);
-    announcing_ = true;
-    state_.announce({ChangeNotice::Table::Targets, QString()});
-    announcing_ = false;
 }
 
+// Another window added, changed or deleted targets. A row being typed is left as it is (the
+// user saves or drops it); the rows are read again after that.
 void fbTFixFm1::followClientRowsChanged()
 {
-    if (announcing_ || statement_.isEmpty())
+    if (writer_.writing() || !rows_)
         return;
-    setEditMode(false);
-    reopen(statement_);
+    stale_ = true;
+    rereadIfStale();
+}
+
+void fbTFixFm1::rereadIfStale()
+{
+    if (stale_ && rows_ && rows_->editMode() == Recordset::EditMode::None)
+        reread();
+}
+
+// The same statement and search again, on the same target when it is still there (else on
+// the row at the same place).
+void fbTFixFm1::reread()
+{
+    stale_ = false;
+    const std::optional<Recordset::Bookmark> current =
+        rows_->hasCurrentRow() ? std::optional(rows_->bookmark()) : std::nullopt;
+    const int row = rows_->currentRow();
+    try {
+        rows_->requery();
+        try {
+            if (current)
+                rows_->setBookmark(*current);
+        } catch (const DbError&) {
+            if (rows_->recordCount() > 0)
+                rows_->setAbsolutePosition(std::clamp(row + 1, 1, rows_->recordCount()));
+        }
+    } catch (const DbError& error) {
+        reportError(error.description());
+    }
+    DataGrid1->bind(rows_);
+    showPosition();
 }
 
 void fbTFixFm1::Command6_Click(int index)
@@ -176,6 +221,7 @@ void fbTFixFm1::Command6_Click(int index)
         reportError(error.description());
     }
     showPosition();
+    rereadIfStale();
 }
 
 void fbTFixFm1::Command4_Click()
@@ -201,10 +247,12 @@ void fbTFixFm1::Command3_Click()
     } catch (const DbError& error) {
         // The row keeps what was typed, to be corrected or dropped with 取消.
         reportError(error.description());
-        return;
+        if (rows_->editMode() != Recordset::EditMode::None)
+            return;
     }
     setEditMode(false);
     showPosition();
+    rereadIfStale();
 }
 
 void fbTFixFm1::Command9_Click()
@@ -214,6 +262,7 @@ void fbTFixFm1::Command9_Click()
     setEditMode(false);
     rows_->cancelUpdate();
     showPosition();
+    rereadIfStale();
 }
 
 void fbTFixFm1::Command2_Click()
@@ -230,6 +279,7 @@ void fbTFixFm1::Command2_Click()
         reportError(error.description());
     }
     showPosition();
+    rereadIfStale();
 }
 
 void fbTFixFm1::Command7_Click()
@@ -265,14 +315,14 @@ void fbTFixFm1::Command8_Click()
                           .value_or(QString());
     if (!confirmed(QStringLiteral("确实要删除吗？")))
         return;
-    deleteMany(TargetTable::deleteTargetsOf(planNoToDelete_));
+    deleteMany([this] { Targets::removeTargetsOfPlan(state_, planNoToDelete_); });
 }
 
 void fbTFixFm1::Command5_Click()
 {
     if (!hasRows() || !confirmed(QStringLiteral("确实要删除无反馈客户的记录吗？")))
         return;
-    deleteMany(TargetTable::DeleteTargetsWithoutFeedback);
+    deleteMany([this] { Targets::removeTargetsWithoutFeedback(state_); });
 }
 
 void fbTFixFm1::Command10_Click()

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "TargetRowWriter.h"
 #include "controls/FormWindow.h"
 
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class ProgramState;
@@ -16,8 +18,9 @@ class outputFm1;
 // dropped and deleted one at a time; all targets of one plan number, or every target
 // without feedback, are deleted at once; the rows shown are all targets, those with
 // feedback, or those with feedback of one plan number, narrowed further by a search.
-// The window keeps its own rows and reads them again whenever another window adds or
-// deletes targets.
+// The window keeps its own rows and reads them again whenever another window changes
+// targets, keeping its search and its current target; a row being typed is never stored
+// for that: the rows are read again once it is saved or dropped.
 class fbTFixFm1 : public FormWindow {
     Q_OBJECT
 
@@ -67,16 +70,19 @@ private:
     bool usable() const;
     void setEditMode(bool on);
     void showPosition();
-    void storePendingEdit();
+    bool storePendingEdit();
     void reopen(const QString& statement);
-    void deleteMany(const QString& deleteStatement);
+    void deleteMany(const std::function<void()>& deletion);
     void followClientRowsChanged();
+    void rereadIfStale();
+    void reread();
     void reportError(const QString& description);
 
     std::shared_ptr<Recordset> rows_;
     QString statement_;
     QString planNoToDelete_;
     bool editMode_ = false;
-    bool announcing_ = false;
+    bool stale_ = false;   // targets changed elsewhere while a row was being typed
+    TargetRowWriter writer_;
     QPointer<outputFm1> exportWindow_;
 };

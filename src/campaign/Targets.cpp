@@ -1,0 +1,192 @@
+#include "Targets.h"
+
+#include "ProgramState.h"
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/SqlText.h"
+#include "core/Statement.h"
+#include "core/TextRules.h"
+#include "core/Transaction.h"
+
+#include <QSet>
+#include <QStringList>
+#include <optional>
+
+namespace {
+
+const QString Table = QStringLiteral("clientTableInfo");
+const QString PlanField = QStringLiteral("序号");
+const QString NameField = QStringLiteral("营销对象");
+
+QString quotedName(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// Field names come from the window's grid; only the table's own fields are taken.
+void requireKnownFields(Connection& db, const Targets::Values& values)
+{
+    QSet<QString> known;
+    for (const FieldInfo& field : db.fields(Table))
+        known.insert(field.name);
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        if (!known.contains(it.key()))
+            throw DbError(QStringLiteral("营销对象表中没有字段“%1”。").arg(it.key()));
+}
+
+bool isBlank(const QVariant& value)
+{
+    return TextRules::trimmedText(value).isEmpty();
+}
+
+void requireName(const QVariant& name)
+{
+    if (isBlank(name))
+        throw DbError(QStringLiteral("营销对象不能为空，请输入营销对象的名称。"));
+}
+
+// A key past every key the table holds and every key a deleted target had, so a window that
+// still lists a deleted target never takes the new one for it.
+qint64 nextKey(Connection& db)
+{
+    QString sql = QStringLiteral("SELECT coalesce((SELECT max(rowid) FROM clientTableInfo), 0)");
+    if (db.hasRowMarks())
+        sql = QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM clientTableInfo), 0), "
+                             "coalesce((SELECT last_key FROM marquel_row_marks WHERE table_name = 'clientTableInfo'), 0))");
+    Statement query(db.handle(), sql);
+    query.step();
+    return query.int64At(0) + 1;
+}
+
+// The 序号 of one target; nullopt when the target is gone.
+std::optional<QString> planOf(Connection& db, qint64 key)
+{
+    Statement query(db.handle(), QStringLiteral("SELECT 序号 FROM clientTableInfo WHERE rowid = ?"));
+    query.bindInt64(1, key);
+    if (!query.step())
+        return std::nullopt;
+    return TextRules::trimmedText(query.valueAt(0));
+}
+
+int changedRows(Connection& db)
+{
+    Statement query(db.handle(), QStringLiteral("SELECT changes()"));
+    query.step();
+    return int(query.int64At(0));
+}
+
+void announce(ProgramState& state, const QStringList& plans, const QList<qint64>& keys)
+{
+    QStringList announced;
+    for (const QString& plan : plans)
+        if (!announced.contains(plan))
+            announced << plan;
+    for (const QString& plan : announced)
+        state.announce({ChangeNotice::Table::Targets, plan, keys});
+}
+
+} // namespace
+
+namespace Targets {
+
+qint64 add(ProgramState& state, const Values& values)
+{
+    Connection& db = state.store();
+    requireKnownFields(db, values);
+    requireName(values.value(NameField));
+    Transaction transaction(db);
+    const qint64 key = nextKey(db);
+    QStringList names{QStringLiteral("rowid")};
+    QStringList placeholders{QStringLiteral("?")};
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        names << quotedName(it.key());
+        placeholders << QStringLiteral("?");
+    }
+    Statement insert(db.handle(), QStringLiteral("INSERT INTO clientTableInfo (%1) VALUES (%2)")
+                                      .arg(names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", "))));
+    insert.bindInt64(1, key);
+    int slot = 2;
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        insert.bind(slot++, it.value());
+    insert.step();
+    db.noteWrite();
+    transaction.commit();
+    announce(state, {TextRules::trimmedText(values.value(PlanField))}, {key});
+    return key;
+}
+
+bool edit(ProgramState& state, qint64 key, const Values& changes, const Values& expected)
+{
+    Connection& db = state.store();
+    requireKnownFields(db, changes);
+    requireKnownFields(db, expected);
+    if (changes.contains(NameField))
+        requireName(changes.value(NameField));
+    if (changes.isEmpty())
+        return true;
+    Transaction transaction(db);
+    const std::optional<QString> planBefore = planOf(db, key);
+    if (!planBefore)
+        return false;
+    QStringList assignments;
+    for (auto it = changes.constBegin(); it != changes.constEnd(); ++it)
+        assignments << quotedName(it.key()) + QStringLiteral(" = ?");
+    QStringList unchanged;
+    for (auto it = expected.constBegin(); it != expected.constEnd(); ++it)
+        unchanged << quotedName(it.key()) + QStringLiteral(" IS ?");
+    QString sql = QStringLiteral("UPDATE clientTableInfo SET %1 WHERE rowid = ?").arg(assignments.join(QStringLiteral(", ")));
+    if (!unchanged.isEmpty())
+        sql += QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND "));
+    Statement update(db.handle(), sql);
+    int slot = 1;
+    for (auto it = changes.constBegin(); it != changes.constEnd(); ++it)
+        update.bind(slot++, it.value());
+    update.bindInt64(slot++, key);
+    for (auto it = expected.constBegin(); it != expected.constEnd(); ++it)
+        update.bind(slot++, it.value());
+    update.step();
+    if (changedRows(db) == 0)
+        return false;
+    db.noteWrite();
+    const QString planAfter = planOf(db, key).value_or(QString());
+    transaction.commit();
+    announce(state, {*planBefore, planAfter}, {key});
+    return true;
+}
+
+void remove(ProgramState& state, qint64 key)
+{
+    Connection& db = state.store();
+    Transaction transaction(db);
+    const std::optional<QString> plan = planOf(db, key);
+    if (!plan)
+        throw DbError(QStringLiteral("该记录已被其他操作删除。"));
+    Statement deletion(db.handle(), QStringLiteral("DELETE FROM clientTableInfo WHERE rowid = ?"));
+    deletion.bindInt64(1, key);
+    deletion.step();
+    db.noteWrite();
+    transaction.commit();
+    announce(state, {*plan}, {key});
+}
+
+int removeTargetsOfPlan(ProgramState& state, const QString& planNo)
+{
+    Connection& db = state.store();
+    Transaction transaction(db);
+    const int deleted = db.execute(QStringLiteral("Delete * From clientTableInfo Where ") + SqlText::equals(PlanField, planNo));
+    transaction.commit();
+    state.announce({ChangeNotice::Table::Targets, planNo});
+    return deleted;
+}
+
+int removeTargetsWithoutFeedback(ProgramState& state)
+{
+    Connection& db = state.store();
+    Transaction transaction(db);
+    const int deleted = db.execute(QStringLiteral("Delete * From clientTableInfo Where 反馈合计 = 0"));
+    transaction.commit();
+    state.announce({ChangeNotice::Table::Targets, QString()});
+    return deleted;
+}
+
+} // namespace Targets
