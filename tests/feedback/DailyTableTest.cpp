@@ -162,6 +162,13 @@ TEST_F(DailyTableTest, ACorrectionOrADeletionRecomputesTheDaysAndThePlan)
     click("Command4");
     EXPECT_EQ(values("反馈合计（当日）"), QList<qint64>({3, 2, 3}));
 
+    ASSERT_TRUE(edit(1, "电话数", QStringLiteral("3")));
+    QTest::keyClick(grid(), Qt::Key_Down);   // moving on stores the correction the same way
+    EXPECT_EQ(values("反馈合计（至今日）"), QList<qint64>({3, 6, 9}));
+    EXPECT_EQ(plan("反馈合计"), QStringLiteral("9"));
+    ASSERT_TRUE(edit(1, "电话数", QStringLiteral("2")));
+    click("Command3");
+
     click("Command1(0)");
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command5");
