@@ -1,10 +1,10 @@
 // A plan ten years old: 3,650 daily rows and 100,000 targets. Times one saved response
 // (target row, today's row and every running total) and one opening of the feedback
 // window, next to bare SQLite updates of the same rows in one transaction.
-#include "core/AppState.h"
+#include "campaign/PlanRows.h"
+#include "campaign/ProgramState.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "controls/ScriptedDialogs.h"
@@ -81,19 +81,19 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString path = dir.filePath(Schema::MainDatabaseName);
     Schema::createMainDatabase(path);
-    AppState& state = AppState::instance();
-    state.dbConnection = Connection::open(path);
-    fill(*state.dbConnection);
+    const std::shared_ptr<Connection> db = Connection::open(path);
+    fill(*db);
+    ProgramState state(db, dir.path());
     Clock::setToday(QDate(2017, 1, 1).addDays(Days - 1));   // the last daily row is today's
     std::printf("plan with %d daily rows and %d targets\n\n", Days, Targets);
 
-    const double firstBare = bareSave(*state.dbConnection);
-    state.dbConnection->noteWrite();
-    ExecutedPlans::openPlans(state);
-    ExecutedPlans::openPlanFeedback(state);
+    const double firstBare = bareSave(*db);
+    db->noteWrite();
+    state.setCurrentPlan(QStringLiteral("P"), QStringLiteral("十年计划"));
     std::unique_ptr<Form5> window;
-    const double opening = seconds([&] { window = std::make_unique<Form5>(); });
-    const double totals = seconds([&] { FeedbackRules::recomputeRunningTotals(*state.planFeedbackRecordset()); });
+    const double opening = seconds([&] { window = std::make_unique<Form5>(state); });
+    Recordset days(db, PlanRows::feedbackStatement(QStringLiteral("P")));
+    const double totals = seconds([&] { FeedbackRules::recomputeRunningTotals(days); });
     std::printf("(running totals alone: %.4f s)\n", totals);
     // Best of five, for both sides: one save is short and the machine is shared.
     double save = 1e9;
@@ -103,8 +103,8 @@ int main(int argc, char** argv)
         window->DataGrid2_Click();
         window->Command17_Click(0);
         save = std::min(save, seconds([&] { window->Command9_Click(); }));
-        bareBest = std::min(bareBest, bareSave(*state.dbConnection));
-        state.dbConnection->noteWrite();   // the bare updates went round the store
+        bareBest = std::min(bareBest, bareSave(*db));
+        db->noteWrite();   // the bare updates went round the store
         window->DataGrid1_Click();   // the boxes show what the bare updates stored
     }
     const double bare = bareBest;
@@ -113,11 +113,10 @@ int main(int argc, char** argv)
                 save, bare, save / bare);
     std::printf("%-44s %8.4f s   bare SQLite updates %8.4f s   ratio %6.2f\n", "opening the feedback window", opening, bare,
                 opening / bare);
-    Recordset check(state.dbConnection, QStringLiteral("Select * From feedbackTable Where 序号 = 'P'"));
+    Recordset check(db, QStringLiteral("Select * From feedbackTable Where 序号 = 'P'"));
     check.moveLast();
     std::printf("\nlast running total: %lld (expected %d)\n", check.value(QStringLiteral("反馈合计（至今日）")).toLongLong(), Days + 11);
     std::printf("goal: a save under 3x the bare updates\n");
     window.reset();
-    state.reset();
     return 0;
 }

@@ -10,9 +10,9 @@
 class QPrinter;
 
 // The buttons, icon and answer of a message box.
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore, SaveDiscardCancel };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore, Save, Discard };
 
 // Flags of a file dialog request, with the values the windows pass.
 namespace FileDialogFlag {
@@ -99,6 +99,6 @@ public:
     static QString withDefaultExtension(const QString& path, const QString& defaultExt);
     // The choice for a path: the path itself, and its file name without the folder.
     static FileChoice fileChoiceFor(const QString& path);
-    // The answer of the first button of a set: Ok, Yes, Retry or Abort.
+    // The answer of the first button of a set: Ok, Yes, Retry, Abort or Save.
     static MsgAnswer firstButtonAnswer(MsgButtons buttons);
 };

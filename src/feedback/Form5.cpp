@@ -1,7 +1,8 @@
 #include "Form5.h"
 
 #include "campaign/FeedbackRules.h"
-#include "campaign/TodaysRow.h"
+#include "campaign/PlanTotals.h"
+#include "campaign/ResponseRecording.h"
 #include "campaign/ProgramState.h"
 #include "core/Clock.h"
 #include "controls/NamedWidgets.h"
@@ -15,12 +16,10 @@
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "core/TextRules.h"
-#include "core/Transaction.h"
 
 #include <QCloseEvent>
 #include <algorithm>
 #include <optional>
-#include <functional>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -78,7 +77,7 @@ Form5::Form5(ProgramState& state)
     Text1[1]->installEventFilter(this);
     connectHandlers();
     // Another plan made current elsewhere (executed, chosen in the main window): the window
-    // takes that plan's targets, so what it saves always belongs to the plan it shows.
+    // takes that plan's targets unless counts wait to be saved for the target shown.
     connect(&state_, &ProgramState::currentPlanChanged, this, [this] {
         if (planNo_ != state_.currentPlanNo())
             Form_Activate();
@@ -107,6 +106,10 @@ QWidget* Form5::buildTargetSide()
     searchRow->addWidget(Command15);
     searchRow->addStretch(1);
     targets.layout->insertLayout(0, searchRow);
+    LabelPlan = new QLabel(targets.area);
+    LabelPlan->setObjectName(QStringLiteral("LabelPlan"));
+    LabelPlan->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    targets.layout->insertWidget(0, LabelPlan);
     return targets.area;
 }
 
@@ -128,6 +131,8 @@ QWidget* Form5::buildPanel()
         boxes->addWidget(Text4[i], row, column + 1, 1, i < 2 ? 3 : 1);
     }
     layout->addLayout(boxes);
+    // A target belongs to the plan the window records for; its number is not typed.
+    Text4[0]->setReadOnly(true);
 
     Frame4 = new QFrame(Frame2);
     Frame4->setObjectName(QStringLiteral("Frame4"));
@@ -240,6 +245,9 @@ void Form5::connectHandlers()
         connect(Command17[i], &QPushButton::clicked, this, [this, i] { Command17_Click(i); });
     connect(DataGrid2, &DataGrid::gridClicked, this, &Form5::DataGrid2_Click);
     connect(DataGrid1, &DataGrid::gridClicked, this, &Form5::DataGrid1_Click);
+    for (int i = 3; i <= 13; ++i)
+        connect(Text1[i], &QLineEdit::textEdited, this, [this, i] { dayBoxEdited(i); });
+    connect(Text1[16], &QLineEdit::textEdited, this, [this] { dayBoxEdited(16); });
 }
 
 void Form5::reportError(const QString& description)
@@ -247,12 +255,14 @@ void Form5::reportError(const QString& description)
     Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
+
 // ---- loading and activation ------------------------------------------------------------
 
 void Form5::Form_Load()
 {
     try {
         planNo_ = state_.currentPlanNo();
+        planTitle_ = state_.currentPlanTitle();
         openDays();
         clearRecord();
         displayRecord();
@@ -261,7 +271,8 @@ void Form5::Form_Load()
     }
 }
 
-// The plan's daily rows as stored now, on the last day.
+// The plan's daily rows as stored now, on the last day (or on today's row while counts for
+// today wait to be saved).
 void Form5::openDays()
 {
     days_.reset();
@@ -270,9 +281,11 @@ void Form5::openDays()
     DataGrid1->bind(days_);
     if (days_->recordCount() > 0)
         days_->moveLast();
-    showDayPosition();
-    if (days_->hasCurrentRow())
+    if (dayBoxesAreToday_ && !FeedbackRules::moveToTodaysRow(*days_))
+        addRecord();   // today's row is gone: the new day again, with the counts waiting
+    else if (days_->hasCurrentRow())
         displayRecord();
+    showDayPosition();
 }
 
 void Form5::followChange(const ChangeNotice& notice)
@@ -289,16 +302,28 @@ void Form5::followChange(const ChangeNotice& notice)
     }
 }
 
+// Every activation shows the current plan's targets afresh, unless counts or typed fields
+// wait to be saved: then the window stays on its plan and its target until they are saved
+// or dropped, so none of them moves to another plan.
 void Form5::Form_Activate()
 {
-    const bool planChanged = planNo_ != state_.currentPlanNo();
+    setProductTips();
+    if (hasUnsavedChanges())
+        return;
+    followCurrentPlan();
+}
+
+void Form5::followCurrentPlan()
+{
+    const bool planChanged = planNo_ != state_.currentPlanNo() || !days_;
     planNo_ = state_.currentPlanNo();
     planTitle_ = state_.currentPlanTitle();
-    pendingClicks_.fill(0);
+    discardUnsavedChanges();
     try {
-        dropPendingEdits();
-        if (planChanged || !days_)
+        if (planChanged) {
+            dayBoxesAreToday_ = false;
             openDays();
+        }
         planTargetRecordset_ = state_.openRecordset(PlanRows::targetsStatement(planNo_));
         DataGrid2->bind(planTargetRecordset_);
         if (planTargetRecordset_->recordCount() > 0)
@@ -307,34 +332,35 @@ void Form5::Form_Activate()
     } catch (const DbError& error) {
         reportError(error.description());
     }
+    shownTargetKey_.reset();
     Frame2->hide();
     setSixButtonsEnabled(true);
-    setProductTips();
-    if (dayBoxesAreToday_)
-        displayRecord();
+    showPlanLabel();
 }
 
 // The plan's targets read again, staying on the target shown when it is still there; a new
 // target being typed and the counts clicked are kept.
 void Form5::reloadTargets()
 {
-    if (!planTargetRecordset_ || planTargetRecordset_->editMode() != Recordset::EditMode::None)
+    if (!planTargetRecordset_)
         return;
     Recordset& rs = *planTargetRecordset_;
-    const std::optional<Recordset::Bookmark> shown =
-        rs.hasCurrentRow() ? std::optional<Recordset::Bookmark>(rs.bookmark()) : std::nullopt;
     try {
         rs.requery();
         DataGrid2->bind(planTargetRecordset_);
-        try {
-            if (shown)
-                rs.setBookmark(*shown);
-        } catch (const DbError&) {
-            // The target shown is gone: the panel showing it goes too.
-            pendingClicks_.fill(0);
-            Frame2->hide();
-            if (rs.recordCount() > 0)
-                rs.moveLast();
+        if (shownTargetKey_ && !Frame2->isHidden()) {
+            try {
+                rs.setBookmark(*shownTargetKey_);
+            } catch (const DbError&) {
+                // The target shown is gone: the panel showing it goes too, and the user hears
+                // of counts that can no longer be saved.
+                const bool hadChanges = hasUnsavedChanges();
+                shownTargetKey_.reset();
+                discardUnsavedChanges();
+                Frame2->hide();
+                if (hadChanges)
+                    reportError(QStringLiteral("正在记录的客户已被删除，未保存的计数已放弃。"));
+            }
         }
         showTargetPosition();
     } catch (const DbError& error) {
@@ -359,6 +385,11 @@ bool Form5::eventFilter(QObject* watched, QEvent* event)
 }
 
 // ---- position displays and the panel ---------------------------------------------------
+
+void Form5::showPlanLabel()
+{
+    LabelPlan->setText(QStringLiteral("当前计划：") + planNo_ + (planTitle_.isEmpty() ? QString() : QStringLiteral(" ") + planTitle_));
+}
 
 void Form5::showTargetPosition()
 {
@@ -394,7 +425,7 @@ void Form5::showPanelWith(bool newTargetLabel)
 void Form5::displayRecord()
 {
     const auto& days = days_;
-    if (!days || !days->hasCurrentRow() || days->editMode() == Recordset::EditMode::Adding)
+    if (!days || !days->hasCurrentRow())
         return;
     const QString rowPlan = TextRules::trimmedText(days->value(QStringLiteral("序号")));
     Text1[0]->setText(rowPlan);
@@ -405,11 +436,12 @@ void Form5::displayRecord()
         // Today's row shows the counts clicked but not yet saved as well.
         const qint64 stored = days->value(FeedbackRules::counterFields()[i]).toLongLong();
         dayBaseline_[i] = stored;
-        Text1[3 + i]->setText(QString::number(stored + (dayBoxesAreToday_ ? pendingClicks_[i] : 0)));
+        Text1[3 + i]->setText(QString::number(stored + (dayBoxesAreToday_ ? dayAdded_[i] : 0)));
     }
     Text1[14]->setText(numberText(days->value(QStringLiteral("反馈合计（当日）"))));
     Text1[15]->setText(numberText(days->value(QStringLiteral("反馈合计（至今日）"))));
-    Text1[16]->setText(TextRules::trimmedText(days->value(QStringLiteral("反馈内容"))));
+    const QString content = TextRules::trimmedText(days->value(QStringLiteral("反馈内容")));
+    Text1[16]->setText(dayBoxesAreToday_ && dayContent_ ? *dayContent_ : content);
 }
 
 void Form5::clearRecord()
@@ -430,6 +462,9 @@ void Form5::displayRecord2()
         targetBaseline_[i] = rs->value(FeedbackRules::counterFields()[i]).toLongLong();
         Text5[i]->setText(QString::number(targetBaseline_[i]));
     }
+    shownTargetKey_ = rs->bookmark();
+    newTarget_ = false;
+    rememberShownFields();
 }
 
 void Form5::clearRecord2()
@@ -440,28 +475,26 @@ void Form5::clearRecord2()
     for (QLineEdit* counter : Text5)
         counter->setText(QStringLiteral("0"));
     targetBaseline_.fill(0);
+    rememberShownFields();
 }
 
-// The target boxes into the target's row. Counters add what the operator counted (or
-// corrected by hand) since the target was shown to the values stored now, so counts saved
-// meanwhile by anyone else stay.
-void Form5::writeRecord2()
+void Form5::rememberShownFields()
 {
-    Recordset& rs = *planTargetRecordset_;
-    const bool adding = rs.editMode() == Recordset::EditMode::Adding;
-    if (!adding)
-        rs.reread();
-    QList<qint64> counters;
-    for (int i = 0; i < 11; ++i) {
-        const qint64 stored = adding ? 0 : rs.value(FeedbackRules::counterFields()[i]).toLongLong();
-        counters << stored + TextRules::counterValue(Text5[i]->text()) - targetBaseline_[i];
-    }
-    for (int i = 0; i < 9; ++i)
-        rs.setValue(QString::fromUtf8(TargetFields[i]), TextRules::trimBlanks(Text4[i]->text()));
+    shownFields_.clear();
+    for (int i = 1; i < 9; ++i)
+        shownFields_ << TextRules::trimBlanks(Text4[i]->text());
+}
+
+// The target boxes into the response: its fields as typed and, per counter, what the
+// operator counted or corrected since the target was shown.
+void Form5::writeRecord2(ResponseRecording::Draft& draft) const
+{
+    draft.targetKey = newTarget_ ? std::nullopt : shownTargetKey_;
+    draft.newTargetPlan = planNo_;
+    for (int i = 1; i < 9; ++i)
+        draft.fields[i - 1] = Text4[i]->text();
     for (int i = 0; i < 11; ++i)
-        rs.setValue(FeedbackRules::counterFields()[i], counters[i]);
-    rs.setValue(QStringLiteral("反馈合计"), FeedbackRules::channelTotal(counters));
-    rs.setValue(QStringLiteral("记录号"), QString());
+        draft.targetAdded[i] = TextRules::counterValue(Text5[i]->text()) - targetBaseline_[i];
 }
 
 // Shows today's daily row in the daily boxes: the stored one when today has one, or else a
@@ -469,8 +502,10 @@ void Form5::writeRecord2()
 // is kept by this window only; it is stored with the next save.
 void Form5::addRecord()
 {
-    if (!days_)
+    if (!days_) {
         openDays();
+        return;
+    }
     Recordset& days = *days_;
     if (days.recordCount() > 0 && FeedbackRules::moveToTodaysRow(days)) {
         displayRecord();
@@ -484,51 +519,130 @@ void Form5::addRecord()
     dayBoxesAreToday_ = true;
     dayBaseline_.fill(0);
     for (int i = 0; i < 11; ++i)
-        Text1[3 + i]->setText(QString::number(pendingClicks_[i]));
+        Text1[3 + i]->setText(QString::number(dayAdded_[i]));
+    if (dayContent_)
+        Text1[16]->setText(*dayContent_);
 }
 
 // What a save adds to today's row: every count clicked since the last save, and any
 // correction typed into today's boxes.
-void Form5::writeRecord()
+void Form5::writeRecord(ResponseRecording::Draft& draft) const
 {
-    TodaysRow::Increments increments;
+    draft.dayAdded = dayAdded_;
+    draft.dayContent = dayContent_;
+}
+
+// A counter or the text typed into today's boxes is part of the response; typed into another
+// day's boxes it is only looked at.
+void Form5::dayBoxEdited(int index)
+{
+    if (!dayBoxesAreToday_)
+        return;
+    if (index == 16)
+        dayContent_ = TextRules::trimBlanks(Text1[16]->text());
+    else
+        dayAdded_[index - 3] = TextRules::counterValue(Text1[index]->text()) - dayBaseline_[index - 3];
+}
+
+// ---- unsaved changes -------------------------------------------------------------------
+
+bool Form5::hasUnsavedChanges() const
+{
+    if (Frame2->isHidden() && !newTarget_)
+        return false;
+    if (std::any_of(dayAdded_.begin(), dayAdded_.end(), [](qint64 n) { return n != 0; }) || dayContent_)
+        return true;
     for (int i = 0; i < 11; ++i)
-        increments.counters[i] = dayBoxesAreToday_ ? TextRules::counterValue(Text1[3 + i]->text()) - dayBaseline_[i]
-                                                   : pendingClicks_[i];
-    if (dayBoxesAreToday_)
-        increments.content = TextRules::trimBlanks(Text1[16]->text());
-    const qint64 runningTotal = TodaysRow::add(state_.connection(), planNo_, planTitle_, increments);
-    Text1[15]->setText(QString::number(runningTotal));
+        if (TextRules::counterValue(Text5[i]->text()) != targetBaseline_[i])
+            return true;
+    for (int i = 1; i < 9; ++i)
+        if (TextRules::trimBlanks(Text4[i]->text()) != shownFields_.value(i - 1))
+            return true;
+    return false;
+}
+
+// Before the panel shows another target or closes: counts and typed fields not yet saved
+// are saved, dropped or kept as the user answers. False when they stay (cancelled, or the
+// save was refused).
+bool Form5::settleUnsavedChanges()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"),
+                                                         MsgButtons::SaveDiscardCancel, MsgIcon::Question);
+    if (answer == MsgAnswer::Save)
+        return saveResponse();
+    if (answer == MsgAnswer::Discard) {
+        discardUnsavedChanges();
+        return true;
+    }
+    return false;
+}
+
+// The boxes show the stored rows again.
+void Form5::discardUnsavedChanges()
+{
+    dayAdded_.fill(0);
+    dayContent_.reset();
+    if (newTarget_) {
+        // Back to the target the list stands on, as before the new one was started.
+        newTarget_ = false;
+        clearRecord2();
+        setSixButtonsEnabled(true);
+        Label2->hide();
+        if (planTargetRecordset_ && planTargetRecordset_->hasCurrentRow())
+            displayRecord2();
+        else
+            Frame2->hide();
+    } else if (shownTargetKey_ && planTargetRecordset_) {
+        try {
+            planTargetRecordset_->setBookmark(*shownTargetKey_);
+            displayRecord2();
+        } catch (const DbError&) {
+        }
+    }
+    displayRecord();
 }
 
 // ---- finding the target ----------------------------------------------------------------
 
-// Counts clicked for one target and not saved do not follow the operator to another target.
-static void forgetUnsavedCounts(QList<int>& pendingClicks, const std::function<void()>& redisplay)
-{
-    if (std::all_of(pendingClicks.begin(), pendingClicks.end(), [](int n) { return n == 0; }))
-        return;
-    pendingClicks.fill(0);
-    redisplay();
-}
-
 void Form5::Command16_Click(int index)
 {
-    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0 || !settleUnsavedChanges())
         return;
     try {
         Navigation::move(*planTargetRecordset_, index);
-        DataGrid2_Click();
+        showChosenTarget();
     } catch (const DbError& error) {
         reportError(error.description());
     }
 }
 
+// The grid has moved already: the target chosen is shown once the one shown before is settled.
 void Form5::DataGrid2_Click()
 {
-    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+    const auto rs = planTargetRecordset_;
+    if (!rs || rs->recordCount() == 0 || !rs->hasCurrentRow())
         return;
-    forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
+    if (hasUnsavedChanges() && shownTargetKey_ && rs->bookmark() != *shownTargetKey_) {
+        const Recordset::Bookmark chosen = rs->bookmark();
+        try {
+            if (!settleUnsavedChanges()) {
+                rs->setBookmark(*shownTargetKey_);   // the grid goes back to the target shown
+                showTargetPosition();
+                return;
+            }
+            rs->setBookmark(chosen);
+        } catch (const DbError&) {
+            // The row chosen is gone after the save re-read the list: the saved one stays shown.
+            return;
+        }
+    }
+    showChosenTarget();
+}
+
+void Form5::showChosenTarget()
+{
     showTargetPosition();
     showPanelWith(false);
     displayRecord2();
@@ -540,26 +654,29 @@ void Form5::showUnknownClients(const QString& planNo)
                                     + SqlText::equals(QStringLiteral("序号"), planNo));
 }
 
-void Form5::startNewTarget()
+// A target not yet stored: the boxes cleared for the plan the window records for, with the
+// name preset; it is stored with the next save.
+void Form5::startNewTarget(const QString& name)
 {
     planTargetRecordset_->setFilter(QString());
     DataGrid2->bind(planTargetRecordset_);
-    planTargetRecordset_->addNew();
     clearRecord2();
+    Text4[1]->setText(name);
+    rememberShownFields();
+    newTarget_ = true;
+    shownTargetKey_.reset();
     setSixButtonsEnabled(false);
 }
 
 void Form5::Command2_Click()
 {
-    if (!planTargetRecordset_)
+    if (!planTargetRecordset_ || !settleUnsavedChanges())
         return;
     try {
-        forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
         showPanelWith(false);
         showUnknownClients(planNo_);
         if (planTargetRecordset_->recordCount() == 0) {
-            startNewTarget();
-            Text4[1]->setText(UnknownClient);
+            startNewTarget(UnknownClient);
             addRecord();
         } else {
             displayRecord2();
@@ -577,14 +694,12 @@ void Form5::Command5_Click()
     Recordset& rs = *planTargetRecordset_;
     try {
         const QString column = rs.field(rs.fieldIndex(QStringLiteral("营销对象"))).name;
-        const QString planNo = rs.hasCurrentRow() ? TextRules::trimmedText(rs.value(QStringLiteral("序号"))) : planNo_;
         const QString answer = Dialogs::instance()
                                    .input(QStringLiteral("请输入") + column + QStringLiteral("："), QStringLiteral("查询输入"), QString())
                                    .value_or(QString());
-        if (answer.isEmpty())
+        if (answer.isEmpty() || !settleUnsavedChanges())
             return;
-        forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
-        rs.setFilter(SqlText::contains(column, answer) + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo));
+        rs.setFilter(SqlText::contains(column, answer) + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo_));
         showTargetPosition();
         if (rs.recordCount() > 0) {
             Dialogs::instance().message(QStringLiteral("已查到此客户！"), QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
@@ -592,7 +707,7 @@ void Form5::Command5_Click()
             displayRecord2();
             return;
         }
-        showUnknownClients(planNo);
+        showUnknownClients(planNo_);
         if (rs.recordCount() > 0) {
             Dialogs::instance().message(QStringLiteral("无 ") + answer + QStringLiteral(" 此客户！\r\n但查到未知客户！"),
                                         QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
@@ -603,8 +718,7 @@ void Form5::Command5_Click()
         }
         Dialogs::instance().message(QStringLiteral("无此客户！"), QStringLiteral("添加新客户"), MsgButtons::Ok, MsgIcon::None);
         showPanelWith(true);
-        startNewTarget();
-        Text4[0]->setText(planNo_);
+        startNewTarget(TextRules::trimBlanks(answer));   // the name searched for is the new target's
         showTargetPosition();
     } catch (const DbError& error) {
         reportError(error.description());
@@ -613,16 +727,17 @@ void Form5::Command5_Click()
 
 void Form5::Command15_Click()
 {
-    Form_Activate();
+    if (settleUnsavedChanges())
+        followCurrentPlan();
 }
 
 void Form5::Command7_Click()
 {
-    if (!planTargetRecordset_)
+    if (!planTargetRecordset_ || !settleUnsavedChanges())
         return;
     try {
-        forgetUnsavedCounts(pendingClicks_, [this] { displayRecord(); });
-        startNewTarget();
+        showPanelWith(false);
+        startNewTarget(QString());
         Text4[0]->setFocus();
         addRecord();
     } catch (const DbError& error) {
@@ -632,19 +747,26 @@ void Form5::Command7_Click()
 
 void Form5::Command10_Click()
 {
-    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0)
+    if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0 || !shownTargetKey_)
         return;
     Recordset& rs = *planTargetRecordset_;
     try {
+        rs.setBookmark(*shownTargetKey_);
         rs.deleteCurrent();
         rs.moveNext();
         if (rs.isEOF() && rs.recordCount() > 0)
             rs.moveLast();
+        // Its counts not yet saved go with the target.
+        shownTargetKey_.reset();
+        discardUnsavedChanges();
         if (rs.hasCurrentRow())
             displayRecord2();
         else
             Frame2->hide();   // no target left to show
         showTargetPosition();
+        saving_ = true;
+        state_.announce({ChangeNotice::Table::Targets, planNo_});
+        saving_ = false;
     } catch (const DbError& error) {
         reportError(error.description());
     }
@@ -652,28 +774,14 @@ void Form5::Command10_Click()
 
 void Form5::Command12_Click()
 {
-    try {
-        pendingClicks_.fill(0);
-        if (planTargetRecordset_) {
-            planTargetRecordset_->cancelUpdate();
-            displayRecord2();
-        }
-        displayRecord();
-        setSixButtonsEnabled(true);
-        Label2->hide();
-        showTargetPosition();
-    } catch (const DbError& error) {
-        reportError(error.description());
-    }
+    discardUnsavedChanges();
+    showTargetPosition();
 }
 
 void Form5::Command14_Click()
 {
-    if (planTargetRecordset_)
-        planTargetRecordset_->cancelUpdate();
-    // Counts not saved are dropped with the panel, so they are not saved with another target.
-    pendingClicks_.fill(0);
-    displayRecord();
+    if (!settleUnsavedChanges())
+        return;
     setSixButtonsEnabled(true);
     Frame2->hide();
     showTargetPosition();
@@ -694,84 +802,70 @@ void Form5::Command17_Click(int index)
     }
     Text5[index]->setText(QString::number(TextRules::counterValue(Text5[index]->text()) + 1));
     Text1[index + 3]->setText(QString::number(TextRules::counterValue(Text1[index + 3]->text()) + 1));
-    ++pendingClicks_[index];
+    ++dayAdded_[index];
 }
 
 void Form5::Command9_Click()
 {
-    if (!planTargetRecordset_)
-        return;
-    Recordset& targets = *planTargetRecordset_;
-    const bool wasNewTarget = targets.editMode() == Recordset::EditMode::Adding;
-    const qint64 targetKey = (!wasNewTarget && targets.hasCurrentRow()) ? targets.bookmark() : 0;
+    if (!Frame2->isHidden())
+        saveResponse();
+}
+
+// Stores the response; on a refusal the user reads why and the boxes stay as typed.
+bool Form5::saveResponse()
+{
+    if (!newTarget_ && !shownTargetKey_)
+        return true;   // the panel shows no target: nothing to save
+    ResponseRecording::Draft draft;
+    writeRecord2(draft);
+    writeRecord(draft);
+    ResponseRecording::Result result;
+    saving_ = true;
     try {
-        storeResponse();
+        result = ResponseRecording::record(state_, draft);
     } catch (const DbError& error) {
-        recoverAfterFailedSave(wasNewTarget, targetKey);
+        saving_ = false;
         reportError(error.description());
-        return;
+        return false;
     }
-    pendingClicks_.fill(0);
-    DataGrid2->bind(planTargetRecordset_);
-    displayRecord2();
-    showTargetPosition();
+    saving_ = false;
+    plansRecorded_ << result.planNo;
+    dayAdded_.fill(0);
+    dayContent_.reset();
+    newTarget_ = false;
+    showSavedTarget(result.targetKey);
     showSavedDay();
     setSixButtonsEnabled(true);
     Label2->hide();
+    return true;
 }
 
-// The target, today's row and the running totals are stored together or not at all, with
-// the database locked for writing from the first read to the last write.
-void Form5::storeResponse()
+// After a save the whole list comes back, and the target just saved is the one shown.
+void Form5::showSavedTarget(qint64 targetKey)
 {
-    Transaction transaction(state_.store());
-    writeRecord2();
-    planTargetRecordset_->update();
-    // The whole list comes back, and the target just saved stays the one shown.
-    const Recordset::Bookmark saved = planTargetRecordset_->bookmark();
-    planTargetRecordset_->setFilter(QString());
-    planTargetRecordset_->setBookmark(saved);
-    writeRecord();
-    transaction.commit();
-    saving_ = true;
-    state_.announce({ChangeNotice::Table::Targets, planNo_, {saved}});
-    state_.announce({ChangeNotice::Table::DailyRows, planNo_});
-    saving_ = false;
+    try {
+        Recordset& rs = *planTargetRecordset_;
+        rs.setFilter(QString());
+        rs.requery();
+        DataGrid2->bind(planTargetRecordset_);
+        rs.setBookmark(targetKey);
+        displayRecord2();
+    } catch (const DbError&) {
+        // The target belongs to another plan now (its number was changed elsewhere).
+        shownTargetKey_.reset();
+        Frame2->hide();
+    }
+    showTargetPosition();
 }
 
 // After a save the daily rows are read again and today's row is shown.
 void Form5::showSavedDay()
 {
-    const auto& days = days_;
     try {
-        if (days) {
-            days->requery();
-            if (FeedbackRules::moveToTodaysRow(*days)) {
-                displayRecord();
-                showDayPosition();
-                return;
-            }
-        }
-    } catch (const DbError&) {
-    }
-    // Today's row is not among the rows shown (another plan's, or filtered away).
-    dayBoxesAreToday_ = false;
-    showDayPosition();
-}
-
-// After a refused save nothing of it is stored; the window goes back to the target it was
-// on (or to the new target being typed), with the boxes as the operator left them.
-void Form5::recoverAfterFailedSave(bool wasNewTarget, qint64 targetKey)
-{
-    try {
-        planTargetRecordset_->cancelUpdate();
-        planTargetRecordset_->requery();
-        DataGrid2->bind(planTargetRecordset_);
-        if (wasNewTarget)
-            planTargetRecordset_->addNew();
-        else if (targetKey)
-            planTargetRecordset_->setBookmark(targetKey);
-        showTargetPosition();
+        dayBoxesAreToday_ = false;
+        openDays();
+        if (FeedbackRules::moveToTodaysRow(*days_))
+            displayRecord();
         showDayPosition();
     } catch (const DbError&) {
     }
@@ -804,27 +898,20 @@ void Form5::DataGrid1_Click()
 
 // ---- leaving ---------------------------------------------------------------------------
 
-// The plan's total and rate, from the plan's own daily rows and its own row of the executed
-// plans as they are stored (not the rows another window has open or moved).
+// The totals and rates of the plans this window recorded for, from their own rows as stored.
 void Form5::storePlanTotals()
 {
-    const std::optional<qint64> total = TodaysRow::planTotal(state_.connection(), planNo_);
-    if (!total)
-        return;
-    Transaction transaction(state_.store());
-    Recordset plans(state_.connection(), PlanRows::executedPlanStatement(planNo_));
-    if (plans.recordCount() == 0)
-        return;
-    plans.setValue(QStringLiteral("反馈合计"), QString::number(*total));
-    plans.setValue(QStringLiteral("反馈率"),
-                   FeedbackRules::responseRateText(*total, TextRules::trimmedText(plans.value(QStringLiteral("规模（数量）")))));
-    plans.update();
-    transaction.commit();
-    state_.announce({ChangeNotice::Table::ExecutedPlans, planNo_});
+    QSet<QString> plans = plansRecorded_;
+    plans << planNo_;
+    for (const QString& plan : plans)
+        PlanTotals::store(state_, plan);
+    plansRecorded_.clear();
 }
 
 void Form5::Command1_Click()
 {
+    if (!settleUnsavedChanges())
+        return;
     try {
         storePlanTotals();
     } catch (const DbError& error) {
@@ -833,18 +920,12 @@ void Form5::Command1_Click()
     close();
 }
 
-void Form5::dropPendingEdits()
-{
-    try {
-        if (planTargetRecordset_)
-            planTargetRecordset_->cancelUpdate();
-    } catch (const DbError&) {
-    }
-}
-
 void Form5::closeEvent(QCloseEvent* event)
 {
-    dropPendingEdits();
+    if (!settleUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     DataGrid2->bind(nullptr);
     planTargetRecordset_.reset();
     FormWindow::closeEvent(event);

@@ -3,7 +3,10 @@
 #include "controls/FormWindow.h"
 
 #include <QList>
+#include <QSet>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 class ProgramState;
 class DataGrid;
@@ -13,10 +16,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Recordset;
+namespace ResponseRecording {
+struct Draft;
+}
 
 // The feedback window: the current plan's targets and daily rows. The operator finds the
 // target who responded, counts the response by channel or product, and saves it onto the
 // target and onto today's daily row; leaving the window writes the plan's total and rate.
+// The window names the plan it records for; while counts or typed fields wait to be saved it
+// stays on that plan and that target, whatever plan becomes current elsewhere.
 class Form5 : public FormWindow {
     Q_OBJECT
 
@@ -28,9 +36,9 @@ public:
     void clearRecord();
     void displayRecord2();
     void clearRecord2();
-    void writeRecord2();
-    void addRecord();
-    void writeRecord();
+    void writeRecord2(ResponseRecording::Draft& draft) const;   // the target boxes into a response
+    void addRecord();                                           // today's row into the daily boxes
+    void writeRecord(ResponseRecording::Draft& draft) const;    // today's counts into a response
 
     void Command2_Click();            // 未知客户
     void Command5_Click();            // 查寻
@@ -48,6 +56,11 @@ public:
     void Command1_Click();            // 返回: the plan's total and rate, then close
 
     std::shared_ptr<Recordset> planTargetRecordset() const { return planTargetRecordset_; }
+    QString planNo() const { return planNo_; }   // the plan the window records for
+    // Counts clicked or boxes typed since the target was shown, not yet saved.
+    bool hasUnsavedChanges() const;
+
+    QLabel* LabelPlan = nullptr;   // "当前计划：" and the plan the window records for
 
     QPushButton* Command2 = nullptr;
     QPushButton* Command5 = nullptr;
@@ -87,29 +100,39 @@ private:
     void Form_Load();
     void openDays();
     void followChange(const ChangeNotice& notice);
+    void followCurrentPlan();
     void reloadTargets();
     void setProductTips();
+    void showPlanLabel();
     void showTargetPosition();
     void showDayPosition();
     void setSixButtonsEnabled(bool enabled);
     void showPanelWith(bool newTargetLabel);
-    void startNewTarget();
+    void startNewTarget(const QString& name);
     void showUnknownClients(const QString& planNo);
-    void storeResponse();
+    void showChosenTarget();
+    void rememberShownFields();
+    void dayBoxEdited(int index);
+    bool settleUnsavedChanges();
+    void discardUnsavedChanges();
+    bool saveResponse();
+    void showSavedTarget(qint64 targetKey);
     void showSavedDay();
-    void recoverAfterFailedSave(bool wasNewTarget, qint64 targetKey);
     void storePlanTotals();
-    void dropPendingEdits();
     void reportError(const QString& description);
 
     std::shared_ptr<Recordset> planTargetRecordset_;
     std::shared_ptr<Recordset> days_;   // the plan's daily rows
     bool saving_ = false;   // this window's own notices are not read back
-    QString planNo_;      // the plan whose targets and days this window records for
+    QString planNo_;        // the plan whose targets and days this window records for
     QString planTitle_;
-    QList<int> pendingClicks_ = QList<int>(11, 0);   // clicks not yet saved, for today's row
+    QSet<QString> plansRecorded_;   // plans whose totals are written on 返回
+    std::optional<qint64> shownTargetKey_;   // the target in the panel; none for a new one
+    bool newTarget_ = false;                 // the panel holds a target not yet stored
+    QStringList shownFields_;                // the target's fields as shown
     QList<qint64> targetBaseline_ = QList<qint64>(11, 0);   // target counters as shown
+    QList<qint64> dayAdded_ = QList<qint64>(11, 0);         // counted for today, not yet saved
+    std::optional<QString> dayContent_;                     // today's 反馈内容 as typed
     QList<qint64> dayBaseline_ = QList<qint64>(11, 0);      // day counters as stored when shown
     bool dayBoxesAreToday_ = false;   // the daily boxes show today's row of the plan (or the new day)
-    bool closing_ = false;
 };

@@ -6,7 +6,7 @@
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
 #include "campaign/PlanRows.h"
-#include "core/Transaction.h"
+#include "campaign/DailyCorrections.h"
 #include "core/Navigation.h"
 #include "controls/RecordControls.h"
 #include "core/Recordset.h"
@@ -14,6 +14,10 @@
 #include "core/TextRules.h"
 
 #include <QCloseEvent>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <optional>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,27 +59,73 @@ feedbackFm1::feedbackFm1(ProgramState& state)
     add(Command7, QStringLiteral("Command7"), QStringLiteral("返回"), &feedbackFm1::Command7_Click);
     layout->addLayout(row);
 
-    connect(&state_, &ProgramState::currentPlanChanged, this, &feedbackFm1::openDays);
+    // Moving to another row in the grid stores an edit, so the edit is saved here first.
+    DataGrid1->installEventFilter(this);
+    DataGrid1->viewport()->installEventFilter(this);
+    connect(&state_, &ProgramState::currentPlanChanged, this, &feedbackFm1::readAgain);
     connect(&state_, &ProgramState::changed, this, [this](const ChangeNotice& notice) {
         // The window's own saves are already in its rows.
         if (!announcing_ && notice.table == ChangeNotice::Table::DailyRows && notice.touchesPlan(planNo_))
-            openDays();
+            readAgain();
     });
     openDays();
 }
 
-// The current plan's daily rows, as stored now.
+// The current plan's daily rows, as stored now, keeping the narrowing and the row shown.
 void feedbackFm1::openDays()
 {
+    const QString filter = days_ && planNo_ == state_.currentPlanNo() ? days_->filter() : QString();
+    const std::optional<qint64> shown =
+        days_ && days_->hasCurrentRow() && planNo_ == state_.currentPlanNo() ? std::optional<qint64>(days_->bookmark()) : std::nullopt;
     planNo_ = state_.currentPlanNo();
+    readAgainAfterEdit_ = false;
     try {
         days_ = state_.openRecordset(PlanRows::feedbackStatement(planNo_));
+        if (!filter.isEmpty())
+            days_->setFilter(filter);
+        if (shown) {
+            try {
+                days_->setBookmark(*shown);
+            } catch (const DbError&) {
+                // The row shown is gone: the window stands on the first row.
+            }
+        }
+        connect(days_.get(), &Recordset::currentRowChanged, this, &feedbackFm1::rememberShownRow);
+        connect(days_.get(), &Recordset::rowValuesChanged, this, &feedbackFm1::rememberShownRow);
+        connect(days_.get(), &Recordset::rowsReset, this, &feedbackFm1::rememberShownRow);
     } catch (const DbError& error) {
         days_.reset();
         reportError(error.description());
     }
     DataGrid1->bind(days_);
+    rememberShownRow();
     showPosition();
+}
+
+// Rows changed elsewhere (or another plan became current): read again, unless an edit waits
+// for 保存 or 取消; then the rows are read again once it is settled.
+void feedbackFm1::readAgain()
+{
+    if (isEditing()) {
+        readAgainAfterEdit_ = true;
+        return;
+    }
+    openDays();
+}
+
+// What the grid showed of the current row before the operator began to change it.
+void feedbackFm1::rememberShownRow()
+{
+    if (!days_ || isEditing() || !days_->hasCurrentRow())
+        return;
+    shownRow_.clear();
+    for (int column = 0; column < days_->fieldCount(); ++column)
+        shownRow_ << days_->value(column);
+}
+
+bool feedbackFm1::isEditing() const
+{
+    return days_ && days_->editMode() != Recordset::EditMode::None;
 }
 
 bool feedbackFm1::hasRows() const
@@ -95,9 +145,80 @@ void feedbackFm1::reportError(const QString& description)
     Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
+// The pending edit of the current row stored as a correction: the day's total, the running
+// totals and the plan's total follow. False when it was refused (the edit stays, with the
+// reason told).
+bool feedbackFm1::storePendingEdit()
+{
+    if (!isEditing())
+        return true;
+    DailyCorrections::Correction correction;
+    try {
+        correction.rowKey = days_->bookmark();
+        for (int column = 0; column < days_->fieldCount() && column < shownRow_.size(); ++column) {
+            const QVariant typed = days_->value(column);
+            if (typed == shownRow_[column])
+                continue;
+            correction.shown.insert(days_->field(column).name, shownRow_[column]);
+            correction.typed.insert(days_->field(column).name, typed);
+        }
+        if (!correction.typed.isEmpty()) {
+            announcing_ = true;
+            DailyCorrections::correct(state_, correction);
+            announcing_ = false;
+        }
+    } catch (const DbError& error) {
+        announcing_ = false;
+        reportError(error.description());
+        return false;
+    }
+    days_->cancelUpdate();
+    openDays();   // the totals of this and later rows changed too
+    return true;
+}
+
+// Before the window closes: an edit not yet saved is saved, dropped or kept as the user says.
+bool feedbackFm1::settlePendingEdit()
+{
+    if (!isEditing())
+        return true;
+    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"),
+                                                         MsgButtons::SaveDiscardCancel, MsgIcon::Question);
+    if (answer == MsgAnswer::Save)
+        return storePendingEdit();
+    if (answer == MsgAnswer::Discard) {
+        days_->cancelUpdate();
+        return true;
+    }
+    return false;
+}
+
+// Whether a mouse press or a key press in the grid goes to another row.
+static bool movesToAnotherRow(const DataGrid& grid, const QEvent* event, int currentRow)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        const QModelIndex target = grid.indexAt(static_cast<const QMouseEvent*>(event)->position().toPoint());
+        return target.isValid() && target.row() != currentRow;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown
+            || key == Qt::Key_Home || key == Qt::Key_End;
+    }
+    return false;
+}
+
+bool feedbackFm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == DataGrid1->viewport() || watched == DataGrid1) && isEditing()
+        && movesToAnotherRow(*DataGrid1, event, days_->currentRow()) && !storePendingEdit())
+        return true;   // refused: the edit stays where it is
+    return FormWindow::eventFilter(watched, event);
+}
+
 void feedbackFm1::Command1_Click(int index)
 {
-    if (!hasRows())
+    if (!hasRows() || !storePendingEdit())
         return;
     try {
         Navigation::move(*days_, index);
@@ -115,7 +236,7 @@ void feedbackFm1::Command2_Click()
                                .input(QStringLiteral("请输入") + QStringLiteral("序号") + QStringLiteral("："),
                                       QStringLiteral("查询输入"), QString())
                                .value_or(QString());
-    if (answer.isEmpty())
+    if (answer.isEmpty() || !storePendingEdit())
         return;
     try {
         days_->setFilter(SqlText::equals(QStringLiteral("序号"), answer));
@@ -128,7 +249,7 @@ void feedbackFm1::Command2_Click()
 
 void feedbackFm1::Command8_Click()
 {
-    if (!days_)
+    if (!days_ || !storePendingEdit())
         return;
     try {
         days_->setFilter(QString());
@@ -143,12 +264,7 @@ void feedbackFm1::Command3_Click()
 {
     if (!hasRows())
         return;
-    try {
-        days_->update();
-        announceOwnChange();
-    } catch (const DbError& error) {
-        reportError(error.description());   // the edit stays, to be corrected or dropped
-    }
+    storePendingEdit();
     showPosition();
 }
 
@@ -157,26 +273,32 @@ void feedbackFm1::Command4_Click()
     if (!hasRows())
         return;
     days_->cancelUpdate();
+    if (readAgainAfterEdit_)
+        openDays();
     showPosition();
 }
 
 void feedbackFm1::Command5_Click()
 {
-    if (!hasRows())
+    if (!hasRows() || !days_->hasCurrentRow())
         return;
     const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除该记录吗？"), QStringLiteral("信息提示"),
                                                          MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
     try {
-        const auto& rs = days_;
-        rs->cancelUpdate();
-        rs->deleteCurrent();
-        rs->moveNext();
-        if (rs->isEOF() && rs->recordCount() > 0)
-            rs->moveLast();
-        announceOwnChange();
+        days_->cancelUpdate();
+        const qint64 deleted = days_->bookmark();
+        // The row after the deleted one is shown next (the last row when it was the last).
+        const int position = days_->absolutePosition();
+        announcing_ = true;
+        DailyCorrections::deleteRow(state_, deleted);
+        announcing_ = false;
+        openDays();
+        if (days_ && days_->recordCount() > 0)
+            days_->setAbsolutePosition(std::min(position, days_->recordCount()));
     } catch (const DbError& error) {
+        announcing_ = false;
         reportError(error.description());
     }
     showPosition();
@@ -197,21 +319,12 @@ void feedbackFm1::Command6_Click()
         return;
     try {
         rs->cancelUpdate();
-        Transaction transaction(state_.store());
-        state_.store().execute(QStringLiteral("Delete * From feedbackTable Where 序号 = ") + SqlText::quote(planNoToDelete_));
-        transaction.commit();
-        state_.announce({ChangeNotice::Table::DailyRows, planNoToDelete_});   // the grid follows the new rows
+        DailyCorrections::deletePlanRows(state_, planNoToDelete_);   // the grid follows the new rows
+        openDays();
     } catch (const DbError& error) {
         reportError(error.description());
     }
     showPosition();
-}
-
-void feedbackFm1::announceOwnChange()
-{
-    announcing_ = true;
-    state_.announce({ChangeNotice::Table::DailyRows, planNo_});
-    announcing_ = false;
 }
 
 void feedbackFm1::Command7_Click()
@@ -221,8 +334,10 @@ void feedbackFm1::Command7_Click()
 
 void feedbackFm1::closeEvent(QCloseEvent* event)
 {
-    if (days_)
-        days_->cancelUpdate();
+    if (!settlePendingEdit()) {
+        event->ignore();
+        return;
+    }
     disconnect(&state_, nullptr, this, nullptr);
     DataGrid1->bind(nullptr);
     days_.reset();

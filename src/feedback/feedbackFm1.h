@@ -12,7 +12,8 @@ class QPushButton;
 
 // The daily statistics of the current plan, corrected by hand: values edited in the grid
 // and saved or dropped, rows deleted singly or by plan number, narrowed to one plan number.
-// The window keeps its own rows of the current plan and reads them again when they change.
+// The window keeps its own rows of the current plan and reads them again when they change;
+// an edit not yet saved is never stored by that, it waits for 保存 or 取消.
 class feedbackFm1 : public FormWindow {
     Q_OBJECT
 
@@ -41,17 +42,24 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ProgramState& state_;
     void showPosition();
     void openDays();
-    void announceOwnChange();
+    void readAgain();
+    void rememberShownRow();
+    bool isEditing() const;
+    bool storePendingEdit();
+    bool settlePendingEdit();
     bool hasRows() const;
     void reportError(const QString& description);
 
     QString planNoToDelete_;
     QString planNo_;                   // the plan whose daily rows are shown
     std::shared_ptr<Recordset> days_;
+    QList<QVariant> shownRow_;         // the current row's values as shown before an edit
     bool announcing_ = false;
+    bool readAgainAfterEdit_ = false;  // rows changed elsewhere while an edit was pending
 };

@@ -1,8 +1,6 @@
-// The daily statistics window over the program's daily rows.
-#include "core/AppState.h"
+// The daily statistics window over the current plan's daily rows.
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
 #include "feedback/feedbackFm1.h"
@@ -36,10 +34,27 @@ protected:
 
     void open(const QString& planNo = QStringLiteral("P'1"))
     {
-        state.currentPlanNo = planNo;
-        ExecutedPlans::openPlanFeedback(state);
-        window = std::make_unique<feedbackFm1>();
+        state.setCurrentPlan(planNo, QString());
+        window = std::make_unique<feedbackFm1>(state);
         window->show();
+    }
+    DataGrid* grid() const { return window->findChild<DataGrid*>("DataGrid1"); }
+    int column(const char* name) const { return grid()->recordset()->fieldIndex(QString::fromUtf8(name)); }
+    bool edit(int row, const char* field, const QString& value)
+    {
+        return grid()->model()->setData(grid()->model()->index(row, column(field)), value);
+    }
+    QList<qint64> values(const char* field) const
+    {
+        Recordset days(folder.connection(), QStringLiteral("Select %1 From feedbackTable Where 序号 = 'P''1'").arg(QString::fromUtf8(field)));
+        QList<qint64> list;
+        for (const QVariant& v : days.columnValues(0))
+            list << v.toLongLong();
+        return list;
+    }
+    QString plan(const char* field) const
+    {
+        return Recordset(folder.connection(), QStringLiteral("Select %1 From marketingComment Where 序号 = 'P''1'").arg(QString::fromUtf8(field))).text(0);
     }
     void click(const QString& name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }
     QString position() const { return window->findChild<QLineEdit*>("Text1")->text(); }
@@ -73,7 +88,6 @@ TEST_F(DailyTableTest, ASearchNarrowsToOnePlanNumberAndShowAllWidensAgain)
     click("Command2");
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("请输入序号："));
     EXPECT_EQ(position(), QStringLiteral("0/0"));
-    EXPECT_EQ(state.planFeedbackRecordset()->recordCount(), 0);   // the main window sees the narrowing too
     click("Command8");
     EXPECT_EQ(position(), QStringLiteral("1/3"));
 }
@@ -81,16 +95,15 @@ TEST_F(DailyTableTest, ASearchNarrowsToOnePlanNumberAndShowAllWidensAgain)
 TEST_F(DailyTableTest, GridEditsWaitForSaveOrCancel)
 {
     open();
-    auto* grid = window->findChild<DataGrid*>("DataGrid1");
-    const int phones = state.planFeedbackRecordset()->fieldIndex(QStringLiteral("电话数"));
-    ASSERT_TRUE(grid->model()->setData(grid->model()->index(0, phones), QStringLiteral("9")));
+    const int phones = column("电话数");
+    ASSERT_TRUE(edit(0, "电话数", QStringLiteral("9")));
     EXPECT_EQ(rows("电话数 = 9"), 0);
     click("Command4");
-    EXPECT_EQ(grid->model()->data(grid->model()->index(0, phones)).toString(), QStringLiteral("1"));
-    ASSERT_TRUE(grid->model()->setData(grid->model()->index(0, phones), QStringLiteral("9")));
+    EXPECT_EQ(grid()->model()->data(grid()->model()->index(0, phones)).toString(), QStringLiteral("1"));
+    ASSERT_TRUE(edit(0, "电话数", QStringLiteral("9")));
     click("Command3");
     EXPECT_EQ(rows("电话数 = 9"), 1);
-    EXPECT_FALSE(grid->model()->setData(grid->model()->index(0, phones), QStringLiteral("很多")));
+    EXPECT_FALSE(edit(0, "电话数", QStringLiteral("很多")));
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("信息提示"));
 }
 
@@ -126,18 +139,72 @@ TEST_F(DailyTableTest, DeletingByPlanNumberOffersTheCurrentOneAndCancellingMeans
     click("Command6");
     EXPECT_EQ(rows("1 = 1"), 0);
     EXPECT_EQ(position(), QStringLiteral("0/0"));
-    EXPECT_EQ(window->findChild<DataGrid*>("DataGrid1")->recordset(), state.planFeedbackRecordset());
+    EXPECT_EQ(grid()->recordset()->recordCount(), 0);
 }
 
-TEST_F(DailyTableTest, ReturnDropsTheProgramsDailyRows)
+// A corrected count makes the day's total, the later running totals and the plan's total and
+// rate right again; so does a deleted day.
+TEST_F(DailyTableTest, ACorrectionOrADeletionRecomputesTheDaysAndThePlan)
+{
+    folder.connection()->execute(QStringLiteral("INSERT INTO marketingComment (序号, 规模（数量）) VALUES ('P''1', '200')"));
+    open();
+    ASSERT_TRUE(edit(0, "传真数", QStringLiteral("2")));   // 1 call + 2 faxes on the first day
+    click("Command3");
+    EXPECT_EQ(values("反馈合计（当日）"), QList<qint64>({3, 2, 3}));
+    EXPECT_EQ(values("反馈合计（至今日）"), QList<qint64>({3, 5, 8}));
+    EXPECT_EQ(plan("反馈合计"), QStringLiteral("8"));
+    EXPECT_EQ(plan("反馈率"), QStringLiteral("4%"));
+    EXPECT_EQ(grid()->model()->data(grid()->model()->index(2, column("反馈合计（至今日）"))).toString(), QStringLiteral("8"));
+
+    ASSERT_TRUE(edit(1, "反馈合计（当日）", QStringLiteral("7")));   // a total is worked out, not typed
+    click("Command3");
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("不能直接修改")));
+    click("Command4");
+    EXPECT_EQ(values("反馈合计（当日）"), QList<qint64>({3, 2, 3}));
+
+    ASSERT_TRUE(edit(1, "电话数", QStringLiteral("3")));
+    QTest::keyClick(grid(), Qt::Key_Down);   // moving on stores the correction the same way
+    EXPECT_EQ(values("反馈合计（至今日）"), QList<qint64>({3, 6, 9}));
+    EXPECT_EQ(plan("反馈合计"), QStringLiteral("9"));
+    ASSERT_TRUE(edit(1, "电话数", QStringLiteral("2")));
+    click("Command3");
+
+    click("Command1(0)");
+    dialogs.queueMessage(MsgAnswer::Ok);
+    click("Command5");
+    EXPECT_EQ(values("反馈合计（至今日）"), QList<qint64>({2, 5}));
+    EXPECT_EQ(plan("反馈合计"), QStringLiteral("5"));
+    EXPECT_EQ(plan("反馈率"), QStringLiteral("2.5%"));
+}
+
+TEST_F(DailyTableTest, AnEditWaitingForSaveIsNeverStoredByAnotherWindowsChange)
 {
     open();
+    click("Command1(3)");
+    ASSERT_TRUE(edit(2, "电话数", QStringLiteral("5")));
+    // Another window stores a row of the plan; the edit stays pending and shown.
+    folder.connection()->execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间) VALUES ('P''1', '2026-12-08')"));
+    state.announce({ChangeNotice::Table::DailyRows, QStringLiteral("P'1")});
+    EXPECT_EQ(values("电话数"), QList<qint64>({1, 2, 3, 0}));
+    EXPECT_EQ(grid()->model()->data(grid()->model()->index(2, column("电话数"))).toString(), QStringLiteral("5"));
+    EXPECT_EQ(position(), QStringLiteral("3/3"));
+    click("Command3");
+    EXPECT_EQ(values("电话数"), QList<qint64>({1, 2, 5, 0}));
+    EXPECT_EQ(position(), QStringLiteral("3/4"));   // the other window's row is read in now
+
+    // Leaving with an edit asks first.
+    ASSERT_TRUE(edit(0, "电话数", QStringLiteral("8")));
     auto* closing = window.release();
     QPointer<feedbackFm1> alive(closing);
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_TRUE(closing->isVisible());
+    dialogs.queueMessage(MsgAnswer::Discard);
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
-    EXPECT_FALSE(state.planFeedbackRecordset());
+    EXPECT_EQ(values("电话数"), QList<qint64>({1, 2, 5, 0}));
 }
 
 } // namespace

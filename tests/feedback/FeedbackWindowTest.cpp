@@ -1,9 +1,7 @@
 // Recording responses in the feedback window, checked in the database afterwards.
-#include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
 #include "core/SqlText.h"
@@ -45,14 +43,15 @@ protected:
 
     void run(const char* sql) { folder.connection()->execute(QString::fromUtf8(sql)); }
 
-    // As the main window leaves things: plan P1 current, its daily rows open.
+    static QString titleOf(const QString& planNo)
+    {
+        return planNo == QStringLiteral("P1") ? QStringLiteral("春季直邮") : QStringLiteral("旧计划");
+    }
+    // As the main window leaves things: the plan current.
     void open(const QString& planNo = QStringLiteral("P1"))
     {
-        ExecutedPlans::openPlans(state);
-        state.currentPlanNo = planNo;
-        state.currentPlanTitle = planNo == QStringLiteral("P1") ? QStringLiteral("春季直邮") : QStringLiteral("旧计划");
-        ExecutedPlans::openPlanFeedback(state);
-        window = std::make_unique<Form5>();
+        state.setCurrentPlan(planNo, titleOf(planNo));
+        window = std::make_unique<Form5>(state);
         window->show();
     }
 
@@ -163,7 +162,7 @@ TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowAndCancelledCo
         EXPECT_EQ(field(today, f), 0);
 
     run("Delete * From feedbackTable Where 时间 = '2026-12-07'");
-    ExecutedPlans::openPlanFeedback(state);
+    state.announce({ChangeNotice::Table::DailyRows, QStringLiteral("P1")});
     chooseTarget(1);
     count(Fax);
     click("Command12");   // 取消: the counts go, for the target and for the day
@@ -222,7 +221,7 @@ TEST_F(FeedbackWindowTest, ASearchFindsTheTargetOrTheUnknownClientOrStartsANewTa
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("添加新客户"));
     EXPECT_TRUE(window->findChild<QLabel*>("Label2")->isVisible());
     EXPECT_EQ(box("Text4(0)")->text(), QStringLiteral("P1"));
-    EXPECT_EQ(box("Text4(1)")->text(), QString());
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("100%"));   // the name searched for
     EXPECT_FALSE(button("Command5")->isEnabled());
     box("Text4(1)")->setText(QStringLiteral("新客户"));
     count(Phone);
@@ -325,7 +324,7 @@ TEST_F(FeedbackWindowTest, LeavingAPlanOfScaleZeroOrNoNumberStoresRateZero)
 
 TEST_F(FeedbackWindowTest, BoxesAndGridsBehaveAsTheOperatorExpects)
 {
-    state.productNames = QStringList({"打印机", "", "扫描仪", "", ""});
+    state.setProductNames({"打印机", "", "扫描仪", "", ""});
     open();
     chooseTarget(1);
     box("Text5(0)")->setText(QStringLiteral("3个"));
@@ -343,8 +342,10 @@ TEST_F(FeedbackWindowTest, BoxesAndGridsBehaveAsTheOperatorExpects)
     box("Text1(1)")->setFocus();
     EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/7"));
 
-    ExecutedPlans::openPlanFeedback(state);   // the main window replaced the daily rows
-    EXPECT_EQ(window->findChild<DataGrid*>("DataGrid1")->recordset(), state.planFeedbackRecordset());
+    run("INSERT INTO feedbackTable (序号, 时间) VALUES ('P1', '2026-12-06')");
+    state.announce({ChangeNotice::Table::DailyRows, QStringLiteral("P1")});   // another window added a day
+    EXPECT_EQ(window->findChild<DataGrid*>("DataGrid1")->recordset()->recordCount(), 2);
+    EXPECT_EQ(box("Text2")->text(), QStringLiteral("2/2"));
 }
 
 TEST_F(FeedbackWindowTest, DeletingATargetLeavesTheDailyRowsAlone)
@@ -356,6 +357,107 @@ TEST_F(FeedbackWindowTest, DeletingATargetLeavesTheDailyRowsAlone)
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("2/2"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("O'K 贸易"));
     EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+}
+
+// Two plans with a target of the same name; the current plan changes in the main window
+// between two saves, once with nothing pending and once with a count not yet saved.
+TEST_F(FeedbackWindowTest, AResponseCountsOnTheShownTargetsPlanWhenTheCurrentPlanChangesElsewhere)
+{
+    open();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("记录客户反馈"));
+    auto* planLabel = window->findChild<QLabel*>("LabelPlan");
+    EXPECT_EQ(planLabel->text(), QStringLiteral("当前计划：P1 春季直邮"));
+    chooseTarget(1);
+    count(Phone);
+    click("Command9");
+
+    state.setCurrentPlan(QStringLiteral("P0"), titleOf("P0"));   // the main window's activation
+    EXPECT_EQ(planLabel->text(), QStringLiteral("当前计划：P0 旧计划"));
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/1"));
+    chooseTarget(1);
+    EXPECT_EQ(box("Text4(0)")->text(), QStringLiteral("P0"));
+    count(Phone);
+    click("Command9");
+    EXPECT_EQ(rows("Select * From clientTableInfo"), 4);   // no target overwritten or doubled
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From clientTableInfo Where 序号 = 'P1' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From clientTableInfo Where 序号 = 'P0' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
+
+    // A count waiting to be saved stays with its plan when another plan becomes current.
+    count(Phone);
+    state.setCurrentPlan(QStringLiteral("P1"), titleOf("P1"));
+    EXPECT_EQ(planLabel->text(), QStringLiteral("当前计划：P0 旧计划"));
+    click("Command9");
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From feedbackTable Where 序号 = 'P0' And 时间 = '2026-12-07'").value(0).toInt(), 2);
+    EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From clientTableInfo Where 序号 = 'P1' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
+    window->Form_Activate();   // saved: the next activation takes the current plan
+    EXPECT_EQ(planLabel->text(), QStringLiteral("当前计划：P1 春季直邮"));
+    EXPECT_FALSE(window->findChild<QWidget*>("Frame2")->isVisible());
+
+    // 返回 writes the totals of both plans recorded for.
+    click("Command1");
+    EXPECT_EQ(Recordset(folder.connection(), "Select 反馈合计 From marketingComment Where 序号 = 'P0'").text(0), QStringLiteral("2"));
+    EXPECT_EQ(Recordset(folder.connection(), "Select 反馈合计 From marketingComment Where 序号 = 'P1'").text(0), QStringLiteral("3"));
+}
+
+TEST_F(FeedbackWindowTest, ANewTargetIsNeverStoredWithoutAName)
+{
+    open();
+    dialogs.queueInput(QStringLiteral("  天津丁公司 "));
+    click("Command5");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("无此客户！"));
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("天津丁公司"));
+    box("Text4(1)")->setText(QStringLiteral("　"));
+    count(Phone);
+    click("Command9");
+    EXPECT_EQ(dialogs.log().last().title, QStringLiteral("信息提示"));
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("营销对象")));
+    EXPECT_EQ(rows("Select * From clientTableInfo"), 4);
+    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+    // The form is kept as typed, still a new target.
+    EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(window->findChild<QLabel*>("Label2")->isVisible());
+    EXPECT_FALSE(button("Command5")->isEnabled());
+    box("Text4(1)")->setText(QStringLiteral("天津丁公司"));
+    click("Command9");
+    EXPECT_EQ(field(target("天津丁公司"), "电话数"), 1);
+    EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
+}
+
+TEST_F(FeedbackWindowTest, CountsNotYetSavedAreNeverDroppedWithoutAsking)
+{
+    open();
+    chooseTarget(1);
+    count(Phone);
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    chooseTarget(2);   // another target: asked, and cancelled
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_EQ(dialogs.log().last().buttons, MsgButtons::SaveDiscardCancel);
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
+    EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
+    EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/3"));
+
+    dialogs.queueMessage(MsgAnswer::Discard);
+    chooseTarget(2);
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("O'K 贸易"));
+    EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/5"));   // the stored days again, no new day
+    EXPECT_EQ(field(target("北京甲公司"), "电话数"), 0);
+
+    count(Fax);
+    dialogs.queueMessage(MsgAnswer::Save);
+    click("Command14");   // the panel's 返回
+    EXPECT_EQ(field(target("O'K 贸易"), "传真数"), 1);
+    EXPECT_FALSE(window->findChild<QWidget*>("Frame2")->isVisible());
+
+    chooseTarget(3);
+    box("Text4(7)")->setText(QStringLiteral("上海市"));   // a typed field counts as a change too
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    click("Command1");   // the window's 返回
+    EXPECT_TRUE(window->isVisible());
+    dialogs.queueMessage(MsgAnswer::Save);
+    click("Command1");
+    EXPECT_EQ(target("上海乙公司")->text(QStringLiteral("地址")), QStringLiteral("上海市"));
+    EXPECT_FALSE(dialogs.hasPendingAnswers());
 }
 
 } // namespace

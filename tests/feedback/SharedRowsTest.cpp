@@ -1,10 +1,8 @@
 // The feedback window beside the windows and statements that share its rows: the daily
 // statistics window, plan execution, a second writer. Saves land on the window's own plan,
 // add to what is stored and never make a second row for a day.
-#include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "feedback/Form5.h"
@@ -68,15 +66,16 @@ protected:
 
     void openFeedback()
     {
-        ExecutedPlans::openPlans(state);   // P1 current, its daily rows open
-        feedback = std::make_unique<Form5>();
+        state.setCurrentPlan(QStringLiteral("P1"), QStringLiteral("春季直邮"));
+        feedback = std::make_unique<Form5>(state);
         feedback->show();
     }
     void openDailyTable()
     {
-        dailyTable = std::make_unique<feedbackFm1>();
+        dailyTable = std::make_unique<feedbackFm1>(state);
         dailyTable->show();
     }
+    std::shared_ptr<Recordset> dailyTableRows() const { return dailyTable->findChild<DataGrid*>("DataGrid1")->recordset(); }
     void chooseTarget(int row)
     {
         feedback->planTargetRecordset()->setAbsolutePosition(row);
@@ -99,26 +98,29 @@ TEST_F(SharedRowsTest, ExecutingAnotherPlanWhileRecordingNeverMixesTheTwoPlansRo
 
     Recordset planTable(folder.connection(), QStringLiteral("Select * From planTable"));
     planTable.moveLast();   // P2
-    ASSERT_EQ(PlanExecution::execute(state, planTable).outcome, PlanExecution::Outcome::Executed);
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("P2"));
-    // The program's daily rows are P2's now, and the feedback window works for P2.
-    EXPECT_EQ(state.planFeedbackRecordset()->text(QStringLiteral("序号")), QStringLiteral("P2"));
-    EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 1);
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1'"), 1);   // P1 did not get P2's first day
+    ASSERT_EQ(PlanExecution::execute(state, planTable.bookmark()).outcome, PlanExecution::Outcome::Executed);
+    EXPECT_EQ(state.currentPlanNo(), QStringLiteral("P2"));
+    // The click waiting for P1's target stays with P1.
+    EXPECT_EQ(feedback->planNo(), QStringLiteral("P1"));
+    save();
+    EXPECT_EQ(todays("电话数", "P1"), 1);
+    EXPECT_EQ(todays("电话数", "P2"), 0);   // P2's first day, untouched
+    EXPECT_EQ(targets("电话数", "北京甲公司"), 1);
 
+    // Once saved, the next activation works for P2.
+    feedback->Form_Activate();
+    EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 1);
     chooseTarget(1);
     count(Fax);
     save();
     EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P2'"), 1);
     EXPECT_EQ(todays("传真数", "P2"), 1);
-    EXPECT_EQ(todays("电话数", "P2"), 0);   // the click for P1, never saved, went with the plan change
+    EXPECT_EQ(todays("传真数", "P1"), 0);
     EXPECT_EQ(targets("传真数", "广州丙公司"), 1);
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1'"), 1);
-    EXPECT_EQ(number("Select 电话数 From feedbackTable Where 序号 = 'P1'"), 2);
 
     // Executing the plan already executed switches back: the window follows again.
     planTable.moveFirst();
-    ASSERT_EQ(PlanExecution::execute(state, planTable).outcome, PlanExecution::Outcome::AlreadyExecuted);
+    ASSERT_EQ(PlanExecution::execute(state, planTable.bookmark()).outcome, PlanExecution::Outcome::AlreadyExecuted);
     EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 2);
     chooseTarget(2);
     count(Email);
@@ -139,7 +141,7 @@ TEST_F(SharedRowsTest, ACorrectionInTheDailyTableIsKeptByTheNextResponse)
 
     // The operator corrects today's phone count to 3 in the daily table and saves it.
     auto* grid = dailyTable->findChild<DataGrid*>("DataGrid1");
-    const int phones = state.planFeedbackRecordset()->fieldIndex(QStringLiteral("电话数"));
+    const int phones = dailyTableRows()->fieldIndex(QStringLiteral("电话数"));
     ASSERT_TRUE(grid->model()->setData(grid->model()->index(1, phones), QStringLiteral("3")));
     click(dailyTable.get(), "Command3");
     ASSERT_EQ(todays("电话数"), 3);
@@ -158,8 +160,8 @@ TEST_F(SharedRowsTest, ASearchInTheDailyTableNeverLeadsToASecondRowForToday)
     openFeedback();
     openDailyTable();
     dialogs.queueInput(QStringLiteral("other"));
-    click(dailyTable.get(), "Command2");   // 查寻 narrows the shared daily rows to none
-    ASSERT_EQ(state.planFeedbackRecordset()->recordCount(), 0);
+    click(dailyTable.get(), "Command2");   // 查寻 narrows the daily table's rows to none
+    ASSERT_EQ(dailyTableRows()->recordCount(), 0);
 
     chooseTarget(1);
     count(Phone);
@@ -175,7 +177,7 @@ TEST_F(SharedRowsTest, ANewDayStartedByTheFeedbackWindowIsNeverAPendingRowOfTheS
     openDailyTable();
     click(feedback.get(), "Command7");   // 添加: a new target and, today having no row, a new day
     EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/7"));
-    EXPECT_EQ(state.planFeedbackRecordset()->editMode(), Recordset::EditMode::None);
+    EXPECT_EQ(dailyTableRows()->editMode(), Recordset::EditMode::None);
 
     // Moving in the daily table stores nothing.
     click(dailyTable.get(), "Command1(0)");
@@ -185,7 +187,7 @@ TEST_F(SharedRowsTest, ANewDayStartedByTheFeedbackWindowIsNeverAPendingRowOfTheS
 
     click(feedback.get(), "Command12");   // 取消
     click(feedback.get(), "Command2");    // 未知客户: made, with today's new day shown
-    EXPECT_EQ(state.planFeedbackRecordset()->editMode(), Recordset::EditMode::None);
+    EXPECT_EQ(dailyTableRows()->editMode(), Recordset::EditMode::None);
     box("Text4(1)")->setText(QStringLiteral("未知客户"));
     count(Phone);
     save();
@@ -258,7 +260,7 @@ TEST_F(SharedRowsTest, TargetsDeletedElsewhereLeaveTheListAndTheTargetShownStays
     chooseTarget(2);   // 上海乙公司
     count(Phone);
     run("Delete * From clientTableInfo Where 营销对象 = '北京甲公司'");
-    state.announceClientRowsChanged();
+    state.announce({ChangeNotice::Table::Targets, QString()});
     EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 1);
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/1"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("上海乙公司"));
@@ -266,8 +268,10 @@ TEST_F(SharedRowsTest, TargetsDeletedElsewhereLeaveTheListAndTheTargetShownStays
     EXPECT_EQ(targets("电话数", "上海乙公司"), 1);
     EXPECT_EQ(todays("电话数"), 1);
 
+    count(Phone);   // a count that can no longer be saved: the user hears of it
     run("Delete * From clientTableInfo Where 营销对象 = '上海乙公司'");
-    state.announceClientRowsChanged();
+    state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("已被删除")));
     EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 0);
     EXPECT_FALSE(feedback->findChild<QWidget*>("Frame2")->isVisible());
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("0/0"));
