@@ -2,7 +2,7 @@
 // MARQUEL_SCREENSHOT_DIR names a folder, so they can be looked at; skipped otherwise.
 #include "app/F5.h"
 #include "app/mainFm1.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
@@ -50,7 +50,6 @@ TEST(ScreenshotTest, SplashAndMainWindow)
     QDir().mkpath(folder);
     TempAppFolder app;
     ScriptedDialogs::installNew();
-    AppState::instance().reset();
     fillDemoPlans(*app.connection());
 
     F5 splash;
@@ -67,7 +66,7 @@ TEST(ScreenshotTest, SplashAndMainWindow)
     app.connection()->execute(QStringLiteral(
         "INSERT INTO planTable VALUES ('2026-03', '年终客户回访', '三周', '华北', '电话回访', '近两年购买过打印机的企业客户', "
         "'200', '30', '5000', '向客户介绍新款激光打印机与以旧换新活动，\n并预约上门演示。')"));
-    Form3 editor;
+    Form3 editor(window->state());
     editor.show();
     QTest::qWait(50);
     EXPECT_TRUE(editor.grab().save(QDir(folder).filePath("plan-editor.png")));
@@ -78,26 +77,25 @@ TEST(ScreenshotTest, SplashAndMainWindow)
         "('2026-03', '天津宏达贸易公司', '022-23456789', '', '李女士', '天津市和平区南京路88号', '300041', 1, 0, 1), "
         "('2026-03', '未知客户', '', '', '', '', '', 3, 0, 3)"));
     {
-        Form5 recording;
+        Form5 recording(window->state());
         recording.show();
         QTest::qWait(50);
         recording.planTargetRecordset()->setAbsolutePosition(1);
         recording.DataGrid2_Click();
         QTest::qWait(50);
         EXPECT_TRUE(recording.grab().save(QDir(folder).filePath("feedback-window.png")));
-        feedbackFm1 daily;
+        feedbackFm1 daily(window->state());
         daily.show();
         QTest::qWait(50);
         EXPECT_TRUE(daily.grab().save(QDir(folder).filePath("daily-table.png")));
         recording.close();
     }
 
-    definitionFm1 mapping;
+    definitionFm1 mapping(window->state());
     mapping.show();
     QTest::qWait(50);
     EXPECT_TRUE(mapping.grab().save(QDir(folder).filePath("definition.png")));
     window.reset();
-    AppState::instance().reset();
     Dialogs::install(nullptr);
 }
 
