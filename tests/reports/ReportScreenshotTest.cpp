@@ -2,7 +2,7 @@
 // when MARQUEL_SCREENSHOT_DIR names a folder, so they can be looked at; skipped otherwise.
 #include "controls/ScriptedDialogs.h"
 #include "controls/UiSetup.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "reports/PagePreview.h"
 #include "reports/ReportDefinitions.h"
@@ -47,11 +47,8 @@ TEST(ReportScreenshotTest, WindowsPreviewPagesAndAPrintedPage)
     UiSetup::registerFontSubstitutes();
     TempAppFolder app;
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
-    state.reset();
-    state.dbConnection = app.connection();
-    state.currentPlanNo = QStringLiteral("2026-03");
-    state.currentPlanTitle = QStringLiteral("年终客户回访");
+    ProgramState state(app.connection(), app.path());
+    state.setCurrentPlan(QStringLiteral("2026-03"), QStringLiteral("年终客户回访"));
     fillDemo(*app.connection());
 
     const QList<std::pair<ReportDefinition, QString>> reports = {
@@ -60,7 +57,7 @@ TEST(ReportScreenshotTest, WindowsPreviewPagesAndAPrintedPage)
         {ReportDefinitions::campaignSummary(), "report-summary"},
     };
     for (const auto& [report, name] : reports) {
-        ReportWindow window(report);
+        ReportWindow window(state, report);
         window.printerInstalled = [] { return false; };
         window.show();
         QTest::qWait(50);
@@ -74,7 +71,6 @@ TEST(ReportScreenshotTest, WindowsPreviewPagesAndAPrintedPage)
             QTest::mouseClick(window.Command2, Qt::LeftButton);
         }
     }
-    state.reset();
     Dialogs::install(nullptr);
 }
 
