@@ -60,9 +60,12 @@ TEST_F(DefinitionTest, NamesGrowUpToTheColumnWidthAndApostrophesAreData)
     definitionFm1 window(state);
     box(window, 0)->setText(QStringLiteral("O'Brien 牌"));
     box(window, 1)->setText(QString(60, QChar(0x7EB8)));   // longer than the 50 the column holds
+    box(window, 2)->setText(QStringLiteral("   ") + QString(49, QChar(0x7EB8)) + QStringLiteral("尾"));
     click(window, "Command2");
     EXPECT_EQ(stored().value(0), QStringLiteral("O'Brien 牌"));
     EXPECT_EQ(stored().value(1).size(), 50);
+    EXPECT_TRUE(stored().value(2).endsWith(QStringLiteral("尾")));   // blanks around a name are not counted
+    EXPECT_EQ(state.productNames().value(0), QStringLiteral("O'Brien 牌"));   // the program's names follow
     box(window, 0)->setText(QStringLiteral("O'Brien 牌激光打印机"));   // longer than the stored name
     click(window, "Command2");
     EXPECT_EQ(stored().value(0), QStringLiteral("O'Brien 牌激光打印机"));
