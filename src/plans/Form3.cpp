@@ -197,21 +197,25 @@ void Form3::setBrowsing(bool browsing)
 
 void Form3::Command1_Click(int index)
 {
-    switch (index) {
-    case 0:
-        createPlan();
-        break;
-    case 1:
-        savePlan();
-        break;
-    case 2:
-        deletePlan();
-        break;
-    case 3:
-        cancelEdit();
-        break;
-    default:
-        closeEditor();
+    try {
+        switch (index) {
+        case 0:
+            createPlan();
+            break;
+        case 1:
+            savePlan();
+            break;
+        case 2:
+            deletePlan();
+            break;
+        case 3:
+            cancelEdit();
+            break;
+        default:
+            closeEditor();
+        }
+    } catch (const DbError& error) {
+        refuse(error.description());
     }
 }
 
@@ -331,7 +335,13 @@ void Form3::closeEditor()
 // 返回 and the window's close box: nothing typed goes without the user's word.
 void Form3::closeEvent(QCloseEvent* event)
 {
-    if (planTableRecordset_ && !settlePendingEdit()) {
+    bool settled = true;
+    try {
+        settled = !planTableRecordset_ || settlePendingEdit();
+    } catch (const DbError& error) {
+        refuse(error.description());
+    }
+    if (!settled) {
         event->ignore();
         return;
     }
@@ -346,9 +356,9 @@ void Form3::Command3_Click(int index)
 {
     if (addMode_ == 1 || !planTableRecordset_ || planTableRecordset_->recordCount() == 0)
         return;
-    if (!settlePendingEdit())
-        return;
     try {
+        if (!settlePendingEdit())
+            return;
         const QScopedValueRollback quiet(movingRows_, true);
         Navigation::move(*planTableRecordset_, index);
         showPosition();
