@@ -1,5 +1,6 @@
 #include "PlanDesigns.h"
 
+#include "PlanRows.h"
 #include "ProgramState.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -57,10 +58,23 @@ void check(ProgramState& state, qint64 key, const PlanDesign& plan)
     // The store compares the numbers as it compares every text (letter case aside).
     Recordset same(state.connection(),
                    QStringLiteral("Select * From planTable Where 序号 = ") + SqlText::quote(plan.planNo));
-    for (same.moveFirst(); !same.isEOF(); same.moveNext())
-        if (same.bookmark() != key)
-            throw DbError(QStringLiteral("序号“%1”已有另一个计划使用：请换一个序号。")
-                              .arg(TextRules::trimmedText(same.value(QStringLiteral("序号")))));
+    bool keepsItsNumber = false;
+    for (same.moveFirst(); !same.isEOF(); same.moveNext()) {
+        if (same.bookmark() == key) {
+            keepsItsNumber = true;
+            continue;
+        }
+        throw DbError(QStringLiteral("序号“%1”已有另一个计划使用：请换一个序号。")
+                          .arg(TextRules::trimmedText(same.value(QStringLiteral("序号")))));
+    }
+    // A new number that an executed plan already holds belongs to that plan's rows: this
+    // plan could never be executed under it.
+    if (!keepsItsNumber) {
+        Recordset executed(state.connection(), PlanRows::executedPlanStatement(plan.planNo));
+        if (executed.recordCount() > 0)
+            throw DbError(QStringLiteral("序号“%1”已是一个已执行计划的序号：请换一个序号。")
+                              .arg(TextRules::trimmedText(executed.value(QStringLiteral("序号")))));
+    }
 }
 
 void write(Recordset& row, const PlanDesign& plan)

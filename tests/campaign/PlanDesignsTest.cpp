@@ -117,8 +117,16 @@ TEST_F(PlanDesignsTest, ARepeatedNumberCanNoLongerMakeANewPlanLookExecuted)
     const qint64 executed = PlanDesigns::add(state, plan(QStringLiteral("A"), QStringLiteral("执行过")));
     PlanExecution::execute(state, executed);
     EXPECT_THROW(PlanDesigns::add(state, plan(QStringLiteral("a"), QStringLiteral("新计划"))), DbError);
+    PlanDesigns::edit(state, executed, plan(QStringLiteral("A"), QStringLiteral("执行过，改了题目")));   // its own number
+
+    // Once its design is renumbered or deleted, the executed plan still holds its number.
+    PlanDesigns::edit(state, executed, plan(QStringLiteral("A-old"), QStringLiteral("执行过")));
+    const QString said = refusal([&] { PlanDesigns::add(state, plan(QStringLiteral("A"), QStringLiteral("新计划"))); });
+    EXPECT_TRUE(said.contains(QStringLiteral("序号“A”"))) << said.toStdString();
     const qint64 fresh = PlanDesigns::add(state, plan(QStringLiteral("B"), QStringLiteral("新计划")));
+    EXPECT_THROW(PlanDesigns::edit(state, fresh, plan(QStringLiteral("A"), QStringLiteral("新计划"))), DbError);
     EXPECT_EQ(PlanExecution::execute(state, fresh).outcome, PlanExecution::Outcome::Executed);
+    EXPECT_EQ(count("Select * From planTable Where 序号 = 'A'"), 0);
 }
 
 } // namespace
