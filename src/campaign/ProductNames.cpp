@@ -38,7 +38,8 @@ void store(ProgramState& state, const QStringList& names)
     for (int i = 0; i < 5 && i < mapping.fieldCount(); ++i) {
         // Cut to the width the column declares, so a name can grow up to it (cutting to the
         // stored name's length would keep names from ever getting longer).
-        const QString name = names.value(i).left(mapping.field(i).declaredSize);
+        // Trimmed before the cut, so blanks typed around a name do not cost its last characters.
+        const QString name = TextRules::trimBlanks(names.value(i)).left(mapping.field(i).declaredSize);
         mapping.setValue(i, TextRules::trimBlanks(name));
     }
     mapping.update();

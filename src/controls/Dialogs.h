@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SaveAnswer.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -73,6 +75,9 @@ public:
     // An empty title shows the program's name.
     virtual MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
                               MsgIcon icon) = 0;
+    // Asks whether to store changes not yet saved, with the buttons 保存, 放弃 and 取消.
+    // Closing the box without a button answers Cancel.
+    virtual SaveAnswer askToSave(const QString& text, const QString& title) = 0;
     // nullopt when the user cancels.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;

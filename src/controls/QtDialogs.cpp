@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <algorithm>
 #include <limits>
@@ -120,6 +121,22 @@ MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgButto
     }
     box.exec();
     return answerFor(box.standardButton(box.clickedButton()), buttons);
+}
+
+SaveAnswer QtDialogs::askToSave(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text, QMessageBox::NoButton, parentWindow());
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveAnswer::Save;
+    if (box.clickedButton() == discard)
+        return SaveAnswer::Discard;
+    return SaveAnswer::Cancel;
 }
 
 std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title,

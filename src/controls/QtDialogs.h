@@ -12,6 +12,7 @@ class QtDialogs : public Dialogs {
 public:
     MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
                       MsgIcon icon) override;
+    SaveAnswer askToSave(const QString& text, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<FileChoice> openFile(const FileDialogRequest& request) override;

@@ -13,6 +13,11 @@ void ScriptedDialogs::queueMessage(MsgAnswer answer)
     messages_.enqueue(answer);
 }
 
+void ScriptedDialogs::queueSaveAnswer(SaveAnswer answer)
+{
+    saveAnswers_.enqueue(answer);
+}
+
 void ScriptedDialogs::queueInput(std::optional<QString> answer)
 {
     inputs_.enqueue(std::move(answer));
@@ -45,7 +50,7 @@ void ScriptedDialogs::queueProgressCancel(std::optional<qint64> done)
 
 bool ScriptedDialogs::hasPendingAnswers() const
 {
-    return !messages_.isEmpty() || !inputs_.isEmpty() || !openFiles_.isEmpty()
+    return !messages_.isEmpty() || !saveAnswers_.isEmpty() || !inputs_.isEmpty() || !openFiles_.isEmpty()
         || !saveFiles_.isEmpty() || !fonts_.isEmpty() || !printerSetups_.isEmpty()
         || !progressCancels_.isEmpty();
 }
@@ -71,6 +76,16 @@ MsgAnswer ScriptedDialogs::message(const QString& text, const QString& title,
     record.icon = icon;
     log_.append(record);
     return nextOr(messages_, firstButtonAnswer(buttons));
+}
+
+SaveAnswer ScriptedDialogs::askToSave(const QString& text, const QString& title)
+{
+    DialogRecord record;
+    record.kind = QStringLiteral("askToSave");
+    record.text = text;
+    record.title = title;
+    log_.append(record);
+    return nextOr(saveAnswers_, SaveAnswer::Cancel);
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title,

@@ -7,7 +7,7 @@
 #include <functional>
 
 // One dialog the program asked for, as the test sees it afterwards. `kind` is
-// "message", "input", "openFile", "saveFile", "font", "printerSetup" or "progress"; a font
+// "message", "askToSave", "input", "openFile", "saveFile", "font", "printerSetup" or "progress"; a font
 // request puts the preset font's name in `text` and the whole preset in `font`, a progress
 // window its label.
 struct DialogRecord {
@@ -23,7 +23,7 @@ struct DialogRecord {
 
 // Answers dialogs from queues a test fills beforehand and logs every request.
 // With nothing queued, a message box gets its first button (Ok, Yes, Retry, Abort)
-// and every other dialog is cancelled. A queued save path gets the request's default
+// and every other dialog is cancelled (askToSave answers Cancel). A queued save path gets the request's default
 // extension when it has none, as the real dialog adds it. A progress window runs to the
 // end unless a cancel was queued for it.
 class ScriptedDialogs : public Dialogs {
@@ -32,6 +32,7 @@ public:
     static ScriptedDialogs& installNew();
 
     void queueMessage(MsgAnswer answer);
+    void queueSaveAnswer(SaveAnswer answer);
     void queueInput(std::optional<QString> answer);
     void queueOpenFile(std::optional<FileChoice> answer);
     void queueSaveFile(std::optional<FileChoice> answer);
@@ -56,6 +57,7 @@ public:
 
     MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
                       MsgIcon icon) override;
+    SaveAnswer askToSave(const QString& text, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<FileChoice> openFile(const FileDialogRequest& request) override;
@@ -74,6 +76,7 @@ private:
     }
 
     QQueue<MsgAnswer> messages_;
+    QQueue<SaveAnswer> saveAnswers_;
     QQueue<std::optional<QString>> inputs_;
     QQueue<std::optional<FileChoice>> openFiles_;
     QQueue<std::optional<FileChoice>> saveFiles_;

@@ -1,5 +1,6 @@
 #include "Form3.h"
 
+#include "campaign/PlanDesigns.h"
 #include "campaign/PlanExecution.h"
 #include "campaign/ProgramState.h"
 #include "controls/DataGrid.h"
@@ -12,12 +13,14 @@
 #include "core/TextFile.h"
 #include "core/TextRules.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -26,17 +29,13 @@ namespace {
 constexpr int WidthTwips = 12000;
 constexpr int HeightTwips = 8800;
 
-// The boxes in index order, their captions and the plan table's fields they show.
+// The boxes in index order, their captions and the fields of the plan they show.
 const char* const BoxCaptions[9] = {"序       号", "题       目", "时 间 周 期", "地       区", "方       式",
                                     "对 象 描 述", "规模（数量）", "预计反馈数", "费      用"};
-const char* const BoxFields[9] = {"序号", "题目", "时间周期", "地区", "方式", "营销对象描述", "规模（数量）",
-                                  "预计反馈数", "费用"};
+QString PlanDesign::* const BoxFields[9] = {&PlanDesign::planNo, &PlanDesign::title, &PlanDesign::period,
+                                            &PlanDesign::region, &PlanDesign::method, &PlanDesign::targetDescription,
+                                            &PlanDesign::scale, &PlanDesign::expectedResponses, &PlanDesign::cost};
 const char* const RecordCaptions[5] = {"创建", "保存", "删除", "取消", "返回"};
-
-QString field(int box)
-{
-    return QString::fromUtf8(BoxFields[box]);
-}
 
 } // namespace
 
@@ -122,7 +121,7 @@ QWidget* Form3::buildFrame()
 void Form3::openPlans()
 {
     try {
-        planTableRecordset_ = state_.openRecordset(QStringLiteral("Select * From planTable"));
+        planTableRecordset_ = state_.openRecordset(PlanDesigns::allPlansStatement());
     } catch (const DbError& error) {
         refuse(error.description());
         return;
@@ -154,9 +153,12 @@ void Form3::displayRecord()
         clearRecord();
         return;
     }
+    const PlanDesign plan = PlanDesigns::fromRow(*planTableRecordset_);
     for (int i = 0; i < 9; ++i)
-        Text1[i]->setText(TextRules::trimmedText(planTableRecordset_->value(field(i))));
-    RichTextBox1->setPlainText(TextRules::trimmedText(planTableRecordset_->value(QStringLiteral("内容"))));
+        Text1[i]->setText(plan.*BoxFields[i]);
+    RichTextBox1->setPlainText(plan.content);
+    shown_ = plan;
+    shownKey_ = planTableRecordset_->bookmark();
 }
 
 void Form3::clearRecord()
@@ -164,15 +166,22 @@ void Form3::clearRecord()
     for (QLineEdit* box : Text1)
         box->clear();
     RichTextBox1->clear();
+    shown_ = PlanDesign();
+    shownKey_.reset();
 }
 
-// Throws DbError when the database does not accept a value; the caller then leaves the
-// row as it was and says why, so nothing typed is lost without a word.
-void Form3::writeRecord()
+PlanDesign Form3::writeRecord() const
 {
+    PlanDesign plan;
     for (int i = 0; i < 9; ++i)
-        planTableRecordset_->setValue(field(i), TextRules::trimBlanks(Text1[i]->text()));
-    planTableRecordset_->setValue(QStringLiteral("内容"), TextRules::trimBlanks(RichTextBox1->toPlainText()));
+        plan.*BoxFields[i] = TextRules::trimBlanks(Text1[i]->text());
+    plan.content = TextRules::trimBlanks(RichTextBox1->toPlainText());
+    return plan;
+}
+
+bool Form3::hasUnsavedChanges() const
+{
+    return writeRecord() != shown_;
 }
 
 void Form3::setBrowsing(bool browsing)
@@ -180,7 +189,7 @@ void Form3::setBrowsing(bool browsing)
     Command1[0]->setEnabled(browsing);
     Command1[2]->setEnabled(browsing);
     // While a new plan is typed, the grid and the navigation buttons stay still: a move
-    // would otherwise store the half-typed row or show another plan over it.
+    // would otherwise show another plan over it.
     DataGrid1->setEnabled(browsing);
     for (QPushButton* button : Command3)
         button->setEnabled(browsing);
@@ -210,89 +219,147 @@ void Form3::Command1_Click(int index)
     }
 }
 
+// Before the boxes show something else, what was typed in them is saved or dropped as the
+// user says. False when the user stays (取消) or the save was refused.
+bool Form3::settlePendingEdit()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    switch (Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"))) {
+    case SaveAnswer::Save:
+        return savePlan();
+    case SaveAnswer::Discard:
+        addMode_ = 0;
+        setBrowsing(true);
+        displayRecord();
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void Form3::createPlan()
 {
-    if (!planTableRecordset_)
+    if (!planTableRecordset_ || !settlePendingEdit())
         return;
     addMode_ = 1;
-    planTableRecordset_->addNew();
     clearRecord();
     setBrowsing(false);
     Text1[0]->setFocus();
 }
 
-void Form3::savePlan()
+// Stores the boxes as a new plan, or over the plan shown; says why when that is refused.
+std::optional<qint64> Form3::storeBoxes()
 {
-    if (!planTableRecordset_)
-        return;
-    Recordset& rs = *planTableRecordset_;
-    // Boxes typed into an empty table are a new plan, not something to drop.
-    if (addMode_ == 0 && !rs.hasCurrentRow()) {
-        rs.addNew();
-        addMode_ = 1;
-    }
+    const PlanDesign typed = writeRecord();
     try {
-        writeRecord();
-        rs.update();
+        // Boxes typed into an empty table are a new plan too.
+        if (addMode_ == 1 || !shownKey_)
+            return PlanDesigns::add(state_, typed);
+        PlanDesigns::edit(state_, *shownKey_, typed);
+        return shownKey_;
     } catch (const DbError& error) {
-        // The row stays as it was; the boxes keep what was typed so it can be corrected.
-        rs.cancelUpdate();
-        if (addMode_ == 1)
-            rs.addNew();
-        refuse(error.description());
-        return;
+        refuse(error.description());   // the boxes keep what was typed so it can be corrected
+        return std::nullopt;
     }
-    addMode_ = 0;
-    setBrowsing(true);
+}
+
+// Reads the plans again and shows the row `key` (the last row when it is gone).
+void Form3::showStoredRow(std::optional<qint64> key)
+{
+    const QScopedValueRollback quiet(movingRows_, true);
+    Recordset& rs = *planTableRecordset_;
+    rs.requery();
+    try {
+        if (key)
+            rs.setBookmark(*key);
+        else if (rs.recordCount() > 0)
+            rs.moveLast();
+    } catch (const DbError&) {
+        if (rs.recordCount() > 0)
+            rs.moveLast();
+    }
     displayRecord();
     showPosition();
+}
+
+bool Form3::savePlan()
+{
+    if (!planTableRecordset_)
+        return false;
+    const std::optional<qint64> key = storeBoxes();
+    if (!key)
+        return false;
+    addMode_ = 0;
+    setBrowsing(true);
+    try {
+        showStoredRow(key);
+    } catch (const DbError& error) {
+        refuse(error.description());
+    }
     Text1[0]->setFocus();
+    return true;
 }
 
 void Form3::deletePlan()
 {
-    if (!planTableRecordset_ || planTableRecordset_->recordCount() == 0)
+    if (!planTableRecordset_ || !planTableRecordset_->hasCurrentRow())
         return;
     const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除这条记录吗？"), QStringLiteral("删除提示"),
                                                          MsgButtons::OkCancel, MsgIcon::Question);
-    if (answer != MsgAnswer::Ok || planTableRecordset_->recordCount() == 0)
+    if (answer != MsgAnswer::Ok || !planTableRecordset_->hasCurrentRow())
         return;
-    Recordset& rs = *planTableRecordset_;
-    rs.deleteCurrent();
-    rs.moveLast();
-    if (rs.isEOF())
-        rs.moveLast();
-    showPosition();
+    try {
+        PlanDesigns::remove(state_, planTableRecordset_->bookmark());
+        showStoredRow(std::nullopt);   // the last plan is shown, not the next one
+    } catch (const DbError& error) {
+        refuse(error.description());
+    }
     Text1[0]->setFocus();
-    displayRecord();
 }
 
 void Form3::cancelEdit()
 {
-    setBrowsing(true);
-    if (!planTableRecordset_)
-        return;
     addMode_ = 0;
-    planTableRecordset_->cancelUpdate();
-    displayRecord();
+    setBrowsing(true);
+    if (planTableRecordset_)
+        displayRecord();
 }
 
 void Form3::closeEditor()
 {
+    close();
+}
+
+// 返回 and the window's close box: nothing typed goes without the user's word.
+void Form3::closeEvent(QCloseEvent* event)
+{
+    bool settled = true;
+    try {
+        settled = !planTableRecordset_ || settlePendingEdit();
+    } catch (const DbError& error) {
+        refuse(error.description());
+    }
+    if (!settled) {
+        event->ignore();
+        return;
+    }
     addMode_ = 0;
     setBrowsing(true);
-    if (planTableRecordset_)
-        planTableRecordset_->cancelUpdate();   // whatever was typed and not saved is dropped
     DataGrid1->bind(nullptr);
     planTableRecordset_.reset();
-    close();
+    FormWindow::closeEvent(event);
 }
 
 void Form3::Command3_Click(int index)
 {
-    if (!planTableRecordset_ || planTableRecordset_->recordCount() == 0)
+    if (addMode_ == 1 || !planTableRecordset_ || planTableRecordset_->recordCount() == 0)
         return;
     try {
+        if (!settlePendingEdit())
+            return;
+        const QScopedValueRollback quiet(movingRows_, true);
         Navigation::move(*planTableRecordset_, index);
         showPosition();
         displayRecord();
@@ -301,11 +368,30 @@ void Form3::Command3_Click(int index)
     }
 }
 
+// The grid has already moved to the row the user chose; the plan shown before it may
+// hold typed changes, which are saved to that plan, dropped, or kept by going back to it.
 void Form3::DataGrid1_RowColChange()
 {
-    if (addMode_ == 1 || !planTableRecordset_)
+    if (addMode_ == 1 || !planTableRecordset_ || movingRows_)
         return;
     try {
+        Recordset& rs = *planTableRecordset_;
+        const std::optional<qint64> chosen =
+            rs.hasCurrentRow() ? std::optional<qint64>(rs.bookmark()) : std::nullopt;
+        if (chosen == shownKey_) {
+            showPosition();
+            return;
+        }
+        const bool settled = settlePendingEdit();
+        const QScopedValueRollback quiet(movingRows_, true);
+        if (!settled) {
+            if (shownKey_)
+                rs.setBookmark(*shownKey_);   // back to the plan whose changes stay in the boxes
+            showPosition();
+            return;
+        }
+        if (chosen)
+            rs.setBookmark(*chosen);   // a save read the plans again
         showPosition();
         displayRecord();
     } catch (const DbError&) {
@@ -337,12 +423,12 @@ void Form3::Command6_Click()
 {
     if (!planTableRecordset_)
         return;
-    Recordset& plans = *planTableRecordset_;
-    // A new row not yet saved, or an empty table, holds no plan to execute.
-    const bool stored = plans.editMode() != Recordset::EditMode::Adding && plans.hasCurrentRow();
+    // A new plan not yet saved, or an empty table, holds no plan to execute; the plan shown
+    // is executed as it is stored.
+    const std::optional<qint64> key = addMode_ == 1 ? std::nullopt : shownKey_;
     try {
         const PlanExecution::Result result =
-            stored ? PlanExecution::execute(state_, plans.bookmark()) : PlanExecution::Result{PlanExecution::Outcome::NoStoredPlan, {}};
+            key ? PlanExecution::execute(state_, *key) : PlanExecution::Result{PlanExecution::Outcome::NoStoredPlan, {}};
         switch (result.outcome) {
         case PlanExecution::Outcome::NoStoredPlan:
             Dialogs::instance().message(QStringLiteral("没有已保存的计划可以执行，请先保存计划。"), QStringLiteral("信息提示"),

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "campaign/PlanDesign.h"
 #include "controls/FormWindow.h"
 
 #include <memory>
+#include <optional>
 
 class ProgramState;
 class DataGrid;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,7 +26,10 @@ public:
 
     void displayRecord();
     void clearRecord();
-    void writeRecord();
+    // The plan as the boxes hold it, each text trimmed.
+    PlanDesign writeRecord() const;
+    // Whether the boxes hold something the plan table does not.
+    bool hasUnsavedChanges() const;
 
     void Command1_Click(int index);   // 创建, 保存, 删除, 取消, 返回
     void Command3_Click(int index);   // <<, <, >, >>
@@ -46,6 +52,9 @@ public:
     QPushButton* Command6 = nullptr;
     DataGrid* DataGrid1 = nullptr;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     ProgramState& state_;
     QWidget* buildFrame();
@@ -53,12 +62,18 @@ private:
     void showPosition();
     void setBrowsing(bool browsing);
     void createPlan();
-    void savePlan();
+    bool savePlan();
+    std::optional<qint64> storeBoxes();
+    void showStoredRow(std::optional<qint64> key);
+    bool settlePendingEdit();
     void deletePlan();
     void cancelEdit();
     void closeEditor();
     void refuse(const QString& description);
 
-    std::shared_ptr<Recordset> planTableRecordset_;
+    std::shared_ptr<Recordset> planTableRecordset_;   // read to show the plans; written only through PlanDesigns
     int addMode_ = 0;
+    PlanDesign shown_;                    // what the boxes showed when they were last filled
+    std::optional<qint64> shownKey_;      // the plan row shown in the boxes, none for a new plan
+    bool movingRows_ = false;             // the window itself moves the rows: not the user's choice
 };

@@ -3,10 +3,10 @@
 #include "app/StartUp.h"
 #include "app/mainFm1.h"
 #include "charts/FeedbackChartPanel.h"
-#include "core/AppState.h"
 #include "controls/ChartControl.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
+#include "campaign/ProgramState.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
 #include "core/SqlText.h"
@@ -34,6 +34,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,16 +43,16 @@ class MainWindowTest : public ::testing::Test {
 protected:
     TempAppFolder folder;
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
     std::unique_ptr<mainFm1> window;
 
-    void SetUp() override { state.reset(); }
     void TearDown() override
     {
         window.reset();
-        state.reset();
         Dialogs::install(nullptr);
     }
+
+    ProgramState& state() const { return window->state(); }
+    QString currentPlan() const { return window->state().currentPlanNo(); }
 
     // An executed plan with its daily rows (telephone counts) and targets.
     void executePlan(const QString& no, const QString& title, QList<int> dailyPhones = {}, int targets = 0)
@@ -98,9 +99,9 @@ TEST_F(MainWindowTest, WithoutPlansBothPositionsReadZeroAndTheDailyGridIsForPlan
     open();
     EXPECT_EQ(text("Text1"), QStringLiteral("0/0"));
     EXPECT_EQ(text("Text2"), QStringLiteral("0/0"));
-    EXPECT_EQ(state.currentPlanNo, QString());
-    ASSERT_TRUE(state.planFeedbackRecordset());
-    EXPECT_EQ(state.planFeedbackRecordset()->source(), QStringLiteral("Select * From feedbackTable Where 序号 = ''"));
+    EXPECT_EQ(currentPlan(), QString());
+    ASSERT_TRUE(window->dayRows());
+    EXPECT_EQ(window->dayRows()->source(), QStringLiteral("Select * From feedbackTable Where 序号 = ''"));
     EXPECT_EQ(control<DataGrid>("DataGrid2")->model()->rowCount(), 0);
     EXPECT_EQ(control<DataGrid>("DataGrid1")->model()->columnCount(), 8);
     click("Command1(2)");
@@ -126,8 +127,8 @@ TEST_F(MainWindowTest, TheLastPlanIsCurrentAndTheButtonsStopAtBothEnds)
     executePlan("C3", "秋季", {7, 1, 4});
     open();
     EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("C3"));
-    EXPECT_EQ(state.currentPlanTitle, QStringLiteral("秋季"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("C3"));
+    EXPECT_EQ(state().currentPlanTitle(), QStringLiteral("秋季"));
     EXPECT_EQ(text("Text2"), QStringLiteral("1/3"));
     EXPECT_EQ(currentDayPhones(), 7);
 
@@ -137,9 +138,9 @@ TEST_F(MainWindowTest, TheLastPlanIsCurrentAndTheButtonsStopAtBothEnds)
     EXPECT_EQ(text("Text1"), QStringLiteral("1/3"));
     click("Command1(1)");
     EXPECT_EQ(text("Text1"), QStringLiteral("1/3"));
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("A1"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("A1"));
     EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
-    EXPECT_EQ(state.planFeedbackRecordset()->recordCount(), 2);
+    EXPECT_EQ(window->dayRows()->recordCount(), 2);
     EXPECT_EQ(currentDayPhones(), 7);   // the buttons change the daily grid, not the charts
 
     click("Command2(3)");
@@ -148,7 +149,7 @@ TEST_F(MainWindowTest, TheLastPlanIsCurrentAndTheButtonsStopAtBothEnds)
     click("Command2(2)");
     EXPECT_EQ(text("Text2"), QStringLiteral("2/2"));
     click("Command1(3)");
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("C3"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("C3"));
 }
 
 TEST_F(MainWindowTest, GridAndRecordsetStayInStepBothWays)
@@ -165,13 +166,13 @@ TEST_F(MainWindowTest, GridAndRecordsetStayInStepBothWays)
 
     const QRect second = grid->visualRect(grid->model()->index(1, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_EQ(state.planRecordset()->absolutePosition(), 2);
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("2"));
+    EXPECT_EQ(window->planRows()->absolutePosition(), 2);
+    EXPECT_EQ(currentPlan(), QStringLiteral("2"));
     EXPECT_EQ(text("Text1"), QStringLiteral("2/3"));
     EXPECT_EQ(currentDayPhones(), 2);   // choosing a plan in the grid redraws
 
     QTest::keyClick(grid, Qt::Key_Down);   // the keyboard chooses a plan as the mouse does
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("3"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("3"));
     EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
 }
 
@@ -204,14 +205,14 @@ TEST_F(MainWindowTest, DeletingAMiddlePlanMakesTheLastPlanCurrentAndCancelKeepsE
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command8");
     EXPECT_EQ(count("Select * From marketingComment"), 3);
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("2"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("2"));
 
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command8");
     EXPECT_EQ(count("Select * From marketingComment Where 序号 = '2'"), 0);
     EXPECT_EQ(count("Select * From clientTableInfo"), 2);
     EXPECT_EQ(count("Select * From feedbackTable"), 2);
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("3"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("3"));
     EXPECT_EQ(text("Text1"), QStringLiteral("2/2"));
 }
 
@@ -239,7 +240,7 @@ TEST_F(MainWindowTest, TheProductLegendShowsTheMappedNames)
     EXPECT_EQ(control<QLabel>("Label2(0)")->text(), QStringLiteral("R1:打印机"));
     EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:"));
     EXPECT_EQ(control<QLabel>("Label2(4)")->text(), QStringLiteral("R5:扫描仪"));
-    EXPECT_EQ(state.productNames.value(4), QStringLiteral("扫描仪"));
+    EXPECT_EQ(state().productNames().value(4), QStringLiteral("扫描仪"));
     EXPECT_EQ(control<QLabel>("Label1(6)")->text(), QStringLiteral("合计1"));
 }
 
@@ -320,7 +321,7 @@ TEST_F(MainWindowTest, AnExecutedPlanIsCurrentWhenTheUserComesBack)
     QTest::mouseClick(editor->findChild<QPushButton*>("Command6"), Qt::LeftButton);
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("现在执行B计划!"));
     window->Form_Activate();
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("B"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("B"));
     EXPECT_EQ(text("Text1"), QStringLiteral("2/2"));
     EXPECT_EQ(text("Text2"), QStringLiteral("1/1"));
     editor->close();
@@ -344,7 +345,7 @@ TEST_F(MainWindowTest, TheChartButtonOpensThePlanComparisonOnceAndOnlyWithPlans)
     click("Command9");
     click("Command9");
     EXPECT_EQ(chartWindows(), 1);
-    EXPECT_EQ(state.planRecordset()->absolutePosition(), 2);   // the current plan stays
+    EXPECT_EQ(window->planRows()->absolutePosition(), 2);   // the current plan stays
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* chart = qobject_cast<chartFm1*>(w))
             chart->close();
@@ -358,11 +359,23 @@ TEST_F(MainWindowTest, ExitAsksFirstAndCancelKeepsEverything)
     dialogs.queueMessage(MsgAnswer::Cancel);
     window->findChild<QAction*>("exit2")->trigger();
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要退出该系统吗？"));
-    EXPECT_TRUE(state.dbConnection);
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("1"));
-    dialogs.queueMessage(MsgAnswer::Ok);
-    window->findChild<QAction*>("exit2")->trigger();
-    EXPECT_FALSE(state.dbConnection);
+    EXPECT_EQ(currentPlan(), QStringLiteral("1"));
+
+    // The program's event loop ends with 0 on OK; Cancel leaves it running (until the test ends it).
+    auto runExit = [this](MsgAnswer answer) {
+        dialogs.queueMessage(answer);
+        QTimer triggerExit;
+        triggerExit.setSingleShot(true);
+        QObject::connect(&triggerExit, &QTimer::timeout, [this] { window->findChild<QAction*>("exit2")->trigger(); });
+        triggerExit.start(0);
+        QTimer stillRunning;
+        stillRunning.setSingleShot(true);
+        QObject::connect(&stillRunning, &QTimer::timeout, [] { QApplication::exit(7); });
+        stillRunning.start(300);
+        return QApplication::exec();
+    };
+    EXPECT_EQ(runExit(MsgAnswer::Cancel), 7);
+    EXPECT_EQ(runExit(MsgAnswer::Ok), 0);
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndControlsTheirAccessibleNames)
@@ -391,7 +404,6 @@ TEST(StartUpTest, TheSplashStaysUntilClickedThenTheMainWindowOpens)
 {
     TempAppFolder folder;
     ScriptedDialogs::installNew();
-    AppState::instance().reset();
     F5* splash = StartUp::showSplash(folder.path());
     QPointer<F5> alive(splash);
     EXPECT_EQ(splash->windowTitle(), QStringLiteral("Tembra咨询中心"));
@@ -410,9 +422,9 @@ TEST(StartUpTest, TheSplashStaysUntilClickedThenTheMainWindowOpens)
             main = candidate;
     ASSERT_TRUE(main);
     EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(AppState::instance().dbConnection);
+    EXPECT_TRUE(main->state().connection());
+    EXPECT_EQ(main->state().appPath(), folder.path());
     delete main;
-    AppState::instance().reset();
     Dialogs::install(nullptr);
 }
 
@@ -420,7 +432,6 @@ TEST(StartUpTest, AMissingDatabaseIsReportedAndNoWindowOpens)
 {
     QTemporaryDir empty;
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState::instance().reset();
     F5* splash = StartUp::showSplash(empty.path());
     splash->Form_Click();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -428,7 +439,6 @@ TEST(StartUpTest, AMissingDatabaseIsReportedAndNoWindowOpens)
     EXPECT_TRUE(dialogs.log()[0].text.contains(QStringLiteral("Tembra_Estimation.db")));
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<mainFm1*>(w));
-    EXPECT_FALSE(AppState::instance().dbConnection);
     Dialogs::install(nullptr);
 }
 
@@ -443,10 +453,10 @@ TEST_F(MainWindowTest, ARowSelectorClickOrADragChoosesThePlanHighlighted)
     auto* grid = control<DataGrid>("DataGrid1");
     auto expectPlan = [&](const QString& no, const QString& position) {
         EXPECT_EQ(grid->currentRowNumber() + 1, position.section('/', 0, 0).toInt());
-        EXPECT_EQ(state.currentPlanNo, no);
+        EXPECT_EQ(currentPlan(), no);
         EXPECT_EQ(text("Text1"), position);
-        EXPECT_EQ(state.planFeedbackRecordset()->text(QStringLiteral("序号")), no);
-        EXPECT_EQ(control<DataGrid>("DataGrid2")->recordset(), state.planFeedbackRecordset());
+        EXPECT_EQ(window->dayRows()->text(QStringLiteral("序号")), no);
+        EXPECT_EQ(control<DataGrid>("DataGrid2")->recordset(), window->dayRows());
         EXPECT_EQ(currentDayPhones(), no.toInt());
     };
 
@@ -496,16 +506,18 @@ TEST_F(MainWindowTest, StartingUpRefreshesTheMainWindowOnce)
     F5* splash = StartUp::showSplash(folder.path());
     QApplication::setActiveWindow(splash);   // the user is on the splash and clicks it
     QApplication::processEvents();
-    QSignalSpy refreshes(&state, &AppState::planRecordsetReplaced);
     emit splash->continueRequested();
     mainFm1* started = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* m = qobject_cast<mainFm1*>(w))
             started = m;
     ASSERT_TRUE(started);
+    const std::shared_ptr<Recordset> refreshed = started->planRows();   // held, so a new one differs
+    ASSERT_TRUE(refreshed);
+    EXPECT_EQ(started->state().currentPlanNo(), QStringLiteral("A1"));
     QApplication::setActiveWindow(started);
     QApplication::processEvents();
-    EXPECT_EQ(refreshes.count(), 2);   // one refresh: the old plan rows dropped, the new ones set
+    EXPECT_EQ(started->planRows(), refreshed);   // the first activation read nothing again
     EXPECT_FALSE(StartUp::startFailed());
     delete started;
     delete splash;
@@ -525,7 +537,6 @@ TEST_F(MainWindowTest, ASecondCopyOnTheSameDatabaseIsRefusedUntilTheFirstEnds)
     QLockFile later(folder.databasePath() + QStringLiteral(".lock"));
     EXPECT_FALSE(later.tryLock(0));
     window.reset();
-    state.reset();
     EXPECT_TRUE(later.tryLock(0));
 }
 

@@ -1,7 +1,7 @@
 // The main window's way to the target table maintenance and the exports behind it.
 #include "app/mainFm1.h"
 #include "controls/ScriptedDialogs.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -21,11 +21,10 @@ TEST(TargetTableMenuTest, MenuItemOpensOneMaintenanceWindowAndExportsReachTheirW
 {
     TempAppFolder folder;
     ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
-    state.reset();
     folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('P1', '客户甲', 1)"));
     std::unique_ptr<mainFm1> window(mainFm1::load(folder.path()));
     ASSERT_TRUE(window);
+    ProgramState& state = window->state();
 
     window->findChild<QAction*>("cilentTableTotal")->trigger();
     window->findChild<QAction*>("cilentTableTotal")->trigger();
@@ -40,17 +39,16 @@ TEST(TargetTableMenuTest, MenuItemOpensOneMaintenanceWindowAndExportsReachTheirW
     // The program's connection knows the three kinds of export file.
     const QString out = folder.filePath(QStringLiteral("out"));
     QDir().mkpath(out);
-    state.dbConnection->execute(QStringLiteral("select * into [dBase III;database=%1/].t.dbf from clientTableInfo").arg(out));
-    state.dbConnection->execute(QStringLiteral("select * into [Excel 8.0;database=%1/t.xlsx].t from clientTableInfo").arg(out));
+    state.store().execute(QStringLiteral("select * into [dBase III;database=%1/].t.dbf from clientTableInfo").arg(out));
+    state.store().execute(QStringLiteral("select * into [Excel 8.0;database=%1/t.xlsx].t from clientTableInfo").arg(out));
     QFile::remove(state.exportDatabasePath());
-    state.dbConnection->execute(QStringLiteral("select * into [;database=%1].t from clientTableInfo").arg(state.exportDatabasePath()));
+    state.store().execute(QStringLiteral("select * into [;database=%1].t from clientTableInfo").arg(state.exportDatabasePath()));
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("/t.dbf")));
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("/t.xlsx")));
     EXPECT_EQ(Recordset(Connection::open(state.exportDatabasePath()), QStringLiteral("Select * From t")).recordCount(), 1);
 
     delete opened.first();
     window.reset();
-    state.reset();
     Dialogs::install(nullptr);
 }
 

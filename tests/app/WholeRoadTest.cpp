@@ -1,7 +1,7 @@
 // One campaign from execution to the main window: a plan is executed, three responses are
 // recorded over two days, the feedback window is left, and the main window shows it all.
 #include "app/mainFm1.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
@@ -38,8 +38,6 @@ TEST(WholeRoadTest, ExecuteRecordReturnAndSeeItInTheMainWindow)
 {
     TempAppFolder folder;
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
-    AppState& state = AppState::instance();
-    state.reset();
     Clock::setToday(QDate(2026, 12, 7));
     folder.connection()->execute(QStringLiteral(
         "INSERT INTO planTable (序号, 题目, 规模（数量）, 预计反馈数, 时间周期, 费用) VALUES ('21', '冬季直邮', '300', '30', '两周', '9000')"));
@@ -57,7 +55,7 @@ TEST(WholeRoadTest, ExecuteRecordReturnAndSeeItInTheMainWindow)
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("现在执行21计划!"));
     click(editor, "Command1(4)");
     main->Form_Activate();
-    EXPECT_EQ(state.currentPlanNo, QStringLiteral("21"));
+    EXPECT_EQ(main->state().currentPlanNo(), QStringLiteral("21"));
 
     main->findChild<QAction*>("recordBack1")->trigger();
     auto* recording = openWindow<Form5>();
@@ -107,7 +105,6 @@ TEST(WholeRoadTest, ExecuteRecordReturnAndSeeItInTheMainWindow)
     EXPECT_EQ(second.value(QStringLiteral("反馈合计")).toInt(), 1);
 
     main.reset();
-    state.reset();
     Clock::reset();
     Dialogs::install(nullptr);
 }

@@ -1,5 +1,4 @@
 // The product mapping window against a real database.
-#include "core/AppState.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "controls/ScriptedDialogs.h"
@@ -33,7 +32,7 @@ protected:
 TEST_F(DefinitionTest, ShowsTheStoredNamesTrimmedAndStoresTrimmedNames)
 {
     folder.connection()->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '  打印机 ', 产品3名称 = '扫描仪'"));
-    definitionFm1 window;
+    definitionFm1 window(state);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("产品对照定义"));
     EXPECT_EQ(box(window, 0)->text(), QStringLiteral("打印机"));
     EXPECT_EQ(box(window, 2)->text(), QStringLiteral("扫描仪"));
@@ -46,7 +45,7 @@ TEST_F(DefinitionTest, ShowsTheStoredNamesTrimmedAndStoresTrimmedNames)
 
 TEST_F(DefinitionTest, ReturnWithoutSavingChangesNothing)
 {
-    definitionFm1* window = new definitionFm1;
+    definitionFm1* window = new definitionFm1(state);
     window->show();
     box(*window, 4)->setText(QStringLiteral("碎纸机"));
     QPointer<definitionFm1> alive(window);
@@ -58,12 +57,15 @@ TEST_F(DefinitionTest, ReturnWithoutSavingChangesNothing)
 
 TEST_F(DefinitionTest, NamesGrowUpToTheColumnWidthAndApostrophesAreData)
 {
-    definitionFm1 window;
+    definitionFm1 window(state);
     box(window, 0)->setText(QStringLiteral("O'Brien 牌"));
     box(window, 1)->setText(QString(60, QChar(0x7EB8)));   // longer than the 50 the column holds
+    box(window, 2)->setText(QStringLiteral("   ") + QString(49, QChar(0x7EB8)) + QStringLiteral("尾"));
     click(window, "Command2");
     EXPECT_EQ(stored().value(0), QStringLiteral("O'Brien 牌"));
     EXPECT_EQ(stored().value(1).size(), 50);
+    EXPECT_TRUE(stored().value(2).endsWith(QStringLiteral("尾")));   // blanks around a name are not counted
+    EXPECT_EQ(state.productNames().value(0), QStringLiteral("O'Brien 牌"));   // the program's names follow
     box(window, 0)->setText(QStringLiteral("O'Brien 牌激光打印机"));   // longer than the stored name
     click(window, "Command2");
     EXPECT_EQ(stored().value(0), QStringLiteral("O'Brien 牌激光打印机"));
@@ -72,7 +74,7 @@ TEST_F(DefinitionTest, NamesGrowUpToTheColumnWidthAndApostrophesAreData)
 TEST_F(DefinitionTest, AMappingWithoutItsRowGetsOneOnSaving)
 {
     folder.connection()->execute(QStringLiteral("Delete * From productDF"));
-    definitionFm1 window;
+    definitionFm1 window(state);
     EXPECT_EQ(box(window, 0)->text(), QString());
     box(window, 0)->setText(QStringLiteral("打印机"));
     click(window, "Command2");

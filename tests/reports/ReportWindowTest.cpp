@@ -1,9 +1,7 @@
 // The three report windows against a real database, printing to PDF files.
 #include "PdfPages.h"
 #include "controls/UiSetup.h"
-#include "core/AppState.h"
 #include "core/Connection.h"
-#include "core/ExecutedPlans.h"
 #include "core/Recordset.h"
 #include "feedback/feedbackFm1.h"
 #include "reports/PagePreview.h"
@@ -30,8 +28,7 @@ protected:
     {
         ProgramTest::SetUp();
         UiSetup::registerFontSubstitutes();
-        state.currentPlanNo = QStringLiteral("2026-03");
-        state.currentPlanTitle = QStringLiteral("年终客户回访");
+        state.setCurrentPlan(QStringLiteral("2026-03"), QStringLiteral("年终客户回访"));
     }
     void TearDown() override
     {
@@ -62,7 +59,7 @@ protected:
 
     ReportWindow& open(const ReportDefinition& report)
     {
-        window = std::make_unique<ReportWindow>(report);
+        window = std::make_unique<ReportWindow>(state, report);
         window->printerInstalled = [] { return false; };
         window->show();
         return *window;
@@ -128,7 +125,7 @@ TEST_F(ReportWindowTest, OpensWithItsCaptionDefaultsAndFirstPage)
 
 TEST_F(ReportWindowTest, AnEmptyReportShowsPageZeroAndItsButtonsDoNothing)
 {
-    state.currentPlanNo.clear();
+    state.setCurrentPlan(QString(), QString());
     addDays(QStringLiteral("other"), 3);
     open(ReportDefinitions::feedbackStatistics());
     EXPECT_EQ(text("Text1(2)"), QStringLiteral("第 0 页"));
@@ -156,10 +153,12 @@ TEST_F(ReportWindowTest, AReportThatCannotBeReadOpensEmpty)
     EXPECT_TRUE(preview().isEmpty());
 
     window.reset();
-    state.dbConnection.reset();
-    open(ReportDefinitions::campaignSummary());
-    EXPECT_EQ(text("Text1(0)"), QStringLiteral("终止页：0"));
-    click("Command2");
+    const ProgramState withoutDatabase(nullptr, folder.path());
+    ReportWindow summary(withoutDatabase, ReportDefinitions::campaignSummary());
+    summary.printerInstalled = [] { return false; };
+    summary.show();
+    EXPECT_EQ(summary.findChild<QLineEdit*>("Text1(0)")->text(), QStringLiteral("终止页：0"));
+    QTest::mouseClick(summary.findChild<QPushButton*>("Command2"), Qt::LeftButton);
     EXPECT_TRUE(dialogs.log().isEmpty());
 }
 
@@ -349,7 +348,7 @@ TEST_F(ReportWindowTest, ReportsReadTheirRowsAsStored)
 
     // The address book: responding targets only, most feedback first, ties as stored;
     // an apostrophe in the plan number is data.
-    state.currentPlanNo = QStringLiteral("O'Neil");
+    state.setCurrentPlan(QStringLiteral("O'Neil"), QString());
     folder.connection()->execute(QStringLiteral(
         "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES "
         "('O''Neil', '甲', 3), ('O''Neil', '乙', 0), ('O''Neil', '丙', 5), ('O''Neil', '丁', 3), ('other', '戊', 9)"));
@@ -366,13 +365,12 @@ TEST_F(ReportWindowTest, TwoReportsAndTheDailyTableKeepTheirOwnRowsAndPages)
 {
     addDays(QStringLiteral("2026-03"), 81);
     addClients(QStringLiteral("2026-03"), 120);
-    ExecutedPlans::openPlanFeedback(state);
     ReportWindow& days = open(ReportDefinitions::feedbackStatistics());
     days.printerInstalled = [] { return false; };
-    ReportWindow clients(ReportDefinitions::respondingClients());
+    ReportWindow clients(state, ReportDefinitions::respondingClients());
     clients.printerInstalled = [] { return false; };
     clients.show();
-    feedbackFm1 table;
+    feedbackFm1 table(state);
     table.show();
 
     QTest::mouseClick(clients.findChild<QPushButton*>("Command4(3)"), Qt::LeftButton);
@@ -380,7 +378,6 @@ TEST_F(ReportWindowTest, TwoReportsAndTheDailyTableKeepTheirOwnRowsAndPages)
     click("Command4(2)");
     EXPECT_EQ(days.paging().currentPage, 2);
     EXPECT_EQ(clients.paging().currentPage, 3);
-    EXPECT_EQ(state.browseRecordset(), nullptr);   // the shared scratch recordset is left alone
 
     // The daily table deletes rows; the open report keeps the rows it loaded, and a report
     // opened afterwards reads the new ones.
@@ -395,7 +392,7 @@ TEST_F(ReportWindowTest, TwoReportsAndTheDailyTableKeepTheirOwnRowsAndPages)
     QTest::mouseClick(clients.findChild<QPushButton*>("Command2"), Qt::LeftButton);
     EXPECT_EQ(pdfPageCount(pdf("clients.pdf")), 1);
 
-    ReportWindow reopened(ReportDefinitions::feedbackStatistics());
+    ReportWindow reopened(state, ReportDefinitions::feedbackStatistics());
     EXPECT_EQ(reopened.findChild<QLineEdit*>("Text1(2)")->text(), QStringLiteral("第 0 页"));
 }
 
