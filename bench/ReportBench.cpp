@@ -3,7 +3,9 @@
 // the same run (bare SQLite reading the same rows; bare Qt writing the same texts to PDF).
 #include "controls/ScriptedDialogs.h"
 #include "controls/UiSetup.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
+
+#include <QFileInfo>
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -110,16 +112,15 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString path = dir.filePath(Schema::MainDatabaseName);
     Schema::createMainDatabase(path);
-    AppState& state = AppState::instance();
-    state.dbConnection = Connection::open(path);
-    fill(*state.dbConnection);
-    state.currentPlanNo = QStringLiteral("P");
+    ProgramState state(Connection::open(path), QFileInfo(path).absolutePath());
+    fill(state.store());
+    state.setCurrentPlan(QStringLiteral("P"), QString());
     std::printf("address book of a plan with %d responding targets, %d per page\n\n", Targets, PerPage);
 
-    const double bareOpening = bareOpen(*state.dbConnection);
+    const double bareOpening = bareOpen(state.store());
     std::unique_ptr<ReportWindow> window;
     const double opening = seconds([&] {
-        window = std::make_unique<ReportWindow>(ReportDefinitions::respondingClients());
+        window = std::make_unique<ReportWindow>(state, ReportDefinitions::respondingClients());
     });
     window->printerInstalled = [] { return false; };
 
@@ -134,7 +135,7 @@ int main(int argc, char** argv)
     ReportPage page;
     request.page = FlipPage;
     const double compose = seconds([&] { page = composer.compose(rows, request); });
-    const double bareCompose = barePage(*state.dbConnection, FlipPage);
+    const double bareCompose = barePage(state.store(), FlipPage);
     request.page = FlipPage + 1;
     const double flip = seconds([&] { page = composer.compose(rows, request); });
 
@@ -168,6 +169,5 @@ int main(int argc, char** argv)
                 qint64(page.size()), error.isEmpty() ? "PDF written" : qPrintable(error));
     std::fflush(stdout);
     window.reset();
-    state.reset();
     return error.isEmpty() ? 0 : 1;
 }

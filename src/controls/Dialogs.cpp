@@ -96,8 +96,6 @@ MsgAnswer Dialogs::firstButtonAnswer(MsgButtons buttons)
         return MsgAnswer::Retry;
     case MsgButtons::AbortRetryIgnore:
         return MsgAnswer::Abort;
-    case MsgButtons::SaveDiscardCancel:
-        return MsgAnswer::Save;
     }
     return MsgAnswer::Ok;
 }

@@ -12,9 +12,9 @@
 class QPrinter;
 
 // The buttons, icon and answer of a message box.
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore, SaveDiscardCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore, Save, Discard };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
 
 // Flags of a file dialog request, with the values the windows pass.
 namespace FileDialogFlag {
@@ -104,6 +104,6 @@ public:
     static QString withDefaultExtension(const QString& path, const QString& defaultExt);
     // The choice for a path: the path itself, and its file name without the folder.
     static FileChoice fileChoiceFor(const QString& path);
-    // The answer of the first button of a set: Ok, Yes, Retry, Abort or Save.
+    // The answer of the first button of a set: Ok, Yes, Retry or Abort.
     static MsgAnswer firstButtonAnswer(MsgButtons buttons);
 };

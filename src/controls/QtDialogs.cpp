@@ -33,8 +33,6 @@ QMessageBox::StandardButtons standardButtons(MsgButtons buttons)
         return QMessageBox::Retry | QMessageBox::Cancel;
     case MsgButtons::AbortRetryIgnore:
         return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case MsgButtons::SaveDiscardCancel:
-        return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -49,8 +47,6 @@ QMessageBox::StandardButton standardButton(MsgAnswer answer)
     case MsgAnswer::Retry: return QMessageBox::Retry;
     case MsgAnswer::Abort: return QMessageBox::Abort;
     case MsgAnswer::Ignore: return QMessageBox::Ignore;
-    case MsgAnswer::Save: return QMessageBox::Save;
-    case MsgAnswer::Discard: return QMessageBox::Discard;
     }
     return QMessageBox::Ok;
 }
@@ -89,8 +85,6 @@ MsgAnswer answerFor(int clicked, MsgButtons buttons)
     case QMessageBox::Retry: return MsgAnswer::Retry;
     case QMessageBox::Abort: return MsgAnswer::Abort;
     case QMessageBox::Ignore: return MsgAnswer::Ignore;
-    case QMessageBox::Save: return MsgAnswer::Save;
-    case QMessageBox::Discard: return MsgAnswer::Discard;
     default: return closedAnswer(buttons);
     }
 }
@@ -113,12 +107,6 @@ MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgButto
     QMessageBox box(messageIcon(icon), titleOrProgramName(title), text, standardButtons(buttons),
                     parentWindow());
     box.setDefaultButton(standardButton(firstButtonAnswer(buttons)));
-    if (buttons == MsgButtons::SaveDiscardCancel) {
-        // The question about unsaved changes names its answers in the program's own words.
-        box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
-        box.button(QMessageBox::Discard)->setText(QStringLiteral("放弃"));
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
-    }
     box.exec();
     return answerFor(box.standardButton(box.clickedButton()), buttons);
 }

@@ -568,11 +568,10 @@ bool Form5::settleUnsavedChanges()
 {
     if (!hasUnsavedChanges())
         return true;
-    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"),
-                                                         MsgButtons::SaveDiscardCancel, MsgIcon::Question);
-    if (answer == MsgAnswer::Save)
+    const SaveAnswer answer = Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"));
+    if (answer == SaveAnswer::Save)
         return saveResponse();
-    if (answer == MsgAnswer::Discard) {
+    if (answer == SaveAnswer::Discard) {
         discardUnsavedChanges();
         return true;
     }

@@ -200,7 +200,7 @@ TEST_F(DailyTableTest, AnEditWaitingForSaveIsNeverStoredByAnotherWindowsChange)
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
     EXPECT_TRUE(closing->isVisible());
-    dialogs.queueMessage(MsgAnswer::Discard);
+    dialogs.queueSaveAnswer(SaveAnswer::Discard);
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());

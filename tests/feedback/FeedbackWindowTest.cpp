@@ -429,32 +429,32 @@ TEST_F(FeedbackWindowTest, CountsNotYetSavedAreNeverDroppedWithoutAsking)
     open();
     chooseTarget(1);
     count(Phone);
-    dialogs.queueMessage(MsgAnswer::Cancel);
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);
     chooseTarget(2);   // another target: asked, and cancelled
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
-    EXPECT_EQ(dialogs.log().last().buttons, MsgButtons::SaveDiscardCancel);
+    EXPECT_EQ(dialogs.log().last().kind, QStringLiteral("askToSave"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
     EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/3"));
 
-    dialogs.queueMessage(MsgAnswer::Discard);
+    dialogs.queueSaveAnswer(SaveAnswer::Discard);
     chooseTarget(2);
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("O'K 贸易"));
     EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/5"));   // the stored days again, no new day
     EXPECT_EQ(field(target("北京甲公司"), "电话数"), 0);
 
     count(Fax);
-    dialogs.queueMessage(MsgAnswer::Save);
+    dialogs.queueSaveAnswer(SaveAnswer::Save);
     click("Command14");   // the panel's 返回
     EXPECT_EQ(field(target("O'K 贸易"), "传真数"), 1);
     EXPECT_FALSE(window->findChild<QWidget*>("Frame2")->isVisible());
 
     chooseTarget(3);
     box("Text4(7)")->setText(QStringLiteral("上海市"));   // a typed field counts as a change too
-    dialogs.queueMessage(MsgAnswer::Cancel);
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);
     click("Command1");   // the window's 返回
     EXPECT_TRUE(window->isVisible());
-    dialogs.queueMessage(MsgAnswer::Save);
+    dialogs.queueSaveAnswer(SaveAnswer::Save);
     click("Command1");
     EXPECT_EQ(target("上海乙公司")->text(QStringLiteral("地址")), QStringLiteral("上海市"));
     EXPECT_FALSE(dialogs.hasPendingAnswers());
