@@ -1,0 +1,124 @@
+#include "WindowKeys.h"
+
+#include "DataGrid.h"
+
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+#include <QWidget>
+
+#include <limits>
+
+namespace WindowKeys {
+
+namespace {
+
+QString captionOf(const QPushButton* button)
+{
+    return button->text().remove(QLatin1Char('&')).trimmed();
+}
+
+bool usable(const QPushButton* button)
+{
+    return button->isVisible() && button->isEnabled();
+}
+
+QRect rectIn(QWidget* window, const QWidget* widget)
+{
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+QPushButton* nearestBelowFocus(QWidget* window, const QList<QPushButton*>& buttons)
+{
+    const QWidget* focus = window->focusWidget();
+    if (!focus || buttons.size() == 1)
+        return buttons.constFirst();
+    const int focusBottom = rectIn(window, focus).bottom();
+    QPushButton* nearest = nullptr;
+    int nearestDistance = std::numeric_limits<int>::max();
+    for (QPushButton* button : buttons) {
+        const int distance = rectIn(window, button).top() - focusBottom;
+        if (distance >= 0 && distance < nearestDistance) {
+            nearest = button;
+            nearestDistance = distance;
+        }
+    }
+    return nearest ? nearest : buttons.constFirst();
+}
+
+void addShortcut(QWidget* window, const QKeySequence& keys, const QStringList& captions)
+{
+    auto* shortcut = new QShortcut(keys, window);
+    QObject::connect(shortcut, &QShortcut::activated, window, [window, captions] { press(window, captions); });
+}
+
+// Delete belongs to the boxes while one has the focus: only a grid passes it to "删除".
+void addGridDelete(QWidget* window)
+{
+    for (DataGrid* grid : window->findChildren<DataGrid*>()) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Delete), grid, nullptr, nullptr, Qt::WidgetShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, window,
+                         [window] { press(window, {QStringLiteral("删除")}); });
+    }
+}
+
+} // namespace
+
+QPushButton* buttonFor(QWidget* window, const QStringList& captions)
+{
+    const QList<QPushButton*> buttons = window->findChildren<QPushButton*>();
+    for (const QString& caption : captions) {
+        QList<QPushButton*> matching;
+        for (QPushButton* button : buttons) {
+            if (usable(button) && captionOf(button) == caption)
+                matching << button;
+        }
+        if (!matching.isEmpty())
+            return nearestBelowFocus(window, matching);
+    }
+    return nullptr;
+}
+
+bool press(QWidget* window, const QStringList& captions)
+{
+    QPushButton* button = buttonFor(window, captions);
+    if (!button)
+        return false;
+    button->click();
+    return true;
+}
+
+bool pressForEscape(QWidget* window)
+{
+    return press(window, {QStringLiteral("返回")});
+}
+
+bool pressForEnter(QWidget* window)
+{
+    auto* focused = qobject_cast<QPushButton*>(window->focusWidget());
+    if (focused && usable(focused)) {
+        focused->click();
+        return true;
+    }
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->isDefault() && usable(button)) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+void install(QWidget* window)
+{
+    addShortcut(window, QKeySequence(Qt::CTRL | Qt::Key_S), {QStringLiteral("保存"), QStringLiteral("保存定义")});
+    addShortcut(window, QKeySequence(Qt::CTRL | Qt::Key_F), {QStringLiteral("查寻")});
+    addShortcut(window, QKeySequence(Qt::CTRL | Qt::Key_P), {QStringLiteral("打印")});
+    addShortcut(window, QKeySequence(Qt::CTRL | Qt::Key_N),
+                {QStringLiteral("添加"), QStringLiteral("创建"), QStringLiteral("添加新客户")});
+    addShortcut(window, QKeySequence(Qt::CTRL | Qt::Key_PageUp), {QStringLiteral("<")});
+    addShortcut(window, QKeySequence(Qt::CTRL | Qt::Key_PageDown), {QStringLiteral(">")});
+    addGridDelete(window);
+}
+
+} // namespace WindowKeys
