@@ -49,8 +49,8 @@ struct SourceButton {
 // The Access and Excel buttons also take the newer formats; the reader is chosen by what
 // the file holds, whatever its extension.
 const SourceButton SourceButtons[3] = {
-    {"所有文件|*.*|mdb文件|*.mdb|accdb文件|*.accdb", "mdb", "MDB数据\\"},
-    {"所有文件|*.*|xls文件|*.xls|xlsx文件|*.xlsx|csv文件|*.csv", "xls", "XLS数据\\"},
+    {"所有文件|*.*|Access数据库|*.mdb;*.accdb|mdb文件|*.mdb|accdb文件|*.accdb", "mdb", "MDB数据\\"},
+    {"所有文件|*.*|Excel文件|*.xls;*.xlsx;*.csv|xls文件|*.xls|xlsx文件|*.xlsx|csv文件|*.csv", "xls", "XLS数据\\"},
     {"所有文件|*.*|dbf文件|*.dbf", "dbf", "DBF数据\\"},
 };
 constexpr int OpenDialogFlags = 34822;

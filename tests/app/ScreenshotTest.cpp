@@ -10,9 +10,14 @@
 #include "feedback/feedbackFm1.h"
 #include "plans/Form3.h"
 #include "plans/definitionFm1.h"
+#include "controls/FormWindow.h"
 #include "support/TempAppFolder.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -96,6 +101,61 @@ TEST(ScreenshotTest, SplashAndMainWindow)
     mapping.show();
     QTest::qWait(50);
     EXPECT_TRUE(mapping.grab().save(QDir(folder).filePath("definition.png")));
+    window.reset();
+    AppState::instance().reset();
+    Dialogs::install(nullptr);
+}
+
+// The whole screen as the user sees it: the main window with the feedback window and the
+// browser above it, each where the program placed it, drawn with a plain title bar.
+QImage desktop(const QList<QWidget*>& windows)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QImage picture(screen.size(), QImage::Format_RGB32);
+    picture.fill(QColor(58, 110, 165));
+    QPainter painter(&picture);
+    for (QWidget* window : windows) {
+        const QRect frame = window->frameGeometry();
+        const int titleHeight = std::max(window->geometry().top() - frame.top(), 24);
+        const QRect title(frame.left(), window->geometry().top() - titleHeight, frame.width(), titleHeight);
+        painter.fillRect(title, QColor(225, 228, 232));
+        painter.setPen(Qt::black);
+        painter.drawText(title.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+        painter.drawPixmap(window->geometry().topLeft(), window->grab());
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawRect(title.united(window->geometry()).adjusted(0, 0, -1, -1));
+    }
+    return picture;
+}
+
+TEST(ScreenshotTest, TheScreenWithSeveralWindowsOpen)
+{
+    const QString folder = qEnvironmentVariable("MARQUEL_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set MARQUEL_SCREENSHOT_DIR to render the windows";
+    QDir().mkpath(folder);
+    TempAppFolder app;
+    ScriptedDialogs::installNew();
+    AppState::instance().reset();
+    fillDemoPlans(*app.connection());
+    std::unique_ptr<mainFm1> window(mainFm1::load(app.path()));
+    ASSERT_TRUE(window);
+    window->show();
+    window->Form_Activate();
+    QTest::qWait(100);
+    window->findChild<QAction*>(QStringLiteral("browseFeedback"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("recordBack1"))->trigger();
+    QTest::qWait(100);
+    QList<QWidget*> shown{window.get()};
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget != window.get() && qobject_cast<FormWindow*>(widget))
+            shown << widget;
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    EXPECT_TRUE(desktop(shown).save(
+        QDir(folder).filePath(QStringLiteral("screen-%1x%2.png").arg(size.width()).arg(size.height()))));
+    for (QWidget* widget : shown.mid(1))
+        widget->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     window.reset();
     AppState::instance().reset();
     Dialogs::install(nullptr);
