@@ -48,8 +48,9 @@ clientBrowseFm1::clientBrowseFm1()
     detailsLayout->addWidget(buildBoxes());
     detailsLayout->addWidget(buildCharts(), 1);
     splitter->addWidget(details);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 7);
+    // The list takes as much of a larger window as the details do.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter);
 

@@ -135,6 +135,11 @@ mainFm3::mainFm3()
     Label1->setObjectName(QStringLiteral("Label1"));
     openRow->addSpacing(12);
     openRow->addWidget(Label1, 1);
+    // The file's name takes the room the buttons leave, whether shown or not, so the
+    // buttons keep their size when it appears, and a long name does not widen the window.
+    QSizePolicy fileRoom(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    fileRoom.setRetainSizeWhenHidden(true);
+    Label1->setSizePolicy(fileRoom);
     layout->addLayout(openRow);
 
     auto* middle = new QHBoxLayout;

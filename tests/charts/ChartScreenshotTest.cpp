@@ -20,7 +20,7 @@ namespace {
 
 void fillCampaigns(Connection& db)
 {
-    db.execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '激光打印机', 产品2名称 = '复印机', 产品3名称 = '扫描仪', "
+    db.execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '高速彩色激光多功能一体机（商用型）', 产品2名称 = '复印机', 产品3名称 = '扫描仪', "
                               "产品4名称 = '传真机', 产品5名称 = '碎纸机'"));
     ChartTestData::addPlan(db, "2026-01", "春季办公设备直邮", "300", "40", "37", "12.3%");
     ChartTestData::addPlan(db, "2026-02", "华北区电话营销", "500", "60", "52", "10.4%");
