@@ -1,6 +1,7 @@
 #include "FormWindow.h"
 
 #include "Accessibility.h"
+#include "TabOrder.h"
 #include "WindowKeys.h"
 #include "WindowPlacement.h"
 
@@ -62,6 +63,7 @@ void FormWindow::showEvent(QShowEvent* event)
         WindowPlacement::placeOnFirstShow(this);
         Accessibility::nameControls(this);
         WindowKeys::install(this);
+        TabOrder::followLayouts(this);
         // Once the window manager has put its frame round it, the window is checked again,
         // and from then on each move or resize is remembered.
         QTimer::singleShot(0, this, [this] {

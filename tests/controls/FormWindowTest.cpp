@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
@@ -214,6 +215,34 @@ TEST(FormWindowPlacement, AWindowOpensWhereItWasLeftAndAboveTheMainWindow)
     QApplication::processEvents();
     EXPECT_TRUE(available.contains(third.frameGeometry()));
     EXPECT_EQ(third.size(), QSize(500, 420));
+}
+
+} // namespace
+
+namespace {
+
+TEST(FormWindowKeys, TabGoesThroughTheBoxesAsTheyStandNotAsTheyWereMade)
+{
+    FormWindow window(QStringLiteral("Form3"), QStringLiteral("创建营销计划"), 6000, 4000);
+    auto* layout = new QVBoxLayout(&window);
+    auto* grid = new QGridLayout;
+    QLineEdit* boxes[4];
+    for (int i = 3; i >= 0; --i) {   // made last to first
+        boxes[i] = new QLineEdit(&window);
+        grid->addWidget(boxes[i], i / 2, i % 2);
+    }
+    auto* ok = new QPushButton(QStringLiteral("保存"), &window);
+    auto* title = new QLineEdit(&window);
+    layout->addWidget(title);   // above the grid, though made after it
+    layout->addLayout(grid);
+    layout->addWidget(ok);
+    window.show();
+    // The chain as Tab walks it: the widgets that take the focus by Tab.
+    QList<QWidget*> order{title};
+    for (QWidget* next = title->nextInFocusChain(); order.size() < 6; next = next->nextInFocusChain())
+        if (next->focusPolicy() & Qt::TabFocus)
+            order << next;
+    EXPECT_EQ(order, QList<QWidget*>({title, boxes[0], boxes[1], boxes[2], boxes[3], ok}));
 }
 
 } // namespace

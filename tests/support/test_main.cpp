@@ -17,7 +17,8 @@ class FreshSettings : public ::testing::EmptyTestEventListener {
 // told otherwise, with settings of its own that never touch the user's.
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" MARQUEL_TEST_SUPPORT_DIR "/screen-1600x1000.json");
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
