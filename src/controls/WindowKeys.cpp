@@ -52,17 +52,38 @@ void addShortcut(QWidget* window, const QKeySequence& keys, const QStringList& c
     QObject::connect(shortcut, &QShortcut::activated, window, [window, captions] { press(window, captions); });
 }
 
-// Delete belongs to the boxes while one has the focus: only a grid passes it to "删除".
+// Delete belongs to the boxes while one has the focus: only a grid passes it to "删除",
+// and only to the one standing under that grid, so Delete in the main window's daily rows
+// never deletes the plan whose button stands above them.
 void addGridDelete(QWidget* window)
 {
     for (DataGrid* grid : window->findChildren<DataGrid*>()) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Delete), grid, nullptr, nullptr, Qt::WidgetShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window,
-                         [window] { press(window, {QStringLiteral("删除")}); });
+        QObject::connect(shortcut, &QShortcut::activated, window, [window, grid] {
+            if (QPushButton* button = buttonUnder(window, grid, QStringLiteral("删除")))
+                button->click();
+        });
     }
 }
 
 } // namespace
+
+QPushButton* buttonUnder(QWidget* window, const QWidget* widget, const QString& caption)
+{
+    const QRect above = rectIn(window, widget);
+    QPushButton* nearest = nullptr;
+    int nearestDistance = std::numeric_limits<int>::max();
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        const QRect place = rectIn(window, button);
+        const int distance = place.top() - above.bottom();
+        const bool under = distance >= 0 && place.right() >= above.left() && place.left() <= above.right();
+        if (usable(button) && captionOf(button) == caption && under && distance < nearestDistance) {
+            nearest = button;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
 
 QPushButton* buttonFor(QWidget* window, const QStringList& captions)
 {

@@ -153,6 +153,9 @@ TEST(FormWindowKeys, EnterPressesTheDefaultButtonAndNavigationKeysTheRowUnderThe
         return grid;
     };
     DataGrid* plans = addGrid(QStringLiteral("plans"));
+    auto* deletePlan = new QPushButton(QStringLiteral("删除"), &window);
+    layout->addWidget(deletePlan);
+    QObject::connect(deletePlan, &QPushButton::clicked, [&pressed] { pressed << QStringLiteral("删除"); });
     DataGrid* days = addGrid(QStringLiteral("days"));
     auto* ok = new QPushButton(QStringLiteral("确定"), &window);
     ok->setDefault(true);
@@ -164,11 +167,13 @@ TEST(FormWindowKeys, EnterPressesTheDefaultButtonAndNavigationKeysTheRowUnderThe
 
     days->setFocus();
     QTest::keyClick(days, Qt::Key_PageDown, Qt::ControlModifier);
+    QTest::keyClick(days, Qt::Key_Delete);   // the plans' "删除" stands above: not this grid's
     plans->setFocus();
     QTest::keyClick(plans, Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(plans, Qt::Key_Delete);
     QTest::keyClick(plans, Qt::Key_Return);
     QTest::keyClick(&window, Qt::Key_Escape);   // no "返回" here: nothing happens
-    EXPECT_EQ(pressed, QStringList({"days>", "plans<", "确定"}));
+    EXPECT_EQ(pressed, QStringList({"days>", "plans<", "删除", "确定"}));
 }
 
 TEST(FormWindowPlacement, AWindowTooLargeForALaptopScreenIsShrunkWithItsTitleBarOnScreen)
