@@ -91,6 +91,24 @@ TEST_F(WindowsFitTheScreen, SortingThePlansKeepsTheCurrentPlanAndAClickTakesTheP
     EXPECT_TRUE(plans->horizontalHeader()->isSortIndicatorShown());
 }
 
+TEST_F(WindowsFitTheScreen, DeleteInThePlansAsksAsTheButtonDoesAndInTheDaysDeletesNoPlan)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* days = window->findChild<DataGrid*>(QStringLiteral("DataGrid2"));
+    days->setFocus();
+    QTest::keyClick(days, Qt::Key_Delete);
+    EXPECT_TRUE(dialogs.log().isEmpty());
+
+    auto* plans = window->findChild<DataGrid*>(QStringLiteral("DataGrid1"));
+    plans->setFocus();
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    QTest::keyClick(plans, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log().first().text, QStringLiteral("确实要删除该记录吗？"));
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From marketingComment")).recordCount(), 3);
+}
+
 TEST(SplashKeys, AKeyContinuesAsAClickDoes)
 {
     F5 splash;
