@@ -1,6 +1,6 @@
 #include "FileFolders.h"
 
-#include "ProgramSettings.h"
+#include "MarquelSettings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "WindowPlacement.h"
 
-#include "ProgramSettings.h"
+#include "MarquelSettings.h"
 #include "core/Twips.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "controls/ProgramSettings.h"
+#include "controls/MarquelSettings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
