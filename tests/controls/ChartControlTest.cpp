@@ -1,4 +1,5 @@
 #include "controls/ChartControl.h"
+#include "controls/ElidingLabel.h"
 #include "controls/ScriptedDialogs.h"
 #include "core/DbError.h"
 #include "core/Twips.h"
@@ -683,6 +684,18 @@ TEST(ChartControlReading, EveryBarKeepsALabelLongNamesShortenedAndTheFullTextOnH
     chart.setColumnCount(2);
     chart.setColumnLabel(QStringLiteral("电话"));
     EXPECT_EQ(chart.hoverText(3, 1), QStringLiteral("扫描仪 · 电话：4"));
+}
+
+TEST(ChartControlReading, AKeyWithALongNameAsksForNoMoreRoomThanItIsGiven)
+{
+    const QString longName = QStringLiteral("R1:高速彩色激光多功能一体机（商用型）");
+    ElidingLabel key(longName);
+    EXPECT_LT(key.minimumSizeHint().width(), key.fontMetrics().horizontalAdvance(longName) / 3);
+    key.resize(key.fontMetrics().horizontalAdvance(longName) / 2, 20);
+    EXPECT_TRUE(key.shownText().endsWith(QStringLiteral("…")));
+    EXPECT_EQ(key.text(), longName);
+    key.resize(key.fontMetrics().horizontalAdvance(longName) + 10, 20);
+    EXPECT_EQ(key.shownText(), longName);
 }
 
 TEST(ChartControlReading, ValueTicksAreWholeEvenStepsThatAllFitTheHeight)
