@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -38,6 +39,10 @@ FormWindow::FormWindow(const QString& objectName, const QString& caption, int wi
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
     WindowPlacement::resizeFromTwips(this, widthTwips, heightTwips);
+    rememberTimer_ = new QTimer(this);
+    rememberTimer_->setSingleShot(true);
+    rememberTimer_->setInterval(500);
+    connect(rememberTimer_, &QTimer::timeout, this, [this] { WindowPlacement::remember(this); });
 }
 
 bool FormWindow::event(QEvent* event)
@@ -99,16 +104,30 @@ void FormWindow::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+void FormWindow::rememberSoon()
+{
+    if (placed_)
+        rememberTimer_->start();
+}
+
 void FormWindow::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    if (placed_)
-        WindowPlacement::remember(this);
+    rememberSoon();
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (placed_)
+    rememberSoon();
+}
+
+// Closing (or hiding) stores the place at once.
+void FormWindow::hideEvent(QHideEvent* event)
+{
+    if (placed_ && !event->spontaneous()) {
+        rememberTimer_->stop();
         WindowPlacement::remember(this);
+    }
+    QWidget::hideEvent(event);
 }

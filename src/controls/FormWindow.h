@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QTimer;
+
 // The base of every window of the program: its object name and caption, its size in twips,
 // placed when it loads (where the user left it last time, centred the first time, always
 // entirely on the screen), kept above the main window, its controls named for
@@ -31,10 +33,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void keepAboveMainWindow();
+    void rememberSoon();
 
     bool named_ = false;
     bool placed_ = false;
+    QTimer* rememberTimer_ = nullptr;   // a drag moves the window many times: stored once
 };

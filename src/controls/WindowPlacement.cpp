@@ -115,7 +115,7 @@ void keepOnScreen(QWidget* window)
 
 void remember(QWidget* window)
 {
-    if (!window || !remembersPlace(window) || !window->isVisible() || window->isMinimized())
+    if (!window || !remembersPlace(window) || window->isMinimized())
         return;
     MarquelSettings settings;
     settings.beginGroup(settingsGroup(window));
