@@ -3,6 +3,7 @@
 #include "SplashPicture.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -65,6 +66,21 @@ void F5::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         Form_Click();
+}
+
+// A key does what a click does; a modifier pressed alone is not yet a key.
+void F5::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+        FormWindow::keyPressEvent(event);
+        return;
+    default:
+        Form_Click();
+    }
 }
 
 bool F5::eventFilter(QObject* watched, QEvent* event)

@@ -4,8 +4,8 @@
 
 class QLabel;
 
-// The splash the program starts with. It stays until it is clicked; the click shows the
-// main window and closes the splash.
+// The splash the program starts with. It stays until it is clicked (or a key is pressed);
+// the click shows the main window and closes the splash.
 class F5 : public FormWindow {
     Q_OBJECT
 
@@ -28,6 +28,7 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "FeedbackChartPanel.h"
 
 #include "BarCaptionStrip.h"
+#include "controls/ElidingLabel.h"
 #include "ChartCells.h"
 #include "ChartWidth.h"
 #include "FeedbackDays.h"
@@ -160,7 +161,7 @@ QFrame* FeedbackChartPanel::buildCurrentDayFrame()
     products->addWidget(productChart, 1);
     auto* legend = new QGridLayout;
     for (int i = 0; i < 5; ++i) {
-        Label2[i] = new QLabel(QStringLiteral("R%1:").arg(i + 1), frame);
+        Label2[i] = new ElidingLabel(QStringLiteral("R%1:").arg(i + 1), frame);   // long names shortened
         Label2[i]->setObjectName(QStringLiteral("Label2(%1)").arg(i));
         legend->addWidget(Label2[i], i / 3, i % 3);
     }

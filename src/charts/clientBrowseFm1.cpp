@@ -49,8 +49,9 @@ clientBrowseFm1::clientBrowseFm1(const ProgramState& state)
     detailsLayout->addWidget(buildBoxes());
     detailsLayout->addWidget(buildCharts(), 1);
     splitter->addWidget(details);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 7);
+    // The list takes as much of a larger window as the details do.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter);
 

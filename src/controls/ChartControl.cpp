@@ -1,5 +1,6 @@
 #include "ChartControl.h"
 
+#include "Dialogs.h"
 #include "core/DbError.h"
 #include "core/Twips.h"
 
@@ -9,10 +10,15 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QContextMenuEvent>
+#include <QCursor>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QMenu>
+#include <QPixmap>
+#include <QToolTip>
 #include <QScatterSeries>
 #include <QSet>
 #include <QTimer>
@@ -99,6 +105,29 @@ ValueScale valueScaleFor(const QList<double>& values)
     return scale;
 }
 
+// The next coarser round step: 1 → 2 → 5 → 10.
+double coarserStep(double step)
+{
+    return niceStep(step * 1.5);
+}
+
+// The scale with steps coarse enough that at most `maxTicks` labels stand on the axis:
+// Qt Charts leaves out labels that would overlap, and an axis reading 0, 1, 3, 5 is
+// worse than one reading 0, 2, 4, 6.
+ValueScale withAtMostTicks(ValueScale scale, int maxTicks)
+{
+    if (scale.step <= 0.0 || !std::isfinite(scale.step))
+        return scale;
+    while (scale.tickCount > std::max(maxTicks, 2)) {
+        scale.step = coarserStep(scale.step);
+        scale.min = std::floor(scale.min / scale.step + 1e-9) * scale.step;
+        scale.max = std::ceil(scale.max / scale.step - 1e-9) * scale.step;
+        scale.tickCount = qRound((scale.max - scale.min) / scale.step) + 1;
+        scale.decimals = scale.step >= 1.0 ? 0 : int(std::ceil(-std::log10(scale.step) - 1e-9));
+    }
+    return scale;
+}
+
 // A scale that reaches at least `leastTop` (a rate axis always shows 0 to 100 %), in
 // steps of a fifth of it or of the values' own scale, whichever is coarser.
 ValueScale scaleReaching(const QList<double>& values, double leastTop)
@@ -110,6 +139,17 @@ ValueScale scaleReaching(const QList<double>& values, double leastTop)
     scale.max = leastTop;
     scale.step = niceStep(leastTop / 5.0);
     scale.tickCount = qRound(leastTop / scale.step) + 1;
+    return scale;
+}
+
+ValueScale scaleOf(const QValueAxis& axis)
+{
+    ValueScale scale;
+    scale.min = axis.min();
+    scale.max = axis.max();
+    scale.tickCount = axis.tickCount();
+    scale.step = (scale.max - scale.min) / std::max(scale.tickCount - 1, 1);
+    scale.decimals = scale.step >= 1.0 ? 0 : int(std::ceil(-std::log10(scale.step) - 1e-9));
     return scale;
 }
 
@@ -178,6 +218,8 @@ ChartControl::ChartControl(QWidget* parent)
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setFrameShape(QFrame::NoFrame);
     view_->viewport()->installEventFilter(this);
+    // Its context menu is the chart's own (saving it as a picture).
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
     connect(chart_, &QChart::plotAreaChanged, this, &ChartControl::onPlotAreaChanged);
 
     auto* layout = new QVBoxLayout(this);
@@ -515,9 +557,60 @@ void ChartControl::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     relabelIfCrowdingChanged();
-    // The room above the tallest bar for its value is measured in pixels.
-    if (valueLabelsShown_ && height() != builtHeight_)
+    // The room above the tallest bar for its value, and the labels the value axis can
+    // hold, are measured in pixels.
+    if (height() != builtHeight_)
         markDirty();
+}
+
+QString ChartControl::hoverText(int row, int column) const
+{
+    if (blank_ || !isInGrid(row, column))
+        return QString();
+    QString text = rowText(row);
+    if (columns_ > 1)
+        text += QStringLiteral(" · ") + seriesName(column);
+    return text + QStringLiteral("：") + numberText(values_[cellIndex(row, column)]);
+}
+
+void ChartControl::showHoverText(bool entered, int row, int column)
+{
+    const QString text = entered ? hoverText(row, column) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(QCursor::pos(), text, this);
+}
+
+bool ChartControl::saveAsPicture(const QString& path)
+{
+    rebuildIfDirty();
+    return grab().save(path, "PNG");
+}
+
+void ChartControl::savePictureAs()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("保存为图片");
+    request.filter = QStringLiteral("PNG图片|*.png");
+    request.defaultExt = QStringLiteral("png");
+    request.flags = FileDialogFlag::OverwritePrompt | FileDialogFlag::HideReadOnly | FileDialogFlag::PathMustExist;
+    const std::optional<FileChoice> choice = Dialogs::instance().saveFile(request);
+    if (!choice)
+        return;
+    if (!saveAsPicture(choice->path))
+        Dialogs::instance().message(QStringLiteral("图片未能保存到") + choice->path + QStringLiteral("，请检查文件夹是否可写、磁盘是否已满。"),
+                                    QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void ChartControl::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("chartMenu"));
+    QAction* save = menu.addAction(QStringLiteral("保存为图片…"));
+    save->setObjectName(QStringLiteral("saveAsPicture"));
+    connect(save, &QAction::triggered, this, &ChartControl::savePictureAs);
+    menu.exec(event->globalPos());
 }
 
 // The plot moved or changed size (a new width, wider axis labels): labels placed by
@@ -645,6 +738,32 @@ QString ChartControl::seriesName(int column) const
     return label.isEmpty() ? QString::number(column) : label;
 }
 
+// A row's text as the X axis shows it: shortened with "…" when it is wider than its row,
+// so a long product name does not cost the other rows their labels (the full text is in
+// the tool tip of its bars), but never shorter than two characters and the "…".
+QString ChartControl::shownRowText(int row) const
+{
+    const QString full = rowText(row);
+    if (rowLabelsAtGroupEnd_)
+        return full;
+    const QFontMetrics metrics(font());
+    const int room = std::max(width() - valueAxisAllowance, 1) / std::max(rows_, 1) - labelGap;
+    if (metrics.horizontalAdvance(full) <= room)
+        return full;
+    const int least = metrics.horizontalAdvance(QStringLiteral("中中…"));
+    return metrics.elidedText(full, Qt::ElideRight, std::max(room, least));
+}
+
+// How many labels the value axis can hold at the chart's height without Qt Charts
+// leaving some out because they would overlap.
+int ChartControl::maxValueTicks() const
+{
+    const double plotHeight = isVisible() && chart_->plotArea().height() > 0 ? chart_->plotArea().height()
+                                                                             : std::max(height() - 60, 1);
+    const double perLabel = QFontMetrics(font()).height() * 1.5;
+    return std::max(2, int(plotHeight / perLabel) + 1);
+}
+
 // Every how many rows the X axis can show a label without labels running into each
 // other at the chart's present width (1: every row).
 int ChartControl::rowLabelStep() const
@@ -652,7 +771,7 @@ int ChartControl::rowLabelStep() const
     const QFontMetrics metrics(font());
     int widest = 0;
     for (int row = 1; row <= rows_; ++row)
-        widest = std::max(widest, metrics.horizontalAdvance(rowText(row)));
+        widest = std::max(widest, metrics.horizontalAdvance(shownRowText(row)));
     const int room = std::max(width() - valueAxisAllowance, 1);
     const double needed = double(rows_) * (widest + labelGap);
     return std::max(1, int(std::ceil(needed / room)));
@@ -681,6 +800,9 @@ void ChartControl::addBars()
         series->append(set);
     }
     series->setBarWidth(barGroupWidth);
+    connect(series, &QBarSeries::hovered, this, [this, series](bool entered, int index, QBarSet* set) {
+        showHoverText(entered, index + 1, int(series->barSets().indexOf(set)) + 1);
+    });
     series->setLabelsVisible(valueLabelsShown_);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     chart_->addSeries(series);
@@ -732,6 +854,9 @@ void ChartControl::addLines()
         for (int row = 1; row <= rows_; ++row)
             series->append(row - 1, values_[cellIndex(row, column)]);
         series->setPen(QPen(seriesColor(column), 2));
+        connect(series, &QLineSeries::hovered, this, [this, column](const QPointF& point, bool entered) {
+            showHoverText(entered, qRound(point.x()) + 1, column);
+        });
         // A single row is a single point, which only its marker shows; many rows
         // would bury the line under markers.
         series->setPointsVisible(rows_ <= maxMarkedRows);
@@ -754,7 +879,7 @@ void ChartControl::addRowAxis()
     rowAxis_->setStartValue(-0.5);
     if (!blank_) {
         for (int row = 1; row <= rows_; row += labelStep_) {
-            rowAxisTexts_.append(rowText(row));
+            rowAxisTexts_.append(shownRowText(row));
             rowAxisPositions_.append(row - 1);
         }
     }
@@ -774,7 +899,7 @@ void ChartControl::addRowAxis()
 void ChartControl::addValueAxes()
 {
     leftAxis_ = new QValueAxis;
-    applyScale(*leftAxis_, valueScaleFor(valuesOnAxis(false)), QString());
+    applyScale(*leftAxis_, withAtMostTicks(valueScaleFor(valuesOnAxis(false)), maxValueTicks()), QString());
     leftAxis_->setTruncateLabels(false);   // short charts would otherwise show "…" for the numbers
     chart_->addAxis(leftAxis_, Qt::AlignLeft);
     for (QAbstractSeries* series : chart_->series()) {
@@ -784,7 +909,8 @@ void ChartControl::addValueAxes()
     if (!isOnRightAxis(rightAxisColumn_))
         return;
     rightAxis_ = new QValueAxis;
-    applyScale(*rightAxis_, scaleReaching(valuesOnAxis(true), rightAxisLeastTop_), rightAxisSuffix_);
+    applyScale(*rightAxis_, withAtMostTicks(scaleReaching(valuesOnAxis(true), rightAxisLeastTop_), maxValueTicks()),
+               rightAxisSuffix_);
     rightAxis_->setTruncateLabels(false);
     rightAxis_->setGridLineVisible(false);   // the left axis's grid is the one to read by
     rightAxis_->setLabelsColor(seriesColor(rightAxisColumn_).darker(150));
@@ -824,6 +950,9 @@ void ChartControl::leaveRoomForValueLabels()
             axis->setTickCount(axis->tickCount() + 1);
             changed = true;
         }
+        if (axis->tickCount() > maxValueTicks())
+            applyScale(*axis, withAtMostTicks(scaleOf(*axis), maxValueTicks()),
+                       axis == rightAxis_ ? rightAxisSuffix_ : QString());
     }
     if (changed)
         chart_->layout()->activate();

@@ -161,6 +161,17 @@ public:
     // Rebuilds the drawing now if anything changed since it was last built.
     void refresh();
 
+    // What hovering over a row's bar (or a line's point) shows: the row's full text, the
+    // column's name when there are several, and the value ("2026/12/3：7"). Empty outside
+    // the grid.
+    QString hoverText(int row, int column) const;
+
+    // The chart as it stands, written as a PNG picture; false when the file cannot be
+    // written. savePictureAs() asks for the file first (the context menu's "保存为图片…")
+    // and says so when it could not be written.
+    bool saveAsPicture(const QString& path);
+    void savePictureAs();
+
     // The Qt chart as last built (call refresh() first to see the latest cells).
     QChart* chart() const;
 
@@ -172,6 +183,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void markDirty();
@@ -179,6 +191,9 @@ private:
     void rebuild();
     void clearChart();
     QString rowText(int row) const;
+    QString shownRowText(int row) const;
+    int maxValueTicks() const;
+    void showHoverText(bool entered, int row, int column);
     QString seriesName(int column) const;
     int rowLabelStep() const;
     bool valueLabelsFit() const;

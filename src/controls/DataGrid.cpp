@@ -33,6 +33,8 @@ DataGrid::DataGrid(QWidget* parent)
         Dialogs::instance().message(description, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
     });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { followRecordset(); });
+    horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::sortByHeader);
 }
 
 void DataGrid::bind(std::shared_ptr<Recordset> recordset)
@@ -46,7 +48,29 @@ void DataGrid::bind(std::shared_ptr<Recordset> recordset)
     if (recordset)
         recordsetMoved_ = connect(recordset.get(), &Recordset::currentRowChanged, this, [this] { followRecordset(); });
     fitColumns();
+    showSortIndicator();
     followRecordset();
+}
+
+void DataGrid::sortByHeader(int column)
+{
+    if (model_->isEditable() || !recordset())
+        return;
+    if (model_->sortColumn() != column)
+        model_->sort(column, Qt::AscendingOrder);
+    else if (model_->sortOrder() == Qt::AscendingOrder)
+        model_->sort(column, Qt::DescendingOrder);
+    else
+        model_->sort(-1);
+    showSortIndicator();
+}
+
+void DataGrid::showSortIndicator()
+{
+    const int column = model_->sortColumn();
+    horizontalHeader()->setSortIndicatorShown(column >= 0);
+    if (column >= 0)
+        horizontalHeader()->setSortIndicator(column, model_->sortOrder());
 }
 
 std::shared_ptr<Recordset> DataGrid::recordset() const
@@ -56,6 +80,10 @@ std::shared_ptr<Recordset> DataGrid::recordset() const
 
 void DataGrid::setEditable(bool editable, bool storeEachEdit)
 {
+    if (editable) {
+        model_->sort(-1);   // values are typed into the recordset's own order
+        showSortIndicator();
+    }
     model_->setEditable(editable);
     model_->setStoreEachEdit(storeEachEdit);
     setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -70,7 +98,7 @@ void DataGrid::setShowsNewRow(bool shows)
 
 int DataGrid::currentRowNumber() const
 {
-    return currentIndex().isValid() ? currentIndex().row() : -1;
+    return currentIndex().isValid() ? model_->recordsetRow(currentIndex().row()) : -1;
 }
 
 int DataGrid::currentColumnNumber() const
@@ -91,8 +119,8 @@ void DataGrid::followRecordset()
     const auto rs = recordset();
     if (!rs || syncing_)
         return;
-    const int row = model_->newRowLine() >= 0 ? model_->newRowLine() : rs->currentRow();
-    if (row < 0 || row == currentRowNumber())
+    const int row = model_->newRowLine() >= 0 ? model_->newRowLine() : model_->lineOf(rs->currentRow());
+    if (row < 0 || (currentIndex().isValid() && row == currentIndex().row()))
         return;
     syncing_ = true;
     const int column = std::max(0, currentColumnNumber());
@@ -106,11 +134,11 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     const auto rs = recordset();
     // Leaving the line of a row being added stores that row, as moving the recordset does.
-    if (!syncing_ && rs && current.isValid() && current.row() != rs->currentRow()
-        && current.row() != model_->newRowLine()) {
+    const int row = model_->recordsetRow(current.row());
+    if (!syncing_ && rs && current.isValid() && row != rs->currentRow() && current.row() != model_->newRowLine()) {
         syncing_ = true;
         try {
-            rs->setAbsolutePosition(current.row() + 1);
+            rs->setAbsolutePosition(row + 1);
         } catch (const DbError& error) {
             Dialogs::instance().message(error.description(), QStringLiteral("信息提示"), MsgButtons::Ok,
                                         MsgIcon::Exclamation);

@@ -25,9 +25,14 @@ public:
     // Shows a row being added as a last line to type in (see RecordsetModel).
     void setShowsNewRow(bool shows);
 
-    int currentRowNumber() const;    // counted from 0 among the lines shown; -1 when none
+    // The current row's place in the recordset, counted from 0 (the line it is shown on,
+    // unless the lines are sorted); -1 when none.
+    int currentRowNumber() const;
     int currentColumnNumber() const; // -1 when none
     QString currentFieldName() const;
+
+    // Sorts the lines as a click on the header of `column` does (see above).
+    void sortByHeader(int column);
 
 signals:
     void gridClicked();
@@ -40,6 +45,7 @@ protected:
 
 private:
     void followRecordset();
+    void showSortIndicator();
     void fitColumns();
 
     RecordsetModel* model_;

@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "FileFolders.h"
 #include "QtDialogs.h"
 
 #include <QFileInfo>
@@ -47,6 +48,33 @@ Dialogs& Dialogs::instance()
     if (!dialogs)
         dialogs = std::make_unique<QtDialogs>();
     return *dialogs;
+}
+
+namespace {
+
+template <typename Ask>
+std::optional<FileChoice> inRememberedFolder(const FileDialogRequest& request, Ask ask)
+{
+    const QString kind = FileFolders::kindOf(request.filter);
+    FileDialogRequest asked = request;
+    if (asked.initialDir.isEmpty())
+        asked.initialDir = FileFolders::lastFolder(kind);
+    std::optional<FileChoice> choice = ask(asked);
+    if (choice)
+        FileFolders::remember(kind, choice->path);
+    return choice;
+}
+
+} // namespace
+
+std::optional<FileChoice> Dialogs::openFile(const FileDialogRequest& request)
+{
+    return inRememberedFolder(request, [this](const FileDialogRequest& asked) { return askOpenFile(asked); });
+}
+
+std::optional<FileChoice> Dialogs::saveFile(const FileDialogRequest& request)
+{
+    return inRememberedFolder(request, [this](const FileDialogRequest& asked) { return askSaveFile(asked); });
 }
 
 void Dialogs::install(std::unique_ptr<Dialogs> dialogs)

@@ -81,8 +81,10 @@ public:
     // nullopt when the user cancels.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
-    virtual std::optional<FileChoice> openFile(const FileDialogRequest& request) = 0;
-    virtual std::optional<FileChoice> saveFile(const FileDialogRequest& request) = 0;
+    // Without an initial folder, a file dialog opens in the folder last used for files
+    // of its kind (see FileFolders), and the folder chosen is remembered.
+    std::optional<FileChoice> openFile(const FileDialogRequest& request);
+    std::optional<FileChoice> saveFile(const FileDialogRequest& request);
     virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
     // Lets the user set up `printer`; false when cancelled (the printer is unchanged).
     virtual bool printerSetup(QPrinter& printer) = 0;
@@ -106,4 +108,9 @@ public:
     static FileChoice fileChoiceFor(const QString& path);
     // The answer of the first button of a set: Ok, Yes, Retry or Abort.
     static MsgAnswer firstButtonAnswer(MsgButtons buttons);
+
+protected:
+    // The dialogs themselves, asked with the folder already chosen.
+    virtual std::optional<FileChoice> askOpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<FileChoice> askSaveFile(const FileDialogRequest& request) = 0;
 };

@@ -1,16 +1,33 @@
 #include "FormWindow.h"
 
 #include "Accessibility.h"
+#include "TabOrder.h"
+#include "WindowKeys.h"
 #include "WindowPlacement.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QHideEvent>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
 // The program's window that was active last; dialogs are not counted, so closing a
 // message box does not count as coming back to a window.
 QPointer<FormWindow> lastActiveForm;
+
+FormWindow* shownMainWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* form = qobject_cast<FormWindow*>(widget);
+        if (form && form->isVisible() && form->objectName() == FormWindow::mainWindowName())
+            return form;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -22,6 +39,10 @@ FormWindow::FormWindow(const QString& objectName, const QString& caption, int wi
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
     WindowPlacement::resizeFromTwips(this, widthTwips, heightTwips);
+    rememberTimer_ = new QTimer(this);
+    rememberTimer_->setSingleShot(true);
+    rememberTimer_->setInterval(500);
+    connect(rememberTimer_, &QTimer::timeout, this, [this] { WindowPlacement::remember(this); });
 }
 
 bool FormWindow::event(QEvent* event)
@@ -44,8 +65,69 @@ void FormWindow::showEvent(QShowEvent* event)
 {
     if (!named_) {
         named_ = true;
-        WindowPlacement::centreOnScreen(this);
+        WindowPlacement::placeOnFirstShow(this);
         Accessibility::nameControls(this);
+        WindowKeys::install(this);
+        TabOrder::followLayouts(this);
+        // Once the window manager has put its frame round it, the window is checked again,
+        // and from then on each move or resize is remembered.
+        QTimer::singleShot(0, this, [this] {
+            WindowPlacement::keepOnScreen(this);
+            placed_ = true;
+            WindowPlacement::remember(this);
+            if (windowHandle())
+                connect(windowHandle(), &QWindow::screenChanged, this, [this] { WindowPlacement::keepOnScreen(this); });
+        });
     }
+    keepAboveMainWindow();
     QWidget::showEvent(event);
+}
+
+// Other windows stay modeless but above the main window, so a click on the main window
+// does not hide them behind it.
+void FormWindow::keepAboveMainWindow()
+{
+    if (objectName() == mainWindowName() || !windowHandle() || windowHandle()->transientParent())
+        return;
+    FormWindow* main = shownMainWindow();
+    if (main && main->windowHandle())
+        windowHandle()->setTransientParent(main->windowHandle());
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (plain && event->key() == Qt::Key_Escape && WindowKeys::pressForEscape(this))
+        return;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && WindowKeys::pressForEnter(this))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void FormWindow::rememberSoon()
+{
+    if (placed_)
+        rememberTimer_->start();
+}
+
+void FormWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    rememberSoon();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    rememberSoon();
+}
+
+// Closing (or hiding) stores the place at once.
+void FormWindow::hideEvent(QHideEvent* event)
+{
+    if (placed_ && !event->spontaneous()) {
+        rememberTimer_->stop();
+        WindowPlacement::remember(this);
+    }
+    QWidget::hideEvent(event);
 }

@@ -2,10 +2,14 @@
 
 #include <QWidget>
 
+class QTimer;
+
 // The base of every window of the program: its object name and caption, its size in twips,
-// centred on the screen when it loads, its controls named for accessibility when it is
-// first shown, and activated() each time the user comes to it from another of the
-// program's windows (not when one of its own message boxes closes).
+// placed when it loads (where the user left it last time, centred the first time, always
+// entirely on the screen), kept above the main window, its controls named for
+// accessibility and its keys (WindowKeys) set when it is first shown, and activated() each
+// time the user comes to it from another of the program's windows (not when one of its
+// own message boxes closes).
 class FormWindow : public QWidget {
     Q_OBJECT
 
@@ -17,13 +21,25 @@ public:
     // as coming back to it (a window that refreshed itself as it opened).
     void countAsActive();
 
+    // The object name of the program's main window, above which every other window stays.
+    static QString mainWindowName() { return QStringLiteral("mainFm1"); }
+
 signals:
     void activated();
 
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void keepAboveMainWindow();
+    void rememberSoon();
+
     bool named_ = false;
+    bool placed_ = false;
+    QTimer* rememberTimer_ = nullptr;   // a drag moves the window many times: stored once
 };

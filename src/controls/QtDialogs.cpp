@@ -169,7 +169,7 @@ std::optional<FileChoice> QtDialogs::run(QFileDialog& dialog, const FileDialogRe
     return fileChoiceFor(path);
 }
 
-std::optional<FileChoice> QtDialogs::openFile(const FileDialogRequest& request)
+std::optional<FileChoice> QtDialogs::askOpenFile(const FileDialogRequest& request)
 {
     QFileDialog dialog(parentWindow(), QStringLiteral("打开"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -179,7 +179,7 @@ std::optional<FileChoice> QtDialogs::openFile(const FileDialogRequest& request)
     return run(dialog, request);
 }
 
-std::optional<FileChoice> QtDialogs::saveFile(const FileDialogRequest& request)
+std::optional<FileChoice> QtDialogs::askSaveFile(const FileDialogRequest& request)
 {
     QFileDialog dialog(parentWindow(), QStringLiteral("另存为"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -100,7 +100,7 @@ std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QStri
     return nextOr<std::optional<QString>>(inputs_, std::nullopt);
 }
 
-std::optional<FileChoice> ScriptedDialogs::openFile(const FileDialogRequest& request)
+std::optional<FileChoice> ScriptedDialogs::askOpenFile(const FileDialogRequest& request)
 {
     DialogRecord record;
     record.kind = QStringLiteral("openFile");
@@ -110,7 +110,7 @@ std::optional<FileChoice> ScriptedDialogs::openFile(const FileDialogRequest& req
     return nextOr<std::optional<FileChoice>>(openFiles_, std::nullopt);
 }
 
-std::optional<FileChoice> ScriptedDialogs::saveFile(const FileDialogRequest& request)
+std::optional<FileChoice> ScriptedDialogs::askSaveFile(const FileDialogRequest& request)
 {
     DialogRecord record;
     record.kind = QStringLiteral("saveFile");

@@ -60,12 +60,14 @@ public:
     SaveAnswer askToSave(const QString& text, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
-    std::optional<FileChoice> openFile(const FileDialogRequest& request) override;
-    std::optional<FileChoice> saveFile(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
     bool printerSetup(QPrinter& printer) override;
     std::unique_ptr<ProgressWindow> progress(const QString& label, const QString& title,
                                              qint64 total) override;
+
+protected:
+    std::optional<FileChoice> askOpenFile(const FileDialogRequest& request) override;
+    std::optional<FileChoice> askSaveFile(const FileDialogRequest& request) override;
 
 private:
     // The next queued answer, or `fallback` when the queue is empty.

@@ -1,7 +1,9 @@
 #include "WindowPlacement.h"
 
+#include "MarquelSettings.h"
 #include "core/Twips.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -19,7 +21,107 @@ QScreen* screenOf(QWidget* widget)
     return QGuiApplication::primaryScreen();
 }
 
+QString settingsGroup(const QWidget* window)
+{
+    return QStringLiteral("windows/") + window->objectName();
+}
+
+// A window whose size is fixed (the splash) opens centred every time.
+bool remembersPlace(const QWidget* window)
+{
+    return !window->objectName().isEmpty() && window->minimumSize() != window->maximumSize();
+}
+
+QMargins marginsOf(const QWidget* shown)
+{
+    const QRect inner = shown->geometry();
+    const QRect outer = shown->frameGeometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                    outer.bottom() - inner.bottom());
+}
+
+// The frame a window will get: its own once shown, else that of another shown window of
+// the program, else a generous title bar so the guess never puts the title off screen.
+QMargins frameOf(const QWidget* window)
+{
+    if (window->isVisible() && window->frameGeometry() != window->geometry())
+        return marginsOf(window);
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != window && other->isVisible() && other->frameGeometry() != other->geometry())
+            return marginsOf(other);
+    }
+    return QMargins(4, 32, 4, 4);
+}
+
+QSize minimumOf(const QWidget* window)
+{
+    return window->minimumSize().expandedTo(window->minimumSizeHint());
+}
+
+int fittedStart(int wanted, int length, int areaStart, int areaLength, int frameBefore, int frameAfter)
+{
+    const int last = areaStart + areaLength - frameAfter - length;   // the start that just fits
+    return std::max(std::min(wanted, last), areaStart + frameBefore);
+}
+
 } // namespace
+
+QRect fittedGeometry(const QRect& available, const QRect& wanted, const QSize& minimum, const QMargins& frame)
+{
+    const int roomWidth = available.width() - frame.left() - frame.right();
+    const int roomHeight = available.height() - frame.top() - frame.bottom();
+    const int width = std::max(std::min(wanted.width(), roomWidth), minimum.width());
+    const int height = std::max(std::min(wanted.height(), roomHeight), minimum.height());
+    const int left = fittedStart(wanted.left(), width, available.left(), available.width(), frame.left(), frame.right());
+    const int top = fittedStart(wanted.top(), height, available.top(), available.height(), frame.top(), frame.bottom());
+    return QRect(left, top, width, height);
+}
+
+void placeOnFirstShow(QWidget* window)
+{
+    QScreen* screen = screenOf(window);
+    if (!window || !screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QMargins frame = frameOf(window);
+    MarquelSettings settings;
+    settings.beginGroup(settingsGroup(window));
+    const QRect saved = remembersPlace(window) ? settings.value(QStringLiteral("geometry")).toRect() : QRect();
+    const bool maximized = remembersPlace(window) && settings.value(QStringLiteral("maximized")).toBool();
+    QRect wanted;
+    if (saved.isValid()) {
+        wanted = saved;
+    } else {
+        // Centred as it will be once shrunk to fit, so a large window is not pushed to a corner.
+        const QRect fitted = fittedGeometry(available, QRect(QPoint(), window->size()), minimumOf(window), frame);
+        const QSize outer = fitted.size().grownBy(frame);
+        wanted = QRect(centredPosition(available, outer) + QPoint(frame.left(), frame.top()), fitted.size());
+    }
+    window->setGeometry(fittedGeometry(available, wanted, minimumOf(window), frame));
+    if (maximized)
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+}
+
+void keepOnScreen(QWidget* window)
+{
+    QScreen* screen = screenOf(window);
+    if (!window || !screen || !window->isVisible() || window->isMaximized() || window->isFullScreen())
+        return;
+    const QRect fitted =
+        fittedGeometry(screen->availableGeometry(), window->geometry(), minimumOf(window), frameOf(window));
+    if (fitted != window->geometry())
+        window->setGeometry(fitted);
+}
+
+void remember(QWidget* window)
+{
+    if (!window || !remembersPlace(window) || window->isMinimized())
+        return;
+    MarquelSettings settings;
+    settings.beginGroup(settingsGroup(window));
+    settings.setValue(QStringLiteral("maximized"), window->isMaximized());
+    settings.setValue(QStringLiteral("geometry"), window->normalGeometry());
+}
 
 QPoint centredPosition(const QRect& available, const QSize& windowSize)
 {

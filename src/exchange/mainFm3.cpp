@@ -49,8 +49,8 @@ struct SourceButton {
 // The Access and Excel buttons also take the newer formats; the reader is chosen by what
 // the file holds, whatever its extension.
 const SourceButton SourceButtons[3] = {
-    {"所有文件|*.*|mdb文件|*.mdb|accdb文件|*.accdb", "mdb", "MDB数据\\"},
-    {"所有文件|*.*|xls文件|*.xls|xlsx文件|*.xlsx|csv文件|*.csv", "xls", "XLS数据\\"},
+    {"所有文件|*.*|Access数据库|*.mdb;*.accdb|mdb文件|*.mdb|accdb文件|*.accdb", "mdb", "MDB数据\\"},
+    {"所有文件|*.*|Excel文件|*.xls;*.xlsx;*.csv|xls文件|*.xls|xlsx文件|*.xlsx|csv文件|*.csv", "xls", "XLS数据\\"},
     {"所有文件|*.*|dbf文件|*.dbf", "dbf", "DBF数据\\"},
 };
 constexpr int OpenDialogFlags = 34822;
@@ -135,6 +135,11 @@ mainFm3::mainFm3(ProgramState& state)
     Label1->setObjectName(QStringLiteral("Label1"));
     openRow->addSpacing(12);
     openRow->addWidget(Label1, 1);
+    // The file's name takes the room the buttons leave, whether shown or not, so the
+    // buttons keep their size when it appears, and a long name does not widen the window.
+    QSizePolicy fileRoom(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    fileRoom.setRetainSizeWhenHidden(true);
+    Label1->setSizePolicy(fileRoom);
     layout->addLayout(openRow);
 
     auto* middle = new QHBoxLayout;

@@ -39,6 +39,9 @@ tableFm1::tableFm1(mainFm3& importWindow, const FileChoice& file, int button, co
     layout->addLayout(row);
 
     connect(Command2, &QPushButton::clicked, this, &tableFm1::Command2_Click);
+    // A double-click chooses the table, as Enter does through the default button.
+    Command2->setDefault(true);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &tableFm1::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &tableFm1::Command1_Click);
 }
 

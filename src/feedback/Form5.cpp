@@ -66,6 +66,10 @@ Form5::Form5(ProgramState& state)
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(buildTargetSide(), 4);
     topLayout->addWidget(buildPanel(), 5);
+    // The target's panel keeps its room while hidden, so choosing a target moves nothing.
+    QSizePolicy keepRoom = Frame2->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Frame2->setSizePolicy(keepRoom);
     splitter->addWidget(top);
     splitter->addWidget(buildDailySide());
     splitter->setStretchFactor(0, 6);

@@ -1,4 +1,6 @@
 #include "controls/ChartControl.h"
+#include "controls/ElidingLabel.h"
+#include "controls/ScriptedDialogs.h"
 #include "core/DbError.h"
 #include "core/Twips.h"
 
@@ -14,6 +16,7 @@
 #include <QLineSeries>
 #include <QPixmap>
 #include <QScatterSeries>
+#include <QTemporaryDir>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
@@ -654,3 +657,85 @@ TEST(ChartControlPictures, WritesFilledChartsWhenAsked)
     fillDays(lines, 40);
     ASSERT_TRUE(lines.grab().save(QDir(folder).filePath("chart-lines.png")));
 }
+
+namespace {
+
+TEST(ChartControlReading, EveryBarKeepsALabelLongNamesShortenedAndTheFullTextOnHover)
+{
+    ChartControl chart;
+    chart.resize(330, 220);
+    chart.show();
+    const QString longName = QStringLiteral("高速彩色激光多功能一体机（商用）");
+    fill(chart, { { 1 }, { 0 }, { 4 }, { 2 }, { 3 } },
+         { QStringLiteral("复印机"), longName, QStringLiteral("扫描仪"), QStringLiteral("传真机"), QStringLiteral("碎纸机") });
+    QApplication::processEvents();
+    const QStringList texts = chart.rowAxisTexts();
+    ASSERT_EQ(texts.size(), 5);
+    EXPECT_TRUE(texts[1].endsWith(QStringLiteral("…")));
+    EXPECT_TRUE(longName.startsWith(texts[1].chopped(1)));
+    // Side by side they stay apart: each fits in its row's width.
+    const QFontMetrics metrics(chart.font());
+    const double rowWidth = chart.rowGroupRect(2).width() / ChartControl::barGroupShare;
+    for (const QString& text : texts)
+        EXPECT_LT(metrics.horizontalAdvance(text), rowWidth) << text.toStdString();
+    EXPECT_EQ(chart.hoverText(2, 1), longName + QStringLiteral("：0"));
+    EXPECT_EQ(chart.hoverText(6, 1), QString());
+
+    chart.setColumnCount(2);
+    chart.setColumnLabel(QStringLiteral("电话"));
+    EXPECT_EQ(chart.hoverText(3, 1), QStringLiteral("扫描仪 · 电话：4"));
+}
+
+TEST(ChartControlReading, AKeyWithALongNameAsksForNoMoreRoomThanItIsGiven)
+{
+    const QString longName = QStringLiteral("R1:高速彩色激光多功能一体机（商用型）");
+    ElidingLabel key(longName);
+    EXPECT_LT(key.minimumSizeHint().width(), key.fontMetrics().horizontalAdvance(longName) / 3);
+    key.resize(key.fontMetrics().horizontalAdvance(longName) / 2, 20);
+    EXPECT_TRUE(key.shownText().endsWith(QStringLiteral("…")));
+    EXPECT_EQ(key.text(), longName);
+    key.resize(key.fontMetrics().horizontalAdvance(longName) + 10, 20);
+    EXPECT_EQ(key.shownText(), longName);
+}
+
+TEST(ChartControlReading, ValueTicksAreWholeEvenStepsThatAllFitTheHeight)
+{
+    ChartControl chart;
+    chart.resize(300, 150);   // as short as the product chart beside the day's channels
+    chart.show();
+    fill(chart, { { 1 }, { 0 }, { 4 }, { 2 }, { 5 } });
+    QApplication::processEvents();
+    chart.refresh();
+    const QValueAxis* axis = valueAxis(chart);
+    ASSERT_NE(axis, nullptr);
+    const double step = tickStep(*axis);
+    EXPECT_DOUBLE_EQ(step, std::round(step));
+    EXPECT_DOUBLE_EQ(axis->min(), 0.0);
+    EXPECT_DOUBLE_EQ(std::fmod(axis->max(), step), 0.0);
+    // Every label has the room of a line and a half, so Qt Charts leaves none out.
+    const double spacing = chart.chart()->plotArea().height() / (axis->tickCount() - 1);
+    EXPECT_GE(spacing, QFontMetrics(chart.font()).height() * 1.4);
+}
+
+TEST(ChartControlPicture, TheChartIsSavedAsAPngWhereTheUserSays)
+{
+    QTemporaryDir folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    ChartControl chart;
+    chart.resize(400, 260);
+    chart.show();
+    fill(chart, { { 3 }, { 7 } });
+    dialogs.queueSaveFile(FileChoice{folder.filePath("反馈图"), "反馈图"});   // the extension is added
+    chart.savePictureAs();
+    const QImage saved(folder.filePath("反馈图.png"), "PNG");
+    EXPECT_EQ(saved.size(), chart.size() * chart.devicePixelRatio());
+    EXPECT_EQ(dialogs.log().first().file.defaultExt, QStringLiteral("png"));
+
+    dialogs.queueSaveFile(FileChoice{folder.filePath("没有此文件夹/图.png"), "图.png"});
+    chart.savePictureAs();
+    ASSERT_EQ(dialogs.log().size(), 3);
+    EXPECT_TRUE(dialogs.log()[2].text.startsWith(QStringLiteral("图片未能保存到")));
+    Dialogs::install(nullptr);
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "controls/ScriptedDialogs.h"
 #include "support/TempAppFolder.h"
 
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -120,6 +121,77 @@ TEST_F(DataGridTest, ARowBeingAddedIsALastLineToTypeInAndLeavingItStoresIt)
     EXPECT_EQ(rs->editMode(), Recordset::EditMode::None);
     EXPECT_EQ(rs->recordCount(), 4);
     EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '新客户'")).recordCount(), 1);
+}
+
+} // namespace
+
+namespace {
+
+QString shownName(DataGrid& grid, int line)
+{
+    return grid.model()->data(grid.model()->index(line, 1)).toString();
+}
+
+void clickHeader(DataGrid& grid, int column)
+{
+    auto* header = grid.horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+}
+
+TEST_F(DataGridTest, AHeaderClickSortsTheLinesOnlyAndTheCurrentRowStaysTheSameRow)
+{
+    folder.connection()->execute(QStringLiteral(
+        "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('1', '丙公司', 9), ('1', '甲公司', 10), "
+        "('1', '乙公司', 2), ('1', NULL, 5)"));
+    auto rs = std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From clientTableInfo"));
+    grid.bind(rs);
+    grid.show();
+    rs->setAbsolutePosition(2);   // 甲公司
+    const int total = rs->fieldIndex(QStringLiteral("反馈合计"));
+
+    clickHeader(grid, total);   // by number, not as text: 2, 5, 9, 10
+    EXPECT_EQ(shownName(grid, 0), QStringLiteral("乙公司"));
+    EXPECT_EQ(shownName(grid, 3), QStringLiteral("甲公司"));
+    EXPECT_EQ(grid.currentIndex().row(), 3);
+    EXPECT_EQ(rs->absolutePosition(), 2);   // the recordset neither moved nor changed order
+    EXPECT_EQ(rs->text(QStringLiteral("营销对象")), QStringLiteral("甲公司"));
+
+    clickHeader(grid, total);   // and back
+    EXPECT_EQ(shownName(grid, 0), QStringLiteral("甲公司"));
+    EXPECT_EQ(grid.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // A click on a sorted line moves the recordset to that row, and the window reads it.
+    QSignalSpy clicked(&grid, &DataGrid::gridClicked);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 1)).center());
+    EXPECT_EQ(rs->text(QStringLiteral("营销对象")), QStringLiteral("丙公司"));
+    EXPECT_EQ(grid.currentRowNumber(), 0);   // its place in the recordset
+    EXPECT_EQ(clicked.count(), 1);
+    rs->moveLast();   // a navigation button: the highlight follows to the line showing it (5)
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+
+    // The same order survives the recordset being opened again, and names sort as names.
+    grid.bind(std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From clientTableInfo")));
+    EXPECT_EQ(shownName(grid, 0), QStringLiteral("甲公司"));
+    clickHeader(grid, 1);
+    EXPECT_EQ(shownName(grid, 0), QString());   // empty first
+    EXPECT_EQ(shownName(grid, 1), QStringLiteral("丙公司"));   // bing < jia < yi
+    EXPECT_EQ(shownName(grid, 3), QStringLiteral("乙公司"));
+    clickHeader(grid, 1);
+    clickHeader(grid, 1);   // a third click: the recordset's own order again
+    EXPECT_EQ(shownName(grid, 0), QStringLiteral("丙公司"));
+    EXPECT_FALSE(grid.horizontalHeader()->isSortIndicatorShown());
+}
+
+TEST_F(DataGridTest, AnEditableGridKeepsTheRecordsetsOrder)
+{
+    auto rs = targets(3);
+    grid.bind(rs);
+    grid.setEditable(true);
+    grid.show();
+    clickHeader(grid, rs->fieldIndex(QStringLiteral("反馈合计")));
+    clickHeader(grid, rs->fieldIndex(QStringLiteral("反馈合计")));
+    EXPECT_EQ(shownName(grid, 0), QStringLiteral("客户1"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "controls/Dialogs.h"
+#include "controls/FileFolders.h"
 #include "controls/FontColorDialog.h"
 #include "controls/QtDialogs.h"
 #include "controls/ScriptedDialogs.h"
@@ -290,4 +291,27 @@ TEST(WindowPlacementTest, TwipsFollowTheLogicalDpi)
     const double dpi = window.screen()->logicalDotsPerInchX();
     EXPECT_EQ(window.width(), qRound(9600 * dpi / 1440));
     EXPECT_EQ(window.size(), WindowPlacement::sizeFromTwips(9600, 7200, &window));
+}
+
+TEST_F(ScriptedDialogsTest, AFileDialogOpensInTheFolderLastUsedForItsKindOfFile)
+{
+    QTemporaryDir excelFolder;
+    QTemporaryDir pdfFolder;
+    const QString excel = QStringLiteral("所有文件|*.*|Excel文件|*.xls;*.xlsx;*.csv|xls文件|*.xls");
+    EXPECT_EQ(FileFolders::kindOf(excel), QStringLiteral("csv+xls+xlsx"));
+    dialogs.queueOpenFile(FileChoice{excelFolder.filePath("名单.xlsx"), "名单.xlsx"});
+    dialogs.queueSaveFile(FileChoice{pdfFolder.filePath("报表.pdf"), "报表.pdf"});
+    dialogs.openFile({.filter = excel, .filterIndex = 2});
+    dialogs.saveFile({.filter = "PDF文件|*.pdf"});
+    dialogs.openFile({.filter = excel});   // cancelled: the folder stays remembered
+    dialogs.saveFile({.filter = "PDF文件|*.pdf"});
+    dialogs.openFile({.filter = "所有文件|*.*|dbf文件|*.dbf"});
+    dialogs.openFile({.filter = excel, .initialDir = pdfFolder.path()});   // a folder the window gives wins
+    const QList<DialogRecord>& log = dialogs.log();
+    ASSERT_EQ(log.size(), 6);
+    EXPECT_EQ(log[0].file.initialDir, QString());
+    EXPECT_EQ(log[2].file.initialDir, excelFolder.path());
+    EXPECT_EQ(log[3].file.initialDir, pdfFolder.path());
+    EXPECT_EQ(log[4].file.initialDir, QString());
+    EXPECT_EQ(log[5].file.initialDir, pdfFolder.path());
 }

@@ -187,8 +187,10 @@ TEST_F(ImportWindowTest, LoadsWithNineTargetColumnsZeroPositionsAndTheWholeTarge
 TEST_F(ImportWindowTest, EachOpenButtonAsksForItsKindOfFileAndCancelChangesNothing)
 {
     open();
-    const QStringList filters{"所有文件|*.*|mdb文件|*.mdb|accdb文件|*.accdb",
-                              "所有文件|*.*|xls文件|*.xls|xlsx文件|*.xlsx|csv文件|*.csv", "所有文件|*.*|dbf文件|*.dbf"};
+    // The filter shown first (the second) lists every kind the button opens.
+    const QStringList filters{"所有文件|*.*|Access数据库|*.mdb;*.accdb|mdb文件|*.mdb|accdb文件|*.accdb",
+                              "所有文件|*.*|Excel文件|*.xls;*.xlsx;*.csv|xls文件|*.xls|xlsx文件|*.xlsx|csv文件|*.csv",
+                              "所有文件|*.*|dbf文件|*.dbf"};
     const QStringList extensions{"mdb", "xls", "dbf"};
     for (int i = 0; i < 3; ++i) {
         click(QStringLiteral("Command4(%1)").arg(i));   // nothing queued: the dialog is cancelled
@@ -239,6 +241,38 @@ TEST_F(ImportWindowTest, ACsvListOpensThroughTheChooserAndItsRowsCanBeWalked)
     click("Command6(2)");
     EXPECT_EQ(text("Text1"), QStringLiteral("2/3"));
     EXPECT_EQ(control<DataGrid>("DataGrid1")->model()->rowCount(), 3);
+}
+
+TEST_F(ImportWindowTest, TheChooserTakesADoubleClickOrEnterAndTheNextOpeningStartsInTheSameFolder)
+{
+    open();
+    QApplication::processEvents();
+    const QSize buttonSize = control<QPushButton>("Command4(0)")->size();
+    openFile(1, threeFirmsCsv());
+    tableFm1* chooser = window->chooser();
+    ASSERT_TRUE(chooser);
+    QListWidget* tables = chooser->List1;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
+    QTest::mouseClick(tables->viewport(), Qt::LeftButton, {}, tables->visualItemRect(tables->item(0)).center());
+    QTest::mouseDClick(tables->viewport(), Qt::LeftButton, {}, tables->visualItemRect(tables->item(0)).center());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window->chooser());
+    EXPECT_EQ(items(list(1)), QStringList({"公司", "电话", "邮编"}));
+    QApplication::processEvents();
+    EXPECT_EQ(control<QPushButton>("Command4(0)")->size(), buttonSize);   // the file's name took no room from them
+
+    openFile(1, threeFirmsCsv(QStringLiteral("名单2.csv")));
+    EXPECT_EQ(lastOfKind(QStringLiteral("openFile"))->file.initialDir, files.path());
+    chooser = window->chooser();
+    ASSERT_TRUE(chooser);
+    chooser->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chooser));
+    chooser->List1->setFocus();
+    chooser->List1->setCurrentRow(0);
+    QTest::keyClick(chooser->List1, Qt::Key_Return);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window->chooser());
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\名单2"));
 }
 
 TEST_F(ImportWindowTest, ColumnsMoveInTheirOrderAndResetBringsBackEightTargets)

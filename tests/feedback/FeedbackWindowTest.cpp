@@ -461,3 +461,20 @@ TEST_F(FeedbackWindowTest, CountsNotYetSavedAreNeverDroppedWithoutAsking)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FeedbackWindowTest, ChoosingATargetMovesNothingOnTheWindow)
+{
+    open();
+    QApplication::processEvents();
+    const QSize windowSize = window->size();
+    const QRect targets = window->findChild<QWidget*>(QStringLiteral("DataGrid2"))->geometry();
+    chooseTarget(2);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("Frame2"))->isVisible());
+    EXPECT_EQ(window->size(), windowSize);
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("DataGrid2"))->geometry(), targets);
+}
+
+} // namespace

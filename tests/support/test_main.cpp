@@ -1,12 +1,32 @@
+#include "controls/MarquelSettings.h"
+
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Every test binary runs inside one QApplication, headless unless told otherwise.
+namespace {
+
+// Every test starts with nothing remembered (window places, folders), as on a new machine.
+class FreshSettings : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { MarquelSettings().clear(); }
+};
+
+} // namespace
+
+// Every test binary runs inside one QApplication, headless on a 1600×1000 screen unless
+// told otherwise, with settings of its own that never touch the user's.
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" MARQUEL_TEST_SUPPORT_DIR "/screen-1600x1000.json");
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, settingsDir.path());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }

@@ -15,6 +15,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -47,6 +50,28 @@ private:
     QDir folder_;
     int failures_ = 0;
 };
+
+// The whole screen as the user sees it: the main window with the product mapping window above
+// it, each where the program placed it, drawn with a plain title bar.
+QImage desktop(const QList<QWidget*>& windows)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QImage picture(screen.size(), QImage::Format_RGB32);
+    picture.fill(QColor(58, 110, 165));
+    QPainter painter(&picture);
+    for (QWidget* window : windows) {
+        const QRect frame = window->frameGeometry();
+        const int titleHeight = std::max(window->geometry().top() - frame.top(), 24);
+        const QRect title(frame.left(), window->geometry().top() - titleHeight, frame.width(), titleHeight);
+        painter.fillRect(title, QColor(225, 228, 232));
+        painter.setPen(Qt::black);
+        painter.drawText(title.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+        painter.drawPixmap(window->geometry().topLeft(), window->grab());
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawRect(title.united(window->geometry()).adjusted(0, 0, -1, -1));
+    }
+    return picture;
+}
 
 QWidget* topLevel(const QString& objectName)
 {
@@ -108,7 +133,6 @@ int main(int argc, char** argv)
     std::unique_ptr<mainFm1> main(mainFm1::load(programFolder.path()));
     if (!main)
         return 1;
-    main->resize(1200, 900);
     main->show();
     main->countAsActive();
     main->Form_Activate();
@@ -126,6 +150,14 @@ int main(int argc, char** argv)
     openAndTake(*main, pictures, QStringLiteral("print1"), QStringLiteral("printFm10"), QStringLiteral("report-statistics-window"));
     openAndTake(*main, pictures, QStringLiteral("print2"), QStringLiteral("printFm11"), QStringLiteral("report-address-book-window"));
     openAndTake(*main, pictures, QStringLiteral("print3"), QStringLiteral("printFm12"), QStringLiteral("report-summary-window"));
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget != main.get() && widget->objectName() != QStringLiteral("definitionFm1"))
+            widget->close();
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    QLabel shownScreen;
+    shownScreen.setPixmap(QPixmap::fromImage(desktop({main.get(), topLevel(QStringLiteral("definitionFm1"))})));
+    shownScreen.resize(screen);
+    pictures.take(&shownScreen, QStringLiteral("screen-%1x%2").arg(screen.width()).arg(screen.height()));
     main.reset();
     return pictures.failures() == 0 ? 0 : 1;
 }

@@ -70,6 +70,7 @@ outputFm1::outputFm1(const ProgramState& state)
     buttons->addWidget(Command2);
     layout->addLayout(buttons);
     connect(Command1, &QPushButton::clicked, this, &outputFm1::Command1_Click);
+    Command1->setDefault(true);   // Enter exports, as in any dialog
     connect(Command2, &QPushButton::clicked, this, &outputFm1::Command2_Click);
 }
 

@@ -1,0 +1,48 @@
+#include "FileFolders.h"
+
+#include "MarquelSettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace FileFolders {
+
+namespace {
+
+QString settingsKey(const QString& kind)
+{
+    return QStringLiteral("folders/") + (kind.isEmpty() ? QStringLiteral("any") : kind);
+}
+
+} // namespace
+
+QString kindOf(const QString& filter)
+{
+    QStringList extensions;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 1; i < parts.size(); i += 2) {
+        for (const QString& pattern : parts[i].split(QLatin1Char(';'))) {
+            const QString extension = pattern.trimmed().section(QLatin1Char('.'), 1).toLower();
+            if (!extension.isEmpty() && extension != QLatin1String("*") && !extensions.contains(extension))
+                extensions << extension;
+        }
+    }
+    extensions.sort();
+    return extensions.join(QLatin1Char('+'));
+}
+
+QString lastFolder(const QString& kind)
+{
+    const QString folder = MarquelSettings().value(settingsKey(kind)).toString();
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QString();
+}
+
+void remember(const QString& kind, const QString& chosenPath)
+{
+    const QString folder = QFileInfo(chosenPath).absolutePath();
+    if (!chosenPath.isEmpty())
+        MarquelSettings().setValue(settingsKey(kind), folder);
+}
+
+} // namespace FileFolders
