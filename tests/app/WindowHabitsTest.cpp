@@ -5,7 +5,7 @@
 #include "app/mainFm1.h"
 #include "controls/DataGrid.h"
 #include "controls/FormWindow.h"
-#include "core/AppState.h"
+#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "support/ProgramTest.h"
@@ -75,15 +75,15 @@ TEST_F(WindowsFitTheScreen, EveryWindowOpensEntirelyOnTheScreenAboveTheMainWindo
 TEST_F(WindowsFitTheScreen, SortingThePlansKeepsTheCurrentPlanAndAClickTakesThePlanShown)
 {
     auto* plans = window->findChild<DataGrid*>(QStringLiteral("DataGrid1"));
-    ASSERT_EQ(AppState::instance().currentPlanNo, QStringLiteral("2026-03"));
+    ASSERT_EQ(window->state().currentPlanNo(), QStringLiteral("2026-03"));
     plans->sortByHeader(0);   // by 序号: 2026-01, 2026-02, 2026-03
     EXPECT_EQ(plans->currentIndex().row(), 2);
-    EXPECT_EQ(AppState::instance().currentPlanNo, QStringLiteral("2026-03"));
+    EXPECT_EQ(window->state().currentPlanNo(), QStringLiteral("2026-03"));
     EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(), QStringLiteral("1/2"));
 
     plans->setFocus();
     QTest::mouseClick(plans->viewport(), Qt::LeftButton, {}, plans->visualRect(plans->model()->index(0, 0)).center());
-    EXPECT_EQ(AppState::instance().currentPlanNo, QStringLiteral("2026-01"));
+    EXPECT_EQ(window->state().currentPlanNo(), QStringLiteral("2026-01"));
     EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("2/3"));
 
     window->Form_Activate();   // coming back: the plans read again, still sorted
