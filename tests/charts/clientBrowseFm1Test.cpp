@@ -395,24 +395,4 @@ TEST_F(BrowserTest, AResponseSavedInTheFeedbackWindowShowsWhenTheBrowserIsActiva
     Clock::reset();
 }
 
-// Renders the browser on a target that responded, with both charts, when
-// MARQUEL_SCREENSHOT_DIR names a folder.
-TEST_F(BrowserTest, Screenshot)
-{
-    const QString folder = qEnvironmentVariable("MARQUEL_SCREENSHOT_DIR");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set MARQUEL_SCREENSHOT_DIR to render the browser";
-    QDir().mkpath(folder);
-    run("UPDATE clientTableInfo SET 电话数 = 5, 传真数 = 2, Email数 = 3, 信函数 = 1, 面访人数 = 2, 参观人数 = 1, "
-        "产品1计数 = 4, 产品2计数 = 2, 产品3计数 = 6, 产品4计数 = 1, 产品5计数 = 0, 反馈合计 = 14 "
-        "WHERE 营销对象 LIKE '%北京甲公司%'");
-    open();
-    QTest::qWait(50);
-    EXPECT_TRUE(window->grab().save(QDir(folder).filePath("browser.png")));
-    click("Option3");
-    click("Option4");
-    QTest::qWait(50);
-    EXPECT_TRUE(window->grab().save(QDir(folder).filePath("browser-lines.png")));
-}
-
 } // namespace

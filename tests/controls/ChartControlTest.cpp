@@ -623,41 +623,6 @@ TEST(ChartControlRebuild, GrabRightAfterFillingShowsTheNewBars)
     EXPECT_GT(red, 1000);
 }
 
-// Saves chart-bars.png and chart-lines.png into the folder named by
-// MARQUEL_CHART_PICTURES, for a person to look at.
-TEST(ChartControlPictures, WritesFilledChartsWhenAsked)
-{
-    const QString folder = qEnvironmentVariable("MARQUEL_CHART_PICTURES");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set MARQUEL_CHART_PICTURES to a folder to get the pictures";
-
-    ChartControl bars(11415);
-    bars.setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
-    bars.resize(bars.width(), 300);
-    bars.setTitle(QStringLiteral("累计反馈图"));
-    bars.setLegendVisible(true);
-    const QStringList channels = { QStringLiteral("电话"), QStringLiteral("传真"), "Email",
-                                   QStringLiteral("信函"), QStringLiteral("面访"), QStringLiteral("参观"),
-                                   QStringLiteral("合计（当日）"), QStringLiteral("合计（至今日）") };
-    Rows days;
-    for (int day = 1; day <= 5; ++day)
-        days.append({ double(day), double(day % 3), 2, 1, double(day / 2), 0, 6, double(6 * day) });
-    fill(bars, days, { "1", "2", "3", "4", "5" });
-    for (int column = 1; column <= 8; ++column) {
-        bars.setColumn(column);
-        bars.setColumnLabel(channels[column - 1]);
-    }
-    ASSERT_TRUE(bars.grab().save(QDir(folder).filePath("chart-bars.png")));
-
-    ChartControl lines(11415);
-    lines.setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
-    lines.resize(lines.width(), 300);
-    lines.setChartType(ChartControl::Line2d);
-    lines.setTitle(QStringLiteral("每日反馈趋势图"));
-    fillDays(lines, 40);
-    ASSERT_TRUE(lines.grab().save(QDir(folder).filePath("chart-lines.png")));
-}
-
 namespace {
 
 TEST(ChartControlReading, EveryBarKeepsALabelLongNamesShortenedAndTheFullTextOnHover)
