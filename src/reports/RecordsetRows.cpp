@@ -7,8 +7,19 @@
 RecordsetRows::RecordsetRows(std::shared_ptr<Recordset> recordset, const ReportDefinition& report)
     : recordset_(std::move(recordset))
 {
-    for (const ReportColumn& column : report.columns)
-        columns_ += recordset_ ? recordset_->fieldIndex(column.field) : -1;
+    const int rows = count();
+    for (const ReportColumn& column : report.columns) {
+        const int field = recordset_ ? recordset_->fieldIndex(column.field) : -1;
+        QStringList texts;
+        if (field < 0) {
+            texts.fill(QString(), rows);
+        } else {
+            texts.reserve(rows);
+            for (const QVariant& value : recordset_->columnValues(field))
+                texts += TextRules::trimmedText(value);
+        }
+        columnTexts_ += texts;
+    }
 }
 
 int RecordsetRows::count() const
@@ -18,9 +29,10 @@ int RecordsetRows::count() const
 
 QStringList RecordsetRows::rowTexts(int position)
 {
-    QStringList texts;
     recordset_->setAbsolutePosition(position);
-    for (int column : columns_)
-        texts += column < 0 ? QString() : TextRules::trimmedText(recordset_->value(column));
+    QStringList texts;
+    texts.reserve(columnTexts_.size());
+    for (const QStringList& column : columnTexts_)
+        texts += column.value(position - 1);
     return texts;
 }

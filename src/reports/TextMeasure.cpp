@@ -1,6 +1,7 @@
 #include "TextMeasure.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 
 namespace TextMeasure {
@@ -19,16 +20,49 @@ const QImage& measuringSurface()
     return surface;
 }
 
-} // namespace
+// Ascent and descent in ems, read from the font at a large pixel size so that no rounding
+// to whole dots shortens them.
+struct VerticalMetrics {
+    double ascent = 0.88;
+    double descent = 0.12;
+};
 
-double lineHeight(const FontSpec& font)
+VerticalMetrics verticalMetrics(const FontSpec& reportFont)
+{
+    static QHash<QString, VerticalMetrics> known;
+    const QString key = reportFont.name + u'|' + QString::number(int(reportFont.bold)) + QString::number(int(reportFont.italic));
+    const auto found = known.constFind(key);
+    if (found != known.constEnd())
+        return *found;
+    constexpr int LargePixels = 1000;
+    QFont font = qtFont(reportFont);
+    font.setPixelSize(LargePixels);
+    const QFontMetricsF metrics(font, &measuringSurface());
+    VerticalMetrics vertical;
+    if (metrics.ascent() + metrics.descent() > 0) {
+        vertical.ascent = metrics.ascent() / LargePixels;
+        vertical.descent = metrics.descent() / LargePixels;
+    }
+    known.insert(key, vertical);
+    return vertical;
+}
+
+double emInMm(const FontSpec& font)
 {
     return font.size * MmPerPoint;
 }
 
+} // namespace
+
+double lineHeight(const FontSpec& font)
+{
+    const VerticalMetrics vertical = verticalMetrics(font);
+    return RuleClearance + (vertical.ascent + vertical.descent) * emInMm(font) + RuleClearance;
+}
+
 double baseline(const FontSpec& font)
 {
-    return lineHeight(font) * BaselineEm;
+    return RuleClearance + verticalMetrics(font).ascent * emInMm(font);
 }
 
 QFont qtFont(const FontSpec& reportFont)
