@@ -133,15 +133,29 @@ double PageComposer::separatorX(int column) const
     return layout_.tableX + c.separator + layout_.shift(c.shiftBox);
 }
 
-// A text wider than its cell is clipped at the cell's end; one that fits is drawn plain.
+// A text wider than its cell prints the characters that fit, clipped at the cell's end, so
+// that the page and the text a reader copies from a PDF show the same; one that fits is
+// drawn plain.
 DrawOp PageComposer::cellText(double x, double y, double endX, const QString& text, const FontSpec& font) const
 {
     // Widths measured here may differ a little from those on paper: a text that nearly
     // fills its cell is clipped too.
-    constexpr double Tolerance = 0.3;
-    if (textWidth_(text, font) <= endX - x - Tolerance)
+    constexpr double Tolerance = 0.1;
+    const double room = endX - x - Tolerance;
+    if (textWidth_(text, font) <= room)
         return DrawOp::textAt(x, y, text, font);
-    return DrawOp::clippedTextAt(x, y, endX, text, font);
+    const QList<uint> characters = text.toUcs4();
+    qsizetype fitting = 0;   // the longest start of the text that fits
+    qsizetype tooMany = characters.size();
+    while (tooMany - fitting > 1) {
+        const qsizetype middle = (fitting + tooMany) / 2;
+        if (textWidth_(QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), middle), font) <= room)
+            fitting = middle;
+        else
+            tooMany = middle;
+    }
+    const QString shown = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), fitting);
+    return DrawOp::clippedTextAt(x, y, endX, shown, font);
 }
 
 // A cell's text ends at the separator of the column to its right, the last column's at

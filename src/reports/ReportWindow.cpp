@@ -382,7 +382,8 @@ void ReportWindow::widenBox(int by)
         return;
     int& shift = layout_.boxShift[currentBox_ - 1];
     shift += by;
-    Combo1->setEditText(QString::number(shift));
+    // The new shift, with the name of the box it belongs to.
+    Combo1->setEditText(report_.boxNames.value(currentBox_ - 1) + QStringLiteral("：") + QString::number(shift));
     printA();
 }
 

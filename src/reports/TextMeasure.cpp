@@ -8,7 +8,7 @@ namespace TextMeasure {
 
 namespace {
 
-// A surface of 10 dots per millimetre, so a measured width in dots / 10 is millimetres.
+// A surface of 10 dots per millimetre to measure on.
 const QImage& measuringSurface()
 {
     static const QImage surface = [] {
@@ -37,6 +37,7 @@ VerticalMetrics verticalMetrics(const FontSpec& reportFont)
     constexpr int LargePixels = 1000;
     QFont font = qtFont(reportFont);
     font.setPixelSize(LargePixels);
+    font.setHintingPreference(QFont::PreferNoHinting);
     const QFontMetricsF metrics(font, &measuringSurface());
     VerticalMetrics vertical;
     if (metrics.ascent() + metrics.descent() > 0) {
@@ -79,8 +80,14 @@ QFont qtFont(const FontSpec& reportFont)
 
 double textWidth(const QString& text, const FontSpec& font)
 {
-    const QFontMetricsF metrics(qtFont(font), &measuringSurface());
-    return metrics.horizontalAdvance(text) / 10.0;
+    // Measured large and unhinted, then scaled: widths rounded to whole dots would add up
+    // along a text and cut cells that fit on paper.
+    constexpr int LargePixels = 1000;
+    QFont large = qtFont(font);
+    large.setPixelSize(LargePixels);
+    large.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF metrics(large, &measuringSurface());
+    return metrics.horizontalAdvance(text) / LargePixels * emInMm(font);
 }
 
 } // namespace TextMeasure

@@ -22,10 +22,10 @@ double line(const FontSpec& font)
     return TextMeasure::lineHeight(font);
 }
 
-// Every character is 2 mm wide, so positions that depend on a width are known exactly.
+// Every character is 1.5 mm wide, so positions that depend on a width are known exactly.
 double fixedWidth(const QString& text, const FontSpec&)
 {
-    return 2.0 * text.size();
+    return 1.5 * text.size();
 }
 
 QStringList dailyRow(int day)
@@ -163,7 +163,7 @@ TEST_F(PageComposerTest, DailyTablePageOneHasTitleInformationLinesHeadingsAndFor
 
     const DrawOp pageNumber = page.last();
     EXPECT_EQ(pageNumber.text, QStringLiteral(" 第 1 页"));
-    EXPECT_DOUBLE_EQ(pageNumber.x, 297.0 / 2 - 2.0 * 6 / 2);   // centred in the preview
+    EXPECT_DOUBLE_EQ(pageNumber.x, 297.0 / 2 - 1.5 * 6 / 2);   // centred in the preview
     EXPECT_NEAR(pageNumber.y, ruled[41].y + line(layout.contentFont), 1e-9);    // after one empty line
     EXPECT_EQ(pageNumber.font, layout.contentFont);
 }

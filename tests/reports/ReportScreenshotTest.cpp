@@ -34,7 +34,9 @@ void fillDemo(Connection& db)
         "('2026-03', '北京华信科技有限公司', '010-62345678', '010-62345679', 'sales@huaxin.com.cn', '王经理', "
         "'北京市海淀区中关村大街1号', '100080', 5), "
         "('2026-03', '天津宏达贸易公司', '022-23456789', '', 'hongda@163.com', '李女士', '天津市和平区南京路88号', '300041', 3), "
-        "('2026-03', '上海浦江文具厂', '021-55667788', '021-55667789', '', '陈科长', '上海市浦东新区张江路500号', '201203', 2)"));
+        "('2026-03', '上海浦江文具厂', '021-55667788', '021-55667789', '', '陈科长', '上海市浦东新区张江路500号', '201203', 2), "
+        "('2026-03', 'Qingyang Paper (Group) Co., Ltd. of Chengdu Sichuan', '(028) 8600 1290 ext. 1234', '028-86001291', "
+        "'jpq@qingyang-paper.com.cn', 'Guo Yip (Sales Manager)', '成都市青羊区户部街9号目录大厦', '610031', 2)"));
 }
 
 TEST(ReportScreenshotTest, WindowsPreviewPagesAndAPrintedPage)
@@ -69,10 +71,10 @@ TEST(ReportScreenshotTest, WindowsPreviewPagesAndAPrintedPage)
         if (report.windowName == QStringLiteral("printFm10")) {
             QTest::mouseClick(window.Command4[3], Qt::LeftButton);
             EXPECT_TRUE(window.Picture2->grab().save(dir.filePath(name + "-last-page.png")));
-            dialogs.queueSaveFile(Dialogs::fileChoiceFor(dir.filePath(name + ".pdf")));
             QTest::mouseClick(window.Command4[0], Qt::LeftButton);
-            QTest::mouseClick(window.Command2, Qt::LeftButton);
         }
+        dialogs.queueSaveFile(Dialogs::fileChoiceFor(dir.filePath(name + ".pdf")));
+        QTest::mouseClick(window.Command2, Qt::LeftButton);
     }
     state.reset();
     Dialogs::install(nullptr);

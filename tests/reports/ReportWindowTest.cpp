@@ -243,7 +243,7 @@ TEST_F(ReportWindowTest, MoveButtonsMoveTheTableOrTheTitleAndBoxesWiden)
     combo->activated(13);
     click("Command9");
     click("Command9");
-    EXPECT_EQ(combo->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("产品5计数方框：2"));
     EXPECT_EQ(window->layout().boxShift[13], 2);
     for (const DrawOp& op : preview())
         if (op.kind == DrawOp::Kind::Rule)
@@ -251,7 +251,7 @@ TEST_F(ReportWindowTest, MoveButtonsMoveTheTableOrTheTitleAndBoxesWiden)
     click("Command8");
     click("Command8");
     click("Command8");
-    EXPECT_EQ(combo->currentText(), QStringLiteral("-1"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("产品5计数方框：-1"));
 }
 
 TEST_F(ReportWindowTest, FontDialogCancelledChangesNothingAndAcceptedRedraws)
