@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QtEndian>
+#include <cctype>
 #include <optional>
 
 namespace PdfTextLayer {
@@ -36,7 +37,11 @@ private:
 
 int firstNumber(const QByteArray& text, const QString& pattern)
 {
-    const QRegularExpressionMatch match = QRegularExpression(pattern).match(QString::fromLatin1(text));
+    static QHash<QString, QRegularExpression> compiled;
+    auto found = compiled.find(pattern);
+    if (found == compiled.end())
+        found = compiled.insert(pattern, QRegularExpression(pattern));
+    const QRegularExpressionMatch match = found->match(QString::fromLatin1(text));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
@@ -178,28 +183,85 @@ struct Glyph {
 
 void addGlyphs(QList<Glyph>& glyphs, const QString& font, const QString& hex)
 {
-    QString digits = hex;
-    digits.remove(QRegularExpression(QStringLiteral("\\s")));
+    QString digits;
+    for (QChar c : hex)
+        if (!c.isSpace())
+            digits += c;
     for (int i = 0; i + 4 <= digits.size(); i += 4)
         glyphs += Glyph{font, digits.mid(i, 4).toInt(nullptr, 16)};
 }
 
-// The glyphs a page's content shows, in order.
+bool isDelimiter(char c)
+{
+    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}' || c == '/'
+        || c == '%';
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
+// The glyphs a page's content shows, in order: the hexadecimal strings shown by Tj and TJ,
+// each with the font that Tf chose before them.
 QList<Glyph> shownGlyphs(const QByteArray& content)
 {
-    static const QRegularExpression operation(QStringLiteral(
-        "/([^\\s/<>\\[\\]()]+)\\s+[-+\\d.]+\\s+Tf|<([0-9A-Fa-f\\s]*)>\\s*Tj|\\[([^\\]]*)\\]\\s*TJ"));
-    static const QRegularExpression hexString(QStringLiteral("<([0-9A-Fa-f\\s]*)>"));
     QList<Glyph> glyphs;
     QString font;
-    for (const QRegularExpressionMatch& m : operation.globalMatch(QString::fromLatin1(content))) {
-        if (m.capturedLength(1) > 0)
-            font = m.captured(1);
-        else if (m.capturedStart(2) >= 0)
-            addGlyphs(glyphs, font, m.captured(2));
-        else
-            for (const QRegularExpressionMatch& h : hexString.globalMatch(m.captured(3)))
-                addGlyphs(glyphs, font, h.captured(1));
+    QString lastName;
+    QStringList pending;   // hexadecimal strings waiting for their operator
+    const qsizetype size = content.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const char c = content.at(i);
+        if (isBlank(c) || c == '[' || c == ']') {
+            ++i;
+        } else if (c == '%') {
+            while (i < size && content.at(i) != '\n' && content.at(i) != '\r')
+                ++i;
+        } else if (c == '<' && i + 1 < size && content.at(i + 1) == '<') {
+            i += 2;
+        } else if (c == '>' && i + 1 < size && content.at(i + 1) == '>') {
+            i += 2;
+        } else if (c == '<') {
+            const qsizetype close = content.indexOf('>', i);
+            if (close < 0)
+                break;
+            pending += QString::fromLatin1(content.mid(i + 1, close - i - 1));
+            i = close + 1;
+        } else if (c == '(') {
+            // A literal string: not written for these fonts; skipped with its escapes.
+            int depth = 0;
+            for (; i < size; ++i) {
+                const char s = content.at(i);
+                if (s == '\\')
+                    ++i;
+                else if (s == '(')
+                    ++depth;
+                else if (s == ')' && --depth == 0)
+                    break;
+            }
+            ++i;
+        } else {
+            const qsizetype from = c == '/' ? i + 1 : i;
+            qsizetype to = from;
+            while (to < size && !isBlank(content.at(to)) && !isDelimiter(content.at(to)))
+                ++to;
+            const QByteArray token = content.mid(from, to - from);
+            i = std::max(to, i + 1);
+            if (c == '/') {
+                lastName = QString::fromLatin1(token);
+            } else if (token == "Tf") {
+                font = lastName;
+            } else if (token == "Tj" || token == "TJ") {
+                for (const QString& hex : pending)
+                    addGlyphs(glyphs, font, hex);
+                pending.clear();
+            } else if (!token.isEmpty() && !(std::isdigit(uchar(token.at(0))) || token.at(0) == '-'
+                                             || token.at(0) == '+' || token.at(0) == '.')) {
+                pending.clear();   // another operator: its operands were no shown text
+            }
+        }
     }
     return glyphs;
 }

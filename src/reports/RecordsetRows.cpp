@@ -8,18 +8,16 @@ RecordsetRows::RecordsetRows(std::shared_ptr<Recordset> recordset, const ReportD
     : recordset_(std::move(recordset))
 {
     const int rows = count();
+    QList<int> fields;
     for (const ReportColumn& column : report.columns) {
-        const int field = recordset_ ? recordset_->fieldIndex(column.field) : -1;
-        QStringList texts;
-        if (field < 0) {
-            texts.fill(QString(), rows);
-        } else {
-            texts.reserve(rows);
-            for (const QVariant& value : recordset_->columnValues(field))
-                texts += TextRules::trimmedText(value);
-        }
-        columnTexts_ += texts;
+        fields += recordset_ ? recordset_->fieldIndex(column.field) : -1;
+        columnTexts_ += QStringList();
+        columnTexts_.last().reserve(rows);
     }
+    // Row by row, as the recordset reads its rows in blocks.
+    for (int row = 0; row < rows; ++row)
+        for (qsizetype c = 0; c < fields.size(); ++c)
+            columnTexts_[c] += fields[c] < 0 ? QString() : TextRules::trimmedText(recordset_->valueAt(row, fields[c]));
 }
 
 int RecordsetRows::count() const

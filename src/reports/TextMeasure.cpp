@@ -20,6 +20,9 @@ const QImage& measuringSurface()
     return surface;
 }
 
+// Fonts are measured at this pixel size and scaled.
+constexpr int LargePixels = 1000;
+
 // Ascent and descent in ems, read from the font at a large pixel size so that no rounding
 // to whole dots shortens them.
 struct VerticalMetrics {
@@ -34,7 +37,6 @@ VerticalMetrics verticalMetrics(const FontSpec& reportFont)
     const auto found = known.constFind(key);
     if (found != known.constEnd())
         return *found;
-    constexpr int LargePixels = 1000;
     QFont font = qtFont(reportFont);
     font.setPixelSize(LargePixels);
     font.setHintingPreference(QFont::PreferNoHinting);
@@ -80,14 +82,31 @@ QFont qtFont(const FontSpec& reportFont)
 
 double textWidth(const QString& text, const FontSpec& font)
 {
-    // Measured large and unhinted, then scaled: widths rounded to whole dots would add up
-    // along a text and cut cells that fit on paper.
-    constexpr int LargePixels = 1000;
-    QFont large = qtFont(font);
-    large.setPixelSize(LargePixels);
-    large.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF metrics(large, &measuringSurface());
-    return metrics.horizontalAdvance(text) / LargePixels * emInMm(font);
+    // Each character is measured once per font, large, and the text's width is the sum:
+    // widths rounded to whole dots at a small size would add up along a text, and
+    // measuring every cell of every page anew costs more than printing it. Kerning is
+    // left out: the report fonts have none between their half- and full-width characters.
+    struct Advances {
+        QFontMetricsF metrics;
+        QHash<char32_t, double> ofCharacter;   // in ems
+    };
+    static QHash<QString, Advances> known;
+    const QString key = font.name + u'|' + QString::number(int(font.bold)) + QString::number(int(font.italic));
+    auto advances = known.find(key);
+    if (advances == known.end()) {
+        QFont large = qtFont(font);
+        large.setPixelSize(LargePixels);
+        advances = known.insert(key, Advances{QFontMetricsF(large, &measuringSurface()), {}});
+    }
+    double ems = 0;
+    for (const char32_t character : text.toUcs4()) {
+        auto advance = advances->ofCharacter.find(character);
+        if (advance == advances->ofCharacter.end())
+            advance = advances->ofCharacter.insert(
+                character, advances->metrics.horizontalAdvance(QString::fromUcs4(&character, 1)) / LargePixels);
+        ems += *advance;
+    }
+    return ems * emInMm(font);
 }
 
 } // namespace TextMeasure
