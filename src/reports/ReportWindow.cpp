@@ -512,19 +512,27 @@ void ReportWindow::pSetup2_Click()
     // The paper chosen stays; only the orientation is the report's own.
     ReportPrinter::prepare(*printer_);
     Picture2->setPageSize(ReportPrinter::pageSize(*printer_));
+    Picture1->widget()->adjustSize();
     if (!keepRowsOnPaper())
         printA();
 }
 
 void ReportWindow::trueSize_Click()
 {
-    Picture2->setZoom(1);
+    zoomTo(1);
 }
 
 void ReportWindow::fitWidth_Click()
 {
     // The desk around the page keeps a margin of 12 dots on either side.
-    Picture2->setZoom(Picture2->zoomForWidth(Picture1->viewport()->width() - 24));
+    zoomTo(Picture2->zoomForWidth(Picture1->viewport()->width() - 24));
+}
+
+void ReportWindow::zoomTo(double zoom)
+{
+    Picture2->setZoom(zoom);
+    // The desk shrinks or grows with the page, so no empty desk is left to scroll over.
+    Picture1->widget()->adjustSize();
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
@@ -534,7 +542,7 @@ bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
         if (wheel->modifiers() & Qt::ControlModifier) {
             const int steps = wheel->angleDelta().y() / 120;
             if (steps != 0)
-                Picture2->setZoom(std::clamp(Picture2->zoom() * std::pow(1.25, steps), 0.25, 4.0));
+                zoomTo(std::clamp(Picture2->zoom() * std::pow(1.25, steps), 0.25, 4.0));
             return true;
         }
     }

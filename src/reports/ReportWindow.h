@@ -116,6 +116,7 @@ private:
     void chooseFont(FontSpec& font);
     PageRequest request(int page) const;
     void setRecordsPerPage(int size);
+    void zoomTo(double zoom);
     int rowsThatFit() const;
     bool keepRowsOnPaper();
     bool printPages(QPrinter& printer);

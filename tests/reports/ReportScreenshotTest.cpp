@@ -69,6 +69,10 @@ TEST(ReportScreenshotTest, WindowsPreviewPagesAndAPrintedPage)
         EXPECT_TRUE(window.grab().save(dir.filePath(name + "-window.png")));
         EXPECT_TRUE(window.Picture2->grab().save(dir.filePath(name + "-page.png")));
         if (report.windowName == QStringLiteral("printFm10")) {
+            window.fitWidth_Click();
+            QTest::qWait(50);
+            EXPECT_TRUE(window.grab().save(dir.filePath(name + "-fit-width.png")));
+            window.trueSize_Click();
             QTest::mouseClick(window.Command4[3], Qt::LeftButton);
             EXPECT_TRUE(window.Picture2->grab().save(dir.filePath(name + "-last-page.png")));
             QTest::mouseClick(window.Command4[0], Qt::LeftButton);

@@ -509,6 +509,8 @@ TEST_F(ReportWindowTest, ThePreviewZoomsToThePageWidthAndBackToTrueSize)
     EXPECT_LE(page->width(), window->Picture1->viewport()->width());
     EXPECT_GT(page->width(), window->Picture1->viewport()->width() - 40);
     EXPECT_EQ(preview().size(), drawn.size());   // the same page, smaller
+    QApplication::processEvents();
+    EXPECT_FALSE(window->findChild<QScrollBar*>("HScroll1")->isVisible());
 
     const double fitted = page->zoom();
     QWheelEvent up(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
