@@ -12,6 +12,7 @@ PACKAGES=(
   mdbtools-dev libfreexl-dev libshp-dev libxlsxwriter-dev libzip-dev
   fonts-noto-cjk
   xvfb xauth
+  poppler-utils
 )
 
 missing=()

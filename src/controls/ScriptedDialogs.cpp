@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include <QPrinter>
+
 ScriptedDialogs& ScriptedDialogs::installNew()
 {
     auto dialogs = std::make_unique<ScriptedDialogs>();
@@ -40,7 +42,12 @@ void ScriptedDialogs::queueFont(std::optional<FontChoice> answer)
 
 void ScriptedDialogs::queuePrinterSetup(bool accepted)
 {
-    printerSetups_.enqueue(accepted);
+    printerSetups_.enqueue({accepted, std::nullopt});
+}
+
+void ScriptedDialogs::queuePrinterSetupPaper(const QPageSize& paper)
+{
+    printerSetups_.enqueue({true, paper});
 }
 
 void ScriptedDialogs::queueProgressCancel(std::optional<qint64> done)
@@ -135,12 +142,15 @@ std::optional<FontChoice> ScriptedDialogs::chooseFont(const FontChoice& preset)
     return nextOr<std::optional<FontChoice>>(fonts_, std::nullopt);
 }
 
-bool ScriptedDialogs::printerSetup(QPrinter&)
+bool ScriptedDialogs::printerSetup(QPrinter& printer)
 {
     DialogRecord record;
     record.kind = QStringLiteral("printerSetup");
     log_.append(record);
-    return nextOr(printerSetups_, false);
+    const auto [accepted, paper] = nextOr(printerSetups_, std::pair<bool, std::optional<QPageSize>>{false, std::nullopt});
+    if (accepted && paper)
+        printer.setPageSize(*paper);
+    return accepted;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 
 #include <QList>
+#include <QPageSize>
 #include <QQueue>
 #include <functional>
 
@@ -38,6 +39,8 @@ public:
     void queueSaveFile(std::optional<FileChoice> answer);
     void queueFont(std::optional<FontChoice> answer);
     void queuePrinterSetup(bool accepted);
+    // The user picks `paper` in the printer set-up and presses OK.
+    void queuePrinterSetupPaper(const QPageSize& paper);
     // The next progress window is cancelled by the user once the count reaches `done`;
     // nullopt lets it run to the end.
     void queueProgressCancel(std::optional<qint64> done);
@@ -83,7 +86,7 @@ private:
     QQueue<std::optional<FileChoice>> openFiles_;
     QQueue<std::optional<FileChoice>> saveFiles_;
     QQueue<std::optional<FontChoice>> fonts_;
-    QQueue<bool> printerSetups_;
+    QQueue<std::pair<bool, std::optional<QPageSize>>> printerSetups_;
     QQueue<std::optional<qint64>> progressCancels_;
     QList<qint64> progressCounts_;
     QList<DialogRecord> log_;

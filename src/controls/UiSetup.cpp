@@ -10,10 +10,13 @@ namespace UiSetup {
 
 void registerFontSubstitutes()
 {
-    const QStringList sans = {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                              QStringLiteral("Droid Sans Fallback")};
-    const QStringList serif = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
-                               QStringLiteral("AR PL UMing CN")};
+    // 黑体 and 宋体 print Latin letters and digits half an em wide, and the reports' columns
+    // are laid out for that (a 12-character phone number fills its column): the CJK fonts
+    // whose Latin is half an em wide come first.
+    const QStringList sans = {QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                              QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback")};
+    const QStringList serif = {QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Serif CJK SC"),
+                               QStringLiteral("Noto Sans CJK SC"), QStringLiteral("AR PL UMing CN")};
     QFont::insertSubstitutions(QStringLiteral("黑体"), sans);
     QFont::insertSubstitutions(QStringLiteral("SimHei"), sans);
     QFont::insertSubstitutions(QStringLiteral("宋体"), serif);

@@ -270,6 +270,7 @@ QList<QVariant> Recordset::columnValues(int column) const
         sql += QStringLiteral(" WHERE ") + statement_.where;
     Statement query(connection_->handle(), sql);
     std::unordered_map<qint64, QVariant> byKey;
+    byKey.reserve(keys_.size());
     while (query.step())
         byKey.emplace(query.int64At(0), info.fromStored(query.valueAt(1)));
     for (qint64 key : view()) {

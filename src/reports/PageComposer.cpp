@@ -5,6 +5,8 @@
 #include "ReportRows.h"
 #include "TextMeasure.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString Bar = QStringLiteral("|");
@@ -14,6 +16,20 @@ const QString Bar = QStringLiteral("|");
 PageComposer::PageComposer(const ReportDefinition& report, const ReportLayout& layout, TextWidth textWidth)
     : report_(report), layout_(layout), textWidth_(std::move(textWidth))
 {
+}
+
+int PageComposer::rowsThatFit(double pageHeight, const PageRequest& request) const
+{
+    double y = layout_.titleY;
+    ReportPage header;
+    title(header, y);
+    infoLines(header, y, request);
+    y += layout_.tableGap;
+    headingRow(header, y);
+    const double row = TextMeasure::lineHeight(layout_.contentFont);
+    // Below the rows: the empty line and the page number.
+    const double room = pageHeight - y - 2 * row;
+    return std::max(1, int(room / row));
 }
 
 ReportPage PageComposer::compose(ReportRows& rows, const PageRequest& request) const
@@ -73,7 +89,7 @@ void PageComposer::headingRow(ReportPage& page, double& y) const
     const FontSpec& font = layout_.fieldFont;
     for (int c = 0; c < report_.columns.size(); ++c) {
         page += DrawOp::textAt(separatorX(c), y, Bar, font);
-        page += DrawOp::textAt(textX(c, true), y, report_.columns[c].heading, font);
+        page += cellText(textX(c, true), y, cellEndX(c), report_.columns[c].heading, font);
     }
     page += DrawOp::textAt(closingX(), y, Bar, font);
     y += TextMeasure::lineHeight(font);
@@ -86,7 +102,7 @@ void PageComposer::row(ReportPage& page, double& y, const QStringList& texts) co
         page += DrawOp::textAt(separatorX(c), y, Bar, font);
         const QString text = c < texts.size() ? texts[c] : QString();
         if (!text.isEmpty())
-            page += DrawOp::textAt(textX(c, false), y, text, font);
+            page += cellText(textX(c, false), y, cellEndX(c), text, font);
     }
     page += DrawOp::textAt(closingX(), y, Bar, font);
     y += TextMeasure::lineHeight(font);
@@ -107,7 +123,7 @@ void PageComposer::pageNumber(ReportPage& page, double y, const PageRequest& req
     const QString text = QStringLiteral(" 第 ") + QString::number(request.page) + QStringLiteral(" 页");
     const FontSpec& font = layout_.contentFont;
     const double x = request.target == PageTarget::Paper ? PaperPageNumberX
-                                                         : PreviewWidth / 2 - textWidth_(text, font) / 2;
+                                                         : request.pageWidth / 2 - textWidth_(text, font) / 2;
     page += DrawOp::textAt(x, y, text, font);
 }
 
@@ -115,6 +131,38 @@ double PageComposer::separatorX(int column) const
 {
     const ReportColumn& c = report_.columns[column];
     return layout_.tableX + c.separator + layout_.shift(c.shiftBox);
+}
+
+// A text wider than its cell prints the characters that fit, clipped at the cell's end, so
+// that the page and the text a reader copies from a PDF show the same; one that fits is
+// drawn plain.
+DrawOp PageComposer::cellText(double x, double y, double endX, const QString& text, const FontSpec& font) const
+{
+    // Widths measured here may differ a little from those on paper: a text that nearly
+    // fills its cell is clipped too.
+    constexpr double Tolerance = 0.1;
+    const double room = endX - x - Tolerance;
+    if (textWidth_(text, font) <= room)
+        return DrawOp::textAt(x, y, text, font);
+    const QList<uint> characters = text.toUcs4();
+    qsizetype fitting = 0;   // the longest start of the text that fits
+    qsizetype tooMany = characters.size();
+    while (tooMany - fitting > 1) {
+        const qsizetype middle = (fitting + tooMany) / 2;
+        if (textWidth_(QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), middle), font) <= room)
+            fitting = middle;
+        else
+            tooMany = middle;
+    }
+    const QString shown = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), fitting);
+    return DrawOp::clippedTextAt(x, y, endX, shown, font);
+}
+
+// A cell's text ends at the separator of the column to its right, the last column's at
+// the closing "|".
+double PageComposer::cellEndX(int column) const
+{
+    return column + 1 < report_.columns.size() ? separatorX(column + 1) : closingX();
 }
 
 double PageComposer::textX(int column, bool heading) const

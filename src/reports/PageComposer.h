@@ -21,6 +21,7 @@ struct PageRequest {
     PageTarget target = PageTarget::Preview;
     QString planNo;
     QString planTitle;
+    double pageWidth = 297;      // the paper's width, where the preview centres the page number
 };
 
 // Composes one report page as drawing operations in millimetres: the title, the
@@ -35,9 +36,10 @@ public:
 
     ReportPage compose(ReportRows& rows, const PageRequest& request) const;
 
-    // The page's width in the preview, where the page number is centred.
-    static constexpr double PreviewWidth = 297;
-    static constexpr double PreviewHeight = 200;
+    // How many rows a page of `pageHeight` mm holds below the header, with the rule under
+    // the last row, the empty line and the page number still on the page; at least 1.
+    int rowsThatFit(double pageHeight, const PageRequest& request) const;
+
     static constexpr double PaperPageNumberX = 145;
 
 private:
@@ -49,6 +51,8 @@ private:
     void rule(ReportPage& page, double y) const;
     void pageNumber(ReportPage& page, double y, const PageRequest& request) const;
     double separatorX(int column) const;
+    double cellEndX(int column) const;
+    DrawOp cellText(double x, double y, double endX, const QString& text, const FontSpec& font) const;
     double textX(int column, bool heading) const;
     double closingX() const;
 

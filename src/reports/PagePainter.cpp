@@ -26,7 +26,16 @@ void paintText(QPainter& painter, const DrawOp& op, double dotsPerMm)
     painter.setFont(deviceFont(op.font, dotsPerMm, *painter.device()));
     painter.setPen(op.font.color.isValid() ? op.font.color : QColor(Qt::black));
     const QPointF baseline(op.x * dotsPerMm, (op.y + TextMeasure::baseline(op.font)) * dotsPerMm);
+    if (op.clipRight <= 0) {
+        painter.drawText(baseline, op.text);
+        return;
+    }
+    painter.save();
+    const double top = op.y * dotsPerMm;
+    const double height = TextMeasure::lineHeight(op.font) * dotsPerMm;
+    painter.setClipRect(QRectF(op.x * dotsPerMm, top, (op.clipRight - op.x) * dotsPerMm, height), Qt::IntersectClip);
     painter.drawText(baseline, op.text);
+    painter.restore();
 }
 
 void paintRule(QPainter& painter, const DrawOp& op, double dotsPerMm)

@@ -1,6 +1,5 @@
 #include "PagePreview.h"
 
-#include "PageComposer.h"
 #include "PagePainter.h"
 
 #include <QGuiApplication>
@@ -10,9 +9,8 @@
 
 PagePreview::PagePreview(QWidget* parent) : QWidget(parent)
 {
-    dotsPerMm_ = trueDpi(parent) / 25.4;
-    setFixedSize(int(std::ceil(PageComposer::PreviewWidth * dotsPerMm_)),
-                 int(std::ceil(PageComposer::PreviewHeight * dotsPerMm_)));
+    trueDotsPerMm_ = trueDpi(parent) / 25.4;
+    resizeToPage();
 }
 
 double PagePreview::trueDpi(const QWidget* widget)
@@ -29,9 +27,36 @@ void PagePreview::showPage(const ReportPage& page)
     update();
 }
 
+void PagePreview::setPageSize(const QSizeF& millimetres)
+{
+    if (millimetres.isEmpty() || millimetres == pageSize_)
+        return;
+    pageSize_ = millimetres;
+    resizeToPage();
+}
+
+void PagePreview::setZoom(double zoom)
+{
+    if (zoom <= 0 || zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    resizeToPage();
+}
+
+double PagePreview::zoomForWidth(int width) const
+{
+    return width / (pageSize_.width() * trueDotsPerMm_);
+}
+
+void PagePreview::resizeToPage()
+{
+    setFixedSize(int(std::ceil(pageSize_.width() * dotsPerMm())), int(std::ceil(pageSize_.height() * dotsPerMm())));
+    update();
+}
+
 void PagePreview::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);   // paper, whatever the window's colours
-    PagePainter::paint(painter, page_, dotsPerMm_);
+    PagePainter::paint(painter, page_, dotsPerMm());
 }

@@ -7,8 +7,17 @@
 RecordsetRows::RecordsetRows(std::shared_ptr<Recordset> recordset, const ReportDefinition& report)
     : recordset_(std::move(recordset))
 {
-    for (const ReportColumn& column : report.columns)
-        columns_ += recordset_ ? recordset_->fieldIndex(column.field) : -1;
+    const int rows = count();
+    QList<int> fields;
+    for (const ReportColumn& column : report.columns) {
+        fields += recordset_ ? recordset_->fieldIndex(column.field) : -1;
+        columnTexts_ += QStringList();
+        columnTexts_.last().reserve(rows);
+    }
+    // Row by row, as the recordset reads its rows in blocks.
+    for (int row = 0; row < rows; ++row)
+        for (qsizetype c = 0; c < fields.size(); ++c)
+            columnTexts_[c] += fields[c] < 0 ? QString() : TextRules::trimmedText(recordset_->valueAt(row, fields[c]));
 }
 
 int RecordsetRows::count() const
@@ -18,9 +27,10 @@ int RecordsetRows::count() const
 
 QStringList RecordsetRows::rowTexts(int position)
 {
-    QStringList texts;
     recordset_->setAbsolutePosition(position);
-    for (int column : columns_)
-        texts += column < 0 ? QString() : TextRules::trimmedText(recordset_->value(column));
+    QStringList texts;
+    texts.reserve(columnTexts_.size());
+    for (const QStringList& column : columnTexts_)
+        texts += column.value(position - 1);
     return texts;
 }

@@ -3,13 +3,16 @@
 #include "ReportRows.h"
 
 #include <QList>
+#include <QStringList>
 #include <memory>
 
 class Recordset;
 struct ReportDefinition;
 
-// A report's rows read from its recordset: reading a row makes it the current row, so
-// the page of the row read last is the recordset's absolute page.
+// A report's rows as its recordset held them when the report opened: the texts of every
+// row are read once, so a row deleted or changed elsewhere afterwards still prints as it
+// was loaded (never as an empty row). Reading a row still makes it the recordset's
+// current row, so the page of the row read last is the recordset's absolute page.
 class RecordsetRows : public ReportRows {
 public:
     RecordsetRows(std::shared_ptr<Recordset> recordset, const ReportDefinition& report);
@@ -19,5 +22,5 @@ public:
 
 private:
     std::shared_ptr<Recordset> recordset_;
-    QList<int> columns_;   // the recordset's column of each report column; -1 when missing
+    QList<QStringList> columnTexts_;   // per report column, the text of every row
 };

@@ -2,6 +2,7 @@
 
 #include "DrawOp.h"
 
+#include <QSizeF>
 #include <QString>
 #include <functional>
 
@@ -11,8 +12,16 @@ class QPrinter;
 // print job (one PDF file when the printer writes PDF).
 namespace ReportPrinter {
 
-// Landscape A4; a PDF gets 5 mm margins like a printer's unprintable border.
+// A new printer's paper: A4 when it writes PDF (a real printer keeps its own paper).
+void choosePaper(QPrinter& printer);
+
+// Landscape on the paper the user chose; a PDF gets 5 mm margins like a printer's
+// unprintable border.
 void prepare(QPrinter& printer);
+
+// The page a report draws on, in millimetres: the paper's width and the height that
+// the printer can print from where drawing starts (the top margin).
+QSizeF pageSize(QPrinter& printer);
 
 // Prints pages `first` to `last`, composing each with `pageAt`; `printed` hears of each
 // page once it is on paper. Returns "" when done, else why printing stopped.

@@ -25,6 +25,9 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -104,6 +107,7 @@ ReportWindow::ReportWindow(const ProgramState& state, const ReportDefinition& re
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     printerInstalled = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
+    ReportPrinter::choosePaper(*printer_);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
@@ -132,6 +136,7 @@ ReportWindow::ReportWindow(const ProgramState& state, const ReportDefinition& re
     Picture2->setObjectName(QStringLiteral("Picture2"));
     deskLayout->addWidget(Picture2);
     Picture1->setWidget(desk);
+    Picture1->viewport()->installEventFilter(this);
     layout->addWidget(Picture1, 1);
 
     Form_Load();
@@ -152,7 +157,12 @@ void ReportWindow::buildMenu(QMenuBar* bar)
         connect(action, &QAction::triggered, this, handler);
     };
     QMenu* file1 = menu(QStringLiteral("file1"), QStringLiteral("文件"));
+    item(file1, QStringLiteral("pdfFile"), QStringLiteral("输出PDF文件…"), &ReportWindow::pdfFile_Click);
+    file1->addSeparator();
     item(file1, QStringLiteral("exit"), QStringLiteral("退出"), &ReportWindow::Command1_Click);
+    QMenu* view1 = menu(QStringLiteral("view1"), QStringLiteral("显示"));
+    item(view1, QStringLiteral("trueSize"), QStringLiteral("实际大小"), &ReportWindow::trueSize_Click);
+    item(view1, QStringLiteral("fitWidth"), QStringLiteral("适合页宽"), &ReportWindow::fitWidth_Click);
     QMenu* wSelect = menu(QStringLiteral("wSelect"), QStringLiteral("文字选择"));
     item(wSelect, QStringLiteral("sTitle"), QStringLiteral("标题字符"), &ReportWindow::sTitle_Click);
     item(wSelect, QStringLiteral("nField"), QStringLiteral("字段名字符"), &ReportWindow::nField_Click);
@@ -274,12 +284,14 @@ void ReportWindow::Form_Load()
     const int charWidth = int(TextMeasure::textWidth(QStringLiteral("宽"), surfaceFont()));
     layout_ = ReportLayout::defaults(report_, charWidth);
     ReportPrinter::prepare(*printer_);
+    Picture2->setPageSize(ReportPrinter::pageSize(*printer_));
 
     if (hasRecords()) {
-        recordset_->setPageSize(RecordsPerPageAtLoad);
+        const int size = std::min(RecordsPerPageAtLoad, rowsThatFit());
+        recordset_->setPageSize(size);
         recordset_->moveFirst();
         paging_.reset(recordset_->pageCount());
-        Text5->setText(QString::number(RecordsPerPageAtLoad));
+        Text5->setText(QString::number(size));
         Text1[2]->setText(pageText(recordset_->absolutePage()));
     } else {
         paging_.reset(0);
@@ -338,7 +350,8 @@ void ReportWindow::move(double tableDx, double tableDy, int titleDx, double titl
         return;
     }
     box->setText(QString::number(shown));
-    printA();
+    if (!keepRowsOnPaper())
+        printA();
 }
 
 void ReportWindow::Command5_Click()
@@ -367,7 +380,8 @@ void ReportWindow::widenBox(int by)
         return;
     int& shift = layout_.boxShift[currentBox_ - 1];
     shift += by;
-    Combo1->setEditText(QString::number(shift));
+    // The new shift, with the name of the box it belongs to.
+    Combo1->setEditText(report_.boxNames.value(currentBox_ - 1) + QStringLiteral("：") + QString::number(shift));
     printA();
 }
 
@@ -385,8 +399,19 @@ void ReportWindow::Command10_Click(int index)
 {
     if (!hasRecords())
         return;
-    // At least one record per page: "减" stops there.
-    const int size = std::max(1, recordsPerPage() + (index == 0 ? 1 : -1));
+    // At least one record per page: "减" stops there. "记录数/页加" stops at the rows the
+    // paper holds: more would print below its edge.
+    const int fit = rowsThatFit();
+    if (index == 0 && recordsPerPage() >= fit) {
+        Dialogs::instance().message(QStringLiteral("每页最多打印 %1 条记录。").arg(fit), QStringLiteral("信息提示"),
+                                    MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    setRecordsPerPage(std::max(1, recordsPerPage() + (index == 0 ? 1 : -1)));
+}
+
+void ReportWindow::setRecordsPerPage(int size)
+{
     recordset_->setPageSize(size);
     paging_.reset(recordset_->pageCount());
     Text1[2]->setText(pageText(paging_.currentPage));
@@ -394,6 +419,20 @@ void ReportWindow::Command10_Click(int index)
     Text1[1]->setText(QStringLiteral("起始页：") + QString::number(paging_.currentPage));
     Text5->setText(QString::number(size));
     printA();
+}
+
+int ReportWindow::rowsThatFit() const
+{
+    const PageComposer composer(report_, layout_, &TextMeasure::textWidth);
+    return composer.rowsThatFit(Picture2->pageSize().height(), request(1));
+}
+
+bool ReportWindow::keepRowsOnPaper()
+{
+    if (!hasRecords() || recordsPerPage() <= rowsThatFit())
+        return false;
+    setRecordsPerPage(rowsThatFit());
+    return true;
 }
 
 void ReportWindow::Command4_Click(int index)
@@ -428,7 +467,8 @@ void ReportWindow::chooseFont(FontSpec& font)
     if (!choice)
         return;
     font = fontSpec(*choice, font);
-    printA();
+    if (!keepRowsOnPaper())
+        printA();
 }
 
 void ReportWindow::sTitle_Click()
@@ -467,7 +507,44 @@ void ReportWindow::tName2_Click()
 void ReportWindow::pSetup2_Click()
 {
     Dialogs::instance().printerSetup(*printer_);
+    // The paper chosen stays; only the orientation is the report's own.
     ReportPrinter::prepare(*printer_);
+    Picture2->setPageSize(ReportPrinter::pageSize(*printer_));
+    Picture1->widget()->adjustSize();
+    if (!keepRowsOnPaper())
+        printA();
+}
+
+void ReportWindow::trueSize_Click()
+{
+    zoomTo(1);
+}
+
+void ReportWindow::fitWidth_Click()
+{
+    // The desk around the page keeps a margin of 12 dots on either side.
+    zoomTo(Picture2->zoomForWidth(Picture1->viewport()->width() - 24));
+}
+
+void ReportWindow::zoomTo(double zoom)
+{
+    Picture2->setZoom(zoom);
+    // The desk shrinks or grows with the page, so no empty desk is left to scroll over.
+    Picture1->widget()->adjustSize();
+}
+
+bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Picture1->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int steps = wheel->angleDelta().y() / 120;
+            if (steps != 0)
+                zoomTo(std::clamp(Picture2->zoom() * std::pow(1.25, steps), 0.25, 4.0));
+            return true;
+        }
+    }
+    return FormWindow::eventFilter(watched, event);
 }
 
 void ReportWindow::Command1_Click()
@@ -482,6 +559,7 @@ PageRequest ReportWindow::request(int page) const
     request.recordsPerPage = recordsPerPage();
     request.planNo = planNo_;
     request.planTitle = planTitle_;
+    request.pageWidth = Picture2->pageSize().width();
     return request;
 }
 
@@ -500,10 +578,10 @@ void ReportWindow::printA()
     }
 }
 
-std::unique_ptr<QPrinter> ReportWindow::pdfPrinter()
+std::unique_ptr<QPrinter> ReportWindow::pdfPrinter(const QString& title)
 {
     FileDialogRequest ask;
-    ask.title = QStringLiteral("打印到PDF文件");
+    ask.title = title;
     ask.filter = QStringLiteral("PDF文件|*.pdf");
     ask.defaultExt = QStringLiteral("pdf");
     ask.flags = FileDialogFlag::OverwritePrompt | FileDialogFlag::HideReadOnly | FileDialogFlag::PathMustExist;
@@ -515,6 +593,9 @@ std::unique_ptr<QPrinter> ReportWindow::pdfPrinter()
     pdf->setOutputFormat(QPrinter::PdfFormat);
     pdf->setOutputFileName(file->path);
     pdf->setDocName(layout_.reportTitle.isEmpty() ? report_.caption : layout_.reportTitle);
+    // The paper the user chose in the printer set-up.
+    pdf->setPageLayout(printer_->pageLayout());
+    ReportPrinter::prepare(*pdf);
     return pdf;
 }
 
@@ -526,12 +607,25 @@ bool ReportWindow::printB()
     std::unique_ptr<QPrinter> pdf;
     const bool setUpForPdf = printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty();
     if (!setUpForPdf && !printerInstalled()) {
-        pdf = pdfPrinter();
+        pdf = pdfPrinter(QStringLiteral("打印到PDF文件"));
         if (!pdf)
             return false;
         printer = pdf.get();
     }
+    return printPages(*printer);
+}
 
+void ReportWindow::pdfFile_Click()
+{
+    if (!hasRecords())
+        return;
+    const std::unique_ptr<QPrinter> pdf = pdfPrinter(QStringLiteral("输出PDF文件"));
+    if (pdf)
+        printPages(*pdf);
+}
+
+bool ReportWindow::printPages(QPrinter& printer)
+{
     const PageComposer composer(report_, layout_, &TextMeasure::textWidth);
     auto pageAt = [&](int page) {
         PageRequest paper = request(page);
@@ -544,17 +638,15 @@ bool ReportWindow::printB()
     {
         BusyCursor busy(Qt::BusyCursor);
         try {
-            error = ReportPrinter::print(*printer, paging_.currentPage, last, pageAt, printed);
+            error = ReportPrinter::print(printer, paging_.currentPage, last, pageAt, printed);
         } catch (const DbError& dbError) {
             error = dbError.description();
         }
     }
-    // The preview follows the page read last, where navigation goes on from.
-    const int readPage = recordset_->absolutePage();
-    if (readPage >= paging_.firstPage && readPage <= paging_.lastPage && readPage != paging_.currentPage) {
-        paging_.showPage(readPage);
-        printA();
-    }
+    // Back to the page shown before: it is still the first page "打印" prints, and
+    // navigation goes on from it.
+    printA();
+    Text1[2]->setText(pageText(paging_.currentPage));
     if (!error.isEmpty()) {
         reportError(error);
         return false;

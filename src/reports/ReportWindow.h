@@ -26,8 +26,8 @@ struct PageRequest;
 
 // A report window: a true-size preview of one page, a tool bar that moves the title and
 // the table and widens single boxes, five fonts, records per page, page navigation,
-// printing of the pages from the one shown to the last and a test print of the page
-// shown. Each window holds its own rows, layout and pages, so two reports open together
+// printing of the pages from the one shown to the last (on paper or into a PDF file) and
+// a test print of the page shown. A page never holds more rows than the paper does. Each window holds its own rows, layout and pages, so two reports open together
 // never page each other's rows.
 class ReportWindow : public FormWindow {
     Q_OBJECT
@@ -55,6 +55,9 @@ public:
     void titleFont_Click();
     void tName2_Click();
     void pSetup2_Click();
+    void pdfFile_Click();       // 输出PDF文件…: the pages 打印 would print, into a PDF file
+    void trueSize_Click();      // the page at its true size
+    void fitWidth_Click();      // the page as wide as the preview
     void Command1_Click();      // 返回
 
     // Draws the current page into the preview.
@@ -65,6 +68,8 @@ public:
     const ReportLayout& layout() const { return layout_; }
     const ReportPaging& paging() const { return paging_; }
     const ReportDefinition& report() const { return report_; }
+    // The printer the report prints on, with the paper chosen in the set-up.
+    QPrinter& printer() const { return *printer_; }
 
     // Whether a printer is installed; when none is, printing writes a PDF file the user
     // names. Replaceable so tests never reach a real printer.
@@ -95,6 +100,9 @@ public:
     QScrollArea* Picture1 = nullptr;
     PagePreview* Picture2 = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     const ProgramState& state_;
     void buildMenu(QMenuBar* bar);
@@ -109,7 +117,12 @@ private:
     void widenBox(int by);
     void chooseFont(FontSpec& font);
     PageRequest request(int page) const;
-    std::unique_ptr<QPrinter> pdfPrinter();
+    void setRecordsPerPage(int size);
+    void zoomTo(double zoom);
+    int rowsThatFit() const;
+    bool keepRowsOnPaper();
+    bool printPages(QPrinter& printer);
+    std::unique_ptr<QPrinter> pdfPrinter(const QString& title);
     void reportError(const QString& description);
 
     ReportDefinition report_;

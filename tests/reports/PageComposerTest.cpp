@@ -5,18 +5,27 @@
 #include "reports/ReportLayout.h"
 #include "reports/TextMeasure.h"
 #include "support/QtPrinters.h"
+#include "controls/UiSetup.h"
+
+#include <QFontMetricsF>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr int CharWidth = 3;
-constexpr double Pt = 25.4 / 72;   // millimetres per point: a line of an n-point font is n * Pt high
+constexpr double Pt = 25.4 / 72;   // millimetres per point
 
-// Every character is 2 mm wide, so positions that depend on a width are known exactly.
+// How far a line of `font` moves down the page.
+double line(const FontSpec& font)
+{
+    return TextMeasure::lineHeight(font);
+}
+
+// Every character is 1.5 mm wide, so positions that depend on a width are known exactly.
 double fixedWidth(const QString& text, const FontSpec&)
 {
-    return 2.0 * text.size();
+    return 1.5 * text.size();
 }
 
 QStringList dailyRow(int day)
@@ -76,6 +85,8 @@ QList<QPair<DrawOp, DrawOp>> changes(const ReportPage& before, const ReportPage&
 
 class PageComposerTest : public ::testing::Test {
 protected:
+    void SetUp() override { UiSetup::registerFontSubstitutes(); }
+
     ReportDefinition report = ReportDefinitions::feedbackStatistics();
     ReportLayout layout = ReportLayout::defaults(report, CharWidth);
 
@@ -107,17 +118,17 @@ TEST_F(PageComposerTest, DailyTablePageOneHasTitleInformationLinesHeadingsAndFor
     EXPECT_DOUBLE_EQ(title.y, 10);
     EXPECT_EQ(title.font, (FontSpec{.name = "黑体", .size = 20, .bold = true}));
 
-    const double numberY = 10 + 20 * Pt + 10;
+    const double numberY = 10 + line(layout.titleFont) + 10;
     const DrawOp number = onlyText(page, QStringLiteral("序号：2026-03"));
     EXPECT_DOUBLE_EQ(number.x, 15);
     EXPECT_DOUBLE_EQ(number.y, numberY);
     EXPECT_EQ(number.font, (FontSpec{.name = "黑体", .size = 12, .bold = true}));
     const DrawOp subject = onlyText(page, QStringLiteral("题目：年终客户回访"));
     EXPECT_DOUBLE_EQ(subject.x, 15);
-    EXPECT_DOUBLE_EQ(subject.y, numberY + 12 * Pt);
+    EXPECT_DOUBLE_EQ(subject.y, numberY + line(layout.numberFont));
 
     const double tableX = CharWidth + 10;
-    const double top = numberY + 24 * Pt + 5;
+    const double top = numberY + line(layout.numberFont) + line(layout.subjectFont) + 5;
     const QList<DrawOp> ruled = rules(page);
     ASSERT_EQ(ruled.size(), 42);   // the top rule, one above each row, one under the last
     EXPECT_DOUBLE_EQ(ruled[0].y, top);
@@ -126,8 +137,8 @@ TEST_F(PageComposerTest, DailyTablePageOneHasTitleInformationLinesHeadingsAndFor
         EXPECT_DOUBLE_EQ(rule.x2, tableX + 250);   // the right border
         EXPECT_DOUBLE_EQ(rule.y, rule.y2);
     }
-    EXPECT_DOUBLE_EQ(ruled[1].y, top + 10 * Pt);   // under the heading row
-    EXPECT_NEAR(ruled[41].y - ruled[1].y, 40 * 10 * Pt, 1e-9);
+    EXPECT_DOUBLE_EQ(ruled[1].y, top + line(layout.fieldFont));   // under the heading row
+    EXPECT_NEAR(ruled[41].y - ruled[1].y, 40 * line(layout.contentFont), 1e-9);
 
     const DrawOp heading = onlyText(page, QStringLiteral("时间"));
     EXPECT_DOUBLE_EQ(heading.x, tableX + 1);
@@ -152,8 +163,8 @@ TEST_F(PageComposerTest, DailyTablePageOneHasTitleInformationLinesHeadingsAndFor
 
     const DrawOp pageNumber = page.last();
     EXPECT_EQ(pageNumber.text, QStringLiteral(" 第 1 页"));
-    EXPECT_DOUBLE_EQ(pageNumber.x, 297.0 / 2 - 2.0 * 6 / 2);   // centred in the preview
-    EXPECT_NEAR(pageNumber.y, ruled[41].y + 10 * Pt, 1e-9);    // after one empty line
+    EXPECT_DOUBLE_EQ(pageNumber.x, 297.0 / 2 - 1.5 * 6 / 2);   // centred in the preview
+    EXPECT_NEAR(pageNumber.y, ruled[41].y + line(layout.contentFont), 1e-9);    // after one empty line
     EXPECT_EQ(pageNumber.font, layout.contentFont);
 }
 
@@ -168,7 +179,7 @@ TEST_F(PageComposerTest, LastPageFillsUpWithEmptyRuledRowsAndPaperNumbersAt145)
     const QList<DrawOp> ruled = rules(page);
     ASSERT_EQ(ruled.size(), 42);   // top, above the row, under it, under each of 39 empty rows
     for (int i = 2; i < ruled.size(); ++i)
-        EXPECT_NEAR(ruled[i].y - ruled[i - 1].y, 10 * Pt, 1e-9);
+        EXPECT_NEAR(ruled[i].y - ruled[i - 1].y, line(layout.contentFont), 1e-9);
     EXPECT_EQ(textsAt(page, "|").size(), 41 * 15);   // empty rows keep their separators
 
     const DrawOp pageNumber = page.last();
@@ -295,7 +306,7 @@ TEST_F(PageComposerTest, AddressBookHasOnlyThePlanNumberLine)
     const DrawOp number = onlyText(page, QStringLiteral("序号：2026-03"));
     EXPECT_DOUBLE_EQ(number.x, 20);
     EXPECT_TRUE(textsAt(page, QStringLiteral("题目：年终客户回访")).isEmpty());
-    EXPECT_DOUBLE_EQ(rules(page)[0].y, number.y + 12 * Pt + 5);
+    EXPECT_DOUBLE_EQ(rules(page)[0].y, number.y + line(layout.numberFont) + 5);
     EXPECT_DOUBLE_EQ(layout.tableX, CharWidth + 15);
     EXPECT_DOUBLE_EQ(onlyText(page, QStringLiteral("客户名称")).x, layout.tableX + 1);
     EXPECT_DOUBLE_EQ(onlyText(page, QStringLiteral("邮编")).x, layout.tableX + 234);
@@ -312,7 +323,7 @@ TEST_F(PageComposerTest, SummaryHasNoInformationLinesAndTheTableFollowsTheTitle)
     const ReportPage page = compose(rows, 1);
     EXPECT_EQ(page.first().text, QStringLiteral("营 销 活 动 反 馈 统 计 总 表"));
     EXPECT_DOUBLE_EQ(page.first().y, 20);
-    EXPECT_DOUBLE_EQ(rules(page)[0].y, 20 + 20 * Pt + 10);
+    EXPECT_DOUBLE_EQ(rules(page)[0].y, 20 + line(layout.titleFont) + 10);
     for (const DrawOp& op : page)
         EXPECT_FALSE(op.text.startsWith(QStringLiteral("序号：")));
     // The rates print as stored; an empty one prints nothing between its separators.
@@ -325,9 +336,16 @@ TEST_F(PageComposerTest, SummaryHasNoInformationLinesAndTheTableFollowsTheTitle)
     EXPECT_DOUBLE_EQ(onlyText(page, QStringLiteral("规模（数量）")).x, layout.tableX + 100);
 }
 
-TEST(TextMeasureTest, LinesAreOneEmHighAndWidthsComeFromTheInstalledFont)
+TEST(TextMeasureTest, LinesHoldTheFontsAscentAndDescentAndWidthsComeFromTheInstalledFont)
 {
-    EXPECT_DOUBLE_EQ(TextMeasure::lineHeight(FontSpec{.name = "宋体", .size = 72}), 25.4);
+    UiSetup::registerFontSubstitutes();
+    const FontSpec serif{.name = "宋体", .size = 72};
+    QFont big = TextMeasure::qtFont(serif);
+    big.setPixelSize(1000);
+    const QFontMetricsF metrics(big);
+    EXPECT_NEAR(TextMeasure::lineHeight(serif), (metrics.ascent() + metrics.descent()) / 1000 * 25.4 + 0.4, 0.01);
+    EXPECT_NEAR(TextMeasure::baseline(serif), metrics.ascent() / 1000 * 25.4 + 0.2, 0.01);
+    EXPECT_GT(TextMeasure::lineHeight(serif), 25.4 * 1.3);   // the CJK fonts reach well below the baseline
     const FontSpec font{.name = "Noto Sans CJK SC", .size = 20};
     const double one = TextMeasure::textWidth(QStringLiteral("宽"), font);
     EXPECT_NEAR(one, 20 * Pt, 0.5);   // an ideograph is one em wide
