@@ -21,7 +21,6 @@
 #include "reports/ReportDefinitions.h"
 #include "reports/ReportWindow.h"
 #include "core/TextRules.h"
-#include "exchange/destinations/ExportDestinations.h"
 #include "exchange/export/fbTFixFm1.h"
 #include "exchange/export/outputFm2.h"
 #include "exchange/mainFm3.h"
@@ -58,7 +57,6 @@ mainFm1* mainFm1::load(const QString& appPath)
         auto connection = Connection::open(databasePath);
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
-        ExportDestinations::registerAll(*connection);
         state.dbConnection = connection;
     } catch (const DbError& error) {
         state.releaseDatabase();

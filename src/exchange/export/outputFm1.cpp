@@ -1,7 +1,6 @@
 #include "outputFm1.h"
 
 #include "ExportFlow.h"
-#include "ExportStatements.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -73,7 +72,7 @@ outputFm1::outputFm1()
 
 void outputFm1::Command1_Click()
 {
-    rowSelection_ = ExportStatements::allTargetsSelection(Option1->isChecked());
+    rowSelection_ = ExportRows::allTargets(Option1->isChecked());
     fileKind_ = Option3->isChecked()   ? QStringLiteral("mdb")
                 : Option4->isChecked() ? QStringLiteral("dbf")
                 : Option5->isChecked() ? QStringLiteral("xls")

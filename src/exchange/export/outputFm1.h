@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/FormWindow.h"
+#include "exchange/destinations/ExportRows.h"
 
 class QGroupBox;
 class QPushButton;
@@ -31,6 +32,6 @@ public:
     QPushButton* Command2 = nullptr;
 
 private:
-    QString rowSelection_;
+    ExportRows rowSelection_;
     QString fileKind_;   // "mdb", "dbf", "xls" or empty
 };

@@ -1,26 +1,21 @@
-#include "ExportDatabaseDestination.h"
+#include "ExportDatabaseWriter.h"
 
 #include "SourceRows.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Schema.h"
-#include "core/SelectStatement.h"
+#include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/Transaction.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <sqlite3.h>
 #include <QStringList>
 
 namespace {
 
 const QString AttachedName = QStringLiteral("marquel_export_db");
-
-QString quotedName(const QString& name)
-{
-    QString inner = name;
-    inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
-}
 
 void run(Connection& connection, const QString& sql)
 {
@@ -68,7 +63,7 @@ QString columnDeclarations(const QList<FieldInfo>& fields)
 {
     QStringList columns;
     for (const FieldInfo& field : fields) {
-        QString declaration = quotedName(field.name);
+        QString declaration = SqlText::quoteName(field.name);
         if (!field.declaredType.isEmpty())
             declaration += QLatin1Char(' ') + field.declaredType;
         if (field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::LongText)
@@ -86,40 +81,54 @@ QString insertStatement(const QString& target, int columnCount)
     return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(target, marks.join(QStringLiteral(", ")));
 }
 
+ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProgress& progress)
+{
+    if (job.name.trimmed().isEmpty())
+        throw DbError(QStringLiteral("表名不能为空。"));
+    if (job.path.isEmpty())
+        throw DbError(QStringLiteral("没有指定导出数据库。"));
+    if (!QFileInfo::exists(job.path))
+        Schema::ensureExportDatabase(job.path);
+    Attachment attachment(source, job.path);
+    if (tableExists(source, AttachedName, job.name))
+        throw DbError(QStringLiteral("表“%1”已存在。").arg(job.name));
+
+    const QString target = AttachedName + QLatin1Char('.') + SqlText::quoteName(job.name);
+    ExportResult result;
+    result.file = job.path;
+    Transaction transaction(source);
+    SourceRows rows(source, job.rows);
+    const QList<FieldInfo>& fields = rows.fields();
+    run(source, QStringLiteral("CREATE TABLE %1 (%2)").arg(target, columnDeclarations(fields)));
+    Statement insert(source.handle(), insertStatement(target, int(fields.size())));
+    while (rows.next()) {
+        for (int c = 0; c < fields.size(); ++c)
+            insert.bind(c + 1, rows.storedValue(c));
+        insert.step();
+        insert.reset();
+        reportExportProgress(progress, ++result.rows);
+    }
+    transaction.commit();
+    return result;
+}
+
 } // namespace
 
-int ExportDatabaseDestination::write(Connection& source, const SelectIntoStatement& statement)
+namespace ExportDatabaseWriter {
+
+ExportResult write(Connection& source, const ExportJob& job, const ExportProgress& progress)
 {
-    if (statement.table.trimmed().isEmpty())
-        throw DbError(QStringLiteral("表名不能为空。"));
-
-    std::unique_ptr<Attachment> attachment;
-    QString schema = QStringLiteral("main");
-    if (!statement.database.isEmpty()) {
-        if (!QFileInfo::exists(statement.database))
-            Schema::ensureExportDatabase(statement.database);
-        attachment = std::make_unique<Attachment>(source, statement.database);
-        schema = AttachedName;
+    try {
+        return copyRows(source, job, progress);
+    } catch (const DbError& error) {
+        // SQLite says "disk I/O error" when the file may grow no further (a file size
+        // limit) or the disk fails; a full disk it reports as such.
+        if (error.engineCode() == SQLITE_IOERR)
+            throw DbError(QStringLiteral("无法写入导出数据库“%1”：磁盘已满、文件超过了系统允许的大小或磁盘出错。")
+                              .arg(QDir::toNativeSeparators(job.path)),
+                          error.engineCode());
+        throw;
     }
-    if (tableExists(source, schema, statement.table))
-        throw DbError(QStringLiteral("表“%1”已存在。").arg(statement.table));
-
-    const QString target = schema + QLatin1Char('.') + quotedName(statement.table);
-    int written = 0;
-    {
-        Transaction transaction(source);
-        SourceRows rows(source, statement.sourceQuery);
-        const QList<FieldInfo>& fields = rows.fields();
-        run(source, QStringLiteral("CREATE TABLE %1 (%2)").arg(target, columnDeclarations(fields)));
-        Statement insert(source.handle(), insertStatement(target, int(fields.size())));
-        while (rows.next()) {
-            for (int c = 0; c < fields.size(); ++c)
-                insert.bind(c + 1, rows.storedValue(c));
-            insert.step();
-            insert.reset();
-            reportRow(++written);
-        }
-        transaction.commit();
-    }
-    return written;
 }
+
+} // namespace ExportDatabaseWriter
