@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 #include <QStringList>
+#include <limits>
 
 namespace {
 
@@ -73,13 +74,7 @@ QString columnDeclarations(const QList<FieldInfo>& fields)
     return columns.join(QStringLiteral(", "));
 }
 
-QString insertStatement(const QString& target, int columnCount)
-{
-    QStringList marks;
-    for (int i = 0; i < columnCount; ++i)
-        marks << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(target, marks.join(QStringLiteral(", ")));
-}
+constexpr int BlockRows = 4096;
 
 ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProgress& progress)
 {
@@ -97,16 +92,29 @@ ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProg
     ExportResult result;
     result.file = job.path;
     Transaction transaction(source);
-    SourceRows rows(source, job.rows);
-    const QList<FieldInfo>& fields = rows.fields();
-    run(source, QStringLiteral("CREATE TABLE %1 (%2)").arg(target, columnDeclarations(fields)));
-    Statement insert(source.handle(), insertStatement(target, int(fields.size())));
-    while (rows.next()) {
-        for (int c = 0; c < fields.size(); ++c)
-            insert.bind(c + 1, rows.storedValue(c));
-        insert.step();
-        insert.reset();
-        reportExportProgress(progress, ++result.rows);
+    run(source, QStringLiteral("CREATE TABLE %1 (%2)").arg(target, columnDeclarations(SourceRows(source, job.rows).fields())));
+    // The rows go over in blocks, each copied by SQLite itself; the progress is told
+    // after each block.
+    Statement blockEnd(source.handle(), job.rows.keyQuery(QStringLiteral("rowid > ?2")) + QStringLiteral(" LIMIT 1 OFFSET ?3"));
+    Statement copy(source.handle(), QStringLiteral("INSERT INTO %1 ").arg(target)
+                                        + job.rows.query(QStringLiteral("rowid > ?2 AND rowid <= ?3")));
+    qint64 copiedUpTo = std::numeric_limits<qint64>::min();
+    for (bool last = false; !last;) {
+        job.rows.bind(blockEnd);
+        blockEnd.bindInt64(2, copiedUpTo);
+        blockEnd.bindInt64(3, BlockRows - 1);
+        last = !blockEnd.step();
+        const qint64 upTo = last ? std::numeric_limits<qint64>::max() : blockEnd.int64At(0);
+        blockEnd.reset();
+        job.rows.bind(copy);
+        copy.bindInt64(2, copiedUpTo);
+        copy.bindInt64(3, upTo);
+        copy.step();
+        copy.reset();
+        result.rows += sqlite3_changes(source.handle());
+        copiedUpTo = upTo;
+        if (result.rows > 0)
+            reportExportProgress(progress, result.rows);
     }
     transaction.commit();
     return result;

@@ -7,17 +7,25 @@ namespace {
 
 const QString TargetTable = QStringLiteral("clientTableInfo");
 
-QString condition(ExportRows::Which which)
+QString selection(ExportRows::Which which)
 {
     switch (which) {
     case ExportRows::Which::AllTargets:
         return QString();
     case ExportRows::Which::TargetsWithFeedback:
-        return QStringLiteral(" WHERE \"反馈合计\" >= 1");
+        return QStringLiteral("\"反馈合计\" >= 1");
     case ExportRows::Which::PlanResponders:
-        return QStringLiteral(" WHERE \"序号\" = ?1 AND \"反馈合计\" >= 1");
+        return QStringLiteral("\"序号\" = ?1 AND \"反馈合计\" >= 1");
     }
     return QString();
+}
+
+QString condition(ExportRows::Which which, const QString& extraCondition)
+{
+    QString conditions = selection(which);
+    if (!extraCondition.isEmpty())
+        conditions += (conditions.isEmpty() ? QString() : QStringLiteral(" AND ")) + extraCondition;
+    return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions;
 }
 
 } // namespace
@@ -32,14 +40,21 @@ ExportRows ExportRows::planResponders(const QString& planNo)
     return {Which::PlanResponders, planNo};
 }
 
-QString ExportRows::query() const
+QString ExportRows::query(const QString& extraCondition) const
 {
-    return QStringLiteral("SELECT * FROM ") + SqlText::quoteName(TargetTable) + condition(which) + QStringLiteral(" ORDER BY rowid");
+    return QStringLiteral("SELECT * FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+        + QStringLiteral(" ORDER BY rowid");
+}
+
+QString ExportRows::keyQuery(const QString& extraCondition) const
+{
+    return QStringLiteral("SELECT rowid FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+        + QStringLiteral(" ORDER BY rowid");
 }
 
 QString ExportRows::countQuery() const
 {
-    return QStringLiteral("SELECT count(*) FROM ") + SqlText::quoteName(TargetTable) + condition(which);
+    return QStringLiteral("SELECT count(*) FROM main.") + SqlText::quoteName(TargetTable) + condition(which, QString());
 }
 
 void ExportRows::bind(Statement& statement) const

@@ -17,8 +17,12 @@ struct ExportRows {
     static ExportRows allTargets(bool everyTarget);
     static ExportRows planResponders(const QString& planNo);
 
-    // The query for the rows, in the order they were added; bind() gives it its values.
-    QString query() const;
+    // The query for the rows, in the order they were added, narrowed further by
+    // `extraCondition` when one is given (its parameters are numbered from ?2 on);
+    // bind() gives the query its own values.
+    QString query(const QString& extraCondition = QString()) const;
+    // The same rows' keys (rowid).
+    QString keyQuery(const QString& extraCondition = QString()) const;
     QString countQuery() const;
     void bind(Statement& statement) const;
 };
