@@ -89,7 +89,7 @@ TEST_F(ExportFailureTest, AFailureOrACancelPartWayLeavesNothingBehind)
     EXPECT_EQ(XlsxTestReader::sheetRows(out + QStringLiteral("/new.xlsx"), QStringLiteral("t")).size(), 3001);
 }
 
-// Runs `job` in a child process whose files may not grow beyond 256 KB, as on a disk that
+// Runs `job` in a child process whose files may not grow beyond 16 KB, as on a disk that
 // fills up; the child reports the failure's description through a pipe.
 QString failureUnderFileSizeLimit(Connection& db, const ExportJob& job)
 {
@@ -100,7 +100,7 @@ QString failureUnderFileSizeLimit(Connection& db, const ExportJob& job)
     if (child == 0) {
         close(channel[0]);
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit = {256 * 1024, 256 * 1024};
+        const rlimit limit = {16 * 1024, 16 * 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
         QByteArray said = "exported";
         try {

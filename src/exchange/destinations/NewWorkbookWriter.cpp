@@ -79,11 +79,7 @@ namespace NewWorkbookWriter {
 
 int write(const OutputFile& output, const QString& sheetName, SourceRows& rows, const std::function<bool(int)>& progress)
 {
-    const QString sheetFile = output.scratchPath(QStringLiteral("sheet1.xml"));
-    SheetPartWriter sheet(sheetFile, output.finalPath(), int(rows.fields().size()), SheetPartWriter::Dates::AsDateCells);
-    const int count = SheetPartWriter::writeRows(sheet, rows, progress);
-    const qint64 sheetSize = sheet.finish();
-
+    SheetPartWriter sheet(rows, SheetPartWriter::Dates::AsDateCells, progress);
     WorkbookArchive archive(output.temporaryPath(), WorkbookArchive::Mode::Create);
     archive.add(QStringLiteral("[Content_Types].xml"), ContentTypes);
     archive.add(QStringLiteral("_rels/.rels"), PackageRelationships);
@@ -92,10 +88,10 @@ int write(const OutputFile& output, const QString& sheetName, SourceRows& rows, 
     archive.add(QStringLiteral("xl/workbook.xml"), workbookPart(sheetName));
     archive.add(QStringLiteral("xl/_rels/workbook.xml.rels"), WorkbookRelationships);
     archive.add(QStringLiteral("xl/styles.xml"), Styles);
-    archive.addFile(SheetPart, sheetFile);
+    archive.addGenerated(SheetPart, sheet);
     archive.commit();
-    WorkbookArchive::verify(output.temporaryPath(), {{SheetPart, sheetSize}});
-    return count;
+    WorkbookArchive::verify(output.temporaryPath(), {{SheetPart, sheet.size()}});
+    return sheet.rowsWritten();
 }
 
 } // namespace NewWorkbookWriter

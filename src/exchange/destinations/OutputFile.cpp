@@ -65,11 +65,6 @@ OutputFile::~OutputFile()
     QDir(folder_).removeRecursively();
 }
 
-QString OutputFile::scratchPath(const QString& fileName) const
-{
-    return QDir(folder_).filePath(fileName);
-}
-
 QString OutputFile::companionTemporaryPath(const QString& finalCompanionPath) const
 {
     return QDir(folder_).filePath(QFileInfo(finalCompanionPath).fileName());

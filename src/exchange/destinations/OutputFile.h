@@ -21,8 +21,6 @@ public:
     // Where to write: a path in the private folder.
     QString temporaryPath() const { return temporaryPath_; }
     QString finalPath() const { return finalPath_; }
-    // A scratch file of the writer in the private folder, removed with it.
-    QString scratchPath(const QString& fileName) const;
 
     // Another file written beside this one and committed with it (a dBase table's .cpg).
     QString companionTemporaryPath(const QString& finalCompanionPath) const;

@@ -2,18 +2,17 @@
 
 #include "ExportJob.h"
 #include "SourceRows.h"
-#include "WriteFailure.h"
 #include "core/DbError.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
 constexpr int LastRow = 1048576;   // Excel's last row; the first holds the field names
-constexpr qsizetype FlushAt = 1 << 20;
 
 QByteArray columnLetters(int column)
 {
@@ -63,18 +62,53 @@ double excelSerial(const QDateTime& moment)
 
 } // namespace
 
-SheetPartWriter::SheetPartWriter(const QString& path, const QString& shownPath, int columns, Dates dates)
-    : file_(path), shownPath_(shownPath), dates_(dates)
+SheetPartWriter::SheetPartWriter(SourceRows& rows, Dates dates, std::function<bool(int)> progress)
+    : rows_(rows), dates_(dates), progress_(std::move(progress))
 {
-    for (int c = 0; c < columns; ++c)
+    for (int c = 0; c < rows.fields().size(); ++c) {
         columns_ << columnLetters(c);
-    errno = 0;
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        fail();
-    buffer_.reserve(FlushAt + (64 << 10));
-    buffer_ = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-              "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-              "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheetData>";
+        dateColumns_ << (rows.fields()[c].kind == FieldInfo::Kind::Date);
+    }
+}
+
+qint64 SheetPartWriter::read(char* data, qint64 capacity)
+{
+    makeMore(capacity);
+    const qint64 count = std::min<qint64>(capacity, buffer_.size() - consumed_);
+    std::memcpy(data, buffer_.constData() + consumed_, size_t(count));
+    consumed_ += count;
+    produced_ += count;
+    return count;
+}
+
+// Makes rows until `wanted` bytes wait to be read or the part is complete.
+void SheetPartWriter::makeMore(qint64 wanted)
+{
+    if (buffer_.size() - consumed_ >= wanted || finished_)
+        return;
+    buffer_.remove(0, consumed_);
+    consumed_ = 0;
+    if (!started_) {
+        started_ = true;
+        buffer_ += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                   "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheetData>";
+        QList<QVariant> names;
+        for (const QString& name : rows_.fieldNames())
+            names << name;
+        row(1, names);
+    }
+    while (buffer_.size() < wanted) {
+        if (!rows_.next()) {
+            buffer_ += "</sheetData></worksheet>";
+            finished_ = true;
+            return;
+        }
+        if (rowsWritten_ + 2 > LastRow)
+            throw DbError(QStringLiteral("行数超过 Excel 工作表的上限（%1 行）。").arg(LastRow - 1));
+        row(rowsWritten_ + 2);
+        reportExportProgress(progress_, ++rowsWritten_);
+    }
 }
 
 void SheetPartWriter::beginRow(int number)
@@ -86,8 +120,6 @@ void SheetPartWriter::beginRow(int number)
 void SheetPartWriter::endRow()
 {
     buffer_.append(QByteArrayView("</row>"));
-    if (buffer_.size() > FlushAt)
-        flush();
 }
 
 void SheetPartWriter::beginCell(int column)
@@ -108,11 +140,9 @@ void SheetPartWriter::row(int number, const QList<QVariant>& values)
     endRow();
 }
 
-void SheetPartWriter::row(int rowNumber, const SourceRows& rows)
+void SheetPartWriter::row(int rowNumber)
 {
-    if (dateColumns_.isEmpty())
-        for (const FieldInfo& field : rows.fields())
-            dateColumns_ << (field.kind == FieldInfo::Kind::Date);
+    const SourceRows& rows = rows_;
     beginRow(rowNumber);
     for (int c = 0; c < columns_.size(); ++c) {
         const SourceRows::RawValue value = rows.raw(c);
@@ -130,19 +160,6 @@ void SheetPartWriter::row(int rowNumber, const SourceRows& rows)
             text(value.bytes, value.size);
     }
     endRow();
-}
-
-qint64 SheetPartWriter::finish()
-{
-    buffer_ += "</sheetData></worksheet>";
-    flush();
-    errno = 0;
-    if (!file_.flush())
-        fail();
-    file_.close();
-    if (file_.error() != QFileDevice::NoError)
-        fail();
-    return size_;
 }
 
 void SheetPartWriter::cell(const QVariant& value)
@@ -194,34 +211,4 @@ void SheetPartWriter::text(const char* utf8, qsizetype size)
     buffer_.append('>');
     appendXmlText(buffer_, utf8, size);
     buffer_.append(QByteArrayView("</t></is></c>"));
-}
-
-void SheetPartWriter::flush()
-{
-    errno = 0;
-    if (file_.write(buffer_) != buffer_.size())
-        fail();
-    size_ += buffer_.size();
-    buffer_.resize(0);
-}
-
-void SheetPartWriter::fail()
-{
-    throw DbError(WriteFailure::describe(errno != 0 ? errno : EIO, shownPath_));
-}
-
-int SheetPartWriter::writeRows(SheetPartWriter& sheet, SourceRows& rows, const std::function<bool(int)>& progress)
-{
-    QList<QVariant> header;
-    for (const QString& name : rows.fieldNames())
-        header << name;
-    sheet.row(1, header);
-    int count = 0;
-    while (rows.next()) {
-        if (count + 2 > LastRow)
-            throw DbError(QStringLiteral("行数超过 Excel 工作表的上限（%1 行）。").arg(LastRow - 1));
-        sheet.row(count + 2, rows);
-        reportExportProgress(progress, ++count);
-    }
-    return count;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -9,10 +8,11 @@
 
 class SourceRows;
 
-// The XML part of one worksheet, written row after row to a file with little memory,
-// every write checked. Texts are written inline (no shared strings), every cell with its
-// reference as readers of workbooks expect; XML has no place for control characters other
-// than tab and line breaks, so those are left out.
+// The XML part of one worksheet, made row after row as the archive reads it, so a sheet
+// of any size needs little memory and no scratch file: the field names in the first row,
+// then the rows of the source. Texts are written inline (no shared strings), every cell
+// with its reference as readers of workbooks expect; XML has no place for control
+// characters other than tab and line breaks, so those are left out.
 class SheetPartWriter {
 public:
     // How dates are written: as date cells (the workbook's styles 1 = date and
@@ -20,19 +20,14 @@ public:
     // styles are not ours to change).
     enum class Dates { AsDateCells, AsText };
 
-    // Creates the file; throws DbError saying why it cannot. A failure names `shownPath`,
-    // the file the user chose.
-    SheetPartWriter(const QString& path, const QString& shownPath, int columns, Dates dates);
+    SheetPartWriter(SourceRows& rows, Dates dates, std::function<bool(int)> progress);
 
-    void row(int number, const QList<QVariant>& values);
-    // A row of `rows`, read straight from the database where the value needs no conversion.
-    void row(int number, const SourceRows& rows);
-    // Ends the sheet; returns the part's size in bytes. Throws DbError when a write failed.
-    qint64 finish();
+    // Fills `data` with up to `capacity` bytes of the part; 0 at its end. Throws DbError
+    // (ExportCancelled when the progress callback says the user cancelled).
+    qint64 read(char* data, qint64 capacity);
 
-    // The rows of `rows` under a first row of their field names. Returns the number of
-    // rows written; throws DbError (ExportCancelled when the progress callback says so).
-    static int writeRows(SheetPartWriter& sheet, SourceRows& rows, const std::function<bool(int)>& progress);
+    int rowsWritten() const { return rowsWritten_; }
+    qint64 size() const { return produced_; }
 
 private:
     void beginRow(int number);
@@ -43,15 +38,20 @@ private:
     void text(const char* utf8, qsizetype size);
     void number(qint64 value);
     void number(double value);
-    void flush();
-    [[noreturn]] void fail();
+    void row(int number, const QList<QVariant>& values);
+    void row(int number);
+    void makeMore(qint64 wanted);
 
-    QFile file_;
-    QString shownPath_;
+    SourceRows& rows_;
     Dates dates_;
+    std::function<bool(int)> progress_;
+    bool started_ = false;
+    bool finished_ = false;
+    int rowsWritten_ = 0;
+    qint64 produced_ = 0;
+    qsizetype consumed_ = 0;   // bytes of buffer_ already handed out
     QByteArray buffer_;
     QByteArray rowNumber_;
     QList<QByteArray> columns_;
-    QList<bool> dateColumns_;   // set by the first row(number, rows)
-    qint64 size_ = 0;
+    QList<bool> dateColumns_;
 };

@@ -1,5 +1,6 @@
 #include "WorkbookArchive.h"
 
+#include "SheetPartWriter.h"
 #include "WriteFailure.h"
 #include "core/DbError.h"
 
@@ -30,6 +31,57 @@ QString brokenPackage(const QString& path)
 
 } // namespace
 
+// The state libzip's callback works on: the part, and the failure that stopped it.
+struct WorkbookArchive::Generated {
+    SheetPartWriter& part;
+    zip_error_t error;
+    std::exception_ptr failure;
+    bool opened = false;
+};
+
+namespace {
+
+zip_int64_t generatePart(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto& generated = *static_cast<WorkbookArchive::Generated*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        if (generated.opened) {   // the rows can be read only once
+            zip_error_set(&generated.error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+        generated.opened = true;
+        return 0;
+    case ZIP_SOURCE_READ:
+        try {
+            return generated.part.read(static_cast<char*>(data), qint64(length));
+        } catch (...) {
+            // Exceptions do not cross libzip: the failure is kept and thrown by commit().
+            generated.failure = std::current_exception();
+            zip_error_set(&generated.error, ZIP_ER_READ, 0);
+            return -1;
+        }
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_STAT: {   // the size is known only at the end
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&generated.error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&generated.error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+} // namespace
+
 QString notWorkbookMessage(const QString& path)
 {
     return QStringLiteral("“%1”不是 Excel 工作簿（.xlsx）。").arg(QDir::toNativeSeparators(path));
@@ -51,6 +103,8 @@ WorkbookArchive::~WorkbookArchive()
 {
     if (archive_)
         zip_discard(archive_);
+    if (generated_)
+        zip_error_fini(&generated_->error);
 }
 
 bool WorkbookArchive::contains(const QString& name) const
@@ -99,9 +153,11 @@ void WorkbookArchive::add(const QString& name, const QByteArray& data)
     }
 }
 
-void WorkbookArchive::addFile(const QString& name, const QString& filePath)
+void WorkbookArchive::addGenerated(const QString& name, SheetPartWriter& part)
 {
-    zip_source_t* source = zip_source_file(archive_, QFile::encodeName(filePath).constData(), 0, -1);
+    generated_ = std::make_unique<Generated>(Generated{part, {}, nullptr, false});
+    zip_error_init(&generated_->error);
+    zip_source_t* source = zip_source_function(archive_, generatePart, generated_.get());
     const zip_int64_t index = source ? zip_file_add(archive_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
     if (index < 0) {
         zip_source_free(source);
@@ -117,6 +173,8 @@ void WorkbookArchive::commit()
         buffers_.clear();
         return;
     }
+    if (generated_ && generated_->failure)
+        std::rethrow_exception(generated_->failure);
     zip_error_t* error = zip_get_error(archive_);
     if (zip_error_system_type(error) == ZIP_ET_SYS && zip_error_code_system(error) != 0)
         throw DbError(WriteFailure::describe(zip_error_code_system(error), path_));

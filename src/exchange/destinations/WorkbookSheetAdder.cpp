@@ -174,11 +174,7 @@ WorkbookSheetAdder::WorkbookSheetAdder(const QString& workbookPath)
 int WorkbookSheetAdder::addSheet(const OutputFile& output, const QString& sheetName, SourceRows& rows,
                                  const std::function<bool(int)>& progress)
 {
-    const QString sheetFile = output.scratchPath(QStringLiteral("new-sheet.xml"));
-    SheetPartWriter sheet(sheetFile, workbookPath_, int(rows.fields().size()), SheetPartWriter::Dates::AsText);
-    const int count = SheetPartWriter::writeRows(sheet, rows, progress);
-    const qint64 sheetSize = sheet.finish();
-
+    SheetPartWriter sheet(rows, SheetPartWriter::Dates::AsText, progress);
     const QString outputPath = output.temporaryPath();
     copyFile(workbookPath_, outputPath);
     WorkbookArchive archive(outputPath, WorkbookArchive::Mode::Edit);
@@ -224,8 +220,8 @@ int WorkbookSheetAdder::addSheet(const OutputFile& output, const QString& sheetN
     archive.replace(ContentTypesPart, newContentTypes);
     archive.replace(workbookPart_, newWorkbook);
     archive.replace(relationshipsPart_, newRelationships);
-    archive.addFile(workbookFolder + target, sheetFile);
+    archive.addGenerated(workbookFolder + target, sheet);
     archive.commit();
-    WorkbookArchive::verify(outputPath, {{workbookFolder + target, sheetSize}});
-    return count;
+    WorkbookArchive::verify(outputPath, {{workbookFolder + target, sheet.size()}});
+    return sheet.rowsWritten();
 }
