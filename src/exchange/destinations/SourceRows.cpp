@@ -42,11 +42,6 @@ QVariant SourceRows::value(int column) const
     return fields_[column].fromStored(statement_->valueAt(column));
 }
 
-QVariant SourceRows::storedValue(int column) const
-{
-    return statement_->valueAt(column);
-}
-
 SourceRows::RawValue SourceRows::raw(int column) const
 {
     sqlite3_stmt* statement = statement_->handle();

@@ -33,11 +33,8 @@ public:
     // A value of the current row as the program sees it: Null, qint64, double, QString,
     // QDate or QDateTime.
     QVariant value(int column) const;
-    // The value as the database keeps it (dates as their stored text).
-    QVariant storedValue(int column) const;
-
-    // The same, without any conversion, for writers that copy many rows: a text is its
-    // UTF-8 bytes, valid until the next row.
+    // The value as the database keeps it, without any conversion, for writers that copy
+    // many rows: a text is its UTF-8 bytes, valid until the next row.
     struct RawValue {
         enum class Kind { Null, Integer, Real, Text, Blob } kind = Kind::Null;
         qint64 integer = 0;
