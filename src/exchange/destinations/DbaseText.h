@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-// Texts of a dBase table in its code page, 936 (GBK), as dBase itself writes them: a
-// character GBK does not have is written as "?", and a text longer than its field is cut
-// after its last whole character. Nothing is cut or replaced without the caller knowing.
+// Texts of a dBase table in its code page, 936 (GBK, with the euro sign at 0x80, as
+// Windows has it), as dBase itself writes them: a character the code page does not have
+// (other scripts, emoji, rare characters beyond GBK) is written as "?", and a text longer
+// than its field is cut after its last whole character. Nothing is cut or replaced
+// without the caller knowing.
 namespace DbaseText {
 
 struct Encoded {
