@@ -336,4 +336,30 @@ TEST_F(DestinationsTest, DbaseTextsAreCutOrReplacedAndCounted)
     DBFClose(dbf);
 }
 
+TEST_F(DestinationsTest, WorkbookTextsKeepMarkupCharactersAndBlanks)
+{
+    db.execute(QStringLiteral("UPDATE clientTableInfo SET 营销对象 = ' <甲&乙> ', 地址 = 'a' || char(1) || 'b' || char(10) || 'c', "
+                              "电话数 = -3 WHERE 序号 = 'P2'"));
+    const QString book = folder.filePath(QStringLiteral("book.xlsx"));
+    exportTo(ExportKind::Excel, book, QStringLiteral("t"), ExportRows::planResponders(QStringLiteral("P2")));
+    const QList<QStringList> rows = XlsxTestReader::sheetRows(book, QStringLiteral("t"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].value(1), QStringLiteral(" <甲&乙> "));
+    EXPECT_EQ(rows[1].value(8), QStringLiteral("ab\nc"));   // XML has no place for the control character
+    EXPECT_EQ(rows[1].value(10), QStringLiteral("-3"));
+}
+
+TEST_F(DestinationsTest, ANumberTooWideForItsDbaseFieldFailsTheExportSayingWhere)
+{
+    db.execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 123456789012 WHERE 序号 = 'P2'"));
+    const QString out = outFolder();
+    try {
+        exportTo(ExportKind::Dbase, out, QStringLiteral("t"));
+        ADD_FAILURE() << "a number was cut";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.description(), QStringLiteral("第 3 行字段“反馈合计”的值放不进 dBase 字段（宽 11）。"));
+    }
+    EXPECT_TRUE(folderEntries(out).isEmpty());
+}
+
 } // namespace
