@@ -25,7 +25,6 @@
 #include "reports/ReportDefinitions.h"
 #include "reports/ReportWindow.h"
 #include "core/TextRules.h"
-#include "exchange/destinations/ExportDestinations.h"
 #include "exchange/export/fbTFixFm1.h"
 #include "exchange/export/outputFm2.h"
 #include "exchange/mainFm3.h"
@@ -72,7 +71,6 @@ mainFm1* mainFm1::load(const QString& appPath)
         auto connection = Connection::open(databasePath);
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
-        ExportDestinations::registerAll(*connection);
         auto state = std::make_unique<ProgramState>(connection, appPath);
         if (connection->isReadOnly())
             Dialogs::instance().message(readOnlyNotice(databasePath), QStringLiteral("信息提示"), MsgButtons::Ok,

@@ -1,10 +1,8 @@
 #include "Connection.h"
 
 #include "DbError.h"
-#include "Destination.h"
 #include "JetDialect.h"
-#include "SelectStatement.h"
-#include "SqliteDestination.h"
+#include "SqlText.h"
 #include "Statement.h"
 
 #include <QFileInfo>
@@ -15,7 +13,6 @@ Connection::Connection(sqlite3* db, QString path)
 {
     sqlite3_extended_result_codes(db_, 0);
     sqlite3_busy_timeout(db_, 2000);
-    destinations_.push_back(std::make_shared<SqliteDestination>());
 }
 
 Connection::~Connection()
@@ -98,17 +95,7 @@ int Connection::executeOne(const QString& sqliteStatement)
 
 int Connection::execute(const QString& statement)
 {
-    const SelectIntoStatement into = SelectIntoStatement::parse(statement);
-    if (!into.matched)
-        return executeOne(JetDialect::toSqlite(statement));
-    for (const auto& destination : destinations_) {
-        if (destination->connectKind().compare(into.connectKind, Qt::CaseInsensitive) == 0) {
-            const int written = destination->write(*this, into);
-            noteWrite();
-            return written;
-        }
-    }
-    throw DbError(QStringLiteral("找不到可安装的 ISAM：“%1”。").arg(into.connectKind));
+    return executeOne(JetDialect::toSqlite(statement));
 }
 
 void Connection::executeScript(const QString& script)
@@ -159,9 +146,7 @@ static QVariant defaultFromDeclaration(const QVariant& declared)
 QList<FieldInfo> Connection::fields(const QString& table) const
 {
     QList<FieldInfo> result;
-    QString name = table;
-    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    Statement statement(db_, QStringLiteral("PRAGMA table_info(\"%1\")").arg(name));
+    Statement statement(db_, QStringLiteral("PRAGMA table_info(%1)").arg(SqlText::quoteName(table)));
     while (statement.step()) {
         FieldInfo field = FieldInfo::fromDeclaration(statement.valueAt(1).toString(), statement.valueAt(2).toString());
         field.writable = true;
@@ -186,9 +171,4 @@ bool Connection::hasRowMarks() const
 void Connection::forgetRowMarks()
 {
     rowMarksKnown_ = false;
-}
-
-void Connection::addDestination(std::shared_ptr<Destination> destination)
-{
-    destinations_.insert(destinations_.begin(), std::move(destination));
 }

@@ -5,13 +5,10 @@
 #include <QList>
 #include <QString>
 #include <memory>
-#include <vector>
 
 struct sqlite3;
-class Destination;
 
-// One open database: runs statement texts, lists tables and their fields, and hands
-// "select * into" statements to the writer of their destination.
+// One open database: runs statement texts, lists tables and their fields.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     struct TableInfo {
@@ -37,8 +34,8 @@ public:
     // What a refused write says.
     static QString readOnlyRefusal();
 
-    // Runs a statement that returns no rows ("Delete * From ...", "select * into ...").
-    // Returns the number of rows it changed or wrote.
+    // Runs a statement that returns no rows ("Delete * From ..."). Returns the number of
+    // rows it changed.
     int execute(const QString& statement);
 
     // Runs several statements given as one SQLite script (the schema).
@@ -46,8 +43,6 @@ public:
 
     QList<TableInfo> tables() const;
     QList<FieldInfo> fields(const QString& table) const;
-
-    void addDestination(std::shared_ptr<Destination> destination);
 
     // Whether the database keeps the highest row key each table ever had (see Schema), so
     // keys of deleted rows are never handed out again.
@@ -75,5 +70,4 @@ private:
     quint64 dataVersion_ = 0;
     mutable bool rowMarksKnown_ = false;
     mutable bool hasRowMarks_ = false;
-    std::vector<std::shared_ptr<Destination>> destinations_;
 };

@@ -18,14 +18,3 @@ struct SelectStatement {
     // rows that tie keep the order they were added in.
     QString keyQuery(const QString& extraCondition = QString()) const;
 };
-
-// "select <list> into [<connect>].<table> from <source...>" as the export writes it.
-struct SelectIntoStatement {
-    bool matched = false;
-    QString sourceQuery;   // "select <list> from <source...>"
-    QString connectKind;   // text before the first ';' of the connect string, trimmed ("" for the store's own)
-    QString database;      // the database= value of the connect string
-    QString table;         // the destination table, brackets removed
-
-    static SelectIntoStatement parse(const QString& statement);
-};

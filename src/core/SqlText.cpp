@@ -44,4 +44,11 @@ QString bracketName(const QString& name)
     return QLatin1Char('[') + inner + QLatin1Char(']');
 }
 
+QString quoteName(const QString& name)
+{
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
 } // namespace SqlText

@@ -23,4 +23,8 @@ QString contains(const QString& field, const QString& text);
 // A table or field name in brackets, for names that hold blanks or symbols.
 QString bracketName(const QString& name);
 
+// A table or field name as SQLite quotes it: "name", every " doubled. Any name, whatever
+// it holds, stays one name.
+QString quoteName(const QString& name);
+
 } // namespace SqlText

@@ -36,17 +36,6 @@ TEST(TargetTableMenuTest, MenuItemOpensOneMaintenanceWindowAndExportsReachTheirW
     EXPECT_TRUE(opened.first()->isVisible());
     EXPECT_EQ(opened.first()->rows()->recordCount(), 1);
 
-    // The program's connection knows the three kinds of export file.
-    const QString out = folder.filePath(QStringLiteral("out"));
-    QDir().mkpath(out);
-    state.store().execute(QStringLiteral("select * into [dBase III;database=%1/].t.dbf from clientTableInfo").arg(out));
-    state.store().execute(QStringLiteral("select * into [Excel 8.0;database=%1/t.xlsx].t from clientTableInfo").arg(out));
-    QFile::remove(state.exportDatabasePath());
-    state.store().execute(QStringLiteral("select * into [;database=%1].t from clientTableInfo").arg(state.exportDatabasePath()));
-    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/t.dbf")));
-    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/t.xlsx")));
-    EXPECT_EQ(Recordset(Connection::open(state.exportDatabasePath()), QStringLiteral("Select * From t")).recordCount(), 1);
-
     delete opened.first();
     window.reset();
     Dialogs::install(nullptr);

@@ -13,8 +13,7 @@ TEST(ProgramStateTest, TableExistsLooksIntoTheExportDatabaseExactly)
 {
     TempAppFolder folder;
     ProgramState state(folder.connection(), folder.path());
-    folder.connection()->execute(QStringLiteral("select * into [;database=%1].Clients from productDF")
-                                     .arg(state.exportDatabasePath()));
+    Connection::create(state.exportDatabasePath())->execute(QStringLiteral("CREATE TABLE Clients (x)"));
     EXPECT_TRUE(state.tableExists(QStringLiteral("Clients")));
     EXPECT_FALSE(state.tableExists(QStringLiteral("clients")));
     EXPECT_FALSE(state.tableExists(QStringLiteral("productDF")));

@@ -35,11 +35,4 @@ TEST(SqlTextTest, SelectStatementsAreCutIntoTheirParts)
     EXPECT_FALSE(SelectStatement::parse(QStringLiteral("Select count(*) From t")).keyed);
     EXPECT_FALSE(SelectStatement::parse(QStringLiteral("Select * From a, b")).keyed);
     EXPECT_TRUE(SelectStatement::parse(QStringLiteral("Select * From [Sheet1$]")).keyed);
-
-    auto into = SelectIntoStatement::parse(QStringLiteral("select * into [dBase III;database=/tmp/out].客户 from clientTableInfo Where 序号 = '1'"));
-    EXPECT_TRUE(into.matched);
-    EXPECT_EQ(into.connectKind, QStringLiteral("dBase III"));
-    EXPECT_EQ(into.database, QStringLiteral("/tmp/out"));
-    EXPECT_EQ(into.table, QStringLiteral("客户"));
-    EXPECT_EQ(into.sourceQuery, QStringLiteral("select * from clientTableInfo Where 序号 = '1'"));
 }

@@ -125,26 +125,4 @@ TEST(TransactionTest, WritesOfAFailedGuardAreRolledBackAndCommittedOnesStay)
     EXPECT_EQ(plans.text(0), QStringLiteral("2"));
 }
 
-TEST(SelectIntoTest, AddsATableToTheExportDatabaseOnceOnly)
-{
-    TempAppFolder folder;
-    Connection& db = *folder.connection();
-    db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('1', '甲', 2), ('1', '乙', 0)"));
-    const QString exportPath = folder.filePath(Schema::ExportDatabaseName);
-    const QString into = QStringLiteral("select * into [;database=%1].[客户 名单] from clientTableInfo Where 反馈合计 >= 1").arg(exportPath);
-    EXPECT_EQ(db.execute(into), 1);
-    EXPECT_THROW(db.execute(into), DbError);
-
-    auto exported = Connection::open(exportPath);
-    Recordset rows(exported, QStringLiteral("Select * From [客户 名单]"));
-    ASSERT_EQ(rows.recordCount(), 1);
-    EXPECT_EQ(rows.text(QStringLiteral("营销对象")), QStringLiteral("甲"));
-    EXPECT_EQ(rows.field(rows.fieldIndex(QStringLiteral("营销对象"))).declaredSize, 100);
-
-    EXPECT_THROW(db.execute(QStringLiteral("select * into [;database=%1].t from clientTableInfo")
-                                .arg(folder.filePath(QStringLiteral("none.db")))),
-                 DbError);
-    EXPECT_THROW(db.execute(QStringLiteral("select * into [Paradox 4.x;database=x].t from clientTableInfo")), DbError);
-}
-
 } // namespace

@@ -1,7 +1,6 @@
 // The two export windows: what they ask, what they write, and when they close.
 #include "ExportTestData.h"
 #include "core/Schema.h"
-#include "exchange/destinations/ExportDestinations.h"
 #include "exchange/export/outputFm1.h"
 #include "exchange/export/outputFm2.h"
 #include "support/ProgramTest.h"
@@ -33,7 +32,6 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        ExportDestinations::registerAll(state.store());
         insertExportTargets(state.store());
     }
     void TearDown() override
@@ -72,6 +70,18 @@ protected:
         EXPECT_EQ(dialogs.log().last().title, title);
     }
     void saveAs(const QString& path) { dialogs.queueSaveFile(Dialogs::fileChoiceFor(path)); }
+    void expectExported(int rows, const QString& where)
+    {
+        expectLastMessage(QStringLiteral("OK\n已导出 %1 行到%2").arg(rows).arg(where), QStringLiteral("导出成功"));
+    }
+    void expectFailure(const QString& reason)
+    {
+        expectLastMessage(QStringLiteral(" 导出失败\n") + reason, QStringLiteral("导出失败"));
+    }
+    QString inExportDb(const QString& table) const
+    {
+        return QStringLiteral("“%1”的表“%2”。").arg(state.exportDatabasePath(), table);
+    }
 };
 
 TEST_F(ExportWindowsTest, AllTargetsOrTargetsWithFeedbackOfEveryPlan)
@@ -81,7 +91,7 @@ TEST_F(ExportWindowsTest, AllTargetsOrTargetsWithFeedbackOfEveryPlan)
     dialogs.queueInput(QStringLiteral("全部"));
     confirmFm1();
     EXPECT_EQ(dialogs.log().first().text, QStringLiteral("请给导出到mdb文件的表确定表名"));
-    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    expectExported(5, inExportDb(QStringLiteral("全部")));
     EXPECT_TRUE(gone(window1));   // closes after 确定
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 全部")), 5);
 
@@ -105,7 +115,8 @@ TEST_F(ExportWindowsTest, ATakenTableNameIsAskedAgainWithLetterCaseCounting)
         asked << record.kind + QLatin1Char(':') + record.text;
     EXPECT_EQ(asked, QStringList({"input:请给导出到mdb文件的表确定表名", "message:文件名重复，请重新输入文件名",
                                   "input:请给导出到mdb文件的表确定表名", "message:文件名重复，请重新输入文件名",
-                                  "input:请给导出到mdb文件的表确定表名", "message:OK"}));
+                                  "input:请给导出到mdb文件的表确定表名", "progress:正在导出数据，已写入 %1 行……",
+                                  "message:OK\n已导出 5 行到" + inExportDb(QStringLiteral("客户二"))}));
     EXPECT_EQ(dialogs.log()[1].title, QStringLiteral("信息提示"));
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 客户二")), 5);
 
@@ -115,8 +126,8 @@ TEST_F(ExportWindowsTest, ATakenTableNameIsAskedAgainWithLetterCaseCounting)
     openFm1("Option1", "Option3");
     dialogs.queueInput(QStringLiteral("KEHU"));
     confirmFm1();
-    EXPECT_EQ(dialogs.log().size(), 2);
-    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    EXPECT_EQ(dialogs.log().size(), 3);
+    expectFailure(QStringLiteral("表“KEHU”已存在。"));
 }
 
 TEST_F(ExportWindowsTest, EmptyNamesFailAndCancelledDialogsEndQuietly)
@@ -124,7 +135,7 @@ TEST_F(ExportWindowsTest, EmptyNamesFailAndCancelledDialogsEndQuietly)
     openFm1("Option1", "Option3");
     dialogs.queueInput(QString());
     confirmFm1();
-    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    expectFailure(QStringLiteral("表名不能为空。"));
     EXPECT_TRUE(gone(window1));
     EXPECT_TRUE(exportDb()->tables().isEmpty());
 
@@ -148,7 +159,7 @@ TEST_F(ExportWindowsTest, EmptyNamesFailAndCancelledDialogsEndQuietly)
     saveAs(folder.filePath(QStringLiteral("book.xlsx")));
     dialogs.queueInput(QString());
     confirmFm1();
-    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    expectFailure(QStringLiteral("工作表名不能为空。"));
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("book.xlsx"))));
 }
 
@@ -163,11 +174,54 @@ TEST_F(ExportWindowsTest, DbaseFileGoesToTheChosenFolderUnderTheChosenName)
     EXPECT_EQ(request.title, QStringLiteral("导出文件为"));
     EXPECT_EQ(request.filter, QStringLiteral("(*.DBF)|*.DBF"));
     EXPECT_EQ(request.filterIndex, 1);
-    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    expectExported(2, QStringLiteral("“%1”。").arg(out + QStringLiteral("/out.dbf")));
     DBFHandle dbf = DBFOpen(QFile::encodeName(out + QStringLiteral("/out.dbf")).constData(), "rb");
     ASSERT_TRUE(dbf);
     EXPECT_EQ(DBFGetRecordCount(dbf), 2);
     DBFClose(dbf);
+
+    // The same file again: refused, and the message says why.
+    openFm1("Option2", "Option4");
+    saveAs(out + QStringLiteral("/out.dbf"));
+    confirmFm1();
+    expectFailure(QStringLiteral("文件“%1”已存在。").arg(out + QStringLiteral("/out.dbf")));
+}
+
+TEST_F(ExportWindowsTest, DbaseExportSaysHowManyValuesItCouldNotKeepAsTheyWere)
+{
+    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 营销对象 = '한국 贸易' WHERE 序号 = 'P2'"));
+    openFm1("Option2", "Option4");
+    saveAs(folder.filePath(QStringLiteral("out.dbf")));
+    confirmFm1();
+    ASSERT_GE(dialogs.log().size(), 2);
+    EXPECT_EQ(dialogs.log()[dialogs.log().size() - 2].title, QStringLiteral("导出成功"));
+    expectLastMessage(QStringLiteral("有 1 个值不能在 dBase 文件中原样保存：超出字段宽度的已截短，GBK 以外的字符已写成“?”。"
+                                     "如需保留全部字符，请导出为 Excel 或 mdb 文件。"),
+                      QStringLiteral("信息提示"));
+}
+
+TEST_F(ExportWindowsTest, ALongExportShowsItsProgressAndACancelWritesNothing)
+{
+    state.store().execute(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
+        "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) SELECT 'P2', '客户' || i, 1 FROM n"));
+    openFm2(QStringLiteral("P2"));
+    saveAs(folder.filePath(QStringLiteral("plan.xlsx")));
+    dialogs.queueInput(QStringLiteral("反馈"));
+    dialogs.queueProgressCancel(512);
+    clickFm2(2);
+    EXPECT_EQ(dialogs.log().last().kind, QStringLiteral("progress"));
+    EXPECT_EQ(dialogs.log().last().title, QStringLiteral("导出数据"));
+    EXPECT_EQ(dialogs.progressCounts(), QList<qint64>({256, 512}));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("plan.xlsx"))));
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral(".marquel-export-*")}, QDir::Dirs | QDir::Hidden).size(), 0);
+    EXPECT_FALSE(gone(window2));   // cancelled: the window stays for another try
+
+    saveAs(folder.filePath(QStringLiteral("plan.xlsx")));
+    dialogs.queueInput(QStringLiteral("反馈"));
+    clickFm2(2);
+    expectExported(601, QStringLiteral("“%1”的工作表“反馈”。").arg(folder.filePath(QStringLiteral("plan.xlsx"))));
+    EXPECT_EQ(XlsxTestReader::sheetRows(folder.filePath(QStringLiteral("plan.xlsx")), QStringLiteral("反馈")).size(), 602);
 }
 
 TEST_F(ExportWindowsTest, WorkbookChosenAsXlsIsWrittenAsXlsx)
@@ -177,7 +231,7 @@ TEST_F(ExportWindowsTest, WorkbookChosenAsXlsIsWrittenAsXlsx)
     dialogs.queueInput(QStringLiteral("O'Brien"));
     confirmFm1();
     EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("请给导出到XLS文件的表确定表名"));
-    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    expectExported(5, QStringLiteral("“%1”的工作表“O'Brien”。").arg(folder.filePath(QStringLiteral("客户.xlsx"))));
     const QString book = folder.filePath(QStringLiteral("客户.xlsx"));
     EXPECT_EQ(XlsxTestReader::sheetNames(book), QStringList{QStringLiteral("O'Brien")});
     EXPECT_EQ(XlsxTestReader::sheetRows(book, QStringLiteral("O'Brien")).size(), 6);
@@ -187,7 +241,7 @@ TEST_F(ExportWindowsTest, WorkbookChosenAsXlsIsWrittenAsXlsx)
     saveAs(book);
     dialogs.queueInput(QStringLiteral("o'brien"));
     confirmFm1();
-    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    expectFailure(QStringLiteral("工作表“o'brien”已存在。"));
     EXPECT_EQ(XlsxTestReader::sheetNames(book).size(), 1);
 }
 
@@ -200,7 +254,7 @@ TEST_F(ExportWindowsTest, NoKindChosenFailsAndReturnClosesWithoutAsking)
     }
     confirmFm1();
     EXPECT_EQ(dialogs.log().size(), 1);
-    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    expectFailure(QStringLiteral("没有选择导出文件的类型。"));
 
     dialogs.clearLog();
     window1 = new outputFm1(state);
@@ -221,7 +275,7 @@ TEST_F(ExportWindowsTest, PlanExportTakesOnlyTheCurrentPlansRespondersFromTheSto
     state.setCurrentPlan(QStringLiteral("P2"), QString());   // the plan the window was made for counts
     dialogs.queueInput(QStringLiteral("本计划"));
     clickFm2(0);
-    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    expectExported(2, inExportDb(QStringLiteral("本计划")));
     EXPECT_TRUE(gone(window2));
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 本计划")), 2);
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 本计划 Where 序号 = 'P''1'")), 2);
@@ -242,7 +296,7 @@ TEST_F(ExportWindowsTest, PlanExportStaysOpenWhenCancelledAndClosesAfterAFailure
     saveAs(folder.filePath(QStringLiteral("plan.xlsx")));
     dialogs.queueInput(QString());             // an empty sheet name is tried, and fails
     clickFm2(2);
-    expectLastMessage(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"));
+    expectFailure(QStringLiteral("工作表名不能为空。"));
     EXPECT_TRUE(gone(window2));
 }
 
@@ -261,7 +315,7 @@ TEST_F(ExportWindowsTest, MissingExportDatabaseIsCreated)
     openFm2(QStringLiteral("P2"));
     dialogs.queueInput(QStringLiteral("P2客户"));
     clickFm2(0);
-    expectLastMessage(QStringLiteral("OK"), QStringLiteral("导出成功"));
+    expectExported(1, inExportDb(QStringLiteral("P2客户")));
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From P2客户")), 1);
 }
 

@@ -1,8 +1,8 @@
 // The target table maintenance window over the store's target rows.
 #include "ExportTestData.h"
 #include "controls/DataGrid.h"
-#include "exchange/destinations/ExportDestinations.h"
 #include "campaign/TargetRows.h"
+#include "core/DbError.h"
 #include "exchange/export/fbTFixFm1.h"
 #include "exchange/export/outputFm1.h"
 #include "exchange/export/outputFm2.h"
@@ -32,7 +32,6 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        ExportDestinations::registerAll(state.store());
     }
     void TearDown() override
     {
@@ -321,7 +320,7 @@ TEST_F(TargetTableWindowTest, BesideThePlanExportTheStoreDecides)
     click("Command8");   // the targets of P'1 go
     dialogs.queueInput(QStringLiteral("导出"));
     QTest::mouseClick(plan->findChild<QPushButton*>("Command1(0)"), Qt::LeftButton);
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("OK"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("OK\n已导出 0 行到“%1”的表“导出”。").arg(state.exportDatabasePath()));
     EXPECT_EQ(countRows(Connection::open(state.exportDatabasePath()), QStringLiteral("Select * From 导出")), 0);
     EXPECT_EQ(position(), QStringLiteral("1/3"));
     delete plan;

@@ -1,14 +1,14 @@
 #include "DbaseFieldNames.h"
 
+#include "DbaseText.h"
+
 #include <QSet>
-#include <QStringEncoder>
 
 namespace DbaseFieldNames {
 
 QByteArray encode(const QString& text)
 {
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
+    return DbaseText::encode(text).bytes;
 }
 
 namespace {

@@ -15,8 +15,7 @@ constexpr int MaxBytes = 10;
 // The names in GBK bytes, in the order given.
 QList<QByteArray> fitted(const QStringList& names);
 
-// A text in the file's code page: GB18030, which is GBK (code page 936) for every
-// character GBK has and keeps the others too.
+// A name in the file's code page, GBK; a character GBK does not have becomes "?".
 QByteArray encode(const QString& text);
 
 } // namespace DbaseFieldNames

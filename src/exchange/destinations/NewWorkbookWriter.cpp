@@ -1,132 +1,97 @@
 #include "NewWorkbookWriter.h"
 
+#include "OutputFile.h"
+#include "SheetPartWriter.h"
 #include "SourceRows.h"
-#include "core/DbError.h"
+#include "WorkbookArchive.h"
 
-#include <QDate>
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
-#include <xlsxwriter.h>
+#include <QHash>
 
 namespace {
 
-// Excel's last row, counted from 0; the first row holds the field names.
-constexpr lxw_row_t LastRow = 1048575;
+const QString SheetPart = QStringLiteral("xl/worksheets/sheet1.xml");
 
-void check(lxw_error error)
+const QByteArray ContentTypes =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+    "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+    "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+    "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+    "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+    "<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
+    "</Types>";
+
+const QByteArray PackageRelationships =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+    "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+    "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/>"
+    "</Relationships>";
+
+const QByteArray WorkbookRelationships =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+    "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
+    "</Relationships>";
+
+// Style 0 plain, 1 a date, 2 a date and time.
+const QByteArray Styles =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+    "<numFmts count=\"2\"><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\"/>"
+    "<numFmt numFmtId=\"165\" formatCode=\"yyyy\\-mm\\-dd\\ hh:mm:ss\"/></numFmts>"
+    "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"宋体\"/><family val=\"2\"/><charset val=\"134\"/></font></fonts>"
+    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
+    "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+    "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+    "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+    "<xf numFmtId=\"165\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/></cellXfs>"
+    "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+    "</styleSheet>";
+
+const QByteArray CoreProperties =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+    "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:creator>Marquel</dc:creator></cp:coreProperties>";
+
+const QByteArray AppProperties =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+    "<Application>Marquel</Application></Properties>";
+
+QByteArray workbookPart(const QString& sheetName)
 {
-    if (error != LXW_NO_ERROR)
-        throw DbError(QStringLiteral("无法写入 Excel 文件：%1").arg(QString::fromUtf8(lxw_strerror(error))));
-}
-
-// Closes the workbook (which writes it) whatever happens; after a failure the caller
-// throws the file away.
-class Workbook {
-public:
-    Workbook(const QString& path, const QString& tempFolder)
-        : tempFolder_(QFile::encodeName(tempFolder))
-    {
-        lxw_workbook_options options = {};
-        options.constant_memory = LXW_TRUE;
-        options.tmpdir = tempFolder_.data();
-        workbook_ = workbook_new_opt(QFile::encodeName(path).constData(), &options);
-        if (!workbook_)
-            throw DbError(QStringLiteral("无法创建 Excel 文件“%1”。").arg(path));
-    }
-    ~Workbook()
-    {
-        if (workbook_)
-            workbook_close(workbook_);
-    }
-    Workbook(const Workbook&) = delete;
-    Workbook& operator=(const Workbook&) = delete;
-
-    lxw_workbook* get() const { return workbook_; }
-    void close()
-    {
-        lxw_workbook* workbook = workbook_;
-        workbook_ = nullptr;
-        check(workbook_close(workbook));
-    }
-
-private:
-    QByteArray tempFolder_;
-    lxw_workbook* workbook_ = nullptr;
-};
-
-lxw_datetime excelDate(const QDateTime& moment)
-{
-    lxw_datetime value = {};
-    value.year = moment.date().year();
-    value.month = moment.date().month();
-    value.day = moment.date().day();
-    value.hour = moment.time().hour();
-    value.min = moment.time().minute();
-    value.sec = moment.time().second();
-    return value;
-}
-
-void writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QVariant& value, lxw_format* dateFormat,
-               lxw_format* dateTimeFormat)
-{
-    if (!value.isValid() || value.isNull())
-        return;
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Double:
-        check(worksheet_write_number(sheet, row, column, value.toDouble(), nullptr));
-        return;
-    case QMetaType::QDate: {
-        lxw_datetime date = excelDate(value.toDate().startOfDay());
-        check(worksheet_write_datetime(sheet, row, column, &date, dateFormat));
-        return;
-    }
-    case QMetaType::QDateTime: {
-        lxw_datetime moment = excelDate(value.toDateTime());
-        check(worksheet_write_datetime(sheet, row, column, &moment, dateTimeFormat));
-        return;
-    }
-    default: {
-        const QString text = value.toString();
-        if (!text.isEmpty())
-            check(worksheet_write_string(sheet, row, column, text.toUtf8().constData(), nullptr));
-        return;
-    }
-    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+           "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+           "<sheets><sheet name=\"" + sheetName.toHtmlEscaped().toUtf8() + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets>"
+           "</workbook>";
 }
 
 } // namespace
 
 namespace NewWorkbookWriter {
 
-int write(const QString& path, const QString& sheetName, SourceRows& rows, const std::function<void(int)>& afterRow)
+int write(const OutputFile& output, const QString& sheetName, SourceRows& rows, const std::function<bool(int)>& progress)
 {
-    Workbook workbook(path, QFileInfo(path).absolutePath());
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), sheetName.toUtf8().constData());
-    if (!sheet)
-        throw DbError(QStringLiteral("无法在 Excel 文件中加入工作表“%1”。").arg(sheetName));
-    lxw_format* dateFormat = workbook_add_format(workbook.get());
-    format_set_num_format(dateFormat, "yyyy-mm-dd");
-    lxw_format* dateTimeFormat = workbook_add_format(workbook.get());
-    format_set_num_format(dateTimeFormat, "yyyy-mm-dd hh:mm:ss");
-
-    const QStringList names = rows.fieldNames();
-    for (int c = 0; c < names.size(); ++c)
-        check(worksheet_write_string(sheet, 0, lxw_col_t(c), names[c].toUtf8().constData(), nullptr));
-    int count = 0;
-    while (rows.next()) {
-        if (lxw_row_t(count) + 1 > LastRow)
-            throw DbError(QStringLiteral("行数超过 Excel 工作表的上限。"));
-        for (int c = 0; c < names.size(); ++c)
-            writeCell(sheet, lxw_row_t(count + 1), lxw_col_t(c), rows.value(c), dateFormat, dateTimeFormat);
-        ++count;
-        if (afterRow)
-            afterRow(count);
-    }
-    workbook.close();
-    return count;
+    SheetPartWriter sheet(rows, SheetPartWriter::Dates::AsDateCells, progress);
+    WorkbookArchive archive(output.temporaryPath(), WorkbookArchive::Mode::Create);
+    archive.add(QStringLiteral("[Content_Types].xml"), ContentTypes);
+    archive.add(QStringLiteral("_rels/.rels"), PackageRelationships);
+    archive.add(QStringLiteral("docProps/core.xml"), CoreProperties);
+    archive.add(QStringLiteral("docProps/app.xml"), AppProperties);
+    archive.add(QStringLiteral("xl/workbook.xml"), workbookPart(sheetName));
+    archive.add(QStringLiteral("xl/_rels/workbook.xml.rels"), WorkbookRelationships);
+    archive.add(QStringLiteral("xl/styles.xml"), Styles);
+    archive.addGenerated(SheetPart, sheet);
+    archive.commit();
+    WorkbookArchive::verify(output.temporaryPath(), {{SheetPart, sheet.size()}});
+    return sheet.rowsWritten();
 }
 
 } // namespace NewWorkbookWriter

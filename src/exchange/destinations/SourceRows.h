@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExportRows.h"
 #include "core/FieldInfo.h"
 
 #include <QList>
@@ -10,13 +11,13 @@
 class Connection;
 class Statement;
 
-// The rows an export copies: the source query of a "select * into" run once on the
-// program's database and read forward, row by row, with each column's field description
-// (name, kind, declared width) taken from the table it comes from.
+// The rows an export copies: the chosen targets read once from the program's database,
+// forward, row by row, with each column's field description (name, kind, declared width)
+// taken from the target table.
 class SourceRows {
 public:
-    // Runs the query (in the program's statement dialect); throws DbError.
-    SourceRows(Connection& connection, const QString& query);
+    // Runs the query; throws DbError.
+    SourceRows(Connection& connection, const ExportRows& rows);
     ~SourceRows();
     SourceRows(const SourceRows&) = delete;
     SourceRows& operator=(const SourceRows&) = delete;
@@ -24,13 +25,24 @@ public:
     const QList<FieldInfo>& fields() const { return fields_; }
     QStringList fieldNames() const;
 
+    // How many rows there are to copy.
+    static int count(Connection& connection, const ExportRows& rows);
+
     // Moves to the next row; false after the last one.
     bool next();
     // A value of the current row as the program sees it: Null, qint64, double, QString,
     // QDate or QDateTime.
     QVariant value(int column) const;
-    // The value as the database keeps it (dates as their stored text).
-    QVariant storedValue(int column) const;
+    // The value as the database keeps it, without any conversion, for writers that copy
+    // many rows: a text is its UTF-8 bytes, valid until the next row.
+    struct RawValue {
+        enum class Kind { Null, Integer, Real, Text, Blob } kind = Kind::Null;
+        qint64 integer = 0;
+        double real = 0;
+        const char* bytes = nullptr;
+        int size = 0;
+    };
+    RawValue raw(int column) const;
 
 private:
     std::unique_ptr<Statement> statement_;

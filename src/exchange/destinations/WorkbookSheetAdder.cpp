@@ -1,6 +1,10 @@
 #include "WorkbookSheetAdder.h"
 
+#include "OutputFile.h"
+#include "SheetPartWriter.h"
 #include "SourceRows.h"
+#include "WorkbookArchive.h"
+#include "WriteFailure.h"
 #include "core/DbError.h"
 
 #include <QDate>
@@ -8,9 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
 #include <QXmlStreamReader>
-#include <zip.h>
+#include <cerrno>
 
 namespace {
 
@@ -21,91 +24,6 @@ const QString RelationshipsNamespace =
 const QString WorksheetType = RelationshipsNamespace + QStringLiteral("/worksheet");
 const QString WorksheetContentType =
     QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml");
-const QString MainNamespace = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
-constexpr int LastRow = 1048576;
-
-QString notWorkbook(const QString& path)
-{
-    return QStringLiteral("“%1”不是 Excel 工作簿（.xlsx）。").arg(path);
-}
-
-// An open archive, closed (discarding changes) unless written with commit().
-class Archive {
-public:
-    Archive(const QString& path, int flags)
-        : path_(path)
-    {
-        int error = 0;
-        archive_ = zip_open(QFile::encodeName(path).constData(), flags, &error);
-        if (!archive_)
-            throw DbError(notWorkbook(path));
-    }
-    ~Archive()
-    {
-        if (archive_)
-            zip_discard(archive_);
-    }
-    Archive(const Archive&) = delete;
-    Archive& operator=(const Archive&) = delete;
-
-    zip_t* get() const { return archive_; }
-
-    bool contains(const QString& name) const
-    {
-        return zip_name_locate(archive_, name.toUtf8().constData(), 0) >= 0;
-    }
-
-    QByteArray read(const QString& name) const
-    {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        const QByteArray entry = name.toUtf8();
-        if (zip_stat(archive_, entry.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
-            throw DbError(notWorkbook(path_));
-        zip_file_t* file = zip_fopen(archive_, entry.constData(), 0);
-        if (!file)
-            throw DbError(notWorkbook(path_));
-        QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
-        const zip_int64_t got = zip_fread(file, data.data(), stat.size);
-        zip_fclose(file);
-        if (got != zip_int64_t(stat.size))
-            throw DbError(notWorkbook(path_));
-        return data;
-    }
-
-    void replace(const QString& name, const QByteArray& data)
-    {
-        zip_source_t* source = zip_source_buffer(archive_, data.constData(), zip_uint64_t(data.size()), 0);
-        const zip_int64_t index = zip_name_locate(archive_, name.toUtf8().constData(), 0);
-        if (!source || index < 0 || zip_file_replace(archive_, zip_uint64_t(index), source, 0) != 0) {
-            zip_source_free(source);
-            throw DbError(QStringLiteral("无法更新工作簿“%1”。").arg(path_));
-        }
-    }
-
-    void addFile(const QString& name, const QString& filePath)
-    {
-        zip_source_t* source = zip_source_file(archive_, QFile::encodeName(filePath).constData(), 0, -1);
-        const zip_int64_t index = source ? zip_file_add(archive_, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
-        if (index < 0) {
-            zip_source_free(source);
-            throw DbError(QStringLiteral("无法更新工作簿“%1”。").arg(path_));
-        }
-        // A large sheet compresses several times faster at the lowest level, and hardly larger.
-        zip_set_file_compression(archive_, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
-    }
-
-    void commit()
-    {
-        if (zip_close(archive_) != 0)
-            throw DbError(QStringLiteral("无法写入工作簿“%1”：%2").arg(path_, QString::fromUtf8(zip_strerror(archive_))));
-        archive_ = nullptr;
-    }
-
-private:
-    QString path_;
-    zip_t* archive_ = nullptr;
-};
 
 // "xl/workbook.xml" + "worksheets/sheet1.xml" → "xl/worksheets/sheet1.xml"; a target
 // starting with "/" is from the package root.
@@ -169,7 +87,7 @@ QByteArray insertBeforeEndOf(const QByteArray& document, const QString& localNam
             --level;
         }
     }
-    throw DbError(notWorkbook(path));
+    throw DbError(notWorkbookMessage(path));
 }
 
 struct WorkbookSheets {
@@ -199,7 +117,7 @@ WorkbookSheets readSheets(const QByteArray& workbook, const QString& path)
         }
     }
     if (xml.hasError() || sheets.names.isEmpty())
-        throw DbError(notWorkbook(path));
+        throw DbError(notWorkbookMessage(path));
     return sheets;
 }
 
@@ -220,151 +138,21 @@ QString escaped(const QString& text)
     return text.toHtmlEscaped();
 }
 
-QByteArray columnLetters(int column)
-{
-    QByteArray letters;
-    for (int n = column + 1; n > 0; n = (n - 1) / 26)
-        letters.prepend(char('A' + (n - 1) % 26));
-    return letters;
-}
-
-// A cell text as XML character data: the markup characters escaped, and the control
-// characters XML 1.0 has no place for left out.
-void appendXmlText(QByteArray& out, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    for (char c : utf8) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default:
-            if (uchar(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r')
-                out += c;
-        }
-    }
-}
-
-// The rows of the new sheet, written as plain bytes (a sheet of 100,000 rows is written
-// in about a second). Every cell carries its reference, as readers of workbooks expect.
-class SheetPartWriter {
-public:
-    SheetPartWriter(QFile& file, int columns)
-        : file_(file)
-    {
-        for (int c = 0; c < columns; ++c)
-            columns_ << columnLetters(c);
-        buffer_ = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                  "<worksheet xmlns=\"" + MainNamespace.toUtf8() + "\" xmlns:r=\"" + RelationshipsNamespace.toUtf8()
-            + "\"><sheetData>";
-    }
-
-    void row(int number, const QList<QVariant>& values)
-    {
-        const QByteArray rowNumber = QByteArray::number(number);
-        buffer_ += "<row r=\"" + rowNumber + "\">";
-        for (int c = 0; c < values.size(); ++c) {
-            const QVariant& value = values[c];
-            if (!value.isValid() || value.isNull()
-                || (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
-                continue;
-            buffer_ += "<c r=\"" + columns_.at(c) + rowNumber + '"';
-            cell(value);
-        }
-        buffer_ += "</row>";
-        if (buffer_.size() > (1 << 20))
-            flush();
-    }
-
-    void finish()
-    {
-        buffer_ += "</sheetData></worksheet>";
-        flush();
-        if (!file_.flush())
-            throw DbError(QStringLiteral("无法写入临时文件“%1”。").arg(file_.fileName()));
-    }
-
-private:
-    void cell(const QVariant& value)
-    {
-        switch (value.typeId()) {
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-            buffer_ += "><v>" + QByteArray::number(value.toLongLong()) + "</v></c>";
-            return;
-        case QMetaType::Double:
-            buffer_ += "><v>" + QByteArray::number(value.toDouble(), 'g', 17) + "</v></c>";
-            return;
-        case QMetaType::QDate:
-            text(value.toDate().toString(Qt::ISODate));
-            return;
-        case QMetaType::QDateTime:
-            text(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-            return;
-        default:
-            text(value.toString());
-            return;
-        }
-    }
-
-    void text(const QString& value)
-    {
-        buffer_ += " t=\"inlineStr\"><is><t";
-        if (value != value.trimmed())
-            buffer_ += " xml:space=\"preserve\"";
-        buffer_ += '>';
-        appendXmlText(buffer_, value);
-        buffer_ += "</t></is></c>";
-    }
-
-    void flush()
-    {
-        if (file_.write(buffer_) != buffer_.size())
-            throw DbError(QStringLiteral("无法写入临时文件“%1”。").arg(file_.fileName()));
-        buffer_.clear();
-    }
-
-    QFile& file_;
-    QByteArray buffer_;
-    QList<QByteArray> columns_;
-};
-
-// The new sheet's part, written to a file so a large sheet needs little memory.
-int writeSheetPart(QFile& file, SourceRows& rows, const std::function<void(int)>& afterRow)
-{
-    QList<QVariant> header;
-    for (const QString& name : rows.fieldNames())
-        header << name;
-    SheetPartWriter sheet(file, int(header.size()));
-    sheet.row(1, header);
-    int count = 0;
-    const int columns = int(header.size());
-    QList<QVariant> values(columns);
-    while (rows.next()) {
-        if (count + 2 > LastRow)
-            throw DbError(QStringLiteral("行数超过 Excel 工作表的上限。"));
-        for (int c = 0; c < columns; ++c)
-            values[c] = rows.value(c);
-        sheet.row(count + 2, values);
-        ++count;
-        if (afterRow)
-            afterRow(count);
-    }
-    sheet.finish();
-    return count;
-}
-
 // Copies the workbook byte for byte, so the archive edit never touches the original.
 void copyFile(const QString& from, const QString& to)
 {
     QFile source(from);
     QFile target(to);
-    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DbError(QStringLiteral("无法复制工作簿“%1”。").arg(from));
+    if (!source.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("无法读取工作簿“%1”。").arg(from));
+    errno = 0;
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw DbError(WriteFailure::describe(errno, from));
     while (!source.atEnd()) {
         const QByteArray block = source.read(1 << 20);
-        if (block.isEmpty() || target.write(block) != block.size())
-            throw DbError(QStringLiteral("无法复制工作簿“%1”。").arg(from));
+        errno = 0;
+        if (block.isEmpty() || target.write(block) != block.size() || !target.flush())
+            throw DbError(WriteFailure::describe(errno != 0 ? errno : EIO, from));
     }
 }
 
@@ -373,27 +161,23 @@ void copyFile(const QString& from, const QString& to)
 WorkbookSheetAdder::WorkbookSheetAdder(const QString& workbookPath)
     : workbookPath_(workbookPath)
 {
-    Archive archive(workbookPath_, ZIP_RDONLY);
+    WorkbookArchive archive(workbookPath_, WorkbookArchive::Mode::Read);
     workbookPart_ = archive.contains(PackageRelationshipsPart)
         ? workbookPartOf(archive.read(PackageRelationshipsPart))
         : QStringLiteral("xl/workbook.xml");
     relationshipsPart_ = relationshipsPartOf(workbookPart_);
     if (!archive.contains(ContentTypesPart) || !archive.contains(workbookPart_) || !archive.contains(relationshipsPart_))
-        throw DbError(notWorkbook(workbookPath_));
+        throw DbError(notWorkbookMessage(workbookPath_));
     sheetNames_ = readSheets(archive.read(workbookPart_), workbookPath_).names;
 }
 
-int WorkbookSheetAdder::addSheet(const QString& outputPath, const QString& sheetName, SourceRows& rows,
-                                 const std::function<void(int)>& afterRow)
+int WorkbookSheetAdder::addSheet(const OutputFile& output, const QString& sheetName, SourceRows& rows,
+                                 const std::function<bool(int)>& progress)
 {
-    QTemporaryFile sheetFile;
-    if (!sheetFile.open())
-        throw DbError(QStringLiteral("无法建立临时文件。"));
-    const int count = writeSheetPart(sheetFile, rows, afterRow);
-    sheetFile.close();
-
+    SheetPartWriter sheet(rows, SheetPartWriter::Dates::AsText, progress);
+    const QString outputPath = output.temporaryPath();
     copyFile(workbookPath_, outputPath);
-    Archive archive(outputPath, 0);
+    WorkbookArchive archive(outputPath, WorkbookArchive::Mode::Edit);
     const QByteArray contentTypes = archive.read(ContentTypesPart);
     const QByteArray workbook = archive.read(workbookPart_);
     const QByteArray relationships = archive.read(relationshipsPart_);
@@ -436,7 +220,8 @@ int WorkbookSheetAdder::addSheet(const QString& outputPath, const QString& sheet
     archive.replace(ContentTypesPart, newContentTypes);
     archive.replace(workbookPart_, newWorkbook);
     archive.replace(relationshipsPart_, newRelationships);
-    archive.addFile(workbookFolder + target, sheetFile.fileName());
+    archive.addGenerated(workbookFolder + target, sheet);
     archive.commit();
-    return count;
+    WorkbookArchive::verify(outputPath, {{workbookFolder + target, sheet.size()}});
+    return sheet.rowsWritten();
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class OutputFile;
 class SourceRows;
 
 // Adds one sheet to an existing .xlsx workbook without rewriting it: the sheet becomes a
@@ -20,10 +21,11 @@ public:
 
     QStringList sheetNames() const { return sheetNames_; }
 
-    // Writes the workbook with the new sheet to `outputPath` (the original stays as it
-    // is). Returns the number of rows written; throws DbError.
-    int addSheet(const QString& outputPath, const QString& sheetName, SourceRows& rows,
-                 const std::function<void(int)>& afterRow);
+    // Writes the workbook with the new sheet to output.temporaryPath() (the original
+    // stays as it is) and reads it back whole. Returns the number of rows written;
+    // throws DbError.
+    int addSheet(const OutputFile& output, const QString& sheetName, SourceRows& rows,
+                 const std::function<bool(int)>& progress);
 
 private:
     QString workbookPath_;

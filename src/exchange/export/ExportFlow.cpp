@@ -1,11 +1,13 @@
 #include "ExportFlow.h"
 
-#include "ExportStatements.h"
 #include "controls/Dialogs.h"
 #include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
+#include "exchange/destinations/ExportWriters.h"
+#include "exchange/destinations/SourceRows.h"
 
+#include <QDir>
 #include <optional>
 
 namespace ExportFlow {
@@ -13,6 +15,7 @@ namespace ExportFlow {
 namespace {
 
 const QString DialogTitle = QStringLiteral("导出文件为");
+constexpr int ProgressStep = 256;
 
 // The table name for the export database, asked again while the name is taken.
 std::optional<QString> askTableName(const ProgramState& state, const Options& options)
@@ -43,23 +46,24 @@ std::optional<QString> askSavePath(const QString& filter, const QString& default
     return choice->path;
 }
 
-// The statement for the kind, or nullopt when the user cancelled a dialog. A statement
-// that cannot be built throws DbError.
-std::optional<QString> buildStatement(const ProgramState& state, Kind kind, const QString& where, const Options& options)
+// The job for the kind, or nullopt when the user cancelled a dialog. No kind throws DbError.
+std::optional<ExportJob> askJob(const ProgramState& state, Kind kind, const ExportRows& rows, const Options& options)
 {
     switch (kind) {
     case Kind::ExportDatabase: {
         const std::optional<QString> table = askTableName(state, options);
         if (!table)
             return std::nullopt;
-        return ExportStatements::toExportDatabase(state.exportDatabasePath(), *table, where);
+        return ExportJob{ExportKind::ExportDatabase, state.exportDatabasePath(), *table, rows};
     }
     case Kind::Dbase: {
         const std::optional<QString> path = askSavePath(QStringLiteral("(*.DBF)|*.DBF"), QString());
         if (!path)
             return std::nullopt;
-        const ExportStatements::SplitPath split = ExportStatements::splitAtLastSeparator(*path);
-        return ExportStatements::toDbase(split.folder, split.fileName, where);
+        // The folder is everything up to the last separator, the file name what follows.
+        const QString chosen = QDir::fromNativeSeparators(*path);
+        const int last = chosen.lastIndexOf(QLatin1Char('/'));
+        return ExportJob{ExportKind::Dbase, chosen.left(last + 1), chosen.mid(last + 1), rows};
     }
     case Kind::Excel: {
         const std::optional<QString> path = askSavePath(QStringLiteral("Excel (*.XLSX)|*.XLSX"), QStringLiteral("xlsx"));
@@ -69,7 +73,7 @@ std::optional<QString> buildStatement(const ProgramState& state, Kind kind, cons
             Dialogs::instance().input(QStringLiteral("请给导出到XLS文件的表确定表名"), QString(), QString());
         if (!sheet)
             return std::nullopt;
-        return ExportStatements::toExcel(*path, *sheet, where);
+        return ExportJob{ExportKind::Excel, *path, *sheet, rows};
     }
     case Kind::None:
         break;
@@ -77,24 +81,61 @@ std::optional<QString> buildStatement(const ProgramState& state, Kind kind, cons
     throw DbError(QStringLiteral("没有选择导出文件的类型。"));
 }
 
+// The rows and the file written, the second line of the success message.
+QString writtenLine(const ExportJob& job, const ExportResult& result)
+{
+    const QString file = QDir::toNativeSeparators(result.file);
+    switch (job.kind) {
+    case ExportKind::ExportDatabase:
+        return QStringLiteral("已导出 %1 行到“%2”的表“%3”。").arg(result.rows).arg(file, job.name);
+    case ExportKind::Excel:
+        return QStringLiteral("已导出 %1 行到“%2”的工作表“%3”。").arg(result.rows).arg(file, job.name);
+    case ExportKind::Dbase:
+        break;
+    }
+    return QStringLiteral("已导出 %1 行到“%2”。").arg(result.rows).arg(file);
+}
+
+ExportResult write(Connection& connection, const ExportJob& job)
+{
+    std::unique_ptr<ProgressWindow> progress = Dialogs::instance().progress(
+        QStringLiteral("正在导出数据，已写入 %1 行……"), QStringLiteral("导出数据"), SourceRows::count(connection, job.rows));
+    // The window is brought up to date every few hundred rows: letting window events
+    // run after every row would slow a large export down by a third.
+    return ExportWriters::write(connection, job, [&progress](int written) {
+        return written % ProgressStep != 0 || progress->update(written);
+    });
+}
+
 } // namespace
 
-Outcome run(const ProgramState& state, Kind kind, const QString& where, const Options& options)
+Outcome run(const ProgramState& state, Kind kind, const ExportRows& rows, const Options& options)
 {
     Dialogs& dialogs = Dialogs::instance();
+    ExportResult result;
+    std::optional<ExportJob> job;
     try {
-        const std::optional<QString> statement = buildStatement(state, kind, where, options);
-        if (!statement)
+        job = askJob(state, kind, rows, options);
+        if (!job)
             return Outcome::Cancelled;
         const auto connection = state.connection();
         if (!connection)
             throw DbError(QStringLiteral("数据库尚未打开。"));
-        connection->execute(*statement);
-    } catch (const DbError&) {
-        dialogs.message(QStringLiteral(" 导出失败"), QStringLiteral("导出失败"), MsgButtons::Ok, MsgIcon::Exclamation);
+        result = write(*connection, *job);
+    } catch (const ExportCancelled&) {
+        return Outcome::Cancelled;
+    } catch (const DbError& error) {
+        dialogs.message(QStringLiteral(" 导出失败\n") + error.description(), QStringLiteral("导出失败"), MsgButtons::Ok,
+                        MsgIcon::Exclamation);
         return Outcome::Failed;
     }
-    dialogs.message(QStringLiteral("OK"), QStringLiteral("导出成功"), MsgButtons::Ok, MsgIcon::Information);
+    dialogs.message(QStringLiteral("OK\n") + writtenLine(*job, result), QStringLiteral("导出成功"), MsgButtons::Ok,
+                    MsgIcon::Information);
+    if (result.valuesChanged > 0)
+        dialogs.message(QStringLiteral("有 %1 个值不能在 dBase 文件中原样保存：超出字段宽度的已截短，"
+                                       "GBK 以外的字符已写成“?”。如需保留全部字符，请导出为 Excel 或 mdb 文件。")
+                            .arg(result.valuesChanged),
+                        QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Information);
     return Outcome::Exported;
 }
 

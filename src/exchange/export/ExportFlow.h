@@ -1,13 +1,17 @@
 #pragma once
 
+#include "exchange/destinations/ExportRows.h"
+
 #include <QString>
 
 class ProgramState;
 
 // One export as the export windows run it: ask where to (an input box for a table of the
 // export database; a save dialog for a dBase file; a save dialog and an input box for a
-// sheet of a workbook), run the statement on the program's database at that moment, and
-// say how it went ("OK" or " 导出失败").
+// sheet of a workbook), hand the job to its writer, which reads the rows from the
+// program's database at that moment, with a progress window the user can cancel, and
+// say how it went: "OK" or " 导出失败", with a second line telling the rows and the file
+// written, or why the export failed.
 namespace ExportFlow {
 
 enum class Kind { None, ExportDatabase, Dbase, Excel };
@@ -18,7 +22,6 @@ struct Options {
     bool emptyTableNameEndsQuietly = false;
 };
 
-// `where` is the row selection appended to "... from clientTableInfo".
-Outcome run(const ProgramState& state, Kind kind, const QString& where, const Options& options = {});
+Outcome run(const ProgramState& state, Kind kind, const ExportRows& rows, const Options& options = {});
 
 } // namespace ExportFlow

@@ -3,7 +3,6 @@
 #include "campaign/ProgramState.h"
 
 #include "ExportFlow.h"
-#include "ExportStatements.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -76,7 +75,7 @@ outputFm1::outputFm1(const ProgramState& state)
 
 void outputFm1::Command1_Click()
 {
-    rowSelection_ = ExportStatements::allTargetsSelection(Option1->isChecked());
+    rowSelection_ = ExportRows::allTargets(Option1->isChecked());
     fileKind_ = Option3->isChecked()   ? QStringLiteral("mdb")
                 : Option4->isChecked() ? QStringLiteral("dbf")
                 : Option5->isChecked() ? QStringLiteral("xls")

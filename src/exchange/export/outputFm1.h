@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/FormWindow.h"
+#include "exchange/destinations/ExportRows.h"
 
 class ProgramState;
 class QGroupBox;
@@ -33,6 +34,6 @@ public:
 
 private:
     const ProgramState& state_;
-    QString rowSelection_;
+    ExportRows rowSelection_;
     QString fileKind_;   // "mdb", "dbf", "xls" or empty
 };

@@ -1,7 +1,6 @@
 #include "outputFm2.h"
 
 #include "ExportFlow.h"
-#include "ExportStatements.h"
 #include "campaign/ProgramState.h"
 
 #include <QPushButton>
@@ -37,7 +36,7 @@ void outputFm2::Command1_Click(int index)
     ExportFlow::Options options;
     options.emptyTableNameEndsQuietly = true;
     const ExportFlow::Outcome outcome =
-        ExportFlow::run(state_, Kinds[index], ExportStatements::planRespondersSelection(planNo_), options);
+        ExportFlow::run(state_, Kinds[index], ExportRows::planResponders(planNo_), options);
     if (outcome != ExportFlow::Outcome::Cancelled)
         close();
 }

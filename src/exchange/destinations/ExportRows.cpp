@@ -1,0 +1,64 @@
+#include "ExportRows.h"
+
+#include "core/SqlText.h"
+#include "core/Statement.h"
+
+namespace {
+
+const QString TargetTable = QStringLiteral("clientTableInfo");
+
+QString selection(ExportRows::Which which)
+{
+    switch (which) {
+    case ExportRows::Which::AllTargets:
+        return QString();
+    case ExportRows::Which::TargetsWithFeedback:
+        return QStringLiteral("\"反馈合计\" >= 1");
+    case ExportRows::Which::PlanResponders:
+        return QStringLiteral("\"序号\" = ?1 AND \"反馈合计\" >= 1");
+    }
+    return QString();
+}
+
+QString condition(ExportRows::Which which, const QString& extraCondition)
+{
+    QString conditions = selection(which);
+    if (!extraCondition.isEmpty())
+        conditions += (conditions.isEmpty() ? QString() : QStringLiteral(" AND ")) + extraCondition;
+    return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions;
+}
+
+} // namespace
+
+ExportRows ExportRows::allTargets(bool everyTarget)
+{
+    return {everyTarget ? Which::AllTargets : Which::TargetsWithFeedback, QString()};
+}
+
+ExportRows ExportRows::planResponders(const QString& planNo)
+{
+    return {Which::PlanResponders, planNo};
+}
+
+QString ExportRows::query(const QString& extraCondition) const
+{
+    return QStringLiteral("SELECT * FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+        + QStringLiteral(" ORDER BY rowid");
+}
+
+QString ExportRows::keyQuery(const QString& extraCondition) const
+{
+    return QStringLiteral("SELECT rowid FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+        + QStringLiteral(" ORDER BY rowid");
+}
+
+QString ExportRows::countQuery() const
+{
+    return QStringLiteral("SELECT count(*) FROM main.") + SqlText::quoteName(TargetTable) + condition(which, QString());
+}
+
+void ExportRows::bind(Statement& statement) const
+{
+    if (which == Which::PlanResponders)
+        statement.bind(1, planNo);
+}
