@@ -113,11 +113,14 @@ mainFm1::mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramStat
 // The other windows use the program's state: they go before it does.
 mainFm1::~mainFm1()
 {
-    const QList<QWidget*> windows{definitionWindow_, importWindow_, planEditor_, chartWindow_, feedbackWindow_,
-                                  dailyTable_, statisticsReport_, addressBookReport_, summaryReport_,
-                                  browseWindow_, targetTable_, responderExport_};
-    for (QWidget* window : windows)
+    for (QWidget* window : openedWindows())
         delete window;
+}
+
+QList<QWidget*> mainFm1::openedWindows() const
+{
+    return {definitionWindow_, importWindow_, planEditor_, chartWindow_, feedbackWindow_, dailyTable_,
+            statisticsReport_, addressBookReport_, summaryReport_, browseWindow_, targetTable_, responderExport_};
 }
 
 QAction* mainFm1::addItem(QMenu* menu, const QString& name, const QString& caption)
@@ -484,5 +487,17 @@ void mainFm1::exit2_Click()
                                                          MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
+    if (!closeOtherWindows())
+        return;   // a window kept its unsaved changes: the program stays
     QApplication::exit(0);
+}
+
+// Closes every window the main window opened; each asks about what it has not saved. False
+// when one of them stays open because the user chose to keep its changes.
+bool mainFm1::closeOtherWindows()
+{
+    for (QWidget* window : openedWindows())
+        if (window && window->isVisible() && !window->close())
+            return false;
+    return true;
 }

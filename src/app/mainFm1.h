@@ -105,4 +105,6 @@ private:
     QString currentRowPlan() const;
     void drawCurrentDay();
     void reportError(const QString& description);
+    QList<QWidget*> openedWindows() const;
+    bool closeOtherWindows();
 };

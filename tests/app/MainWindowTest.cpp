@@ -376,6 +376,21 @@ TEST_F(MainWindowTest, ExitAsksFirstAndCancelKeepsEverything)
     };
     EXPECT_EQ(runExit(MsgAnswer::Cancel), 7);
     EXPECT_EQ(runExit(MsgAnswer::Ok), 0);
+
+    // A plan typed and not saved in the plan editor: leaving asks about it, and keeping it
+    // keeps the program running.
+    window->findChild<QAction*>("createMarketing")->trigger();
+    QWidget* editor = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("Form3"))
+            editor = widget;
+    ASSERT_TRUE(editor);
+    editor->findChild<QLineEdit*>("Text1(1)")->setText(QStringLiteral("未保存的题目"));
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);
+    EXPECT_EQ(runExit(MsgAnswer::Ok), 7);
+    EXPECT_TRUE(editor->isVisible());
+    dialogs.queueSaveAnswer(SaveAnswer::Discard);
+    EXPECT_EQ(runExit(MsgAnswer::Ok), 0);
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndControlsTheirAccessibleNames)
