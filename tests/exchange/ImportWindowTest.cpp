@@ -515,7 +515,7 @@ TEST_F(ImportWindowTest, ClosingReleasesTheRowsButTheSourceFileStays)
     open();
     click("Command2");   // 复原 with no rows open: no source columns
     EXPECT_EQ(list(1)->count(), 0);
-    EXPECT_EQ(list(3)->count(), 8);
+    EXPECT_EQ(list(3)->count(), 9);
 }
 
 TEST_F(ImportWindowTest, TheFeedbackWindowBesideItShowsTheImportedTargetsWhenTheUserComesBack)
