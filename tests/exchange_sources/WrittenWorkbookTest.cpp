@@ -165,3 +165,16 @@ TEST(WrittenWorkbook, BooksSavedWithAPasswordSaySoInsteadOfDamaged)
         }
     }
 }
+
+TEST(WrittenWorkbook, AnExcel4SheetIsRefusedForItsVersion)
+{
+    SourceTestFiles files;
+    const QString path = files.write(QStringLiteral("old.xls"), record(0x0409, u16(0x0400) + u16(0x0010) + u16(0))
+                                                                    + number(0, 0, 1) + record(0x000A, {}));
+    try {
+        SourceFiles::tableNames(path);
+        ADD_FAILURE() << "an Excel 4.0 sheet was read";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("Excel 4.0 或更早版本"))) << error.description().toStdString();
+    }
+}

@@ -16,9 +16,46 @@ QByteArrayView localName(QByteArrayView qualified)
     return colon < 0 ? qualified : qualified.sliced(colon + 1);
 }
 
+// Some writers store every Chinese character as a reference (&#33829;): encoded here directly,
+// without a string made for each one.
 void appendUtf8(QByteArray& out, uint codePoint)
 {
-    out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1).toUtf8();
+    if (codePoint < 0x80) {
+        out += char(codePoint);
+    } else if (codePoint < 0x800) {
+        out += char(0xC0 | (codePoint >> 6));
+        out += char(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += char(0xE0 | (codePoint >> 12));
+        out += char(0x80 | ((codePoint >> 6) & 0x3F));
+        out += char(0x80 | (codePoint & 0x3F));
+    } else {
+        out += char(0xF0 | (codePoint >> 18));
+        out += char(0x80 | ((codePoint >> 12) & 0x3F));
+        out += char(0x80 | ((codePoint >> 6) & 0x3F));
+        out += char(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// The number of a character reference, decimal or hexadecimal; 0 when it is none.
+uint referencedCodePoint(QByteArrayView digits, int base)
+{
+    if (digits.isEmpty() || digits.size() > 8)
+        return 0;
+    uint value = 0;
+    for (const char c : digits) {
+        uint digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = uint(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = uint(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = uint(c - 'A' + 10);
+        else
+            return 0;
+        value = value * uint(base) + digit;
+    }
+    return value;
 }
 
 } // namespace
@@ -245,10 +282,9 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
         else if (entity == "apos")
             out += '\'';
         else if (entity.startsWith('#')) {
-            bool ok = false;
-            const uint codePoint = entity.startsWith("#x") ? entity.sliced(2).toByteArray().toUInt(&ok, 16)
-                                                           : entity.sliced(1).toByteArray().toUInt(&ok, 10);
-            if (!ok || codePoint == 0 || codePoint > 0x10FFFF)
+            const uint codePoint = entity.startsWith("#x") ? referencedCodePoint(entity.sliced(2), 16)
+                                                           : referencedCodePoint(entity.sliced(1), 10);
+            if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
                 return false;
             appendUtf8(out, codePoint);
         } else {
