@@ -124,6 +124,7 @@ int ImportPass::countDuplicates()
     Statement sourceRows(source_.connection().handle(), JetDialect::toSqlite(source_.source()));
     const int rows = source_.recordCount();
     duplicate_.reserve(size_t(rows));
+    known.reserve(known.size() + rows);
     int found = 0;
     for (int row = 0; row < rows && sourceRows.step(); ++row) {
         const QString key = duplicateKey(storedText(sourceRows, nameSlot),

@@ -20,21 +20,24 @@ QByteArrayView localName(QByteArrayView qualified)
 // without a string made for each one.
 void appendUtf8(QByteArray& out, uint codePoint)
 {
+    char bytes[4];
+    qsizetype count = 0;
     if (codePoint < 0x80) {
-        out += char(codePoint);
+        bytes[count++] = char(codePoint);
     } else if (codePoint < 0x800) {
-        out += char(0xC0 | (codePoint >> 6));
-        out += char(0x80 | (codePoint & 0x3F));
+        bytes[count++] = char(0xC0 | (codePoint >> 6));
+        bytes[count++] = char(0x80 | (codePoint & 0x3F));
     } else if (codePoint < 0x10000) {
-        out += char(0xE0 | (codePoint >> 12));
-        out += char(0x80 | ((codePoint >> 6) & 0x3F));
-        out += char(0x80 | (codePoint & 0x3F));
+        bytes[count++] = char(0xE0 | (codePoint >> 12));
+        bytes[count++] = char(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[count++] = char(0x80 | (codePoint & 0x3F));
     } else {
-        out += char(0xF0 | (codePoint >> 18));
-        out += char(0x80 | ((codePoint >> 12) & 0x3F));
-        out += char(0x80 | ((codePoint >> 6) & 0x3F));
-        out += char(0x80 | (codePoint & 0x3F));
+        bytes[count++] = char(0xF0 | (codePoint >> 18));
+        bytes[count++] = char(0x80 | ((codePoint >> 12) & 0x3F));
+        bytes[count++] = char(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[count++] = char(0x80 | (codePoint & 0x3F));
     }
+    out.append(bytes, count);
 }
 
 // The number of a character reference, decimal or hexadecimal; 0 when it is none.
@@ -264,6 +267,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
         out.append(raw);
         return true;
     }
+    out.reserve(out.size() + raw.size());   // the decoded text is never longer
     qsizetype from = 0;
     while (amp >= 0) {
         out.append(raw.sliced(from, amp - from));
@@ -271,7 +275,13 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
         if (semicolon < 0 || semicolon - amp > 12)
             return false;
         const QByteArrayView entity = raw.sliced(amp + 1, semicolon - amp - 1);
-        if (entity == "amp")
+        if (entity.startsWith('#')) {
+            const uint codePoint = entity.startsWith("#x") ? referencedCodePoint(entity.sliced(2), 16)
+                                                           : referencedCodePoint(entity.sliced(1), 10);
+            if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+                return false;
+            appendUtf8(out, codePoint);
+        } else if (entity == "amp")
             out += '&';
         else if (entity == "lt")
             out += '<';
@@ -281,13 +291,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
             out += '"';
         else if (entity == "apos")
             out += '\'';
-        else if (entity.startsWith('#')) {
-            const uint codePoint = entity.startsWith("#x") ? referencedCodePoint(entity.sliced(2), 16)
-                                                           : referencedCodePoint(entity.sliced(1), 10);
-            if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-                return false;
-            appendUtf8(out, codePoint);
-        } else {
+        else {
             return false;
         }
         from = semicolon + 1;
