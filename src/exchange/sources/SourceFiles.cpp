@@ -86,7 +86,8 @@ std::shared_ptr<Connection> load(const QString& path, const QString& table, cons
     const SourceReader& reader = readerFor(path);
     if (!reader.tableNames(path).contains(table))
         throw SourceFileError::unknownTable(path, table);
-    auto connection = Connection::openInMemory();
+    // A sheet of a million rows is held in a temporary file, not in memory.
+    auto connection = Connection::openTemporary();
     MemoryTableSink sink(connection, reader.loadedTableName(path, table));
     if (!reader.readTable(path, table, sink, progress))
         return nullptr;
