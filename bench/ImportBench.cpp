@@ -1,7 +1,9 @@
-// A target list of 100,000 rows written as a dBase file and as an .xlsx workbook, each loaded
-// into the import's source connection and appended to clientTableInfo by the import pass,
-// next to bare SQLite inserting the same rows in one transaction. Also the memory the
-// workbook's load takes at its peak.
+// A target list of 100,000 rows written as a dBase file and as .xlsx workbooks of the three
+// shapes other programs write (shared strings; inline strings; inline strings with every Chinese
+// character as a numeric character reference), each loaded into the import's source connection
+// and appended to clientTableInfo by the import pass, next to bare SQLite inserting the same
+// rows in one transaction. Also: the pass with the duplicate check next to the pass without it,
+// and a sheet of 1,048,576 rows (Excel's most) with the peak memory of its import.
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -21,7 +23,11 @@
 #include <cstdio>
 #include <functional>
 #include <shapefil.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 namespace {
 
@@ -38,11 +44,34 @@ QStringList row(int i)
             QStringLiteral("client%1@example.com").arg(i)};
 }
 
+// Nine Chinese texts, as the workbooks of the speed goals hold them.
+QStringList chineseRow(int i)
+{
+    return {QStringLiteral("北京第%1号办公设备有限公司").arg(i), QStringLiteral("总机电话%1").arg(60000000 + i),
+            QStringLiteral("移动电话%1").arg(10000000 + i), QStringLiteral("传真号码%1").arg(70000000 + i),
+            QStringLiteral("王经理%1").arg(i % 97), QStringLiteral("李主任%1").arg(i % 31),
+            QStringLiteral("北京市海淀区中关村大街%1号").arg(i), QStringLiteral("邮编%1").arg(i % 90 + 10),
+            QStringLiteral("电子邮件信箱%1").arg(i)};
+}
+
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// The processor time of the last seconds() call: on a busy machine it tells what the work
+// itself cost when the time on the clock also holds the waiting for a processor.
+double lastCpu = 0;
+
 double seconds(const std::function<void()>& work)
 {
     QElapsedTimer timer;
+    const double cpuBefore = cpuSeconds();
     timer.start();
     work();
+    lastCpu = cpuSeconds() - cpuBefore;
     return timer.nsecsElapsed() / 1e9;
 }
 
@@ -82,20 +111,81 @@ void writeDbf(const QString& path)
     DBFClose(dbf);
 }
 
-void writeXlsx(const QString& path)
+// libxlsxwriter: shared strings, as spreadsheet programs save; in its low-memory mode inline
+// strings, as many exporting programs write.
+void writeXlsx(const QString& path, bool sharedStrings, int rows = Rows)
 {
     lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
+    options.constant_memory = sharedStrings ? LXW_FALSE : LXW_TRUE;
     lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     lxw_worksheet* sheet = workbook_add_worksheet(book, "客户名单");
     for (int c = 0; c < SourceColumns.size(); ++c)
         worksheet_write_string(sheet, 0, lxw_col_t(c), SourceColumns[c].toUtf8().constData(), nullptr);
-    for (int i = 0; i < Rows; ++i) {
-        const QStringList values = row(i);
+    for (int i = 0; i < rows; ++i) {
+        const QStringList values = chineseRow(i);
         for (int c = 0; c < values.size(); ++c)
             worksheet_write_string(sheet, lxw_row_t(i + 1), lxw_col_t(c), values[c].toUtf8().constData(), nullptr);
     }
     workbook_close(book);
+}
+
+QByteArray characterReferences(const QString& text)
+{
+    QByteArray xml;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            xml += char(c.unicode());
+        else
+            xml += "&#" + QByteArray::number(c.unicode()) + ';';
+    }
+    return xml;
+}
+
+// A package as some scripting libraries write it: inline strings, every character beyond
+// ASCII as a numeric character reference (&#33829;).
+void writeReferencesXlsx(const QString& path)
+{
+    QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
+    auto addRow = [&](int number, const QStringList& values) {
+        sheet += "<row r=\"" + QByteArray::number(number) + "\">";
+        for (int c = 0; c < values.size(); ++c)
+            sheet += "<c r=\"" + QByteArray(1, char('A' + c)) + QByteArray::number(number) + "\" t=\"inlineStr\"><is><t>"
+                     + characterReferences(values[c]) + "</t></is></c>";
+        sheet += "</row>";
+    };
+    addRow(1, SourceColumns);
+    for (int i = 0; i < Rows; ++i)
+        addRow(i + 2, chineseRow(i));
+    sheet += "</sheetData></worksheet>";
+    const QList<QPair<const char*, QByteArray>> parts{
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+         "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+         "</Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+         "</Relationships>"},
+        {"xl/workbook.xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+         "<sheet name=\"客户名单\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+         "</Relationships>"},
+        {"xl/worksheets/sheet1.xml", sheet}};
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, bytes] : parts) {
+        zip_source_t* source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8);
+    }
+    zip_close(archive);   // reads the buffers, which live until here
 }
 
 std::shared_ptr<Connection> freshStore(const QTemporaryDir& dir, const QString& name)
@@ -106,7 +196,7 @@ std::shared_ptr<Connection> freshStore(const QTemporaryDir& dir, const QString& 
 }
 
 // The baseline: the same rows inserted with one prepared statement in one transaction.
-double bareInsert(Connection& store)
+double bareInsert(Connection& store, const std::function<QStringList(int)>& rowOf)
 {
     return seconds([&] {
         Statement begin(store.handle(), QStringLiteral("BEGIN"));
@@ -114,7 +204,7 @@ double bareInsert(Connection& store)
         Statement insert(store.handle(), QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, "
                                                         "地址, 邮政编码, Email, 记录号) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int i = 0; i < Rows; ++i) {
-            const QStringList values = row(i);
+            const QStringList values = rowOf(i);
             insert.bind(1, QStringLiteral("P1"));
             for (int c = 0; c < values.size(); ++c)
                 insert.bind(c + 2, values[c]);
@@ -130,27 +220,62 @@ double bareInsert(Connection& store)
 struct ImportTimes {
     double load = 0;
     double pass = 0;
+    double loadCpu = 0;
+    double passCpu = 0;
     int stored = 0;
 };
 
-ImportTimes importFile(const QString& path, Connection& store)
+// Loads the file's first table and runs the pass; with checkDuplicates the pass first counts
+// the duplicates, as the import window does, and skips them.
+ImportTimes importFile(const QString& path, Connection& store, bool checkDuplicates = false)
 {
     ImportTimes times;
     const QString table = SourceFiles::tableNames(path).first();
     ImportSource& source = ImportSource::instance();
     times.load = seconds([&] { source.loadTable(path, table); });
+    times.loadCpu = lastCpu;
     Recordset selection(source.connection, ImportRules::sourceSelect(SourceColumns, source.table));
     ImportPass pass(store, selection, TargetColumns, QStringLiteral("P1"));
-    times.pass = seconds([&] { times.stored = pass.run([](int) { return true; }).rowsStored; });
+    times.pass = seconds([&] {
+        const bool skip = checkDuplicates && pass.countDuplicates() > 0;
+        times.stored = pass.run([](int) { return true; }, skip).rowsStored;
+    });
+    times.passCpu = lastCpu;
     source.reset();
     return times;
 }
 
+// Forgets the peak so far, so the next peakMb() is the peak of what follows.
+void resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+// The processor time of the last baseline.
+double bareCpu = 0;
+
 void report(const char* kind, const ImportTimes& times, double bare)
 {
     const double whole = times.load + times.pass;
-    std::printf("%-5s load %.3f s + pass %.3f s = %.3f s for %d rows; bare insert %.3f s; ratio whole/bare %.2f, pass/bare %.2f\n",
+    std::printf("%-20s load %.3f s + pass %.3f s = %.3f s for %d rows; bare insert %.3f s; ratio whole/bare %.2f, pass/bare %.2f\n",
                 kind, times.load, times.pass, whole, times.stored, bare, whole / bare, times.pass / bare);
+    const double wholeCpu = times.loadCpu + times.passCpu;
+    std::printf("%-20s processor time: load %.3f s + pass %.3f s = %.3f s; bare insert %.3f s; ratio whole/bare %.2f\n", kind,
+                times.loadCpu, times.passCpu, wholeCpu, bareCpu, wholeCpu / bareCpu);
+}
+
+// Writes the files in a child process, so the writers' memory is no part of the peaks measured.
+void inChild(const std::function<void()>& work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
 }
 
 } // namespace
@@ -158,33 +283,83 @@ void report(const char* kind, const ImportTimes& times, double bare)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    const bool withMillion = !app.arguments().contains(QStringLiteral("--no-million"));
     QTemporaryDir dir;
     const QString dbf = dir.filePath(QStringLiteral("clients.dbf"));
-    const QString xlsx = dir.filePath(QStringLiteral("clients.xlsx"));
-    std::printf("writing %d rows as .dbf and .xlsx ...\n", Rows);
-    writeDbf(dbf);
-    writeXlsx(xlsx);
+    const QList<QPair<const char*, QString>> workbooks{{"xlsx shared strings", dir.filePath(QStringLiteral("shared.xlsx"))},
+                                                      {"xlsx inline strings", dir.filePath(QStringLiteral("inline.xlsx"))},
+                                                      {"xlsx &#NNNNN; texts", dir.filePath(QStringLiteral("references.xlsx"))}};
+    std::printf("writing %d rows as .dbf and as .xlsx of three shapes ...\n", Rows);
+    inChild([&] {
+        writeDbf(dbf);
+        writeXlsx(workbooks[0].second, true);
+        writeXlsx(workbooks[1].second, false);
+        writeReferencesXlsx(workbooks[2].second);
+    });
 
     // The machine is shared: the baseline is measured right before each import, best of two.
     int run = 0;
-    auto baseline = [&] {
-        const double first = bareInsert(*freshStore(dir, QStringLiteral("bare%1.db").arg(run++)));
-        return std::min(first, bareInsert(*freshStore(dir, QStringLiteral("bare%1.db").arg(run++))));
+    // The same rows as the file holds.
+    auto baseline = [&](const std::function<QStringList(int)>& rowOf) {
+        const double first = bareInsert(*freshStore(dir, QStringLiteral("bare%1.db").arg(run++)), rowOf);
+        const double firstCpu = lastCpu;
+        const double second = bareInsert(*freshStore(dir, QStringLiteral("bare%1.db").arg(run++)), rowOf);
+        bareCpu = std::min(firstCpu, lastCpu);
+        return std::min(first, second);
     };
-    try {
-        const double bare = baseline();
-        const double before = currentMb();
-        const ImportTimes times = importFile(xlsx, *freshStore(dir, QStringLiteral("xlsx.db")));
-        report("xlsx", times, bare);
-        std::printf("xlsx  peak memory %.1f MB (%.1f MB above the %.1f MB before the load)\n", peakMb(), peakMb() - before, before);
-    } catch (const DbError& error) {
-        std::printf("xlsx  not read: %s\n", qPrintable(error.description()));
+    for (const auto& [kind, path] : workbooks) {
+        try {
+            const double bare = baseline(chineseRow);
+            const double before = currentMb();
+            resetPeak();
+            const ImportTimes times = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
+            report(kind, times, bare);
+            std::printf("%-20s peak memory %.1f MB (%.1f MB above the %.1f MB before the load)\n", kind, peakMb(),
+                        peakMb() - before, before);
+        } catch (const DbError& error) {
+            std::printf("%-20s not read: %s\n", kind, qPrintable(error.description()));
+        }
     }
     try {
-        const double bare = baseline();
+        const double bare = baseline(row);
         report("dbf", importFile(dbf, *freshStore(dir, QStringLiteral("dbf.db"))), bare);
     } catch (const DbError& error) {
         std::printf("dbf   not read: %s\n", qPrintable(error.description()));
+    }
+
+    // The duplicate check: the same list imported into a plan, with and without it (best of two).
+    try {
+        double without = 1e9, with = 1e9, withoutCpu = 1e9, withCpu = 1e9;
+        for (int i = 0; i < 3; ++i) {
+            const ImportTimes plain = importFile(dbf, *freshStore(dir, QStringLiteral("d%1.db").arg(run++)));
+            const ImportTimes checked = importFile(dbf, *freshStore(dir, QStringLiteral("d%1.db").arg(run++)), true);
+            without = std::min(without, plain.pass);
+            withoutCpu = std::min(withoutCpu, plain.passCpu);
+            with = std::min(with, checked.pass);
+            withCpu = std::min(withCpu, checked.passCpu);
+        }
+        std::printf("duplicate check: pass %.3f s with it, %.3f s without; ratio %.2f (processor time %.3f s / %.3f s, %.2f)\n",
+                    with, without, with / without, withCpu, withoutCpu, withCpu / withoutCpu);
+    } catch (const DbError& error) {
+        std::printf("duplicate check not run: %s\n", qPrintable(error.description()));
+    }
+
+    if (withMillion) {
+        const int rows = 1048575;   // and the heading: 1,048,576 rows, Excel's most
+        const QString million = dir.filePath(QStringLiteral("million.xlsx"));
+        std::printf("writing a sheet of %d rows ...\n", rows + 1);
+        inChild([&] { writeXlsx(million, false, rows); });
+        try {
+            const double before = currentMb();
+            resetPeak();
+            const ImportTimes times = importFile(million, *freshStore(dir, QStringLiteral("million.db")));
+            std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s for %d rows (processor time %.3f s + %.3f s); "
+                        "peak memory %.1f MB (%.1f MB above the %.1f MB before)\n",
+                        times.load, times.pass, times.load + times.pass, times.stored, times.loadCpu, times.passCpu, peakMb(),
+                        peakMb() - before, before);
+        } catch (const DbError& error) {
+            std::printf("1M rows not read: %s\n", qPrintable(error.description()));
+        }
     }
     return 0;
 }

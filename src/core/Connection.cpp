@@ -84,6 +84,14 @@ std::shared_ptr<Connection> Connection::openInMemory()
     return openWith(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY);
 }
 
+std::shared_ptr<Connection> Connection::openTemporary()
+{
+    auto connection = openWith(QString(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    Statement cache(connection->db_, QStringLiteral("PRAGMA cache_size = -16384"));   // 16 MB
+    cache.step();
+    return connection;
+}
+
 int Connection::executeOne(const QString& sqliteStatement)
 {
     Statement statement(db_, sqliteStatement);

@@ -23,6 +23,9 @@ public:
     // Opens the file, creating an empty database when there is none.
     static std::shared_ptr<Connection> create(const QString& path);
     static std::shared_ptr<Connection> openInMemory();
+    // A private database in a temporary file, removed when it is closed: for data too big to
+    // hold in memory, of which only a small cache stays in memory.
+    static std::shared_ptr<Connection> openTemporary();
 
     ~Connection();
     Connection(const Connection&) = delete;

@@ -11,12 +11,17 @@
 #include "core/Transaction.h"
 
 #include <QHash>
+#include <QSet>
+
+#include <sqlite3.h>
 
 namespace {
 
 const QString TargetTable = QStringLiteral("clientTableInfo");
 const QString PlanField = QStringLiteral("序号");
 const QString RecordNoField = QStringLiteral("记录号");
+const QString NameField = QStringLiteral("营销对象");
+const QString PhoneField = QStringLiteral("电话1");
 
 QHash<QString, FieldInfo> targetFields(const Connection& target)
 {
@@ -53,6 +58,28 @@ QString insertStatement(const QList<FieldInfo>& columns)
         .arg(TargetTable, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
 }
 
+// Whether a failed insert was a value the target field refused (the pass keeps the rows
+// before it) rather than a failure of the store itself (a full disk, a read-only file), after
+// which SQLite may already have undone the whole transaction.
+bool isRefusedValue(const DbError& error)
+{
+    switch (error.engineCode()) {
+    case 0:                   // refused by the field's own rules before it reached the store
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_TOOBIG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Two targets are the same when these texts are: trimmed, letter case ignored.
+QString duplicateKey(const QString& name, const QString& phone)
+{
+    return name.trimmed().toCaseFolded() + QChar(0x1F) + phone.trimmed().toCaseFolded();
+}
+
 } // namespace
 
 ImportPass::ImportPass(Connection& target, const Recordset& source, const QStringList& targetColumns,
@@ -63,13 +90,56 @@ ImportPass::ImportPass(Connection& target, const Recordset& source, const QStrin
         throw DbError(QStringLiteral("字段对应个数不匹配！"));
 }
 
-ImportOutcome ImportPass::run(const Progress& progress)
+QList<FieldInfo> ImportPass::insertColumns() const
 {
     const QHash<QString, FieldInfo> fields = targetFields(target_);
     QList<FieldInfo> columns{requireField(fields, PlanField)};
     for (const QString& name : targetColumns_)
         columns << requireField(fields, name);
     columns << requireField(fields, RecordNoField);
+    return columns;
+}
+
+int ImportPass::countDuplicates()
+{
+    duplicate_.clear();
+    const qsizetype nameSlot = targetColumns_.indexOf(NameField);
+    if (nameSlot < 0)
+        return 0;
+    const qsizetype phoneSlot = targetColumns_.indexOf(PhoneField);
+    const QList<FieldInfo> columns = insertColumns();
+
+    QSet<QString> known;
+    Statement planTargets(target_.handle(), QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 IS ?")
+                                                .arg(ImportRules::quotedName(NameField), ImportRules::quotedName(PhoneField),
+                                                     TargetTable, ImportRules::quotedName(PlanField)));
+    planTargets.bind(1, columns[0].toStored(planNo_));
+    while (planTargets.step())
+        known.insert(duplicateKey(planTargets.valueAt(0).toString(), planTargets.valueAt(1).toString()));
+
+    auto storedText = [&](const Statement& rows, qsizetype slot) {
+        const FieldInfo& field = columns[slot + 1];
+        return ImportRules::targetText(source_.field(int(slot)).fromStored(rows.valueAt(int(slot))), field.declaredSize);
+    };
+    Statement sourceRows(source_.connection().handle(), JetDialect::toSqlite(source_.source()));
+    const int rows = source_.recordCount();
+    duplicate_.reserve(size_t(rows));
+    known.reserve(known.size() + rows);
+    int found = 0;
+    for (int row = 0; row < rows && sourceRows.step(); ++row) {
+        const QString key = duplicateKey(storedText(sourceRows, nameSlot),
+                                         phoneSlot < 0 ? QString() : storedText(sourceRows, phoneSlot));
+        const qsizetype before = known.size();
+        known.insert(key);
+        duplicate_.push_back(known.size() == before);
+        found += duplicate_.back() ? 1 : 0;
+    }
+    return found;
+}
+
+ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
+{
+    const QList<FieldInfo> columns = insertColumns();
 
     // The count and the rows appended belong to one moment of the store: another window's
     // rows cannot slip in between.
@@ -86,28 +156,37 @@ ImportOutcome ImportPass::run(const Progress& progress)
     const int sourceColumns = source_.fieldCount();
     const int recordNoSlot = sourceColumns + 2;
     const QVariant planNo = columns[0].toStored(planNo_);
+    const bool skipping = skipDuplicates && duplicate_.size() == size_t(rows);
     for (int row = 0; row < rows && sourceRows.step(); ++row) {
-        try {
-            insert.bind(1, planNo);
-            for (int i = 0; i < sourceColumns; ++i) {
-                const FieldInfo& field = columns[i + 1];
-                const QVariant value = source_.field(i).fromStored(sourceRows.valueAt(i));
-                insert.bind(i + 2, field.toStored(ImportRules::targetText(value, field.declaredSize)));
+        if (skipping && duplicate_[size_t(row)]) {
+            ++outcome.duplicatesSkipped;
+        } else {
+            try {
+                insert.bind(1, planNo);
+                for (int i = 0; i < sourceColumns; ++i) {
+                    const FieldInfo& field = columns[i + 1];
+                    const QVariant value = source_.field(i).fromStored(sourceRows.valueAt(i));
+                    insert.bind(i + 2, field.toStored(ImportRules::targetText(value, field.declaredSize)));
+                }
+                // Numbered on from the table's row count, without gaps where duplicates were left out.
+                insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + outcome.rowsStored + 1)));
+                insert.step();
+                insert.reset();
+            } catch (const DbError& error) {
+                insert.reset();
+                if (!isRefusedValue(error))
+                    throw;   // the guard rolls the whole pass back
+                // The rows before the refused one stay, as a pass always kept them.
+                outcome.result = ImportOutcome::Result::Refused;
+                outcome.reason = error.description();
+                break;
             }
-            insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + row + 1)));
-            insert.step();
-            insert.reset();
-        } catch (const DbError& error) {
-            // The rows before the refused one stay, as a pass always kept them.
-            outcome.result = ImportOutcome::Result::Refused;
-            outcome.reason = error.description();
-            insert.reset();
-            break;
+            ++outcome.rowsStored;
         }
-        ++outcome.rowsStored;
-        const bool report = outcome.rowsStored % ReportEvery == 0 || outcome.rowsStored == rows;
+        const int done = row + 1;
+        const bool report = done % ReportEvery == 0 || done == rows;
         if (report && progress && !progress(outcome.rowsStored))
-            return {ImportOutcome::Result::Cancelled, 0, QString()};   // the guard rolls back
+            return {ImportOutcome::Result::Cancelled, 0, 0, QString()};   // the guard rolls back
     }
     transaction.commit();
     target_.noteWrite();

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/FieldInfo.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 class Connection;
 class Recordset;
@@ -16,6 +20,7 @@ struct ImportOutcome {
     };
     Result result = Result::Stored;
     int rowsStored = 0;
+    int duplicatesSkipped = 0;
     QString reason;   // why the value was refused
 };
 
@@ -35,13 +40,25 @@ public:
     ImportPass(Connection& target, const Recordset& source, const QStringList& targetColumns,
                const QString& planNo);
 
-    // Runs the pass. Throws DbError only when the pass cannot start (the table is locked
-    // or gone); a refused value ends it with Result::Refused.
-    ImportOutcome run(const Progress& progress = {});
+    // The source rows that would add a target the plan has already, or that an earlier row
+    // of the source adds: the same 营销对象 and 电话1 (as they would be stored, letter case
+    // ignored). Nothing is found when 营销对象 is no target column.
+    int countDuplicates();
+
+    // Runs the pass; with skipDuplicates the rows countDuplicates() found are left out.
+    // A refused value ends it with Result::Refused, keeping the rows before it. Any other
+    // failure (the disk full, the database made read-only, the table locked or gone) throws
+    // DbError saying what happened, and the table is as it was before the pass.
+    ImportOutcome run(const Progress& progress = {}, bool skipDuplicates = false);
 
 private:
+    // The target fields in insert order: 序号, the paired columns, 记录号.
+    QList<FieldInfo> insertColumns() const;
+
+
     Connection& target_;
     const Recordset& source_;
     QStringList targetColumns_;
     QString planNo_;
+    std::vector<bool> duplicate_;   // by source row, filled by countDuplicates()
 };

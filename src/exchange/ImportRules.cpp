@@ -8,14 +8,9 @@ namespace ImportRules {
 
 QStringList initialTargetColumns()
 {
-    return resetTargetColumns() << QStringLiteral("Email");
-}
-
-QStringList resetTargetColumns()
-{
     return {QStringLiteral("营销对象"), QStringLiteral("电话1"),   QStringLiteral("电话2"),
             QStringLiteral("传真"),     QStringLiteral("联系人1"), QStringLiteral("联系人2"),
-            QStringLiteral("地址"),     QStringLiteral("邮政编码")};
+            QStringLiteral("地址"),     QStringLiteral("邮政编码"), QStringLiteral("Email")};
 }
 
 QString baseNameOf(const QString& fileTitle)

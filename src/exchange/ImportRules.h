@@ -11,9 +11,8 @@ class Recordset;
 // of a pass and how a source value becomes a target text.
 namespace ImportRules {
 
-// The nine target columns the mapping starts with, and the eight "复原" restores (no "Email").
+// The nine target columns the mapping starts with and "复原" restores.
 QStringList initialTargetColumns();
-QStringList resetTargetColumns();
 
 // The file title less its last four characters (the dot and a three-letter extension),
 // counted on the trimmed title; an extension of more than three letters goes with its dot.

@@ -10,7 +10,7 @@ class Recordset;
 
 // The file the import reads from, shared by the import window and its table chooser and
 // kept from one opening to the next (closing the import window only drops its rows).
-// The chosen table lives in an in-memory database, the source connection.
+// The chosen table lives in a temporary database of its own, the source connection.
 class ImportSource {
 public:
     static ImportSource& instance();

@@ -55,6 +55,15 @@ const SourceButton SourceButtons[3] = {
 };
 constexpr int OpenDialogFlags = 34822;
 
+// The second line of the message after a pass: how many rows it added (and left out).
+QString importedCountText(const ImportOutcome& outcome)
+{
+    QString text = QStringLiteral("已导入 %1 条记录").arg(outcome.rowsStored);
+    if (outcome.duplicatesSkipped > 0)
+        text += QStringLiteral("，跳过 %1 条重复记录").arg(outcome.duplicatesSkipped);
+    return text + QStringLiteral("。");
+}
+
 ImportSource& source()
 {
     return ImportSource::instance();
@@ -508,15 +517,28 @@ void mainFm3::runPass(const QStringList& targetColumns)
     ImportOutcome outcome;
     try {
         ImportPass pass(state_.store(), *importRecordset_, targetColumns, state_.currentPlanNo());
+        bool skipDuplicates = false;
+        if (const int duplicates = pass.countDuplicates(); duplicates > 0) {
+            const MsgAnswer answer = Dialogs::instance().message(
+                QStringLiteral("发现 %1 条与已有营销对象重复的记录（营销对象和电话1相同）。是否跳过这些记录？").arg(duplicates),
+                InfoTitle, MsgButtons::YesNoCancel, MsgIcon::Question);
+            if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
+                return;
+            skipDuplicates = answer == MsgAnswer::Yes;
+        }
         std::unique_ptr<ProgressWindow> progress = Dialogs::instance().progress(
             QStringLiteral("正在导入数据，已追加 %1 条记录……"), QStringLiteral("导入数据"), sourceRows);
         BusyScope busy([this](bool on) { setBusy(on); });
-        outcome = pass.run([&](int done) {
-            Text1->setText(TextRules::positionText(done, sourceRows));
-            Text2->setText(TextRules::positionText(targetRowsBefore + done, targetRowsBefore + done));
-            return progress->update(done);
-        });
+        outcome = pass.run(
+            [&](int done) {
+                Text1->setText(TextRules::positionText(done, sourceRows));
+                Text2->setText(TextRules::positionText(targetRowsBefore + done, targetRowsBefore + done));
+                return progress->update(done);
+            },
+            skipDuplicates);
     } catch (const DbError& error) {
+        // The store failed (a full disk, a read-only file): the pass left nothing behind.
+        showPassResult();
         reportError(error.description());
         return;
     }
@@ -525,10 +547,12 @@ void mainFm3::runPass(const QStringList& targetColumns)
         state_.announce({ChangeNotice::Table::Targets, state_.currentPlanNo()});
     switch (outcome.result) {
     case ImportOutcome::Result::Stored:
-        Dialogs::instance().message(QStringLiteral("OK"), QStringLiteral("数据转换成功"), MsgButtons::Ok, MsgIcon::None);
+        Dialogs::instance().message(QStringLiteral("OK\n") + importedCountText(outcome), QStringLiteral("数据转换成功"),
+                                    MsgButtons::Ok, MsgIcon::None);
         break;
     case ImportOutcome::Result::Refused:
-        Dialogs::instance().message(QStringLiteral("字段类型不匹配！ "), InfoTitle, MsgButtons::Ok, MsgIcon::None);
+        Dialogs::instance().message(QStringLiteral("字段类型不匹配！ \n") + importedCountText(outcome), InfoTitle,
+                                    MsgButtons::Ok, MsgIcon::None);
         break;
     case ImportOutcome::Result::Cancelled:
         break;
@@ -558,7 +582,7 @@ void mainFm3::Command2_Click()
     List3->clear();
     List4->clear();
     fillSourceColumns();
-    List3->addItems(ImportRules::resetTargetColumns());
+    List3->addItems(ImportRules::initialTargetColumns());
 }
 
 void mainFm3::Command7_Click(int index)

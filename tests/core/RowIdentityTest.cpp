@@ -181,3 +181,26 @@ TEST_F(RowIdentityTest, ABusyDatabaseIsReportedAsBusyNotAsUnreadable)
 }
 
 } // namespace
+
+TEST_F(RowIdentityTest, ARowAddedAfterDeletingTheLastOneReadsAndEditsAsItselfWithoutARequery)
+{
+    Recordset rs(db, QStringLiteral("Select * From clientTableInfo"));
+    auto add = [&](const QString& name) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("营销对象"), name);
+        rs.update();
+    };
+    add(QStringLiteral("a"));
+    add(QStringLiteral("b"));
+    rs.moveLast();
+    rs.deleteCurrent();   // b had the highest key
+    add(QStringLiteral("c"));
+
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(rs.text(QStringLiteral("营销对象")), QStringLiteral("c"));
+    rs.setValue(QStringLiteral("营销对象"), QStringLiteral("c2"));
+    EXPECT_NO_THROW(rs.update());
+    EXPECT_EQ(nameOfRow(QStringLiteral("营销对象 <> 'a'")), QStringLiteral("c2"));
+    rs.moveFirst();
+    EXPECT_EQ(rs.text(QStringLiteral("营销对象")), QStringLiteral("a"));
+}

@@ -5,6 +5,7 @@
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "core/SqlText.h"
+#include "core/Statement.h"
 #include "exchange/ImportPass.h"
 #include "campaign/TargetRows.h"
 #include "support/TempAppFolder.h"
@@ -175,3 +176,54 @@ TEST_F(ImportPassTest, EmptyingTheTableRemovesEveryPlansTargetsAtOnce)
 }
 
 } // namespace
+
+TEST_F(ImportPassTest, ADatabaseMadeReadOnlyDuringThePassIsReportedAndKeepsTheTableAsItWas)
+{
+    addOtherPlanTargets(2);
+    QString values;
+    for (int i = 0; i < 600; ++i)
+        values += QStringLiteral("%1('c%2', '', '', %2)").arg(i ? "," : "").arg(i);
+    addSource(values);
+    try {
+        importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int) {
+            Statement(store.handle(), QStringLiteral("PRAGMA query_only = 1")).step();
+            return true;
+        });
+        ADD_FAILURE() << "the pass reported no failure";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("只读"))) << error.description().toStdString();
+    }
+    Statement(store.handle(), QStringLiteral("PRAGMA query_only = 0")).step();
+    EXPECT_EQ(TargetRows::count(store), 2);
+    EXPECT_FALSE(store.inTransaction());
+}
+
+TEST_F(ImportPassTest, DuplicatesOfThePlansTargetsOrOfEarlierRowsAreFoundAndCanBeSkipped)
+{
+    store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 记录号) VALUES "
+                                 "('P1', 'ABC Ltd', '010-1', '1'), ('P0', '其他公司', '2', '2')"));
+    addSource(QStringLiteral("(' abc ltd ', '010-1', '', 1),"   // the plan has it (blanks and letter case aside)
+                             "('其他公司', '2', '', 2),"         // another plan's target: no duplicate
+                             "('乙', '3', '', 3), ('乙', '3 ', '', 4),"   // the second repeats the first
+                             "('乙', '4', '', 5), ('丙', NULL, '', 6), ('丙', '', '', 7)"));
+    Recordset rows(source, QStringLiteral("Select name, phone From src"));
+    ImportPass pass(store, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
+    EXPECT_EQ(pass.countDuplicates(), 3);
+    const ImportOutcome outcome = pass.run({}, true);
+    EXPECT_EQ(outcome.rowsStored, 4);
+    EXPECT_EQ(outcome.duplicatesSkipped, 3);
+    auto added = plan(QStringLiteral("P1"));
+    QStringList stored;
+    for (int i = 1; i <= added->recordCount(); ++i) {
+        added->setAbsolutePosition(i);
+        stored << added->text(QStringLiteral("营销对象")) + QLatin1Char('/') + added->text(QStringLiteral("记录号"));
+    }
+    EXPECT_EQ(stored, QStringList({"ABC Ltd/1", "其他公司/3", "乙/4", "乙/5", "丙/6"}));
+
+    // Without 营销对象 among the targets nothing counts as a duplicate; without skipping all rows go in.
+    Recordset phones(source, QStringLiteral("Select phone From src"));
+    EXPECT_EQ(ImportPass(store, phones, {"电话1"}, QStringLiteral("P1")).countDuplicates(), 0);
+    ImportPass all(store, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
+    EXPECT_EQ(all.countDuplicates(), 7);
+    EXPECT_EQ(all.run().rowsStored, 7);
+}

@@ -6,6 +6,7 @@
 #include "exchange/sources/SourceFiles.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(AccessReader, AccdbSampleTableColumnsAndValues)
@@ -78,4 +79,14 @@ TEST(AccessReader, CancelledLoadGivesNothingAndMissingTableSaysSo)
     } catch (const DbError& error) {
         EXPECT_EQ(error.description(), QStringLiteral("无法读取文件“%1”：文件中没有表“MSysObjects”。").arg(path));
     }
+}
+
+TEST(AccessReader, HiddenTablesOfAttachmentsAndMultiValuedFieldsAreNotOffered)
+{
+    const QString path = SourceTestFiles::fixture(QStringLiteral("others/jahlborn__complexDataTestV2007.accdb"));
+    SKIP_WITHOUT_FIXTURE(path);
+    if (!QFileInfo::exists(path))
+        GTEST_SKIP() << "corpus folder not found";
+    // The file holds four hidden f_<GUID>_... tables beside the user's one.
+    EXPECT_EQ(SourceFiles::tableNames(path), QStringList{QStringLiteral("Table1")});
 }

@@ -109,3 +109,19 @@ TEST(CsvReader, HeadingOnlyGivesAnEmptyTableAndCancelGivesNothing)
     EXPECT_EQ(lastSeen, 5000);
     EXPECT_EQ(rowTexts(whole, QStringLiteral("Select n From big")).size(), 5000);
 }
+
+TEST(CsvReader, CommasInsideQuotedHeadingsDoNotDecideTheSeparator)
+{
+    SourceTestFiles files;
+    // Two quoted commas against one semicolon; two quoted commas against one tab.
+    const QString semicolons = files.write(QStringLiteral("numbers.csv"), QByteArray("\"1,5\";\"2,5\"\n\"3,5\";x\n"));
+    EXPECT_EQ(rowTexts(SourceFiles::load(semicolons, QStringLiteral("numbers")), QStringLiteral("Select * From numbers")),
+              (QList<QStringList>{{QStringLiteral("3,5"), QStringLiteral("x")}}));
+    const QString tabs = files.write(QStringLiteral("addresses.csv"),
+                                     gb18030(QStringLiteral("\"名称,简称\"\t\"地址,邮编\"\t电话\n甲,乙\t北京,100080\t010\n")));
+    const auto connection = SourceFiles::load(tabs, QStringLiteral("addresses"));
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From addresses")),
+              (QStringList{QStringLiteral("名称,简称"), QStringLiteral("地址,邮编"), QStringLiteral("电话")}));
+    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select * From addresses")),
+              (QList<QStringList>{{QStringLiteral("甲,乙"), QStringLiteral("北京,100080"), QStringLiteral("010")}}));
+}

@@ -223,3 +223,29 @@ TEST(DbfReader, TruncatedTableIsReportedNotShortened)
                   QStringLiteral("无法读取文件“%1”：文件不完整，缺少部分记录（文件已损坏）。").arg(path));
     }
 }
+
+TEST(DbfReader, ChineseFieldNamesAreReadInTheTablesCodePage)
+{
+    SourceTestFiles files;
+    // A Visual FoxPro table of code page 936, as FoxPro writes it.
+    const QList<DbfBytesField> foxFields{{encoded("GBK", QStringLiteral("设计编号")), 'C', 8},
+                                         {encoded("GBK", QStringLiteral("审核信息")), 'C', 10}};
+    const QString fox = files.write(QStringLiteral("fox.dbf"),
+                                    dbfBytes(0x30, 0x7A, foxFields, {QByteArray("A-01    ") + encoded("GBK", QStringLiteral("已审核    "))}));
+    const auto foxTable = SourceFiles::load(fox, QStringLiteral("fox"));
+    EXPECT_EQ(fieldNames(foxTable, QStringLiteral("Select * From fox")),
+              (QStringList{QStringLiteral("设计编号"), QStringLiteral("审核信息")}));
+    EXPECT_EQ(rowTexts(foxTable, QStringLiteral("Select 审核信息 From fox")).value(0).value(0), QStringLiteral("已审核"));
+
+    // A dBase III table as the program's own export writes it (shapelib, language driver 0x7A).
+    const QString path = files.path(QStringLiteral("exported.dbf"));
+    DBFHandle dbf = DBFCreateEx(path.toLocal8Bit().constData(), "LDID/122");
+    ASSERT_TRUE(dbf);
+    DBFAddField(dbf, encoded("GBK", QStringLiteral("营销对象")).constData(), FTString, 20, 0);
+    DBFAddField(dbf, encoded("GBK", QStringLiteral("电话1")).constData(), FTString, 11, 0);
+    DBFWriteStringAttribute(dbf, 0, 0, encoded("GBK", QStringLiteral("上海贸易公司")).constData());
+    DBFWriteStringAttribute(dbf, 0, 1, "13812345678");
+    DBFClose(dbf);
+    EXPECT_EQ(fieldNames(SourceFiles::load(path, QStringLiteral("exported")), QStringLiteral("Select * From exported")),
+              (QStringList{QStringLiteral("营销对象"), QStringLiteral("电话1")}));
+}

@@ -48,3 +48,16 @@ TEST(ExcelCells, CellReferencesAndEscapes)
     EXPECT_EQ(ExcelCells::columnOfReference(QStringLiteral("12")), -1);
     EXPECT_EQ(ExcelCells::unescapeOoxml(QStringLiteral("line_x000D_\nnext _x005F_ end")), QStringLiteral("line\r\nnext _ end"));
 }
+
+TEST(ExcelCells, DurationFormatsShowElapsedTime)
+{
+    EXPECT_EQ(ExcelCells::durationFormat(46, {}), QStringLiteral("[h]:mm:ss"));
+    EXPECT_EQ(ExcelCells::durationFormat(164, QStringLiteral("[h]:mm;@")), QStringLiteral("[h]:mm"));
+    EXPECT_TRUE(ExcelCells::durationFormat(164, QStringLiteral("hh:mm:ss")).isEmpty());
+    EXPECT_TRUE(ExcelCells::durationFormat(164, QStringLiteral("[Red][$-804]yyyy-mm-dd")).isEmpty());
+    const double days = (250 * 3600 + 10 * 60 + 10) / 86400.0;
+    EXPECT_EQ(ExcelCells::durationText(days, QStringLiteral("[h]:mm:ss")), QStringLiteral("250:10:10"));
+    EXPECT_EQ(ExcelCells::durationText(days, QStringLiteral("[mm]:ss")), QStringLiteral("15010:10"));
+    EXPECT_EQ(ExcelCells::durationText(-days, QStringLiteral("[h]\"小时\"mm\"分\"")), QStringLiteral("-250小时10分"));
+    EXPECT_EQ(ExcelCells::durationText(1.5 / 86400, QStringLiteral("[ss].00")), QStringLiteral("01.50"));
+}

@@ -144,3 +144,28 @@ TEST(XlsxReader, UnknownSheetAndCancelledLoad)
     const auto connection = SourceFiles::load(path, QStringLiteral("Sheet1"));
     EXPECT_EQ(Recordset(connection, QStringLiteral("Select n From [Sheet1$]")).recordCount(), 3000);
 }
+
+TEST(XlsxReader, DurationCellsLoadAsTheTextTheyShow)
+{
+    SourceTestFiles files;
+    const QString path = files.path(QStringLiteral("durations.xlsx"));
+    lxw_workbook* workbook = workbook_new(path.toUtf8().constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "通话");
+    lxw_format* hours = workbook_add_format(workbook);
+    format_set_num_format(hours, "[h]:mm:ss");
+    lxw_format* minutes = workbook_add_format(workbook);
+    format_set_num_format(minutes, "[mm]:ss");
+    lxw_format* clock = workbook_add_format(workbook);
+    format_set_num_format(clock, "hh:mm:ss");
+    worksheet_write_string(sheet, 0, 0, "时长", nullptr);
+    worksheet_write_string(sheet, 0, 1, "分钟", nullptr);
+    worksheet_write_string(sheet, 0, 2, "时刻", nullptr);
+    const double duration = (250 * 3600 + 10 * 60 + 10) / 86400.0;
+    worksheet_write_number(sheet, 1, 0, duration, hours);
+    worksheet_write_number(sheet, 1, 1, (75 * 60 + 5) / 86400.0, minutes);
+    worksheet_write_number(sheet, 1, 2, (15 * 3600 + 10 * 60 + 10) / 86400.0, clock);
+    workbook_close(workbook);
+
+    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("通话")), QStringLiteral("Select * From [通话$]")),
+              (QList<QStringList>{{QStringLiteral("250:10:10"), QStringLiteral("75:05"), QStringLiteral("15:10:10")}}));
+}

@@ -41,6 +41,10 @@ public:
                 continue;
             if (QByteArray(entry->object_name).startsWith("MSys"))
                 continue;
+            // Access keeps attachments and multi-valued fields in hidden tables of its own
+            // (f_<GUID>_Data ...), marked as system objects in the catalogue.
+            if (mdb_is_system_table(entry))
+                continue;
             entries << entry;
         }
         return entries;

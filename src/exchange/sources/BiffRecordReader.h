@@ -5,7 +5,7 @@
 #include <QtEndian>
 #include <vector>
 
-// Reads little-endian values and BIFF8 strings from a record and the CONTINUE records after
+// Reads little-endian values and BIFF8 strings (and the bytes of older strings) from a record and the CONTINUE records after
 // it, as one stream; a string's characters carry on in a CONTINUE record after a new flags
 // byte. Reading past the end sets failed.
 class BiffRecordReader {
@@ -21,6 +21,9 @@ public:
     quint32 u32() { const QByteArray b = take(4); return b.size() == 4 ? qFromLittleEndian<quint32>(b.constData()) : 0; }
     double f64() { const QByteArray b = take(8); return b.size() == 8 ? qFromLittleEndian<double>(b.constData()) : 0; }
     void skip(qint64 count) { while (count > 0 && !failed_) { const qint64 step = std::min<qint64>(count, 8224); take(step); count -= step; } }
+
+    // count bytes as they stand (the characters of an Excel 5/95 string).
+    QByteArray bytes(qint64 count) { const QByteArray b = take(count); if (b.size() != count) failed_ = true; return b; }
 
     // XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count); rich-text runs and
     // phonetic data after the characters are skipped.

@@ -2,6 +2,7 @@
 
 #include "BiffRecordReader.h"
 #include "ExcelCells.h"
+#include "SourceTextDecoder.h"
 
 #include <QtEndian>
 
@@ -23,6 +24,11 @@ constexpr quint16 MulRkRecord = 0x00BD;
 constexpr quint16 BoolErrRecord = 0x0205;
 constexpr quint16 FormulaRecord = 0x0006;
 constexpr quint16 StringRecord = 0x0207;
+constexpr quint16 RichStringRecord = 0x00D6;   // Excel 5/95: a text with formatting runs
+constexpr quint16 CodePageRecord = 0x0042;
+constexpr quint16 FilePassRecord = 0x002F;
+constexpr quint16 Biff8Version = 0x0600;
+constexpr quint16 Biff5Version = 0x0500;       // Excel 5 and Excel 95 (BIFF7) alike
 constexpr int MaxRows = 65536;
 constexpr int MaxColumns = 256;
 constexpr quint32 MaxSharedStrings = 4 * 1024 * 1024;
@@ -77,8 +83,12 @@ bool BiffWorkbook::readGlobals()
 {
     qsizetype offset = 0;
     const std::optional<Record> bof = recordAt(offset);
-    if (!bof || bof->type != BofRecord || bof->data.size() < 4 || qFromLittleEndian<quint16>(bof->data.constData()) != 0x0600)
-        return false;   // BIFF8 only
+    if (!bof || bof->type != BofRecord || bof->data.size() < 4)
+        return false;
+    const quint16 version = qFromLittleEndian<quint16>(bof->data.constData());
+    if (version != Biff8Version && version != Biff5Version)
+        return false;   // Excel 2-4 are FreeXL's
+    biff8_ = version == Biff8Version;
     for (;;) {
         const std::optional<Record> record = recordAt(offset);
         if (!record)
@@ -87,12 +97,18 @@ bool BiffWorkbook::readGlobals()
             break;
         BiffRecordReader in(record->data, &record->continues);
         switch (record->type) {
+        case FilePassRecord:
+            encrypted_ = true;   // what follows is encrypted
+            return true;
+        case CodePageRecord:
+            codePage_ = SourceTextDecoder::codePageOfWindowsNumber(in.u16());
+            break;
         case BoundSheetRecord: {
             Sheet sheet;
             sheet.offset = in.u32();
             in.u8();                        // visibility: hidden sheets are sheets too
             const quint8 kind = in.u8();    // 0 worksheet, 2 chart, 6 module
-            sheet.name = in.string(true);
+            sheet.name = text(in, 1);
             if (in.failed())
                 return false;
             if (kind == 0)
@@ -104,7 +120,7 @@ bool BiffWorkbook::readGlobals()
             break;
         case FormatRecord: {
             const int id = in.u16();
-            const QString code = in.string(false);
+            const QString code = text(in, biff8_ ? 2 : 1);
             if (!in.failed())
                 formatCodes_[id] = code;
             break;
@@ -114,6 +130,8 @@ bool BiffWorkbook::readGlobals()
             xfFormats_.push_back(in.u16());
             break;
         case SstRecord: {
+            if (!biff8_)
+                break;
             in.u32();
             const quint32 unique = in.u32();
             if (unique > MaxSharedStrings)
@@ -132,12 +150,26 @@ bool BiffWorkbook::readGlobals()
     return true;
 }
 
+QString BiffWorkbook::text(BiffRecordReader& in, int countBytes) const
+{
+    if (biff8_)
+        return in.string(countBytes == 1);
+    const quint16 count = countBytes == 1 ? in.u8() : in.u16();
+    const QByteArray bytes = in.bytes(count);
+    SourceTextDecoder decoder(codePage_);
+    return decoder.decode(bytes);
+}
+
 QVariant BiffWorkbook::numberValue(double number, int xf) const
 {
     if (xf >= 0 && size_t(xf) < xfFormats_.size()) {
         const int format = xfFormats_[size_t(xf)];
         const auto code = formatCodes_.find(format);
-        if (ExcelCells::isDateFormat(format, code == formatCodes_.end() ? QString() : code->second)) {
+        const QString formatCode = code == formatCodes_.end() ? QString() : code->second;
+        const QString duration = ExcelCells::durationFormat(format, formatCode);
+        if (!duration.isEmpty())
+            return ExcelCells::durationText(number, duration);
+        if (ExcelCells::isDateFormat(format, formatCode)) {
             const QVariant date = ExcelCells::dateFromSerial(number, datesFrom1904_);
             if (date.isValid())
                 return date;
@@ -189,11 +221,12 @@ std::optional<BiffWorkbook::Cells> BiffWorkbook::cells(const Sheet& sheet) const
             ok = put(row, column, sharedStrings_[index]);
             break;
         }
-        case LabelRecord: {
+        case LabelRecord:
+        case RichStringRecord: {
             const int row = in.u16(), column = in.u16();
             in.u16();
-            const QString text = in.string(false);
-            ok = !in.failed() && put(row, column, text);
+            const QString value = text(in, 2);
+            ok = !in.failed() && put(row, column, value);
             break;
         }
         case NumberRecord: {
@@ -243,9 +276,9 @@ std::optional<BiffWorkbook::Cells> BiffWorkbook::cells(const Sheet& sheet) const
             break;
         }
         case StringRecord: {
-            const QString text = in.string(false);
+            const QString value = text(in, 2);
             if (!in.failed() && formulaRow >= 0)
-                ok = put(formulaRow, formulaColumn, text);
+                ok = put(formulaRow, formulaColumn, value);
             formulaRow = formulaColumn = -1;
             break;
         }

@@ -1,5 +1,7 @@
 #include "DbfHeader.h"
 
+#include "SourceTextDecoder.h"
+
 #include <QtEndian>
 
 namespace {
@@ -71,6 +73,9 @@ std::optional<DbfHeader> DbfHeader::parse(const QByteArray& head, qint64 fileSiz
     if (head.size() < header.headerLength)
         return std::nullopt;
 
+    // Field names are written in the table's code page, as its texts are (Chinese names in a
+    // FoxPro table of code page 936).
+    SourceTextDecoder names(SourceTextDecoder::codePageOfDbfByte(header.languageByte));
     int offset = 1;   // the deletion flag comes first
     int nullBit = 0;
     for (int at = FixedPartLength; at + FieldDescriptorLength <= header.headerLength; at += FieldDescriptorLength) {
@@ -81,7 +86,7 @@ std::optional<DbfHeader> DbfHeader::parse(const QByteArray& head, qint64 fileSiz
         DbfField field;
         const QByteArray rawName = head.mid(at, 11);
         const qsizetype end = rawName.indexOf('\0');
-        field.name = QString::fromLatin1(end < 0 ? rawName : rawName.left(end)).trimmed();
+        field.name = names.decode(end < 0 ? rawName : rawName.left(end)).trimmed();
         field.type = static_cast<char>(QChar::fromLatin1(head.at(at + 11)).toUpper().toLatin1());
         field.length = static_cast<unsigned char>(head.at(at + 16));
         field.decimals = static_cast<unsigned char>(head.at(at + 17));

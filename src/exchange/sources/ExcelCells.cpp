@@ -61,6 +61,87 @@ bool isDateFormat(int formatId, const QString& formatCode)
     return code.contains(dateParts);
 }
 
+QString durationFormat(int formatId, const QString& formatCode)
+{
+    if (formatId == 46)
+        return QStringLiteral("[h]:mm:ss");
+    const QString code = formatCode.section(QLatin1Char(';'), 0, 0);
+    static const QRegularExpression elapsed(QStringLiteral("\\[(h+|m+|s+)\\]"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
+    return QString(code).remove(quoted).contains(elapsed) ? code : QString();
+}
+
+namespace {
+
+QString padded(qint64 value, qsizetype letters)
+{
+    return QString::number(value).rightJustified(std::max<qsizetype>(letters, 1), QLatin1Char('0'));
+}
+
+} // namespace
+
+QString durationText(double days, const QString& format)
+{
+    if (!std::isfinite(days) || std::fabs(days) > 1e9)
+        return {};
+    const qint64 totalMs = qint64(std::llround(std::fabs(days) * MillisecondsPerDay));
+    // Without shown fractions the seconds are rounded, as Excel shows them.
+    const bool showsFraction = format.contains(QLatin1String(".0"));
+    const qint64 totalSeconds = showsFraction ? totalMs / 1000 : qint64(std::llround(std::fabs(days) * 86400.0));
+    QString text = days < 0 && totalMs > 0 ? QStringLiteral("-") : QString();
+    const QString code = format;
+    for (qsizetype i = 0; i < code.size();) {
+        const QChar c = code.at(i);
+        const QChar lower = c.toLower();
+        auto runOf = [&](qsizetype from, QChar letter) {
+            qsizetype end = from;
+            while (end < code.size() && code.at(end).toLower() == letter)
+                ++end;
+            return end - from;
+        };
+        if (c == QLatin1Char('[')) {
+            const qsizetype close = code.indexOf(QLatin1Char(']'), i);
+            if (close < 0)
+                break;
+            const QString inside = code.mid(i + 1, close - i - 1).toLower();
+            const qsizetype letters = inside.size();
+            if (!inside.isEmpty() && inside.count(inside.at(0)) == letters) {
+                if (inside.at(0) == QLatin1Char('h'))
+                    text += padded(totalSeconds / 3600, letters);
+                else if (inside.at(0) == QLatin1Char('m'))
+                    text += padded(totalSeconds / 60, letters);
+                else if (inside.at(0) == QLatin1Char('s'))
+                    text += padded(totalSeconds, letters);
+            }
+            i = close + 1;   // colours and locales show nothing
+        } else if (lower == QLatin1Char('h') || lower == QLatin1Char('m') || lower == QLatin1Char('s')) {
+            const qsizetype letters = runOf(i, lower);
+            const qint64 part = lower == QLatin1Char('h') ? totalSeconds / 3600 % 24
+                              : lower == QLatin1Char('m') ? totalSeconds / 60 % 60
+                                                          : totalSeconds % 60;
+            text += padded(part, letters);
+            i += letters;
+        } else if (c == QLatin1Char('.') && i + 1 < code.size() && code.at(i + 1) == QLatin1Char('0')) {
+            const qsizetype digits = std::min<qsizetype>(runOf(i + 1, QLatin1Char('0')), 3);
+            text += QLatin1Char('.') + padded(totalMs % 1000, 3).left(digits);
+            i += 1 + runOf(i + 1, QLatin1Char('0'));
+        } else if (c == QLatin1Char('"')) {
+            const qsizetype close = code.indexOf(QLatin1Char('"'), i + 1);
+            text += code.mid(i + 1, close < 0 ? -1 : close - i - 1);
+            i = close < 0 ? code.size() : close + 1;
+        } else if (c == QLatin1Char('\\') && i + 1 < code.size()) {
+            text += code.at(i + 1);
+            i += 2;
+        } else if ((c == QLatin1Char('_') || c == QLatin1Char('*')) && i + 1 < code.size()) {
+            i += 2;   // a space as wide as a character, or a fill: no character of the value
+        } else {
+            text += c;
+            ++i;
+        }
+    }
+    return text;
+}
+
 int columnOfReference(const QString& reference)
 {
     return columnOfReference(QByteArrayView(reference.toLatin1()));

@@ -20,6 +20,14 @@ QVariant dateFromSerial(double serial, bool from1904);
 // format text with day, month, year, hour or second parts outside quotes and brackets.
 bool isDateFormat(int formatId, const QString& formatCode);
 
+// The first section of a number format that shows elapsed time ("[h]:mm:ss", "[mm]:ss",
+// built-in format 46), or an empty text when the format shows no elapsed time.
+QString durationFormat(int formatId, const QString& formatCode);
+
+// A number of days shown as a duration format shows it: 10.4237... in "[h]:mm:ss" is
+// "250:10:10".
+QString durationText(double days, const QString& format);
+
 // "A1" → column 0, "AB12" → 27; -1 when the reference has no valid column.
 int columnOfReference(QByteArrayView reference);
 int columnOfReference(const QString& reference);

@@ -16,9 +16,49 @@ QByteArrayView localName(QByteArrayView qualified)
     return colon < 0 ? qualified : qualified.sliced(colon + 1);
 }
 
+// Some writers store every Chinese character as a reference (&#33829;): encoded here directly,
+// without a string made for each one.
 void appendUtf8(QByteArray& out, uint codePoint)
 {
-    out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1).toUtf8();
+    char bytes[4];
+    qsizetype count = 0;
+    if (codePoint < 0x80) {
+        bytes[count++] = char(codePoint);
+    } else if (codePoint < 0x800) {
+        bytes[count++] = char(0xC0 | (codePoint >> 6));
+        bytes[count++] = char(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        bytes[count++] = char(0xE0 | (codePoint >> 12));
+        bytes[count++] = char(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[count++] = char(0x80 | (codePoint & 0x3F));
+    } else {
+        bytes[count++] = char(0xF0 | (codePoint >> 18));
+        bytes[count++] = char(0x80 | ((codePoint >> 12) & 0x3F));
+        bytes[count++] = char(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[count++] = char(0x80 | (codePoint & 0x3F));
+    }
+    out.append(bytes, count);
+}
+
+// The number of a character reference, decimal or hexadecimal; 0 when it is none.
+uint referencedCodePoint(QByteArrayView digits, int base)
+{
+    if (digits.isEmpty() || digits.size() > 8)
+        return 0;
+    uint value = 0;
+    for (const char c : digits) {
+        uint digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = uint(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = uint(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = uint(c - 'A' + 10);
+        else
+            return 0;
+        value = value * uint(base) + digit;
+    }
+    return value;
 }
 
 } // namespace
@@ -227,6 +267,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
         out.append(raw);
         return true;
     }
+    out.reserve(out.size() + raw.size());   // the decoded text is never longer
     qsizetype from = 0;
     while (amp >= 0) {
         out.append(raw.sliced(from, amp - from));
@@ -234,7 +275,13 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
         if (semicolon < 0 || semicolon - amp > 12)
             return false;
         const QByteArrayView entity = raw.sliced(amp + 1, semicolon - amp - 1);
-        if (entity == "amp")
+        if (entity.startsWith('#')) {
+            const uint codePoint = entity.startsWith("#x") ? referencedCodePoint(entity.sliced(2), 16)
+                                                           : referencedCodePoint(entity.sliced(1), 10);
+            if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+                return false;
+            appendUtf8(out, codePoint);
+        } else if (entity == "amp")
             out += '&';
         else if (entity == "lt")
             out += '<';
@@ -244,14 +291,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
             out += '"';
         else if (entity == "apos")
             out += '\'';
-        else if (entity.startsWith('#')) {
-            bool ok = false;
-            const uint codePoint = entity.startsWith("#x") ? entity.sliced(2).toByteArray().toUInt(&ok, 16)
-                                                           : entity.sliced(1).toByteArray().toUInt(&ok, 10);
-            if (!ok || codePoint == 0 || codePoint > 0x10FFFF)
-                return false;
-            appendUtf8(out, codePoint);
-        } else {
+        else {
             return false;
         }
         from = semicolon + 1;

@@ -30,7 +30,7 @@ public:
         unsigned int password = 0;
         if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password != FREEXL_BIFF_PLAIN
             && password != 0)
-            throw SourceFileError::unreadable(path, QStringLiteral("文件设有密码保护。"));
+            throw SourceFileError::passwordProtected(path);
     }
     ~FreeXlWorkbook()
     {

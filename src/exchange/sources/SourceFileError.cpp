@@ -32,6 +32,11 @@ DbError unknownFormat(const QString& path)
     return unreadable(path, QStringLiteral("不是可以导入的 Access、Excel、dBase 或 CSV 文件。"));
 }
 
+DbError passwordProtected(const QString& path)
+{
+    return unreadable(path, QStringLiteral("文件设有打开密码，没有密码无法读取。请在 Excel 中去掉密码另存后再导入。"));
+}
+
 DbError unknownTable(const QString& path, const QString& table)
 {
     return unreadable(path, QStringLiteral("文件中没有表“%1”。").arg(table));

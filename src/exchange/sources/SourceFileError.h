@@ -14,6 +14,7 @@ DbError missing(const QString& path);
 DbError cannotOpen(const QString& path);              // locked or no permission
 DbError empty(const QString& path);
 DbError unknownFormat(const QString& path);
+DbError passwordProtected(const QString& path);       // saved with a password to open it
 DbError unknownTable(const QString& path, const QString& table);
 
 } // namespace SourceFileError

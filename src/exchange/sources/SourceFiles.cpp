@@ -5,6 +5,7 @@
 #include "DbfReader.h"
 #include "MemoryTableSink.h"
 #include "SourceFileError.h"
+#include "SourceFileBytes.h"
 #include "XlsReader.h"
 #include "XlsxReader.h"
 #include "core/Connection.h"
@@ -45,6 +46,16 @@ void checkReadable(const QString& path)
         throw SourceFileError::empty(path);
 }
 
+// Excel 2.x to 4.0 stored a sheet as a bare record stream, starting with its BOF record
+// (0x0009, 0x0209 or 0x0409); the import reads Excel 5 and later.
+bool isOldExcelSheet(const QByteArray& head)
+{
+    if (head.size() < 4 || head.at(0) != '\x09' || head.at(3) != '\0')
+        return false;
+    const char version = head.at(1);
+    return (version == '\x00' || version == '\x02' || version == '\x04') && (head.at(2) == 4 || head.at(2) == 6);
+}
+
 } // namespace
 
 const SourceReader& readerFor(const QString& path)
@@ -54,6 +65,9 @@ const SourceReader& readerFor(const QString& path)
         if (reader->canRead(path))
             return *reader;
     }
+    if (isOldExcelSheet(SourceFileBytes::head(path, 8)))
+        throw SourceFileError::unreadable(
+            path, QStringLiteral("这是 Excel 4.0 或更早版本的工作表，无法导入。请在 Excel 中另存为较新的格式后再导入。"));
     throw SourceFileError::unknownFormat(path);
 }
 
@@ -72,7 +86,8 @@ std::shared_ptr<Connection> load(const QString& path, const QString& table, cons
     const SourceReader& reader = readerFor(path);
     if (!reader.tableNames(path).contains(table))
         throw SourceFileError::unknownTable(path, table);
-    auto connection = Connection::openInMemory();
+    // A sheet of a million rows is held in a temporary file, not in memory.
+    auto connection = Connection::openTemporary();
     MemoryTableSink sink(connection, reader.loadedTableName(path, table));
     if (!reader.readTable(path, table, sink, progress))
         return nullptr;

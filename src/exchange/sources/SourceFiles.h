@@ -9,8 +9,8 @@
 class Connection;
 
 // The import's way into outside files: picks the reader by the file's content, lists the
-// file's tables and loads one of them into an in-memory database, which then serves as the
-// source connection for the import statements ("Select * From [Sheet1$]").
+// file's tables and loads one of them into a temporary database of its own, which then serves
+// as the source connection for the import statements ("Select * From [Sheet1$]").
 namespace SourceFiles {
 
 // The reader that reads the file, chosen by the file's content. Throws DbError when the file
@@ -21,11 +21,11 @@ const SourceReader& readerFor(const QString& path);
 // without "$", the one table of a dBase or CSV file (its base name). Throws DbError.
 QStringList tableNames(const QString& path);
 
-// The name the loaded table has in the in-memory database: the Access table name, the sheet
+// The name the loaded table has in that database: the Access table name, the sheet
 // name followed by "$" for Excel, the base name for dBase and CSV.
 QString sourceTableName(const QString& path, const QString& table);
 
-// Loads one table into a new in-memory database under sourceTableName(). Returns nullptr when
+// Loads one table into a new temporary database under sourceTableName(). Returns nullptr when
 // the progress callback cancelled the load. Throws DbError when the file cannot be read.
 std::shared_ptr<Connection> load(const QString& path, const QString& table,
                                  const ReadProgress& progress = {});

@@ -67,3 +67,21 @@ QString SourceTextDecoder::codePageOfDbfByte(unsigned char languageByte)
     default: return {};
     }
 }
+
+QString SourceTextDecoder::codePageOfWindowsNumber(int number)
+{
+    switch (number) {
+    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 860: case 861: case 862:
+    case 863: case 864: case 865: case 866: case 869:
+        return QStringLiteral("IBM%1").arg(number);
+    case 874: return QStringLiteral("windows-874");
+    case 932: return QStringLiteral("Shift_JIS");
+    case 936: return QStringLiteral("GB18030");   // GB18030 reads all of code page 936
+    case 949: return QStringLiteral("windows-949");
+    case 950: return QStringLiteral("Big5");
+    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+        return QStringLiteral("windows-%1").arg(number);
+    case 10000: case 32768: return QStringLiteral("macintosh");
+    default: return QStringLiteral("windows-1252");
+    }
+}

@@ -17,6 +17,9 @@ public:
     // The code page a dBase header's language byte stands for; empty for 0 and for bytes of
     // no known code page.
     static QString codePageOfDbfByte(unsigned char languageByte);
+    // The code page a Windows code page number stands for (936 → GB18030, 1252 →
+    // windows-1252 ...); windows-1252 for numbers of no known code page.
+    static QString codePageOfWindowsNumber(int number);
 
 private:
     std::unique_ptr<QStringDecoder> named_;

@@ -40,19 +40,25 @@ BiffWorkbook::Cells cellsThroughFreeXl(FreeXlWorkbook& workbook, int index)
     return cells;
 }
 
-// The workbook read by the program's own BIFF8 reader; nullopt when it is no BIFF8
-// workbook it can read (older Excel versions are FreeXL's).
+// The workbook read by the program's own reader; nullopt when it is no Excel 5-2003
+// workbook it can read (older Excel versions are FreeXL's). Throws DbError for a workbook
+// saved with a password: an .xlsx so saved is a compound file holding the encrypted package.
 std::optional<BiffWorkbook> ownReading(const QString& path)
 {
     const std::optional<CompoundFile> file = CompoundFile::parse(SourceFileBytes::all(path));
     if (!file)
         return std::nullopt;
+    if (file->stream(QStringLiteral("EncryptedPackage")))
+        throw SourceFileError::passwordProtected(path);
     std::optional<QByteArray> stream = file->stream(QStringLiteral("Workbook"));
     if (!stream)
         stream = file->stream(QStringLiteral("Book"));
     if (!stream)
         return std::nullopt;
-    return BiffWorkbook::parse(*stream);
+    std::optional<BiffWorkbook> workbook = BiffWorkbook::parse(*stream);
+    if (workbook && workbook->encrypted())
+        throw SourceFileError::passwordProtected(path);
+    return workbook;
 }
 
 QStringList headingsOf(const QVariantList& values)
@@ -83,8 +89,12 @@ bool emitTable(const BiffWorkbook::Cells& cells, TableSink& sink, const ReadProg
     const int width = lastColumn - firstColumn + 1;
     auto rowValues = [&](const std::map<int, QVariant>& values) {
         QVariantList row(width);
-        for (const auto& [column, value] : values)
-            row[column - firstColumn] = isEmptyValue(value) ? QVariant() : value;
+        // Empty values (a text record with an empty string) lie outside the columns counted
+        // above; they are no values of the table.
+        for (const auto& [column, value] : values) {
+            if (!isEmptyValue(value))
+                row[column - firstColumn] = value;
+        }
         return row;
     };
     bool headed = false;

@@ -44,6 +44,9 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
     if (!ok)
         return cell.value.isEmpty() ? QVariant() : QVariant(cell.value);
     if (workbook.styleIsDate(cell.style)) {
+        const QString duration = workbook.styleDuration(cell.style);
+        if (!duration.isEmpty())
+            return ExcelCells::durationText(number, duration);
         const QVariant date = ExcelCells::dateFromSerial(number, workbook.datesFrom1904());
         if (date.isValid())
             return date;

@@ -76,7 +76,7 @@ private:
             cell.type = xml.rawAttribute("t").toByteArray();
             cell.style = xml.rawAttribute("s").toInt();
             readCellContent(xml, cell);
-            cells << cell;
+            cells << std::move(cell);
         }
     }
 

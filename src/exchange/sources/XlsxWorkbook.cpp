@@ -145,6 +145,7 @@ void XlsxWorkbook::readSharedStrings()
 void XlsxWorkbook::readStyles()
 {
     dateStyles_.clear();
+    durationStyles_.clear();
     const QString part = QStringLiteral("xl/styles.xml");
     if (!archive_.contains(part))
         return;
@@ -166,6 +167,7 @@ void XlsxWorkbook::readStyles()
         } else if (inCellFormats && xml.name() == QLatin1String("xf")) {
             const int formatId = attributes.value(QLatin1String("numFmtId")).toInt();
             dateStyles_.push_back(ExcelCells::isDateFormat(formatId, formatCodes.value(formatId)));
+            durationStyles_.push_back(ExcelCells::durationFormat(formatId, formatCodes.value(formatId)));
         }
     }
     throwIfBroken(xml, archive_.path());
@@ -181,4 +183,9 @@ QString XlsxWorkbook::sharedString(qsizetype index) const
 bool XlsxWorkbook::styleIsDate(int styleIndex) const
 {
     return styleIndex >= 0 && size_t(styleIndex) < dateStyles_.size() && dateStyles_[size_t(styleIndex)];
+}
+
+QString XlsxWorkbook::styleDuration(int styleIndex) const
+{
+    return styleIndex >= 0 && size_t(styleIndex) < durationStyles_.size() ? durationStyles_[size_t(styleIndex)] : QString();
 }

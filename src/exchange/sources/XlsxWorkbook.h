@@ -30,6 +30,8 @@ public:
     qsizetype sharedStringCount() const { return qsizetype(sharedStringEnds_.size()); }
     QString sharedString(qsizetype index) const;
     bool styleIsDate(int styleIndex) const;
+    // The elapsed-time format ("[h]:mm:ss") of a cell style; empty for every other style.
+    QString styleDuration(int styleIndex) const;
     bool datesFrom1904() const { return datesFrom1904_; }
 
 private:
@@ -44,5 +46,6 @@ private:
     QByteArray sharedStringBytes_;
     std::vector<qsizetype> sharedStringEnds_;
     std::vector<bool> dateStyles_;
+    std::vector<QString> durationStyles_;
     bool datesFrom1904_ = false;
 };
