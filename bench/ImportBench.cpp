@@ -8,7 +8,8 @@
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/Statement.h"
-#include "exchange/ImportPass.h"
+#include "campaign/ImportPass.h"
+#include "campaign/ProgramState.h"
 #include "exchange/ImportRules.h"
 #include "exchange/ImportSource.h"
 #include "exchange/sources/SourceFiles.h"
@@ -231,11 +232,12 @@ ImportTimes importFile(const QString& path, Connection& store, bool checkDuplica
 {
     ImportTimes times;
     const QString table = SourceFiles::tableNames(path).first();
-    ImportSource& source = ImportSource::instance();
+    ImportSource source;
     times.load = seconds([&] { source.loadTable(path, table); });
     times.loadCpu = lastCpu;
     Recordset selection(source.connection, ImportRules::sourceSelect(SourceColumns, source.table));
-    ImportPass pass(store, selection, TargetColumns, QStringLiteral("P1"));
+    ProgramState state(store.shared_from_this(), QString());
+    ImportPass pass(state, selection, TargetColumns, QStringLiteral("P1"));
     times.pass = seconds([&] {
         const bool skip = checkDuplicates && pass.countDuplicates() > 0;
         times.stored = pass.run([](int) { return true; }, skip).rowsStored;

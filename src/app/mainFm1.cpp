@@ -27,6 +27,7 @@
 #include "core/TextRules.h"
 #include "exchange/export/fbTFixFm1.h"
 #include "exchange/export/outputFm2.h"
+#include "exchange/ImportSource.h"
 #include "exchange/mainFm3.h"
 
 #include <QApplication>
@@ -85,7 +86,8 @@ mainFm1* mainFm1::load(const QString& appPath)
 mainFm1::mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramState> state)
     : FormWindow(QStringLiteral("mainFm1"), QStringLiteral("Marquel"), WidthTwips, HeightTwips),
       lock_(std::move(lock)),
-      state_(std::move(state))
+      state_(std::move(state)),
+      importSource_(std::make_unique<ImportSource>())
 {
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
@@ -428,7 +430,7 @@ void mainFm1::createMarketing_Click()
 
 void mainFm1::inputClient_Click()
 {
-    showSingle<mainFm3>(importWindow_, [this] { return new mainFm3(*state_); });
+    showSingle<mainFm3>(importWindow_, [this] { return new mainFm3(*state_, *importSource_); });
 }
 
 void mainFm1::recordBack1_Click()

@@ -7,6 +7,7 @@
 
 class DataGrid;
 class DatabaseLock;
+class ImportSource;
 class ProgramState;
 class Recordset;
 struct ChangeNotice;
@@ -77,6 +78,7 @@ private:
     mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramState> state);
     std::unique_ptr<DatabaseLock> lock_;
     std::unique_ptr<ProgramState> state_;
+    std::unique_ptr<ImportSource> importSource_;   // the file the import reads from, kept between openings
     std::shared_ptr<Recordset> plans_;   // the executed plans
     std::shared_ptr<Recordset> days_;    // the current plan's daily rows
     QPointer<definitionFm1> definitionWindow_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 
 // What one write of the program changed, announced once the write is stored, so every window
@@ -21,3 +22,5 @@ struct ChangeNotice {
     // Whether the change may concern rows of `plan`.
     bool touchesPlan(const QString& plan) const { return planNo.isEmpty() || planNo == plan; }
 };
+
+Q_DECLARE_METATYPE(ChangeNotice)

@@ -217,4 +217,9 @@ QString positionText(int position, int count)
     return QString::number(shown) + u'/' + QString::number(count);
 }
 
+QString fieldText(const QVariant& value, int declaredSize)
+{
+    return trimBlanks(joinedText(value).left(declaredSize));
+}
+
 } // namespace TextRules

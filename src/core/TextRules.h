@@ -25,6 +25,10 @@ qint64 counterValue(const QString& text);
 // its layout (and its inner blanks are never touched).
 QString trimBlanks(const QString& text);
 
+// What a text field receives from a value: the value as text (Null → ""), cut to the field's
+// declared size, then trimmed of the blanks at both ends.
+QString fieldText(const QVariant& value, int declaredSize);
+
 // A field value joined to the empty text: Null → "", a date → 2026/12/7, a date and
 // time → 2026/12/7 9:05:00 (the time left out at midnight), a whole number → its
 // digits, a fraction → its shortest decimal form with up to 15 significant digits

@@ -75,9 +75,4 @@ QString targetSelect(const QStringList& targetColumns)
         + QStringLiteral(", 记录号 From clientTableInfo");
 }
 
-QString targetText(const QVariant& sourceValue, int declaredSize)
-{
-    return TextRules::trimBlanks(TextRules::joinedText(sourceValue).left(declaredSize));
-}
-
 } // namespace ImportRules

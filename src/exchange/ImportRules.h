@@ -37,8 +37,4 @@ QString sourceSelect(const QStringList& sourceColumns, const QString& fromName);
 // "Select 序号, 营销对象, 电话1, 记录号 From clientTableInfo"
 QString targetSelect(const QStringList& targetColumns);
 
-// What a target field receives: the value as text (Null → ""), cut to the field's declared
-// size, then trimmed of the blanks at both ends.
-QString targetText(const QVariant& sourceValue, int declaredSize);
-
 } // namespace ImportRules

@@ -6,12 +6,6 @@
 #include "core/Recordset.h"
 #include "exchange/sources/SourceFiles.h"
 
-ImportSource& ImportSource::instance()
-{
-    static ImportSource source;
-    return source;
-}
-
 void ImportSource::choose(const QString& path, const QString& title)
 {
     fileName = path;

@@ -9,12 +9,11 @@ class Connection;
 class Recordset;
 
 // The file the import reads from, shared by the import window and its table chooser and
-// kept from one opening to the next (closing the import window only drops its rows).
+// kept from one opening of the import window to the next (closing it only drops its rows):
+// the main window keeps it and hands it to each import window it opens.
 // The chosen table lives in a temporary database of its own, the source connection.
 class ImportSource {
 public:
-    static ImportSource& instance();
-
     // Set when the user picks a file.
     QString fileName;    // the full path
     QString fileTitle;   // the file name without its folder
@@ -37,7 +36,4 @@ public:
 
     // Forgets everything (a new start of the program, or a test).
     void reset();
-
-private:
-    ImportSource() = default;
 };

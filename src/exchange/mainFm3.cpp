@@ -1,6 +1,6 @@
 #include "mainFm3.h"
 
-#include "ImportPass.h"
+#include "campaign/ImportPass.h"
 #include "ImportRules.h"
 #include "ImportSource.h"
 #include "campaign/TargetRows.h"
@@ -64,11 +64,6 @@ QString importedCountText(const ImportOutcome& outcome)
     return text + QStringLiteral("。");
 }
 
-ImportSource& source()
-{
-    return ImportSource::instance();
-}
-
 void moveSelected(QListWidget* from, QListWidget* to)
 {
     // Walks from the top; after a move the next item has taken the same index.
@@ -120,8 +115,9 @@ private:
 
 } // namespace
 
-mainFm3::mainFm3(ProgramState& state)
-    : FormWindow(QStringLiteral("mainFm3"), QStringLiteral("导入数据"), WidthTwips, HeightTwips), state_(state)
+mainFm3::mainFm3(ProgramState& state, ImportSource& source)
+    : FormWindow(QStringLiteral("mainFm3"), QStringLiteral("导入数据"), WidthTwips, HeightTwips), state_(state),
+      source_(source)
 {
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
@@ -385,8 +381,8 @@ void mainFm3::openDbase(const FileChoice& choice, const QStringList& tables)
         unsetCursor();
         return;
     }
-    source().choose(choice.path, choice.fileName);
-    Label1->setText(QString::fromUtf8(SourceButtons[2].caption) + source().fileTitle);
+    source_.choose(choice.path, choice.fileName);
+    Label1->setText(QString::fromUtf8(SourceButtons[2].caption) + source_.fileTitle);
     Label1->show();
     showSourceRows();
     fillSourceColumns();
@@ -399,7 +395,7 @@ bool mainFm3::loadTable(const QString& path, const QString& tableName)
         Dialogs::instance().progress(QStringLiteral("正在读取数据，已读取 %1 行……"), QStringLiteral("导入数据"), 0);
     BusyScope busy([this](bool on) { setBusy(on); });
     try {
-        return source().loadTable(path, tableName, [&progress](qint64 rows) { return progress->update(rows); });
+        return source_.loadTable(path, tableName, [&progress](qint64 rows) { return progress->update(rows); });
     } catch (const DbError& error) {
         progress.reset();
         reportFileError(QFileInfo(path).fileName(), error.description());
@@ -415,11 +411,11 @@ void mainFm3::tableChosen(const tableFm1& chooser, const QString& tableName)
     const int button = chooser.button();
     if (!loadTable(file.path, tableName))
         return;   // a cancelled or failed load leaves the previous source
-    source().choose(file.path, file.fileName);
-    source().kind = button == 0 ? QStringLiteral("mdb") : QStringLiteral("xls");
+    source_.choose(file.path, file.fileName);
+    source_.kind = button == 0 ? QStringLiteral("mdb") : QStringLiteral("xls");
     // An Excel source is named without its extension once a sheet is taken.
     Label1->setText(QString::fromUtf8(SourceButtons[button].caption)
-                    + (button == 0 ? source().fileTitle : source().baseName));
+                    + (button == 0 ? source_.fileTitle : source_.baseName));
     Label1->show();
     showSourceRows();
     fillSourceColumns();
@@ -434,22 +430,22 @@ void mainFm3::chooserClosed(const tableFm1& chooser)
 void mainFm3::showSourceRows()
 {
     importRecordset_.reset();
-    DataGrid1->bind(source().browseRecordset);
-    Text1->setText(ImportRules::positionText(source().browseRecordset.get()));
+    DataGrid1->bind(source_.browseRecordset);
+    Text1->setText(ImportRules::positionText(source_.browseRecordset.get()));
 }
 
 void mainFm3::fillSourceColumns()
 {
     List1->clear();
     List2->clear();
-    if (const auto rows = source().browseRecordset)
+    if (const auto rows = source_.browseRecordset)
         for (int i = 0; i < rows->fieldCount(); ++i)
             List1->addItem(rows->field(i).name);
 }
 
 void mainFm3::Command6_Click(int index)
 {
-    const auto rows = source().browseRecordset;
+    const auto rows = source_.browseRecordset;
     if (!rows)
         return;
     if (rows->recordCount() > 0)
@@ -490,15 +486,15 @@ void mainFm3::Command5_Click()
     case ImportRules::MappingCheck::Ready:
         break;
     }
-    if (!source().connection)
+    if (!source_.connection)
         return;   // the source columns came from a source that has since been released
     if (Dialogs::instance().message(QStringLiteral("确实要追加记录吗？ "), InfoTitle, MsgButtons::OkCancel, MsgIcon::Question)
         != MsgAnswer::Ok)
         return;
     const QStringList targetColumns = itemsOf(List3);
     try {
-        importRecordset_ = std::make_shared<Recordset>(source().connection,
-                                                       ImportRules::sourceSelect(itemsOf(List2), source().table));
+        importRecordset_ = std::make_shared<Recordset>(source_.connection,
+                                                       ImportRules::sourceSelect(itemsOf(List2), source_.table));
         DataGrid1->bind(importRecordset_);
         openTargetView(ImportRules::targetSelect(targetColumns));
     } catch (const DbError& error) {
@@ -516,7 +512,7 @@ void mainFm3::runPass(const QStringList& targetColumns)
     const int targetRowsBefore = targetRecordset_->recordCount();
     ImportOutcome outcome;
     try {
-        ImportPass pass(state_.store(), *importRecordset_, targetColumns, state_.currentPlanNo());
+        ImportPass pass(state_, *importRecordset_, targetColumns, state_.currentPlanNo());
         bool skipDuplicates = false;
         if (const int duplicates = pass.countDuplicates(); duplicates > 0) {
             const MsgAnswer answer = Dialogs::instance().message(
@@ -543,8 +539,6 @@ void mainFm3::runPass(const QStringList& targetColumns)
         return;
     }
     showPassResult();
-    if (outcome.rowsStored > 0)
-        state_.announce({ChangeNotice::Table::Targets, state_.currentPlanNo()});
     switch (outcome.result) {
     case ImportOutcome::Result::Stored:
         Dialogs::instance().message(QStringLiteral("OK\n") + importedCountText(outcome), QStringLiteral("数据转换成功"),
@@ -641,6 +635,6 @@ void mainFm3::closeEvent(QCloseEvent* event)
     DataGrid2->bind(nullptr);
     importRecordset_.reset();
     targetRecordset_.reset();
-    source().browseRecordset.reset();
+    source_.browseRecordset.reset();
     FormWindow::closeEvent(event);
 }

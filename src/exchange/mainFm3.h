@@ -7,6 +7,7 @@
 #include <memory>
 
 struct FileChoice;
+class ImportSource;
 class ProgramState;
 class DataGrid;
 class QAction;
@@ -24,7 +25,8 @@ class mainFm3 : public FormWindow {
     Q_OBJECT
 
 public:
-    explicit mainFm3(ProgramState& state);
+    // `source` is the file the import reads from, kept by the opener from one opening to the next.
+    mainFm3(ProgramState& state, ImportSource& source);
     ~mainFm3() override;
 
     void Command4_Click(int index);   // open an Access, Excel or dBase source
@@ -74,6 +76,7 @@ protected:
 
 private:
     ProgramState& state_;
+    ImportSource& source_;
     QWidget* buildSourceSide();
     QWidget* buildMapping();
     QWidget* buildTargetSide();

@@ -119,3 +119,15 @@ TEST(PositionTextTest, ShowsPositionSlashCount)
     EXPECT_EQ(positionText(-1, 0), "0/0");
     EXPECT_EQ(positionText(-1, 7), "0/7");
 }
+
+TEST(FieldTextTest, AValueIsCutToTheFieldSizeBeforeItsBlanksAreTrimmed)
+{
+    EXPECT_EQ(TextRules::fieldText(QVariant(), 20), QString());
+    EXPECT_EQ(TextRules::fieldText(QStringLiteral("  北京甲公司  "), 100), QStringLiteral("北京甲公司"));
+    // The cut falls inside the blanks between two words: those blanks go too.
+    EXPECT_EQ(TextRules::fieldText(QStringLiteral("北京市海淀区   中关村大街1号"), 8), QStringLiteral("北京市海淀区"));
+    EXPECT_EQ(TextRules::fieldText(QStringLiteral("  100080"), 5), QStringLiteral("100"));
+    EXPECT_EQ(TextRules::fieldText(qint64(13812345678), 30), QStringLiteral("13812345678"));
+    EXPECT_EQ(TextRules::fieldText(12.5, 30), QStringLiteral("12.5"));
+    EXPECT_EQ(TextRules::fieldText(QDate(2026, 12, 7), 30), QStringLiteral("2026/12/7"));
+}

@@ -26,20 +26,21 @@ QString fixture(const QString& name)
 
 class ImportFixtureTest : public ProgramTest {
 protected:
+    ImportSource source;
     std::unique_ptr<mainFm3> window;
 
     void SetUp() override
     {
         ProgramTest::SetUp();
-        ImportSource::instance().reset();
+        source.reset();
         state.setCurrentPlan(QStringLiteral("P1"), QString());
-        window = std::make_unique<mainFm3>(state);
+        window = std::make_unique<mainFm3>(state, source);
         window->show();
     }
     void TearDown() override
     {
         window.reset();
-        ImportSource::instance().reset();
+        source.reset();
         ProgramTest::TearDown();
     }
 
@@ -126,7 +127,7 @@ TEST_F(ImportFixtureTest, AJet4DatabaseListsItsTablesWithoutTheSystemOnes)
         EXPECT_FALSE(table.startsWith(QLatin1String("MSys"))) << table.toStdString();
     window->chooser()->Command1->click();   // 返回: nothing chosen, nothing loaded
     EXPECT_FALSE(window->chooser());
-    EXPECT_FALSE(ImportSource::instance().browseRecordset);
+    EXPECT_FALSE(source.browseRecordset);
 
     ASSERT_NO_FATAL_FAILURE(openAndChoose(0, path, QStringLiteral("DateTest")));
     ASSERT_NO_FATAL_FAILURE(pair({"LongTextCol", "DateCol"}, {"营销对象", "联系人1"}));
@@ -142,7 +143,7 @@ TEST_F(ImportFixtureTest, AnOldExcelWorkbookListsItsSheetsWithoutTheDollarSign)
     if (path.isEmpty())
         GTEST_SKIP() << "shared sample files not found";
     ASSERT_NO_FATAL_FAILURE(openAndChoose(1, path, QStringLiteral("PROFILEDEF")));
-    EXPECT_EQ(ImportSource::instance().table, QStringLiteral("[PROFILEDEF$]"));
+    EXPECT_EQ(source.table, QStringLiteral("[PROFILEDEF$]"));
     EXPECT_EQ(window->Label1->text(), QStringLiteral("XLS数据\\xlrd_profiles"));
     ASSERT_NO_FATAL_FAILURE(pair({"PROFIL", "a"}, {"营销对象", "电话1"}));
     const auto rows = stored(QStringLiteral("营销对象, 电话1"));

@@ -89,14 +89,3 @@ TEST(ImportRulesTest, TheTargetViewHoldsPlanNumberMappedColumnsAndRecordNumber)
     EXPECT_EQ(initialTargetColumns().last(), QStringLiteral("Email"));
 }
 
-TEST(ImportRulesTest, AValueIsCutToTheFieldSizeBeforeItsBlanksAreTrimmed)
-{
-    EXPECT_EQ(targetText(QVariant(), 20), QString());
-    EXPECT_EQ(targetText(QStringLiteral("  北京甲公司  "), 100), QStringLiteral("北京甲公司"));
-    // The cut falls inside the blanks between two words: those blanks go too.
-    EXPECT_EQ(targetText(QStringLiteral("北京市海淀区   中关村大街1号"), 8), QStringLiteral("北京市海淀区"));
-    EXPECT_EQ(targetText(QStringLiteral("  100080"), 5), QStringLiteral("100"));
-    EXPECT_EQ(targetText(qint64(13812345678), 30), QStringLiteral("13812345678"));
-    EXPECT_EQ(targetText(12.5, 30), QStringLiteral("12.5"));
-    EXPECT_EQ(targetText(QDate(2026, 12, 7), 30), QStringLiteral("2026/12/7"));
-}

@@ -31,24 +31,25 @@ const QString InfoTitle = QStringLiteral("信息提示");
 class ImportWindowTest : public ProgramTest {
 protected:
     QTemporaryDir files;
+    ImportSource source;
     std::unique_ptr<mainFm3> window;
 
     void SetUp() override
     {
         ProgramTest::SetUp();
-        ImportSource::instance().reset();
+        source.reset();
         state.setCurrentPlan(QStringLiteral("P1"), QString());
     }
     void TearDown() override
     {
         window.reset();
-        ImportSource::instance().reset();
+        source.reset();
         ProgramTest::TearDown();
     }
 
     void open()
     {
-        window = std::make_unique<mainFm3>(state);
+        window = std::make_unique<mainFm3>(state, source);
         window->show();
     }
 
@@ -448,7 +449,7 @@ TEST_F(ImportWindowTest, AFileThatCannotBeReadIsNamedInAMessageAndTheSourceStays
     open();
     openFile(1, threeFirmsCsv());
     ASSERT_NO_FATAL_FAILURE(chooseTable());
-    const auto rowsBefore = ImportSource::instance().browseRecordset;
+    const auto rowsBefore = source.browseRecordset;
 
     SourceFileWriter::writeRandomBytes(file("坏文件.xls"), 4096);
     SourceFileWriter::writeCsv(file("empty.dbf"), QString());
@@ -463,8 +464,8 @@ TEST_F(ImportWindowTest, AFileThatCannotBeReadIsNamedInAMessageAndTheSourceStays
         EXPECT_FALSE(window->chooser());
         EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
     }
-    EXPECT_EQ(ImportSource::instance().browseRecordset, rowsBefore);
-    EXPECT_EQ(ImportSource::instance().fileTitle, QStringLiteral("名单.csv"));
+    EXPECT_EQ(source.browseRecordset, rowsBefore);
+    EXPECT_EQ(source.fileTitle, QStringLiteral("名单.csv"));
     EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\名单"));
     EXPECT_EQ(items(list(1)), QStringList({"公司", "电话", "邮编"}));
 }
@@ -483,11 +484,11 @@ TEST_F(ImportWindowTest, ACancelledLoadKeepsThePreviousSourceAndACancelledPassSt
     openFile(1, file("big.csv"));
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     EXPECT_EQ(items(list(1)), QStringList({"公司", "电话", "邮编"}));
-    EXPECT_EQ(ImportSource::instance().browseRecordset->recordCount(), 3);
+    EXPECT_EQ(source.browseRecordset->recordCount(), 3);
 
     openFile(1, file("big.csv"));
     ASSERT_NO_FATAL_FAILURE(chooseTable());
-    ASSERT_EQ(ImportSource::instance().browseRecordset->recordCount(), 20000);
+    ASSERT_EQ(source.browseRecordset->recordCount(), 20000);
 
     QList<bool> buttonsWhileRunning;
     dialogs.onProgress = [&](qint64) {
@@ -542,9 +543,9 @@ TEST_F(ImportWindowTest, ClosingReleasesTheRowsButTheSourceFileStays)
     window->close();
     window.release();   // deleted on close
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(ImportSource::instance().browseRecordset);
-    EXPECT_TRUE(ImportSource::instance().connection);
-    EXPECT_EQ(ImportSource::instance().fileTitle, QStringLiteral("名单.csv"));
+    EXPECT_FALSE(source.browseRecordset);
+    EXPECT_TRUE(source.connection);
+    EXPECT_EQ(source.fileTitle, QStringLiteral("名单.csv"));
 
     open();
     click("Command2");   // 复原 with no rows open: no source columns

@@ -1,13 +1,15 @@
 #include "ImportPass.h"
 
-#include "ImportRules.h"
+#include "ProgramState.h"
 
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/FieldInfo.h"
 #include "core/JetDialect.h"
 #include "core/Recordset.h"
+#include "core/SqlText.h"
 #include "core/Statement.h"
+#include "core/TextRules.h"
 #include "core/Transaction.h"
 
 #include <QHash>
@@ -51,7 +53,7 @@ QString insertStatement(const QList<FieldInfo>& columns)
     QStringList names;
     QStringList placeholders;
     for (const FieldInfo& field : columns) {
-        names << ImportRules::quotedName(field.name);
+        names << SqlText::quoteName(field.name);
         placeholders << QStringLiteral("?");
     }
     return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -82,9 +84,9 @@ QString duplicateKey(const QString& name, const QString& phone)
 
 } // namespace
 
-ImportPass::ImportPass(Connection& target, const Recordset& source, const QStringList& targetColumns,
+ImportPass::ImportPass(ProgramState& state, const Recordset& source, const QStringList& targetColumns,
                        const QString& planNo)
-    : target_(target), source_(source), targetColumns_(targetColumns), planNo_(planNo)
+    : state_(state), target_(state.store()), source_(source), targetColumns_(targetColumns), planNo_(planNo)
 {
     if (source_.fieldCount() != targetColumns_.size())
         throw DbError(QStringLiteral("字段对应个数不匹配！"));
@@ -111,15 +113,15 @@ int ImportPass::countDuplicates()
 
     QSet<QString> known;
     Statement planTargets(target_.handle(), QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 IS ?")
-                                                .arg(ImportRules::quotedName(NameField), ImportRules::quotedName(PhoneField),
-                                                     TargetTable, ImportRules::quotedName(PlanField)));
+                                                .arg(SqlText::quoteName(NameField), SqlText::quoteName(PhoneField),
+                                                     TargetTable, SqlText::quoteName(PlanField)));
     planTargets.bind(1, columns[0].toStored(planNo_));
     while (planTargets.step())
         known.insert(duplicateKey(planTargets.valueAt(0).toString(), planTargets.valueAt(1).toString()));
 
     auto storedText = [&](const Statement& rows, qsizetype slot) {
         const FieldInfo& field = columns[slot + 1];
-        return ImportRules::targetText(source_.field(int(slot)).fromStored(rows.valueAt(int(slot))), field.declaredSize);
+        return TextRules::fieldText(source_.field(int(slot)).fromStored(rows.valueAt(int(slot))), field.declaredSize);
     };
     Statement sourceRows(source_.connection().handle(), JetDialect::toSqlite(source_.source()));
     const int rows = source_.recordCount();
@@ -166,7 +168,7 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
                 for (int i = 0; i < sourceColumns; ++i) {
                     const FieldInfo& field = columns[i + 1];
                     const QVariant value = source_.field(i).fromStored(sourceRows.valueAt(i));
-                    insert.bind(i + 2, field.toStored(ImportRules::targetText(value, field.declaredSize)));
+                    insert.bind(i + 2, field.toStored(TextRules::fieldText(value, field.declaredSize)));
                 }
                 // Numbered on from the table's row count, without gaps where duplicates were left out.
                 insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + outcome.rowsStored + 1)));
@@ -190,5 +192,7 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
     }
     transaction.commit();
     target_.noteWrite();
+    if (outcome.rowsStored > 0)
+        state_.announce({ChangeNotice::Table::Targets, planNo_});
     return outcome;
 }

@@ -1,15 +1,16 @@
 // The import pass on its own: what every appended row holds, where the record numbers start,
 // and what stays in the table when a value is refused or the user cancels.
-#include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
-#include "exchange/ImportPass.h"
+#include "campaign/ImportPass.h"
+#include "campaign/ProgramState.h"
 #include "campaign/TargetRows.h"
 #include "support/TempAppFolder.h"
 
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,6 +19,7 @@ class ImportPassTest : public ::testing::Test {
 protected:
     TempAppFolder folder;
     Connection& store = *folder.connection();
+    ProgramState state{folder.connection(), folder.path()};
     std::shared_ptr<Connection> source = Connection::openInMemory();
 
     void SetUp() override
@@ -38,7 +40,7 @@ protected:
                              const ImportPass::Progress& progress = {})
     {
         Recordset rows(source, QStringLiteral("Select ") + sourceColumns + QStringLiteral(" From src"));
-        ImportPass pass(store, rows, targets, planNo);
+        ImportPass pass(state, rows, targets, planNo);
         return pass.run(progress);
     }
 
@@ -58,9 +60,14 @@ TEST_F(ImportPassTest, RecordNumbersContinueFromTheRowCountOfTheWholeTable)
 {
     addOtherPlanTargets(10);
     addSource(QStringLiteral("('甲', '1', '100080', 1), ('乙', '2', '200000', 2), ('丙', '3', '300000', 3)"));
+    QSignalSpy told(&state, &ProgramState::changed);
     const ImportOutcome outcome = importInto({"营销对象", "电话1"}, QStringLiteral("name, phone"));
     EXPECT_EQ(outcome.result, ImportOutcome::Result::Stored);
     EXPECT_EQ(outcome.rowsStored, 3);
+    ASSERT_EQ(told.count(), 1);   // the windows showing P1's targets are told once
+    const auto notice = told.first().first().value<ChangeNotice>();
+    EXPECT_EQ(notice.table, ChangeNotice::Table::Targets);
+    EXPECT_EQ(notice.planNo, QStringLiteral("P1"));
 
     auto rows = plan(QStringLiteral("P1"));
     ASSERT_EQ(rows->recordCount(), 3);
@@ -97,7 +104,7 @@ TEST_F(ImportPassTest, DatesAndNumbersOfTheSourceArriveInTheirTextForm)
     source->execute(QStringLiteral("CREATE TABLE [Sheet1$] (d DATE, amount REAL, whole INTEGER)"));
     source->execute(QStringLiteral("INSERT INTO [Sheet1$] VALUES ('2026-12-07', 12.5, 13812345678)"));
     Recordset rows(source, QStringLiteral("Select [d], [amount], [whole] From [Sheet1$]"));
-    ImportPass(store, rows, {"联系人1", "联系人2", "电话1"}, "P1").run();
+    ImportPass(state, rows, {"联系人1", "联系人2", "电话1"}, "P1").run();
     auto row = plan(QStringLiteral("P1"));
     ASSERT_EQ(row->recordCount(), 1);
     EXPECT_EQ(row->text(QStringLiteral("联系人1")), QStringLiteral("2026/12/7"));
@@ -160,8 +167,8 @@ TEST_F(ImportPassTest, UnpairedColumnsOrAnUnknownTargetFieldStoreNothing)
 {
     addSource(QStringLiteral("('甲', '1', '', 1)"));
     Recordset rows(source, QStringLiteral("Select name, phone From src"));
-    EXPECT_THROW(ImportPass(store, rows, {"营销对象"}, "P1"), DbError);
-    ImportPass unknown(store, rows, {"营销对象", "手机"}, "P1");
+    EXPECT_THROW(ImportPass(state, rows, {"营销对象"}, "P1"), DbError);
+    ImportPass unknown(state, rows, {"营销对象", "手机"}, "P1");
     EXPECT_THROW(unknown.run(), DbError);
     EXPECT_EQ(TargetRows::count(store), 0);
 }
@@ -170,7 +177,6 @@ TEST_F(ImportPassTest, EmptyingTheTableRemovesEveryPlansTargetsAtOnce)
 {
     addOtherPlanTargets(4);
     store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '甲')"));
-    ProgramState state(folder.connection(), folder.path());
     EXPECT_EQ(TargetRows::deleteAll(state), 5);
     EXPECT_EQ(TargetRows::count(store), 0);
 }
@@ -207,7 +213,7 @@ TEST_F(ImportPassTest, DuplicatesOfThePlansTargetsOrOfEarlierRowsAreFoundAndCanB
                              "('乙', '3', '', 3), ('乙', '3 ', '', 4),"   // the second repeats the first
                              "('乙', '4', '', 5), ('丙', NULL, '', 6), ('丙', '', '', 7)"));
     Recordset rows(source, QStringLiteral("Select name, phone From src"));
-    ImportPass pass(store, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
+    ImportPass pass(state, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
     EXPECT_EQ(pass.countDuplicates(), 3);
     const ImportOutcome outcome = pass.run({}, true);
     EXPECT_EQ(outcome.rowsStored, 4);
@@ -222,8 +228,8 @@ TEST_F(ImportPassTest, DuplicatesOfThePlansTargetsOrOfEarlierRowsAreFoundAndCanB
 
     // Without 营销对象 among the targets nothing counts as a duplicate; without skipping all rows go in.
     Recordset phones(source, QStringLiteral("Select phone From src"));
-    EXPECT_EQ(ImportPass(store, phones, {"电话1"}, QStringLiteral("P1")).countDuplicates(), 0);
-    ImportPass all(store, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
+    EXPECT_EQ(ImportPass(state, phones, {"电话1"}, QStringLiteral("P1")).countDuplicates(), 0);
+    ImportPass all(state, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
     EXPECT_EQ(all.countDuplicates(), 7);
     EXPECT_EQ(all.run().rowsStored, 7);
 }

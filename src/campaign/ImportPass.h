@@ -9,6 +9,7 @@
 #include <vector>
 
 class Connection;
+class ProgramState;
 class Recordset;
 
 // How an import pass ended.
@@ -37,7 +38,8 @@ public:
 
     // The source's fields pair with targetColumns by position. Throws DbError when they
     // do not pair or a target column is no field of clientTableInfo.
-    ImportPass(Connection& target, const Recordset& source, const QStringList& targetColumns,
+    // The targets are stored in the program's database, and the pass announces them.
+    ImportPass(ProgramState& state, const Recordset& source, const QStringList& targetColumns,
                const QString& planNo);
 
     // The source rows that would add a target the plan has already, or that an earlier row
@@ -56,6 +58,7 @@ private:
     QList<FieldInfo> insertColumns() const;
 
 
+    ProgramState& state_;
     Connection& target_;
     const Recordset& source_;
     QStringList targetColumns_;
