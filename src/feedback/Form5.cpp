@@ -10,6 +10,7 @@
 #include "core/DbError.h"
 #include "controls/Dialogs.h"
 #include "campaign/PlanRows.h"
+#include "campaign/Targets.h"
 #include "core/Navigation.h"
 #include "controls/RecordBoxKeys.h"
 #include "controls/RecordControls.h"
@@ -755,10 +756,15 @@ void Form5::Command10_Click()
     Recordset& rs = *planTargetRecordset_;
     try {
         rs.setBookmark(*shownTargetKey_);
-        rs.deleteCurrent();
-        rs.moveNext();
-        if (rs.isEOF() && rs.recordCount() > 0)
-            rs.moveLast();
+        const int row = rs.currentRow();
+        saving_ = true;
+        Targets::remove(state_, *shownTargetKey_);
+        saving_ = false;
+        // The list without it, standing on the target that followed it.
+        rs.requery();
+        DataGrid2->bind(planTargetRecordset_);
+        if (rs.recordCount() > 0)
+            rs.setAbsolutePosition(std::min(row, rs.recordCount() - 1) + 1);
         // Its counts not yet saved go with the target.
         shownTargetKey_.reset();
         discardUnsavedChanges();
@@ -767,10 +773,8 @@ void Form5::Command10_Click()
         else
             Frame2->hide();   // no target left to show
         showTargetPosition();
-        saving_ = true;
-        state_.announce({ChangeNotice::Table::Targets, planNo_});
-        saving_ = false;
     } catch (const DbError& error) {
+        saving_ = false;
         reportError(error.description());
     }
 }
