@@ -32,7 +32,7 @@ void addDays(Connection& db)
 
 void fill(Connection& db)
 {
-    db.execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '激光打印机', 产品2名称 = '复印机', 产品3名称 = '扫描仪', "
+    db.execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '高速彩色激光多功能一体机（商用型）', 产品2名称 = '复印机', 产品3名称 = '扫描仪', "
                               "产品4名称 = '传真机', 产品5名称 = '碎纸机'"));
     db.execute(QStringLiteral("INSERT INTO marketingComment VALUES "
                               "('2026-01', '春季办公设备直邮', '300', '40', '一个月', '12000', '37', '12.3%'), "

@@ -137,6 +137,7 @@ int main(int argc, char** argv)
     main->countAsActive();
     main->Form_Activate();
     PictureTaker pictures(folder);
+    main->Command2_Click(3);   // the plan's last day: the charts show the whole campaign so far
     pictures.take(main.get(), QStringLiteral("main-window"));
     takeCharts(*main, pictures);
 
