@@ -1,8 +1,7 @@
 #include "FileFolders.h"
 
-#include "MarquelSettings.h"
-
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -10,9 +9,11 @@ namespace FileFolders {
 
 namespace {
 
-QString settingsKey(const QString& kind)
+// Kept while the program runs; nothing is stored, so each start begins without them.
+QHash<QString, QString>& lastFolders()
 {
-    return QStringLiteral("folders/") + (kind.isEmpty() ? QStringLiteral("any") : kind);
+    static QHash<QString, QString> folders;
+    return folders;
 }
 
 } // namespace
@@ -34,7 +35,7 @@ QString kindOf(const QString& filter)
 
 QString lastFolder(const QString& kind)
 {
-    const QString folder = MarquelSettings().value(settingsKey(kind)).toString();
+    const QString folder = lastFolders().value(kind);
     return !folder.isEmpty() && QDir(folder).exists() ? folder : QString();
 }
 
@@ -42,7 +43,12 @@ void remember(const QString& kind, const QString& chosenPath)
 {
     const QString folder = QFileInfo(chosenPath).absolutePath();
     if (!chosenPath.isEmpty())
-        MarquelSettings().setValue(settingsKey(kind), folder);
+        lastFolders().insert(kind, folder);
+}
+
+void forgetAll()
+{
+    lastFolders().clear();
 }
 
 } // namespace FileFolders

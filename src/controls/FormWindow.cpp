@@ -39,10 +39,6 @@ FormWindow::FormWindow(const QString& objectName, const QString& caption, int wi
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
     WindowPlacement::resizeFromTwips(this, widthTwips, heightTwips);
-    rememberTimer_ = new QTimer(this);
-    rememberTimer_->setSingleShot(true);
-    rememberTimer_->setInterval(500);
-    connect(rememberTimer_, &QTimer::timeout, this, [this] { WindowPlacement::remember(this); });
 }
 
 bool FormWindow::event(QEvent* event)
@@ -69,12 +65,9 @@ void FormWindow::showEvent(QShowEvent* event)
         Accessibility::nameControls(this);
         WindowKeys::install(this);
         TabOrder::followLayouts(this);
-        // Once the window manager has put its frame round it, the window is checked again,
-        // and from then on each move or resize is remembered.
+        // Once the window manager has put its frame round it, the window is checked again.
         QTimer::singleShot(0, this, [this] {
             WindowPlacement::keepOnScreen(this);
-            placed_ = true;
-            WindowPlacement::remember(this);
             if (windowHandle())
                 connect(windowHandle(), &QWindow::screenChanged, this, [this] { WindowPlacement::keepOnScreen(this); });
         });
@@ -102,32 +95,4 @@ void FormWindow::keyPressEvent(QKeyEvent* event)
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && WindowKeys::pressForEnter(this))
         return;
     QWidget::keyPressEvent(event);
-}
-
-void FormWindow::rememberSoon()
-{
-    if (placed_)
-        rememberTimer_->start();
-}
-
-void FormWindow::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    rememberSoon();
-}
-
-void FormWindow::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    rememberSoon();
-}
-
-// Closing (or hiding) stores the place at once.
-void FormWindow::hideEvent(QHideEvent* event)
-{
-    if (placed_ && !event->spontaneous()) {
-        rememberTimer_->stop();
-        WindowPlacement::remember(this);
-    }
-    QWidget::hideEvent(event);
 }

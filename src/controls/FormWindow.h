@@ -31,15 +31,9 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void keepAboveMainWindow();
-    void rememberSoon();
 
     bool named_ = false;
-    bool placed_ = false;
-    QTimer* rememberTimer_ = nullptr;   // a drag moves the window many times: stored once
 };

@@ -1,6 +1,5 @@
 #include "WindowPlacement.h"
 
-#include "MarquelSettings.h"
 #include "core/Twips.h"
 
 #include <QApplication>
@@ -19,17 +18,6 @@ QScreen* screenOf(QWidget* widget)
     if (widget && widget->screen())
         return widget->screen();
     return QGuiApplication::primaryScreen();
-}
-
-QString settingsGroup(const QWidget* window)
-{
-    return QStringLiteral("windows/") + window->objectName();
-}
-
-// A window whose size is fixed (the splash) opens centred every time.
-bool remembersPlace(const QWidget* window)
-{
-    return !window->objectName().isEmpty() && window->minimumSize() != window->maximumSize();
 }
 
 QMargins marginsOf(const QWidget* shown)
@@ -84,22 +72,11 @@ void placeOnFirstShow(QWidget* window)
         return;
     const QRect available = screen->availableGeometry();
     const QMargins frame = frameOf(window);
-    MarquelSettings settings;
-    settings.beginGroup(settingsGroup(window));
-    const QRect saved = remembersPlace(window) ? settings.value(QStringLiteral("geometry")).toRect() : QRect();
-    const bool maximized = remembersPlace(window) && settings.value(QStringLiteral("maximized")).toBool();
-    QRect wanted;
-    if (saved.isValid()) {
-        wanted = saved;
-    } else {
-        // Centred as it will be once shrunk to fit, so a large window is not pushed to a corner.
-        const QRect fitted = fittedGeometry(available, QRect(QPoint(), window->size()), minimumOf(window), frame);
-        const QSize outer = fitted.size().grownBy(frame);
-        wanted = QRect(centredPosition(available, outer) + QPoint(frame.left(), frame.top()), fitted.size());
-    }
+    // Centred as it will be once shrunk to fit, so a large window is not pushed to a corner.
+    const QRect fitted = fittedGeometry(available, QRect(QPoint(), window->size()), minimumOf(window), frame);
+    const QSize outer = fitted.size().grownBy(frame);
+    const QRect wanted(centredPosition(available, outer) + QPoint(frame.left(), frame.top()), fitted.size());
     window->setGeometry(fittedGeometry(available, wanted, minimumOf(window), frame));
-    if (maximized)
-        window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
 
 void keepOnScreen(QWidget* window)
@@ -111,16 +88,6 @@ void keepOnScreen(QWidget* window)
         fittedGeometry(screen->availableGeometry(), window->geometry(), minimumOf(window), frameOf(window));
     if (fitted != window->geometry())
         window->setGeometry(fitted);
-}
-
-void remember(QWidget* window)
-{
-    if (!window || !remembersPlace(window) || window->isMinimized())
-        return;
-    MarquelSettings settings;
-    settings.beginGroup(settingsGroup(window));
-    settings.setValue(QStringLiteral("maximized"), window->isMaximized());
-    settings.setValue(QStringLiteral("geometry"), window->normalGeometry());
 }
 
 QPoint centredPosition(const QRect& available, const QSize& windowSize)

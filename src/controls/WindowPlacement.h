@@ -34,15 +34,12 @@ void resizeFromTwips(QWidget* window, int widthTwips, int heightTwips);
 // inside. A window that cannot fit keeps its title bar at the area's top-left corner.
 QRect fittedGeometry(const QRect& available, const QRect& wanted, const QSize& minimum, const QMargins& frame);
 
-// Places a window as it is first shown: its remembered place if it has one, centred
-// otherwise; then fitted to its screen's available area.
+// Places a window as it is first shown: centred on its screen and fitted to the screen's
+// available area.
 void placeOnFirstShow(QWidget* window);
 
 // Moves and shrinks a shown window back inside its screen's available area, now that
 // its real frame is known (or the screen has changed).
 void keepOnScreen(QWidget* window);
-
-// Stores the window's size, place and maximized state for its next opening.
-void remember(QWidget* window);
 
 } // namespace WindowPlacement

@@ -295,6 +295,7 @@ TEST(WindowPlacementTest, TwipsFollowTheLogicalDpi)
 
 TEST_F(ScriptedDialogsTest, AFileDialogOpensInTheFolderLastUsedForItsKindOfFile)
 {
+    FileFolders::forgetAll();   // as at the start of the program
     QTemporaryDir excelFolder;
     QTemporaryDir pdfFolder;
     const QString excel = QStringLiteral("所有文件|*.*|Excel文件|*.xls;*.xlsx;*.csv|xls文件|*.xls");

@@ -186,12 +186,12 @@ TEST(FormWindowPlacement, AWindowTooLargeForALaptopScreenIsShrunkWithItsTitleBar
     // Never below its minimum size; then its title bar stays reachable at the top left.
     EXPECT_EQ(WindowPlacement::fittedGeometry(laptop, QRect(0, 0, 1500, 900), QSize(1400, 800), frame),
               QRect(1, 30, 1400, 800));
-    // A place remembered on a screen that is gone comes back onto this one.
+    // A window placed beyond the screen (a monitor since unplugged) comes back onto it.
     EXPECT_EQ(WindowPlacement::fittedGeometry(laptop, QRect(2000, 900, 400, 300), QSize(), frame),
               QRect(965, 467, 400, 300));
 }
 
-TEST(FormWindowPlacement, AWindowOpensWhereItWasLeftAndAboveTheMainWindow)
+TEST(FormWindowPlacement, AWindowOpensCentredEachTimeAboveTheMainWindowAndStaysOnTheScreen)
 {
     FormWindow main(QStringLiteral("mainFm1"), QStringLiteral("Marquel"), 9000, 9000);
     main.show();
@@ -207,19 +207,19 @@ TEST(FormWindowPlacement, AWindowOpensWhereItWasLeftAndAboveTheMainWindow)
         editor->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    // Nothing of a window's place is kept: opened again, it is centred at its own size.
     FormWindow again(QStringLiteral("Form3"), QStringLiteral("创建营销计划"), 6000, 4000);
+    const QSize ownSize = again.size();
     again.show();
     QApplication::processEvents();
-    EXPECT_EQ(again.geometry(), QRect(120, 140, 500, 420));
+    EXPECT_EQ(again.size(), ownSize);
+    EXPECT_EQ(again.frameGeometry().center().x(), available.center().x());
 
-    // Left off screen (a monitor since unplugged): put back entirely on this one.
+    // Moved off the screen (a monitor since unplugged): put back entirely on this one.
     again.setGeometry(available.right() + 400, 50, 500, 420);
-    again.hide();
-    FormWindow third(QStringLiteral("Form3"), QStringLiteral("创建营销计划"), 6000, 4000);
-    third.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(available.contains(third.frameGeometry()));
-    EXPECT_EQ(third.size(), QSize(500, 420));
+    WindowPlacement::keepOnScreen(&again);
+    EXPECT_TRUE(available.contains(again.frameGeometry()));
+    EXPECT_EQ(again.size(), QSize(500, 420));
 }
 
 } // namespace

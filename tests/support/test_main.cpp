@@ -1,20 +1,11 @@
-#include "controls/MarquelSettings.h"
-
 #include <QApplication>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-// Every test starts with nothing remembered (window places, folders), as on a new machine.
-class FreshSettings : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { MarquelSettings().clear(); }
-};
-
-} // namespace
-
 // Every test binary runs inside one QApplication, headless on a 1600×1000 screen unless
-// told otherwise, with settings of its own that never touch the user's.
+// told otherwise; whatever Qt itself keeps in settings goes to a folder of its own, never
+// the user's.
 int main(int argc, char** argv)
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
@@ -27,6 +18,5 @@ int main(int argc, char** argv)
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, settingsDir.path());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }
