@@ -7,18 +7,15 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
-#include "support/TempAppFolder.h"
+#include "support/CampaignTest.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 namespace {
 
-class DailyCorrectionsTest : public ::testing::Test {
+class DailyCorrectionsTest : public CampaignTest {
 protected:
-    TempAppFolder folder;
-    ProgramState state{folder.connection(), folder.path()};
-
     void SetUp() override
     {
         Clock::setToday(QDate(2026, 12, 7));
@@ -29,7 +26,6 @@ protected:
     }
     void TearDown() override { Clock::reset(); }
 
-    void run(const char* sql) { folder.connection()->execute(QString::fromUtf8(sql)); }
     QList<qint64> column(const QString& field, const QString& plan = QStringLiteral("W-1")) const
     {
         Recordset days(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '%1'").arg(plan));

@@ -5,24 +5,15 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
-#include "support/TempAppFolder.h"
+#include "support/CampaignTest.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
 
-class PlanDesignsTest : public ::testing::Test {
+class PlanDesignsTest : public CampaignTest {
 protected:
-    TempAppFolder folder;
-    ProgramState state{folder.connection(), folder.path()};
-    QList<ChangeNotice> notices;
-
-    void SetUp() override
-    {
-        QObject::connect(&state, &ProgramState::changed, [this](const ChangeNotice& n) { notices << n; });
-    }
-
     static PlanDesign plan(const QString& no, const QString& title, const QString& scale = QStringLiteral("300"))
     {
         PlanDesign p;

@@ -6,7 +6,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
-#include "support/TempAppFolder.h"
+#include "support/CampaignTest.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -15,10 +15,8 @@ namespace {
 
 enum Counter { Phone = 0, Fax = 1, Product2 = 7 };
 
-class ResponseRecordingTest : public ::testing::Test {
+class ResponseRecordingTest : public CampaignTest {
 protected:
-    TempAppFolder folder;
-    ProgramState state{folder.connection(), folder.path()};
 
     void SetUp() override
     {
@@ -31,7 +29,6 @@ protected:
     }
     void TearDown() override { Clock::reset(); }
 
-    void run(const char* sql) { folder.connection()->execute(QString::fromUtf8(sql)); }
     qint64 number(const QString& sql) const
     {
         Recordset rs(folder.connection(), sql);
@@ -65,7 +62,7 @@ protected:
 
 TEST_F(ResponseRecordingTest, AResponseCountsOnItsTargetsPlanWhateverPlanIsCurrent)
 {
-    QSignalSpy notices(&state, &ProgramState::changed);
+    notices.clear();
     const qint64 w1Target = key("北京甲公司");
     const auto result = ResponseRecording::record(state, click(w1Target, Phone, {"北京甲公司", "010-1"}));
     EXPECT_EQ(result.planNo, QStringLiteral("W-1"));
@@ -79,9 +76,9 @@ TEST_F(ResponseRecordingTest, AResponseCountsOnItsTargetsPlanWhateverPlanIsCurre
     EXPECT_EQ(target("北京甲公司", "反馈合计"), 1);
     EXPECT_EQ(target("广州丙公司", "电话数"), 0);
     EXPECT_EQ(number("Select count(*) From clientTableInfo Where 营销对象 = '广州丙公司' And 序号 = 'W-2'"), 1);
-    ASSERT_EQ(notices.count(), 2);
-    EXPECT_EQ(notices[0][0].value<ChangeNotice>().planNo, QStringLiteral("W-1"));
-    EXPECT_EQ(notices[1][0].value<ChangeNotice>().table, ChangeNotice::Table::DailyRows);
+    ASSERT_EQ(notices.size(), 2);
+    EXPECT_EQ(notices[0].planNo, QStringLiteral("W-1"));
+    EXPECT_EQ(notices[1].table, ChangeNotice::Table::DailyRows);
 }
 
 TEST_F(ResponseRecordingTest, CountersAddToWhatIsStoredNowSoNoSaveIsLost)

@@ -4,21 +4,16 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
-#include "support/TempAppFolder.h"
+#include "support/CampaignTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class TargetsTest : public ::testing::Test {
+class TargetsTest : public CampaignTest {
 protected:
-    TempAppFolder folder;
-    ProgramState state{folder.connection(), folder.path()};
-    QList<ChangeNotice> notices;
-
     void SetUp() override
     {
-        QObject::connect(&state, &ProgramState::changed, [this](const ChangeNotice& n) { notices << n; });
         state.store().execute(QStringLiteral(
             "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES "
             "('P''1', '北京华信', 2), ('P''1', '上海申达', 0), ('P2', '天津宏达', 5), ('P2', '王先生', 0)"));
