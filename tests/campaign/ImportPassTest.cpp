@@ -192,14 +192,14 @@ TEST_F(ImportPassTest, ADatabaseMadeReadOnlyDuringThePassIsReportedAndKeepsTheTa
     addSource(values);
     try {
         importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int) {
-            Statement(store.handle(), QStringLiteral("PRAGMA query_only = 1")).step();
+            Statement(store, QStringLiteral("PRAGMA query_only = 1")).step();
             return true;
         });
         ADD_FAILURE() << "the pass reported no failure";
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("只读"))) << error.description().toStdString();
     }
-    Statement(store.handle(), QStringLiteral("PRAGMA query_only = 0")).step();
+    Statement(store, QStringLiteral("PRAGMA query_only = 0")).step();
     EXPECT_EQ(TargetRows::count(store), 2);
     EXPECT_FALSE(store.inTransaction());
 }

@@ -63,7 +63,7 @@ TEST_F(RowIdentityTest, KeysStayUniqueForRowsAddedByRecordsetsAndByStatements)
     ASSERT_EQ(rs.recordCount(), 2);
     // The keys handed out after the deletion are past those the deleted rows had.
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db->handle(), "SELECT min(rowid), count(DISTINCT rowid) FROM clientTableInfo", -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db->sqliteHandle(), "SELECT min(rowid), count(DISTINCT rowid) FROM clientTableInfo", -1, &stmt, nullptr);
     ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
     EXPECT_GT(sqlite3_column_int64(stmt, 0), 2);
     EXPECT_EQ(sqlite3_column_int64(stmt, 1), 2);
