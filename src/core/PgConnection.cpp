@@ -216,6 +216,12 @@ void PgConnection::beginWrite()
 
 void PgConnection::commitWrite()
 {
+    // A server undoes the whole transaction once one of its statements failed, and COMMIT then
+    // ends it without storing anything: that must never read as stored.
+    if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+        PQclear(PQexec(conn_, "ROLLBACK"));
+        throw DbError(QStringLiteral("数据库错误：这次修改中有一步没有完成，整个修改都没有保存。"), SQLITE_ABORT);
+    }
     run("COMMIT");
 }
 

@@ -20,7 +20,7 @@ bool isSqlKeyword(const QString& word)
         "else", "end", "join", "inner", "left", "right", "outer", "on", "union", "all", "true", "false",
         "default", "returning", "begin", "commit", "rollback", "savepoint", "release", "to", "create",
         "table", "drop", "if", "cast", "integer", "bigint", "text", "real", "collate", "primary", "key",
-        "unique", "index", "with", "nulls", "first", "last", "any", "some", "cross", "natural", "using"};
+        "unique", "index", "with", "recursive", "nulls", "first", "last", "any", "some", "cross", "natural", "using"};
     return keywords.contains(word.toLower());
 }
 
@@ -55,6 +55,14 @@ int nextSolid(const QList<Token>& tokens, int from)
     return i;
 }
 
+int previousSolid(const QList<Token>& tokens, int before)
+{
+    int i = before - 1;
+    while (i >= 0 && tokens[i].kind == TokenKind::Space)
+        --i;
+    return i;
+}
+
 bool isParameter(const QList<Token>& tokens, int i)
 {
     return i < tokens.size() && tokens[i].kind == TokenKind::Symbol && tokens[i].text == QLatin1String("?");
@@ -73,7 +81,11 @@ Translated fromSqlite(const QString& sqliteStatement)
             out.sql += nameToken(t.text);
         } else if (t.kind == TokenKind::Word) {
             const int next = nextSolid(tokens, i + 1);
-            const bool call = next < tokens.size() && tokens[next].text == QLatin1String("(");
+            // A name right after INTO or TABLE is a table even when a column list follows.
+            const int previous = previousSolid(tokens, i);
+            const bool namesTable = previous >= 0
+                && (JetDialect::isKeyword(tokens[previous], "into") || JetDialect::isKeyword(tokens[previous], "table"));
+            const bool call = !namesTable && next < tokens.size() && tokens[next].text == QLatin1String("(");
             if (JetDialect::isKeyword(t, "like")) {
                 out.sql += QStringLiteral("ILIKE");
             } else if (JetDialect::isKeyword(t, "is")) {
