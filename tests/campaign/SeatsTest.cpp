@@ -58,8 +58,8 @@ protected:
 
 TEST_F(SeatsTest, SeatsSavingResponsesForOnePlanAtOnceLoseNoCount)
 {
-    // Two copies on one file are the most a file is used by (and only while one is read-only
-    // for the user, see the lock file); a server takes four seats and more.
+    // A file is for one person (the lock file refuses a second copy of the program); two
+    // connections at once is what it meets at most. A server takes four seats and more.
     const int seats = TestEngine::onServer() ? 4 : 2;
     const int savesEach = TestEngine::onServer() ? 150 : 60;
     const qint64 first = key("北京甲公司");
