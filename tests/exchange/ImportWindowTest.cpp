@@ -12,6 +12,7 @@
 #include "exchange/tableFm1.h"
 #include "feedback/Form5.h"
 #include "support/ProgramTest.h"
+#include "support/TestEngine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -393,10 +394,17 @@ TEST_F(ImportWindowTest, ColumnsNamedWithBlanksOrReservedWordsFromAFileNamedWith
 
 TEST_F(ImportWindowTest, ARefusedValueEndsWithTheMismatchMessageAndKeepsEarlierRows)
 {
-    folder.connection()->execute(QStringLiteral("DROP TABLE clientTableInfo"));
-    folder.connection()->execute(QStringLiteral(
-        "CREATE TABLE clientTableInfo (序号 TEXT(50), 营销对象 TEXT(100), 电话1 TEXT(30), 电话2 TEXT(30), 传真 TEXT(30), "
-        "Email TEXT(100), 联系人1 TEXT(50), 联系人2 TEXT(50), 地址 TEXT(100), 邮政编码 INTEGER, 记录号 TEXT(50))"));
+    // A target table whose postal code is a number field.
+    if (TestEngine::onServer()) {
+        folder.connection()->executeScript(QStringLiteral(
+            "ALTER TABLE \"clientTableInfo\" ALTER COLUMN \"邮政编码\" TYPE bigint USING NULL; "
+            "COMMENT ON COLUMN \"clientTableInfo\".\"邮政编码\" IS 'INTEGER'"));
+    } else {
+        folder.connection()->execute(QStringLiteral("DROP TABLE clientTableInfo"));
+        folder.connection()->execute(QStringLiteral(
+            "CREATE TABLE clientTableInfo (序号 TEXT(50), 营销对象 TEXT(100), 电话1 TEXT(30), 电话2 TEXT(30), 传真 TEXT(30), "
+            "Email TEXT(100), 联系人1 TEXT(50), 联系人2 TEXT(50), 地址 TEXT(100), 邮政编码 INTEGER, 记录号 TEXT(50))"));
+    }
     open();
     SourceFileWriter::writeCsv(file("post.csv"), QStringLiteral("name,post\n甲,100080\n乙,不详\n丙,300000\n"));
     openFile(1, file("post.csv"));
