@@ -104,7 +104,8 @@ QString failureUnderFileSizeLimit(Connection& db, const ExportJob& job)
         setrlimit(RLIMIT_FSIZE, &limit);
         QByteArray said = "exported";
         try {
-            ExportWriters::write(db, job);
+            // A connection of the child's own: the parent's stays as the parent left it.
+            ExportWriters::write(*Connection::open(db.location()), job);
         } catch (const DbError& error) {
             said = error.description().toUtf8();
         }

@@ -40,9 +40,14 @@ ExportRows ExportRows::planResponders(const QString& planNo)
     return {Which::PlanResponders, planNo};
 }
 
-QString ExportRows::query(const QString& extraCondition) const
+QString ExportRows::table()
 {
-    return QStringLiteral("SELECT * FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+    return TargetTable;
+}
+
+QString ExportRows::query(const QStringList& columns, const QString& extraCondition) const
+{
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
         + QStringLiteral(" ORDER BY rowid");
 }
 
@@ -55,6 +60,11 @@ QString ExportRows::keyQuery(const QString& extraCondition) const
 QString ExportRows::countQuery() const
 {
     return QStringLiteral("SELECT count(*) FROM main.") + SqlText::quoteName(TargetTable) + condition(which, QString());
+}
+
+int ExportRows::parameterCount() const
+{
+    return which == Which::PlanResponders ? 1 : 0;
 }
 
 void ExportRows::bind(Statement& statement) const
