@@ -425,3 +425,60 @@ TEST_F(DestinationsTest, AReadOnlyDatabaseFileExportsToTheExportDatabase)
 }
 
 } // namespace
+
+namespace {
+
+// The same targets in the server's database and in a database file: every kind of export
+// writes the same values in the same order from either.
+TEST_F(DestinationsTest, AServerDatabaseExportsWhatADatabaseFileExports)
+{
+    if (!db.isServer())
+        GTEST_SKIP() << "compares a server's exports with a file's";
+    const auto file = Connection::open(folder.databasePath());
+    insertTargets(*file);
+    for (Connection* database : {&db, file.get()}) {
+        Statement odd(*database, QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 地址, 电话数, 反馈合计, 记录号) "
+                                                "VALUES ('P1', ?1, '007', ?2, NULL, -4, '')"));
+        odd.bind(1, QStringLiteral(" 甲\"乙\" 😀 "));
+        odd.bind(2, QStringLiteral("a<b>&c\nd"));
+        odd.step();
+    }
+    const QString out = outFolder();
+    const auto exportFrom = [&](Connection& database, const QString& name) {
+        for (const ExportKind kind : {ExportKind::ExportDatabase, ExportKind::Dbase, ExportKind::Excel}) {
+            const QString path = kind == ExportKind::ExportDatabase ? exportDb
+                : kind == ExportKind::Dbase                        ? out
+                                                                   : QDir(out).filePath(name + QStringLiteral(".xlsx"));
+            EXPECT_EQ(ExportWriters::write(database, ExportJob{kind, path, name, ExportRows::allTargets(true)}).rows, 4);
+        }
+    };
+    exportFrom(db, QStringLiteral("server"));
+    exportFrom(*file, QStringLiteral("file"));
+
+    const auto exported = Connection::open(exportDb);
+    Statement fromServer(*exported, QStringLiteral("SELECT * FROM server ORDER BY rowid"));
+    Statement fromFile(*exported, QStringLiteral("SELECT * FROM file ORDER BY rowid"));
+    int rows = 0;
+    for (; fromFile.step(); ++rows) {
+        ASSERT_TRUE(fromServer.step());
+        for (int c = 0; c < fromFile.columnCount(); ++c) {
+            EXPECT_EQ(fromServer.valueAt(c), fromFile.valueAt(c)) << rows << ":" << c;
+            EXPECT_EQ(fromServer.valueAt(c).typeId(), fromFile.valueAt(c).typeId()) << rows << ":" << c;
+        }
+    }
+    EXPECT_FALSE(fromServer.step());
+    EXPECT_EQ(rows, 4);
+
+    const auto bytes = [&](const QString& name) {
+        QFile dbf(QDir(out).filePath(name));
+        return dbf.open(QIODevice::ReadOnly) ? dbf.readAll() : QByteArray();
+    };
+    EXPECT_FALSE(bytes(QStringLiteral("server.dbf")).isEmpty());
+    EXPECT_EQ(bytes(QStringLiteral("server.dbf")), bytes(QStringLiteral("file.dbf")));
+    const QString sheet = QStringLiteral("xl/worksheets/sheet1.xml");
+    const QByteArray serverSheet = XlsxTestReader::entry(QDir(out).filePath(QStringLiteral("server.xlsx")), sheet);
+    EXPECT_TRUE(serverSheet.contains("<v>-4</v>"));
+    EXPECT_EQ(serverSheet, XlsxTestReader::entry(QDir(out).filePath(QStringLiteral("file.xlsx")), sheet));
+}
+
+} // namespace
