@@ -74,14 +74,6 @@ QString columnDeclarations(const QList<FieldInfo>& fields)
     return columns.join(QStringLiteral(", "));
 }
 
-QStringList quotedNames(const QList<FieldInfo>& fields)
-{
-    QStringList names;
-    for (const FieldInfo& field : fields)
-        names << SqlText::quoteName(field.name);
-    return names;
-}
-
 // The new table, in the export database that `connection` knows as `schema`, inside the
 // caller's transaction; returns its name as statements on `connection` give it.
 QString createTable(Connection& connection, const QString& schema, const QString& name, const QList<FieldInfo>& fields)
@@ -119,7 +111,7 @@ ExportResult copyWithinSqlite(Connection& source, const ExportJob& job, const Ex
     const QString target = createTable(source, AttachedName, job.name, fields);
     Statement blockEnd(source, job.rows.keyQuery(QStringLiteral("rowid > ?2")) + QStringLiteral(" LIMIT 1 OFFSET ?3"));
     Statement copy(source, QStringLiteral("INSERT INTO %1 ").arg(target)
-                               + job.rows.query(quotedNames(fields), QStringLiteral("rowid > ?2 AND rowid <= ?3")));
+                               + job.rows.query(ExportRows::quotedNames(fields), QStringLiteral("rowid > ?2 AND rowid <= ?3")));
     qint64 copiedUpTo = std::numeric_limits<qint64>::min();
     for (bool last = false; !last;) {
         job.rows.bind(blockEnd);

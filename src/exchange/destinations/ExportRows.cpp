@@ -1,5 +1,6 @@
 #include "ExportRows.h"
 
+#include "core/FieldInfo.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
 
@@ -47,8 +48,16 @@ QString ExportRows::table()
 
 QString ExportRows::query(const QStringList& columns, const QString& extraCondition) const
 {
-    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
-        + QStringLiteral(" ORDER BY rowid");
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.")
+        + SqlText::quoteName(TargetTable) + condition(which, extraCondition) + QStringLiteral(" ORDER BY rowid");
+}
+
+QStringList ExportRows::quotedNames(const QList<FieldInfo>& fields)
+{
+    QStringList names;
+    for (const FieldInfo& field : fields)
+        names << SqlText::quoteName(field.name);
+    return names;
 }
 
 QString ExportRows::keyQuery(const QString& extraCondition) const

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+struct FieldInfo;
+
 class Statement;
 
 // Which targets an export copies out of the target table.
@@ -27,6 +29,7 @@ struct ExportRows {
     // bind() gives the query its own values. The columns are named rather than
     // taken with "*": a server's table has its hidden row key among them.
     QString query(const QStringList& columns, const QString& extraCondition = QString()) const;
+    static QStringList quotedNames(const QList<FieldInfo>& fields);
     // The same rows' keys (rowid).
     QString keyQuery(const QString& extraCondition = QString()) const;
     QString countQuery() const;

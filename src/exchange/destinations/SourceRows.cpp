@@ -1,7 +1,6 @@
 #include "SourceRows.h"
 
 #include "core/Connection.h"
-#include "core/SqlText.h"
 #include "core/Statement.h"
 
 #include <QStringList>
@@ -11,9 +10,7 @@
 SourceRows::SourceRows(Connection& connection, const ExportRows& rows)
     : rows_(rows), fields_(connection.fields(ExportRows::table())), paged_(connection.sqliteHandle() == nullptr)
 {
-    QStringList columns;
-    for (const FieldInfo& field : std::as_const(fields_))
-        columns << SqlText::quoteName(field.name);
+    QStringList columns = ExportRows::quotedNames(fields_);
     if (!paged_) {
         statement_ = std::make_unique<Statement>(connection, rows.query(columns));
         rows.bind(*statement_);
