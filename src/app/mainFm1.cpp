@@ -3,6 +3,7 @@
 #include "charts/FeedbackChartPanel.h"
 #include "charts/chartFm1.h"
 #include "charts/clientBrowseFm1.h"
+#include "DatabaseChoice.h"
 #include "DatabaseLock.h"
 #include "campaign/PlanDeletion.h"
 #include "campaign/PlanRows.h"
@@ -58,11 +59,20 @@ QString readOnlyNotice(const QString& databasePath)
         .arg(QDir::toNativeSeparators(databasePath));
 }
 
+// The caption says which database a window writes to, unless it is the usual one.
+QString captionFor(const QString& location, const QString& programDatabase)
+{
+    if (DatabaseChoice::isSameFile(location, programDatabase))
+        return QStringLiteral("Marquel");
+    return QStringLiteral("Marquel - %1").arg(QFileInfo(location).fileName());
+}
+
 } // namespace
 
-mainFm1* mainFm1::load(const QString& appPath)
+mainFm1* mainFm1::load(const QString& appPath, const QString& location)
 {
-    const QString databasePath = QDir(appPath).filePath(Schema::MainDatabaseName);
+    const QString programDatabase = QDir(appPath).filePath(Schema::MainDatabaseName);
+    const QString databasePath = location.isEmpty() ? programDatabase : location;
     try {
         // Two copies can only harm a database they may write; one that cannot be written
         // (a copy on a CD) opens without a lock file, in a folder that may not take one.
@@ -76,7 +86,9 @@ mainFm1* mainFm1::load(const QString& appPath)
         if (connection->isReadOnly())
             Dialogs::instance().message(readOnlyNotice(databasePath), QStringLiteral("信息提示"), MsgButtons::Ok,
                                         MsgIcon::Information);
-        return new mainFm1(std::move(lock), std::move(state));
+        auto* window = new mainFm1(std::move(lock), std::move(state));
+        window->setWindowTitle(captionFor(databasePath, programDatabase));
+        return window;
     } catch (const DbError& error) {
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
         return nullptr;

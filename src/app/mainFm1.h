@@ -34,9 +34,10 @@ class mainFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    // Opens the database in the program's folder and builds the window. When the database
-    // is missing or unreadable, shows why and returns nullptr: no half-open window.
-    static mainFm1* load(const QString& appPath);
+    // Opens the database at `location` (the one in the program's folder when empty) and builds
+    // the window. When the database is missing or unreadable, shows why and returns nullptr: no
+    // half-open window.
+    static mainFm1* load(const QString& appPath, const QString& location = {});
     ~mainFm1() override;
 
     // The program's state, which the main window owns and hands to every window it opens.

@@ -1,10 +1,12 @@
 // The splash and the main window, driven through their controls with scripted dialogs.
+#include "app/DatabaseChoice.h"
 #include "app/F5.h"
 #include "app/StartUp.h"
 #include "app/mainFm1.h"
 #include "charts/FeedbackChartPanel.h"
 #include "controls/ChartControl.h"
 #include "core/Connection.h"
+#include "core/Schema.h"
 #include "controls/DataGrid.h"
 #include "campaign/ProgramState.h"
 #include "core/Recordset.h"
@@ -25,6 +27,7 @@
 #include <QHeaderView>
 #include <QLockFile>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QApplication>
@@ -553,6 +556,39 @@ TEST_F(MainWindowTest, ASecondCopyOnTheSameDatabaseIsRefusedUntilTheFirstEnds)
     EXPECT_FALSE(later.tryLock(0));
     window.reset();
     EXPECT_TRUE(later.tryLock(0));
+}
+
+TEST_F(MainWindowTest, AChosenDatabaseIsNamedInTheCaptionLockedAndRememberedOnceItOpened)
+{
+    const QString other = folder.filePath(QStringLiteral("华东分部.db"));
+    Schema::createMainDatabase(other);
+    QSettings(QStringLiteral("Marquel"), QStringLiteral("Marquel")).clear();
+
+    // A chosen file that is not there: said so, nothing remembered.
+    const QString missing = folder.filePath(QStringLiteral("没有.db"));
+    F5* splash = StartUp::showSplash(folder.path(), DatabaseChoice::decide(missing, {}, folder.databasePath()));
+    emit splash->continueRequested();
+    delete splash;
+    EXPECT_TRUE(StartUp::startFailed());
+    EXPECT_EQ(DatabaseChoice::rememberedLocation(), QString());
+
+    splash = StartUp::showSplash(folder.path(), DatabaseChoice::decide(other, {}, folder.databasePath()));
+    emit splash->continueRequested();
+    delete splash;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* started = qobject_cast<mainFm1*>(w))
+            window.reset(started);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel - 华东分部.db"));
+    EXPECT_EQ(window->state().connection()->path(), other);
+    EXPECT_EQ(DatabaseChoice::rememberedLocation(), other);
+    EXPECT_FALSE(QLockFile(other + QStringLiteral(".lock")).tryLock(0));
+    window.reset();
+
+    // The file beside the program keeps the plain caption.
+    window.reset(mainFm1::load(folder.path(), folder.databasePath()));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel"));
 }
 
 TEST_F(MainWindowTest, TheLockOfACopyThatCrashedIsTakenOver)
