@@ -6,6 +6,7 @@
 namespace {
 
 const QString DatabaseOption = QStringLiteral("database");
+const QString CopyOption = QStringLiteral("copy-database");
 
 // The options QApplication itself takes; they are not ours to refuse.
 const QStringList& qtOptionsWithValue()
@@ -51,6 +52,7 @@ StartOptions StartOptions::parse(const QStringList& arguments)
     // "-platform offscreen" is one option, as Qt writes its own.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(DatabaseOption, QString(), QStringLiteral("location")));
+    parser.addOption(QCommandLineOption(CopyOption, QString(), QStringLiteral("from")));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")}));
     letQtOptionsThrough(parser);
@@ -84,6 +86,16 @@ StartOptions StartOptions::parse(const QStringList& arguments)
         return options;
     }
     const QStringList rest = parser.positionalArguments();
+    if (parser.isSet(CopyOption)) {
+        if (parser.isSet(DatabaseOption))
+            return badUsage(QStringLiteral("--copy-database 和 --database 不能同时使用。"));
+        if (rest.size() != 1)
+            return badUsage(QStringLiteral("--copy-database 需要两个数据库：先写复制自哪个，再写复制到哪个。"));
+        options.action = Action::CopyDatabase;
+        options.copyFrom = parser.value(CopyOption);
+        options.copyTo = rest.first();
+        return options;
+    }
     if (!rest.isEmpty())
         return badUsage(QStringLiteral("多余的参数：%1").arg(rest.first()));
     if (parser.isSet(DatabaseOption) && parser.value(DatabaseOption).trimmed().isEmpty())
@@ -98,6 +110,7 @@ QString StartOptions::usage()
         "用法：\n"
         "  marquel                              打开上次选用的数据库；从未选过时，打开程序旁边的 Tembra_Estimation.db\n"
         "  marquel --database <文件或地址>      打开这个数据库，下次启动时仍用它\n"
+        "  marquel --copy-database <源> <目标>  把源数据库中本程序的表全部复制到空的目标数据库，然后结束\n"
         "  marquel --help                       显示本说明\n"
         "  marquel --version                    显示版本\n"
         "\n"

@@ -1,12 +1,18 @@
 #include "DatabaseChoice.h"
+#include "DatabaseLock.h"
 #include "StartOptions.h"
 #include "StartUp.h"
+#include "campaign/DatabaseCopy.h"
 #include "controls/UiSetup.h"
+#include "core/DbError.h"
 #include "core/Schema.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -22,6 +28,32 @@ void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
+}
+
+// While the copy runs, no copy of the program may change either file. A file that cannot be
+// written (a copy on a CD) needs no lock and may not take one.
+std::vector<std::unique_ptr<DatabaseLock>> lockFiles(const QStringList& locations)
+{
+    std::vector<std::unique_ptr<DatabaseLock>> locks;
+    for (const QString& location : locations) {
+        const QFileInfo file(location);
+        const bool writable = file.exists() ? file.isWritable() : QFileInfo(file.absolutePath()).isWritable();
+        if (!DatabaseChoice::isServerLocation(location) && writable)
+            locks.push_back(std::make_unique<DatabaseLock>(location));
+    }
+    return locks;
+}
+
+int copyDatabase(const StartOptions& options)
+{
+    try {
+        const auto locks = lockFiles({options.copyFrom, options.copyTo});
+        print(stdout, DatabaseCopy::copyDatabase(options.copyFrom, options.copyTo) + QLatin1Char('\n'));
+        return 0;
+    } catch (const DbError& error) {
+        print(stderr, QStringLiteral("没有复制：%1\n").arg(error.description()));
+        return 1;
+    }
 }
 
 } // namespace
@@ -40,6 +72,10 @@ int main(int argc, char** argv)
     case StartOptions::Action::BadUsage:
         print(stderr, options.mistake + QStringLiteral("\n\n") + StartOptions::usage());
         return 2;
+    case StartOptions::Action::CopyDatabase: {
+        QCoreApplication app(argc, argv);
+        return copyDatabase(options);
+    }
     case StartOptions::Action::Run:
         break;
     }

@@ -1,4 +1,8 @@
 // The program as started from a shell: what it prints, where, and how it ends.
+#include "support/TempAppFolder.h"
+
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
@@ -49,6 +53,29 @@ TEST(CommandLine, HelpAndVersionPrintAndEndWithoutAWindowAMistakeShowsTheUsage)
     EXPECT_TRUE(wrong.out.isEmpty()) << wrong.out.toStdString();
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("未知的选项：--colour\n"))) << wrong.err.toStdString();
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("用法："))) << wrong.err.toStdString();
+}
+
+TEST(CommandLine, CopyDatabaseSaysWhatItCopiedOrWhyNot)
+{
+    TempAppFolder folder;
+    const QString target = folder.filePath(QStringLiteral("copy.db"));
+    const ProgramRun copied = runProgram({QStringLiteral("--copy-database"), folder.databasePath(), target});
+    EXPECT_EQ(copied.status, 0) << copied.err.toStdString();
+    EXPECT_EQ(copied.out, QStringLiteral("已复制 5 个表，共 1 行：%1 → %2\n").arg(folder.databasePath(), target));
+
+    // Not twice into the same database, and not while a copy of the program holds it.
+    const ProgramRun again = runProgram({QStringLiteral("--copy-database"), folder.databasePath(), target});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(again.err.startsWith(QStringLiteral("没有复制：目标数据库"))) << again.err.toStdString();
+    QLockFile inUse(folder.databasePath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(inUse.tryLock(0));
+    const ProgramRun held = runProgram({QStringLiteral("--copy-database"), folder.databasePath(), folder.filePath(QStringLiteral("other.db"))});
+    EXPECT_EQ(held.status, 1);
+    EXPECT_TRUE(held.err.contains(QStringLiteral("另一个正在运行的 Marquel"))) << held.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("other.db"))));
+
+    const ProgramRun half = runProgram({QStringLiteral("--copy-database"), folder.databasePath()});
+    EXPECT_EQ(half.status, 2);
 }
 
 } // namespace
