@@ -57,16 +57,16 @@ void fill(Connection& db, int targets)
 Timing bareCopy(Connection& db, const QString& path, const QString& table)
 {
     return measure([&] {
-        Statement attach(db.handle(), QStringLiteral("ATTACH DATABASE ?1 AS bare"));
+        Statement attach(db, QStringLiteral("ATTACH DATABASE ?1 AS bare"));
         attach.bind(1, path);
         attach.step();
-        Statement begin(db.handle(), QStringLiteral("BEGIN"));
+        Statement begin(db, QStringLiteral("BEGIN"));
         begin.step();
-        Statement create(db.handle(), QStringLiteral("CREATE TABLE bare.%1 AS SELECT * FROM clientTableInfo").arg(table));
+        Statement create(db, QStringLiteral("CREATE TABLE bare.%1 AS SELECT * FROM clientTableInfo").arg(table));
         create.step();
-        Statement commit(db.handle(), QStringLiteral("COMMIT"));
+        Statement commit(db, QStringLiteral("COMMIT"));
         commit.step();
-        Statement detach(db.handle(), QStringLiteral("DETACH DATABASE bare"));
+        Statement detach(db, QStringLiteral("DETACH DATABASE bare"));
         detach.step();
     });
 }

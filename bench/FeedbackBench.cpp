@@ -49,15 +49,15 @@ void fill(Connection& db)
 double bareSave(Connection& db)
 {
     return seconds([&] {
-        Statement begin(db.handle(), QStringLiteral("BEGIN"));
+        Statement begin(db, QStringLiteral("BEGIN"));
         begin.step();
-        Statement target(db.handle(), QStringLiteral("UPDATE clientTableInfo SET 电话数 = 电话数 + 1, 反馈合计 = 反馈合计 + 1 WHERE rowid = 1"));
+        Statement target(db, QStringLiteral("UPDATE clientTableInfo SET 电话数 = 电话数 + 1, 反馈合计 = 反馈合计 + 1 WHERE rowid = 1"));
         target.step();
-        Statement day(db.handle(), QStringLiteral("UPDATE feedbackTable SET 电话数 = 电话数 + 1, 反馈合计（当日） = 反馈合计（当日） + 1 "
+        Statement day(db, QStringLiteral("UPDATE feedbackTable SET 电话数 = 电话数 + 1, 反馈合计（当日） = 反馈合计（当日） + 1 "
                                                   "WHERE rowid = (SELECT max(rowid) FROM feedbackTable)"));
         day.step();
-        Statement rows(db.handle(), QStringLiteral("SELECT rowid, 反馈合计（当日） FROM feedbackTable WHERE 序号 = 'P' ORDER BY rowid"));
-        Statement total(db.handle(), QStringLiteral("UPDATE feedbackTable SET 反馈合计（至今日） = ? WHERE rowid = ?"));
+        Statement rows(db, QStringLiteral("SELECT rowid, 反馈合计（当日） FROM feedbackTable WHERE 序号 = 'P' ORDER BY rowid"));
+        Statement total(db, QStringLiteral("UPDATE feedbackTable SET 反馈合计（至今日） = ? WHERE rowid = ?"));
         qint64 running = 0;
         while (rows.step()) {
             running += rows.int64At(1);
@@ -66,7 +66,7 @@ double bareSave(Connection& db)
             total.bindInt64(2, rows.int64At(0));
             total.step();
         }
-        Statement commit(db.handle(), QStringLiteral("COMMIT"));
+        Statement commit(db, QStringLiteral("COMMIT"));
         commit.step();
     });
 }

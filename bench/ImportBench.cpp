@@ -200,9 +200,9 @@ std::shared_ptr<Connection> freshStore(const QTemporaryDir& dir, const QString& 
 double bareInsert(Connection& store, const std::function<QStringList(int)>& rowOf)
 {
     return seconds([&] {
-        Statement begin(store.handle(), QStringLiteral("BEGIN"));
+        Statement begin(store, QStringLiteral("BEGIN"));
         begin.step();
-        Statement insert(store.handle(), QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, "
+        Statement insert(store, QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, "
                                                         "地址, 邮政编码, Email, 记录号) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int i = 0; i < Rows; ++i) {
             const QStringList values = rowOf(i);
@@ -213,7 +213,7 @@ double bareInsert(Connection& store, const std::function<QStringList(int)>& rowO
             insert.step();
             insert.reset();
         }
-        Statement commit(store.handle(), QStringLiteral("COMMIT"));
+        Statement commit(store, QStringLiteral("COMMIT"));
         commit.step();
     });
 }

@@ -65,7 +65,7 @@ int main(int argc, char** argv)
     std::printf("filling clientTableInfo with %d rows ...\n", Rows);
     std::fflush(stdout);
     std::printf("filled in %.1f s\n\n", seconds([&] { fill(*db); }));
-    sqlite3* raw = db->handle();
+    Connection& raw = *db;
 
     // Bare: step the query once (also warms the page cache for both sides).
     auto stepAll = [&] {

@@ -54,7 +54,7 @@ void fill(Connection& db)
 double bareOpen(Connection& db)
 {
     return seconds([&] {
-        Statement rows(db.handle(), QStringLiteral("SELECT rowid FROM clientTableInfo WHERE 序号 = 'P' AND 反馈合计 >= 1 "
+        Statement rows(db, QStringLiteral("SELECT rowid FROM clientTableInfo WHERE 序号 = 'P' AND 反馈合计 >= 1 "
                                                    "ORDER BY 反馈合计 DESC"));
         int count = 0;
         while (rows.step())
@@ -66,7 +66,7 @@ double bareOpen(Connection& db)
 double barePage(Connection& db, int page)
 {
     return seconds([&] {
-        Statement rows(db.handle(), QStringLiteral("SELECT 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码 FROM clientTableInfo "
+        Statement rows(db, QStringLiteral("SELECT 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码 FROM clientTableInfo "
                                                    "WHERE 序号 = 'P' AND 反馈合计 >= 1 ORDER BY 反馈合计 DESC LIMIT %1 OFFSET %2")
                                         .arg(PerPage)
                                         .arg((page - 1) * PerPage));

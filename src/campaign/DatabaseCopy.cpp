@@ -59,7 +59,7 @@ QStringList sharedFields(Connection& source, Connection& target, const QString& 
 
 qint64 rowCount(Connection& connection, const QString& table)
 {
-    Statement count(connection.handle(), QStringLiteral("SELECT count(*) FROM %1").arg(SqlText::quoteName(table)));
+    Statement count(connection, QStringLiteral("SELECT count(*) FROM %1").arg(SqlText::quoteName(table)));
     count.step();
     return count.int64At(0);
 }
@@ -70,9 +70,9 @@ qint64 copyTable(Connection& source, Connection& target, const QString& table)
     QStringList quoted;
     for (const QString& name : fields)
         quoted << SqlText::quoteName(name);
-    Statement reader(source.handle(), QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+    Statement reader(source, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                          .arg(quoted.join(QStringLiteral(", ")), SqlText::quoteName(table)));
-    Statement writer(target.handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+    Statement writer(target, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                          .arg(SqlText::quoteName(table), quoted.join(QStringLiteral(", ")),
                                               QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))));
     qint64 copied = 0;

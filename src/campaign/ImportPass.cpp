@@ -43,7 +43,7 @@ const FieldInfo& requireField(const QHash<QString, FieldInfo>& fields, const QSt
 
 qint64 rowCount(Connection& target)
 {
-    Statement count(target.handle(), QStringLiteral("SELECT COUNT(*) FROM ") + TargetTable);
+    Statement count(target, QStringLiteral("SELECT COUNT(*) FROM ") + TargetTable);
     count.step();
     return count.int64At(0);
 }
@@ -112,7 +112,7 @@ int ImportPass::countDuplicates()
     const QList<FieldInfo> columns = insertColumns();
 
     QSet<QString> known;
-    Statement planTargets(target_.handle(), QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 IS ?")
+    Statement planTargets(target_, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 IS ?")
                                                 .arg(SqlText::quoteName(NameField), SqlText::quoteName(PhoneField),
                                                      TargetTable, SqlText::quoteName(PlanField)));
     planTargets.bind(1, columns[0].toStored(planNo_));
@@ -123,7 +123,7 @@ int ImportPass::countDuplicates()
         const FieldInfo& field = columns[slot + 1];
         return TextRules::fieldText(source_.field(int(slot)).fromStored(rows.valueAt(int(slot))), field.declaredSize);
     };
-    Statement sourceRows(source_.connection().handle(), JetDialect::toSqlite(source_.source()));
+    Statement sourceRows(source_.connection(), JetDialect::toSqlite(source_.source()));
     const int rows = source_.recordCount();
     duplicate_.reserve(size_t(rows));
     known.reserve(known.size() + rows);
@@ -147,11 +147,11 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
     // rows cannot slip in between.
     Transaction transaction(target_);
     const qint64 rowsBefore = rowCount(target_);
-    Statement insert(target_.handle(), insertStatement(columns));
+    Statement insert(target_, insertStatement(columns));
 
     // The source rows are read once, in one sequential pass over the source's statement (the
     // recordset's own order), rather than value by value through the recordset's row cache.
-    Statement sourceRows(source_.connection().handle(), JetDialect::toSqlite(source_.source()));
+    Statement sourceRows(source_.connection(), JetDialect::toSqlite(source_.source()));
 
     ImportOutcome outcome;
     const int rows = source_.recordCount();

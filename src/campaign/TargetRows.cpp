@@ -9,7 +9,7 @@ namespace TargetRows {
 
 int count(Connection& connection)
 {
-    Statement statement(connection.handle(), QStringLiteral("SELECT COUNT(*) FROM clientTableInfo"));
+    Statement statement(connection, QStringLiteral("SELECT COUNT(*) FROM clientTableInfo"));
     statement.step();
     return int(statement.int64At(0));
 }

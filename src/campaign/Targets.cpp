@@ -45,34 +45,14 @@ void requireName(const QVariant& name)
         throw DbError(QStringLiteral("营销对象不能为空，请输入营销对象的名称。"));
 }
 
-// A key past every key the table holds and every key a deleted target had, so a window that
-// still lists a deleted target never takes the new one for it.
-qint64 nextKey(Connection& db)
-{
-    QString sql = QStringLiteral("SELECT coalesce((SELECT max(rowid) FROM clientTableInfo), 0)");
-    if (db.hasRowMarks())
-        sql = QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM clientTableInfo), 0), "
-                             "coalesce((SELECT last_key FROM marquel_row_marks WHERE table_name = 'clientTableInfo'), 0))");
-    Statement query(db.handle(), sql);
-    query.step();
-    return query.int64At(0) + 1;
-}
-
 // The 序号 of one target; nullopt when the target is gone.
 std::optional<QString> planOf(Connection& db, qint64 key)
 {
-    Statement query(db.handle(), QStringLiteral("SELECT 序号 FROM clientTableInfo WHERE rowid = ?"));
+    Statement query(db, QStringLiteral("SELECT 序号 FROM clientTableInfo WHERE rowid = ?"));
     query.bindInt64(1, key);
     if (!query.step())
         return std::nullopt;
     return TextRules::trimmedText(query.valueAt(0));
-}
-
-int changedRows(Connection& db)
-{
-    Statement query(db.handle(), QStringLiteral("SELECT changes()"));
-    query.step();
-    return int(query.int64At(0));
 }
 
 void announce(ProgramState& state, const QStringList& plans, const QList<qint64>& keys)
@@ -95,21 +75,13 @@ qint64 add(ProgramState& state, const Values& values)
     requireKnownFields(db, values);
     requireName(values.value(NameField));
     Transaction transaction(db);
-    const qint64 key = nextKey(db);
-    QStringList names{QStringLiteral("rowid")};
-    QStringList placeholders{QStringLiteral("?")};
+    QStringList names;
+    QList<QVariant> stored;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
         names << quotedName(it.key());
-        placeholders << QStringLiteral("?");
+        stored << it.value();
     }
-    Statement insert(db.handle(), QStringLiteral("INSERT INTO clientTableInfo (%1) VALUES (%2)")
-                                      .arg(names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", "))));
-    insert.bindInt64(1, key);
-    int slot = 2;
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-        insert.bind(slot++, it.value());
-    insert.step();
-    db.noteWrite();
+    const qint64 key = db.insertRow(QStringLiteral("clientTableInfo"), names, stored);
     transaction.commit();
     announce(state, {TextRules::trimmedText(values.value(PlanField))}, {key});
     return key;
@@ -137,7 +109,7 @@ bool edit(ProgramState& state, qint64 key, const Values& changes, const Values& 
     QString sql = QStringLiteral("UPDATE clientTableInfo SET %1 WHERE rowid = ?").arg(assignments.join(QStringLiteral(", ")));
     if (!unchanged.isEmpty())
         sql += QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND "));
-    Statement update(db.handle(), sql);
+    Statement update(db, sql);
     int slot = 1;
     for (auto it = changes.constBegin(); it != changes.constEnd(); ++it)
         update.bind(slot++, it.value());
@@ -145,7 +117,7 @@ bool edit(ProgramState& state, qint64 key, const Values& changes, const Values& 
     for (auto it = expected.constBegin(); it != expected.constEnd(); ++it)
         update.bind(slot++, it.value());
     update.step();
-    if (changedRows(db) == 0)
+    if (db.changes() == 0)
         return false;
     db.noteWrite();
     const QString planAfter = planOf(db, key).value_or(QString());
@@ -161,7 +133,7 @@ void remove(ProgramState& state, qint64 key)
     const std::optional<QString> plan = planOf(db, key);
     if (!plan)
         throw DbError(QStringLiteral("该记录已被其他操作删除。"));
-    Statement deletion(db.handle(), QStringLiteral("DELETE FROM clientTableInfo WHERE rowid = ?"));
+    Statement deletion(db, QStringLiteral("DELETE FROM clientTableInfo WHERE rowid = ?"));
     deletion.bindInt64(1, key);
     deletion.step();
     db.noteWrite();

@@ -4,11 +4,16 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
+class StatementEngine;
 struct sqlite3;
 
-// One open database: runs statement texts, lists tables and their fields.
+// One open database: runs statement texts, lists tables and their fields. A database is a
+// SQLite file (one person, the file beside the program) or a PostgreSQL database on a server
+// (a department's seats sharing one campaign); everything that differs between the two stays
+// behind this interface.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     struct TableInfo {
@@ -16,8 +21,11 @@ public:
         QString type;   // "TABLE", "VIEW" or "SYSTEM TABLE"
     };
 
-    // Opens an existing database file; a missing or unreadable file throws DbError.
-    static std::shared_ptr<Connection> open(const QString& path);
+    // Opens an existing database: a file path, or a server's URI "postgresql://…" (host, port,
+    // dbname, user; the password comes from ~/.pgpass or PGPASSWORD). Throws DbError.
+    static std::shared_ptr<Connection> open(const QString& location);
+    // Whether a location names a database on a server rather than a file.
+    static bool isServerLocation(const QString& location);
     // Opens an existing database file for reading only: every write is refused.
     static std::shared_ptr<Connection> openReadOnly(const QString& path);
     // Opens the file, creating an empty database when there is none.
@@ -27,30 +35,39 @@ public:
     // hold in memory, of which only a small cache stays in memory.
     static std::shared_ptr<Connection> openTemporary();
 
-    ~Connection();
+    virtual ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    QString path() const { return path_; }
+    // The file's path, or the server's URI without any password.
+    QString path() const { return location_; }
+    QString location() const { return location_; }
+    // How a seat names the database it writes to: the file's name, or "<database>@<server>".
+    virtual QString displayName() const = 0;
+    virtual bool isServer() const = 0;
+
     // Whether writes are refused (a file the user may not change, or one opened to read).
-    bool isReadOnly() const;
+    virtual bool isReadOnly() const = 0;
     // What a refused write says.
     static QString readOnlyRefusal();
 
     // Runs a statement that returns no rows ("Delete * From ..."). Returns the number of
     // rows it changed.
     int execute(const QString& statement);
+    // Runs several statements given as one script in the engine's own words (the schema).
+    virtual void executeScript(const QString& script) = 0;
+    // How many rows the last statement that wrote changed.
+    virtual int changes() const = 0;
+    // Stores one row of a table (names already quoted, values as stored) and returns its key.
+    // A key is never handed out twice, not even the key of a deleted row.
+    virtual qint64 insertRow(const QString& table, const QStringList& quotedNames, const QList<QVariant>& values) = 0;
 
-    // Runs several statements given as one SQLite script (the schema).
-    void executeScript(const QString& script);
+    virtual QList<TableInfo> tables() const = 0;
+    // The user's fields of a table, in their order; the hidden row key is not one of them.
+    virtual QList<FieldInfo> fields(const QString& table) const = 0;
 
-    QList<TableInfo> tables() const;
-    QList<FieldInfo> fields(const QString& table) const;
-
-    // Whether the database keeps the highest row key each table ever had (see Schema), so
-    // keys of deleted rows are never handed out again.
-    bool hasRowMarks() const;
-    void forgetRowMarks();   // after the bookkeeping was added
+    // A statement text written the SQLite way, prepared by this database's engine.
+    virtual std::unique_ptr<StatementEngine> prepare(const QString& sqliteStatement) = 0;
 
     // Every write through this connection bumps the version, so readers know their
     // cached rows may be stale.
@@ -58,19 +75,36 @@ public:
     void noteWrite() { ++dataVersion_; }
 
     bool inTransaction() const { return transactionDepth_ > 0; }
-    sqlite3* handle() const { return db_; }
+
+    // Seats on one server database tell each other what they stored. On a file these do nothing.
+    virtual void listen(const QString& channel);
+    virtual void notify(const QString& channel, const QString& payload);
+    // The notices other seats sent since the last call (this seat's own are left out).
+    virtual QStringList takeNotifications();
+    // A socket that becomes readable when a notice may have arrived; -1 when there is none.
+    virtual int notificationSocket() const;
+
+    // The SQLite database itself, for passes over SQLite files; nullptr on a server.
+    virtual sqlite3* sqliteHandle() const;
+    // Whether the SQLite file keeps the highest row key each table ever had (see Schema).
+    virtual bool hasRowMarks() const;
+    virtual void forgetRowMarks();
+
+protected:
+    explicit Connection(QString location);
+
+    // The engine's side of Transaction: the outermost guard begins and ends the work and
+    // holds the database's write lock from its start to its end.
+    virtual void beginWrite() = 0;
+    virtual void commitWrite() = 0;
+    virtual void rollbackWrite() = 0;
 
 private:
     friend class Transaction;
-    Connection(sqlite3* db, QString path);
-    static std::shared_ptr<Connection> openWith(const QString& path, int flags);
-    int executeOne(const QString& sqliteStatement);
+    void runOne(const QString& sqliteStatement);
+
+    QString location_;
     int transactionDepth_ = 0;
     int savepointCounter_ = 0;
-
-    sqlite3* db_;
-    QString path_;
     quint64 dataVersion_ = 0;
-    mutable bool rowMarksKnown_ = false;
-    mutable bool hasRowMarks_ = false;
 };

@@ -11,7 +11,8 @@ public:
         : std::runtime_error(description.toStdString()), description_(description), engineCode_(engineCode) {}
 
     const QString& description() const { return description_; }
-    // The database engine's primary result code when the engine reported the failure; 0 otherwise.
+    // What kind of failure the engine reported, as SQLite's primary result code (SQLITE_BUSY,
+    // SQLITE_READONLY, SQLITE_FULL, SQLITE_CONSTRAINT, SQLITE_MISMATCH …) on every engine; 0 otherwise.
     int engineCode() const { return engineCode_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "FieldInfo.h"
 
 #include "DbError.h"
+#include "JetDialect.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -25,6 +26,20 @@ QString typeMismatch(const QString& field)
 }
 
 } // namespace
+
+QVariant FieldInfo::defaultFromDeclaration(const QString& declared)
+{
+    const QString text = declared.trimmed();
+    if (text.startsWith(QLatin1Char('\'')))
+        return JetDialect::literalValue(text);
+    bool whole = false;
+    const qint64 number = text.toLongLong(&whole);
+    if (whole)
+        return number;
+    bool ok = false;
+    const double real = text.toDouble(&ok);
+    return ok ? QVariant(real) : QVariant();
+}
 
 FieldInfo FieldInfo::fromDeclaration(const QString& name, const QString& declaredType)
 {

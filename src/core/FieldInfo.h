@@ -19,6 +19,8 @@ struct FieldInfo {
     bool isCounter() const { return kind == Kind::Integer && writable && defaultValue == QVariant(qint64(0)); }
 
     static FieldInfo fromDeclaration(const QString& name, const QString& declaredType);
+    // A column's DEFAULT as written in its declaration (a number or a quoted text) as a value.
+    static QVariant defaultFromDeclaration(const QString& declared);
 
     // The value as it is kept in the database. Throws DbError when the value does not
     // suit the field: text too long, a number or date that does not read as one.

@@ -7,7 +7,6 @@
 #include "TextRules.h"
 
 #include <QStringList>
-#include <sqlite3.h>
 #include <algorithm>
 #include <unordered_set>
 
@@ -54,6 +53,13 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& stat
     : connection_(std::move(connection)), source_(statement)
 {
     statement_ = SelectStatement::parse(JetDialect::toSqlite(statement));
+    // A server's tables hold the row key as a column of their own, which "*" would show.
+    if (statement_.keyed && connection_->isServer() && statement_.selectList.trimmed() == QLatin1String("*")) {
+        QStringList names;
+        for (const FieldInfo& f : connection_->fields(tableName()))
+            names << quotedName(f.name);
+        statement_.selectList = names.join(QStringLiteral(", "));
+    }
     if (statement_.keyed)
         openKeyed();
     else
@@ -67,8 +73,8 @@ Recordset::~Recordset() = default;
 
 void Recordset::openKeyed()
 {
-    Statement shape(connection_->handle(),
-                    QStringLiteral("SELECT %1 FROM %2 WHERE 0").arg(statement_.selectList, statement_.table));
+    Statement shape(*connection_,
+                    QStringLiteral("SELECT %1 FROM %2 WHERE 1 = 0").arg(statement_.selectList, statement_.table));
     QHash<QString, FieldInfo> tableFields;
     for (const FieldInfo& f : connection_->fields(tableName()))
         tableFields.insert(f.name.toLower(), f);
@@ -89,15 +95,20 @@ void Recordset::openKeyed()
 
 void Recordset::openWhole()
 {
-    Statement query(connection_->handle(), JetDialect::toSqlite(source_));
+    Statement query(*connection_, JetDialect::toSqlite(source_));
+    // The row keys a server's tables hold as a column are not the statement's fields.
+    std::vector<int> shown;
     for (int i = 0; i < query.columnCount(); ++i) {
-        fieldByName_.insert(query.columnName(i).toLower(), i);
+        if (connection_->isServer() && query.columnName(i) == QLatin1String("rowid"))
+            continue;
+        fieldByName_.insert(query.columnName(i).toLower(), int(fields_.size()));
         fields_.push_back(FieldInfo::fromDeclaration(query.columnName(i), query.declaredType(i)));
+        shown.push_back(i);
     }
     while (query.step()) {
         RowCache::Row row(int(fields_.size()));
         for (int c = 0; c < row.size(); ++c)
-            row[c] = fields_[c].fromStored(query.valueAt(c));
+            row[c] = fields_[c].fromStored(query.valueAt(shown[c]));
         keys_.push_back(qint64(wholeRows_.size()));
         wholeRows_.push_back(std::move(row));
     }
@@ -110,7 +121,7 @@ QString Recordset::tableName() const
 
 std::vector<qint64> Recordset::keysMatching(const QString& sqliteCondition) const
 {
-    Statement query(connection_->handle(), statement_.keyQuery(sqliteCondition));
+    Statement query(*connection_, statement_.keyQuery(sqliteCondition));
     std::vector<qint64> keys;
     while (query.step())
         keys.push_back(query.int64At(0));
@@ -180,7 +191,7 @@ void Recordset::loadRows(int row) const
             for (int i = 0; i < BlockSize; ++i)
                 placeholders << QStringLiteral("?");
             blockQuery_ = std::make_unique<Statement>(
-                connection_->handle(), QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                *connection_, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
                                            .arg(statement_.selectList, statement_.table, placeholders.join(QLatin1Char(','))));
         }
         for (int i = 0; i < BlockSize; ++i)
@@ -189,7 +200,7 @@ void Recordset::loadRows(int row) const
     } else {
         if (!rowQuery_)
             rowQuery_ = std::make_unique<Statement>(
-                connection_->handle(),
+                *connection_,
                 QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid = ?").arg(statement_.selectList, statement_.table));
         rowQuery_->bindInt64(1, keys[row]);
         readRows(*rowQuery_, found);
@@ -268,7 +279,7 @@ QList<QVariant> Recordset::columnValues(int column) const
     QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(quotedName(info.name), statement_.table);
     if (!statement_.where.isEmpty())
         sql += QStringLiteral(" WHERE ") + statement_.where;
-    Statement query(connection_->handle(), sql);
+    Statement query(*connection_, sql);
     std::unordered_map<qint64, QVariant> byKey;
     byKey.reserve(keys_.size());
     while (query.step())
@@ -439,7 +450,7 @@ void Recordset::takeSnapshot()
             names << quotedName(info.name);
     if (names.isEmpty())
         return;
-    Statement query(connection_->handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+    Statement query(*connection_, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                                .arg(names.join(QStringLiteral(", ")), statement_.table));
     query.bindInt64(1, view()[index_]);
     if (!query.step())
@@ -487,7 +498,7 @@ void Recordset::storeEdit()
                       .arg(statement_.table, assignments.join(QStringLiteral(", ")));
     if (!unchanged.isEmpty())
         sql += QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND "));
-    Statement statement(connection_->handle(), sql);
+    Statement statement(*connection_, sql);
     int slot = 1;
     for (const QVariant& v : values)
         statement.bind(slot++, v);
@@ -495,26 +506,10 @@ void Recordset::storeEdit()
     for (const QVariant& v : snapshot_)
         statement.bind(slot++, v);
     statement.step();
-    snapshotConflict_ = sqlite3_changes(connection_->handle()) == 0;
+    snapshotConflict_ = connection_->changes() == 0;
     if (snapshotConflict_)
         throw DbError(rowChangedElsewhere());
     connection_->noteWrite();
-}
-
-// Keys are never handed out twice (see Schema::ensureRowMarks): a new row's key is past
-// every key the table holds and every key a deleted row had.
-qint64 Recordset::nextKey() const
-{
-    QString sql = QStringLiteral("SELECT coalesce((SELECT max(rowid) FROM %1), 0)").arg(statement_.table);
-    if (connection_->hasRowMarks())
-        sql = QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM %1), 0), "
-                             "coalesce((SELECT last_key FROM marquel_row_marks WHERE table_name = ?), 0))")
-                  .arg(statement_.table);
-    Statement query(connection_->handle(), sql);
-    if (connection_->hasRowMarks())
-        query.bind(1, tableName());
-    query.step();
-    return query.int64At(0) + 1;
 }
 
 void Recordset::storeNewRow()
@@ -537,24 +532,13 @@ void Recordset::storeNewRow()
 
 qint64 Recordset::insertRow()
 {
-    const qint64 key = nextKey();
-    QStringList names{QStringLiteral("rowid")};
-    QStringList placeholders{QStringLiteral("?")};
-    QList<QVariant> values{key};
+    QStringList names;
+    QList<QVariant> values;
     for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
         names << quotedName(fields_[it.key()].name);
-        placeholders << QStringLiteral("?");
         values << it.value();
     }
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(statement_.table, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
-    Statement statement(connection_->handle(), sql);
-    int slot = 1;
-    for (const QVariant& v : values)
-        statement.bind(slot++, v);
-    statement.step();
-    connection_->noteWrite();
-    return key;
+    return connection_->insertRow(tableName(), names, values);
 }
 
 void Recordset::update()
@@ -618,10 +602,10 @@ void Recordset::deleteCurrent()
     if (writer_) {
         writer_->deleteRow(key);
     } else {
-        Statement statement(connection_->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(statement_.table));
+        Statement statement(*connection_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(statement_.table));
         statement.bindInt64(1, key);
         statement.step();
-        if (sqlite3_changes(connection_->handle()) == 0)
+        if (connection_->changes() == 0)
             throw DbError(QStringLiteral("该记录已被其他操作删除。"));
         connection_->noteWrite();
     }

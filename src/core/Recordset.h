@@ -136,7 +136,6 @@ private:
     qint64 insertRow();
     void takeSnapshot();
     void storeEditThroughWriter();
-    qint64 nextKey() const;
     QString tableName() const;
 
     std::shared_ptr<Connection> connection_;

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace Schema {
 
@@ -18,12 +19,86 @@ QString script()
     return text;
 }
 
+QString serverScript()
+{
+    static const QRegularExpression createTable(QStringLiteral("^CREATE TABLE (\\w+) \\($"));
+    static const QRegularExpression column(QStringLiteral("^\\s*\"([^\"]+)\"\\s+(\\w+(?:\\(\\d+\\))?)(.*?)(,?)$"));
+    static const QRegularExpression insertInto(QStringLiteral("^INSERT INTO (\\w+) "));
+    QString out = QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;\n");
+    QString comments;
+    QString table;
+    for (const QString& line : script().split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("--")) || line.trimmed().isEmpty())
+            continue;
+        const auto created = createTable.match(line);
+        const auto field = column.match(line);
+        if (created.hasMatch()) {
+            table = created.captured(1);
+            out += QStringLiteral("CREATE TABLE \"%1\" (\n").arg(table);
+        } else if (field.hasMatch()) {
+            const QString declared = field.captured(2);
+            QString rest = field.captured(3);
+            rest.remove(QStringLiteral("COLLATE NOCASE"));
+            QString type = QStringLiteral("citext");
+            if (declared == QLatin1String("INTEGER"))
+                type = QStringLiteral("bigint");
+            else if (declared == QLatin1String("DATE"))
+                type = QStringLiteral("date");
+            out += QStringLiteral("    \"%1\" %2 %3,\n").arg(field.captured(1), type, rest.trimmed());
+            comments += QStringLiteral("COMMENT ON COLUMN \"%1\".\"%2\" IS '%3';\n").arg(table, field.captured(1), declared);
+        } else if (line.startsWith(QLatin1String(");"))) {
+            out += QStringLiteral("    rowid bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY\n);\n");
+        } else {
+            QString statement = line;
+            statement.replace(insertInto, QStringLiteral("INSERT INTO \"\\1\" "));
+            out += statement + QLatin1Char('\n');
+        }
+    }
+    return out + comments;
+}
+
 const QStringList& tableNames()
 {
     static const QStringList names{QStringLiteral("planTable"), QStringLiteral("marketingComment"),
                                    QStringLiteral("feedbackTable"), QStringLiteral("clientTableInfo"),
                                    QStringLiteral("productDF")};
     return names;
+}
+
+static QStringList presentTables(Connection& connection)
+{
+    QStringList present;
+    for (const Connection::TableInfo& table : connection.tables())
+        present << table.name;
+    return present;
+}
+
+bool hasMainTables(Connection& connection)
+{
+    const QStringList present = presentTables(connection);
+    for (const QString& name : tableNames())
+        if (!present.contains(name))
+            return false;
+    return true;
+}
+
+bool hasNoMainTables(Connection& connection)
+{
+    const QStringList present = presentTables(connection);
+    for (const QString& name : tableNames())
+        if (present.contains(name))
+            return false;
+    return true;
+}
+
+void createTables(Connection& connection)
+{
+    {
+        Transaction transaction(connection);
+        connection.executeScript(connection.isServer() ? serverScript() : script());
+        transaction.commit();
+    }
+    ensureRowMarks(connection);
 }
 
 void checkMainDatabase(Connection& connection)
@@ -47,9 +122,9 @@ static bool hasCompleteRowMarks(Connection& connection)
 {
     if (!connection.hasRowMarks())
         return false;
-    Statement marks(connection.handle(), QStringLiteral("SELECT count(*) FROM marquel_row_marks"));
+    Statement marks(connection, QStringLiteral("SELECT count(*) FROM marquel_row_marks"));
     marks.step();
-    Statement triggers(connection.handle(),
+    Statement triggers(connection,
                        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'marquel\\_%' ESCAPE '\\'"));
     triggers.step();
     const qint64 tables = tableNames().size();
@@ -58,8 +133,9 @@ static bool hasCompleteRowMarks(Connection& connection)
 
 void ensureRowMarks(Connection& connection)
 {
-    // Written only when missing: a database that cannot be written opens all the same.
-    if (hasCompleteRowMarks(connection) || connection.isReadOnly())
+    // Written only when missing: a database that cannot be written opens all the same. A
+    // server never hands out a key twice by itself.
+    if (connection.isServer() || hasCompleteRowMarks(connection) || connection.isReadOnly())
         return;
     QString script = QStringLiteral(
         "CREATE TABLE IF NOT EXISTS marquel_row_marks (table_name TEXT PRIMARY KEY, last_key INTEGER NOT NULL);\n");
@@ -88,10 +164,7 @@ void createMainDatabase(const QString& path)
         throw DbError(QStringLiteral("文件“%1”已存在。").arg(path));
     try {
         auto connection = Connection::create(path);
-        Transaction transaction(*connection);
-        connection->executeScript(script());
-        transaction.commit();
-        ensureRowMarks(*connection);
+        createTables(*connection);
     } catch (const DbError&) {
         QFile::remove(path);   // no half-built database is left behind
         throw;

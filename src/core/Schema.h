@@ -13,6 +13,18 @@ inline const QString MainDatabaseName = QStringLiteral("Tembra_Estimation.db");
 inline const QString ExportDatabaseName = QStringLiteral("Marquel数据库.db");
 
 QString script();
+// The same tables for a PostgreSQL server: texts as citext (they compare without regard to
+// letter case, as on the file) with their declaration ("TEXT(50)") kept as the column's
+// comment, whole numbers as bigint, dates as date, and a hidden identity column rowid.
+QString serverScript();
+
+// Creates the program's tables in a database that has none of them, on either engine, in
+// one transaction (on a file with the row bookkeeping of ensureRowMarks).
+void createTables(Connection& connection);
+
+// Whether the database holds every one of the program's tables; whether it holds none.
+bool hasMainTables(Connection& connection);
+bool hasNoMainTables(Connection& connection);
 
 // Builds a new database from the schema. Throws DbError when the file exists already.
 void createMainDatabase(const QString& path);

@@ -2,15 +2,19 @@
 
 #include <QString>
 #include <QVariant>
+#include <memory>
 
-struct sqlite3;
+class Connection;
+class StatementEngine;
 struct sqlite3_stmt;
 
-// Owns one prepared SQLite statement and finalizes it; every statement the store runs
-// goes through this guard. Errors become DbError with the database's description.
+// One statement on a connection, prepared once and run as often as needed; every statement
+// the store runs goes through this guard. The text is said the SQLite way, with ? or ?N for
+// the values; the connection's engine takes it as its own. Errors become DbError with the
+// database's description in the program's language.
 class Statement {
 public:
-    Statement(sqlite3* db, const QString& sql);
+    Statement(Connection& connection, const QString& sql);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -18,7 +22,7 @@ public:
     void bind(int index, const QVariant& value);   // 1-based, as SQLite counts
     void bindInt64(int index, qint64 value);
     bool step();                                   // true while a row is at hand
-    void reset();
+    void reset();                                  // to run again; the values given are forgotten
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -26,12 +30,10 @@ public:
     qint64 int64At(int column) const;
     QVariant valueAt(int column) const;             // Null, qint64, double, QString or QByteArray
 
-    sqlite3_stmt* handle() const { return stmt_; }
+    // The SQLite statement itself, for the few passes over SQLite files that bind and read
+    // without going through QVariant; nullptr on another engine.
+    sqlite3_stmt* sqliteHandle() const;
 
 private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<StatementEngine> engine_;
 };
-
-// The database's last error as the text the user sees.
-QString sqliteErrorText(sqlite3* db);

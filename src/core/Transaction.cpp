@@ -2,36 +2,21 @@
 
 #include "Connection.h"
 #include "DbError.h"
-#include "Statement.h"
-
-#include <sqlite3.h>
-
-namespace {
-
-void run(Connection& connection, const QString& sql)
-{
-    Statement statement(connection.handle(), sql);
-    statement.step();
-}
-
-} // namespace
 
 Transaction::Transaction(Connection& connection)
     : connection_(connection), savepoint_(QStringLiteral("marquel_%1").arg(++connection.savepointCounter_))
 {
     // The outermost guard takes the write lock at once, so what it reads is what it
-    // writes on: another writer (a second copy of the program) waits until it ends.
+    // writes on: another writer (a second copy, another seat) waits until it ends.
     if (connection_.transactionDepth_ == 0) {
-        if (connection_.isReadOnly())
-            throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
-        run(connection_, QStringLiteral("BEGIN IMMEDIATE"));
+        connection_.beginWrite();
         outermost_ = true;
     }
     try {
-        run(connection_, QStringLiteral("SAVEPOINT ") + savepoint_);
+        connection_.runOne(QStringLiteral("SAVEPOINT ") + savepoint_);
     } catch (const DbError&) {
         if (outermost_)
-            run(connection_, QStringLiteral("ROLLBACK"));
+            connection_.rollbackWrite();
         throw;
     }
     ++connection_.transactionDepth_;
@@ -43,13 +28,13 @@ Transaction::~Transaction()
         return;
     try {
         if (outermost_) {
-            run(connection_, QStringLiteral("ROLLBACK"));
+            connection_.rollbackWrite();
         } else {
-            run(connection_, QStringLiteral("ROLLBACK TO ") + savepoint_);
-            run(connection_, QStringLiteral("RELEASE ") + savepoint_);
+            connection_.runOne(QStringLiteral("ROLLBACK TO ") + savepoint_);
+            connection_.runOne(QStringLiteral("RELEASE ") + savepoint_);
         }
     } catch (const DbError&) {
-        // Nothing more can be done in a destructor; SQLite has already undone the work.
+        // Nothing more can be done in a destructor; the engine has already undone the work.
     }
     --connection_.transactionDepth_;
     connection_.noteWrite();
@@ -59,9 +44,9 @@ void Transaction::commit()
 {
     if (!open_)
         return;
-    run(connection_, QStringLiteral("RELEASE ") + savepoint_);
+    connection_.runOne(QStringLiteral("RELEASE ") + savepoint_);
     if (outermost_)
-        run(connection_, QStringLiteral("COMMIT"));
+        connection_.commitWrite();
     open_ = false;
     --connection_.transactionDepth_;
 }

@@ -19,7 +19,7 @@ using Rows = QList<QVariantList>;
 // Every stored value of a table, row by row in key order.
 Rows rowsOf(Connection& connection, const QString& table)
 {
-    Statement statement(connection.handle(), QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(SqlText::quoteName(table)));
+    Statement statement(connection, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(SqlText::quoteName(table)));
     Rows rows;
     while (statement.step()) {
         QVariantList row;

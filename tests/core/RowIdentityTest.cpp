@@ -3,6 +3,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "core/Statement.h"
 #include "core/Schema.h"
 #include "core/SqlText.h"
 #include "core/Transaction.h"
@@ -62,12 +63,10 @@ TEST_F(RowIdentityTest, KeysStayUniqueForRowsAddedByRecordsetsAndByStatements)
     rs.requery();
     ASSERT_EQ(rs.recordCount(), 2);
     // The keys handed out after the deletion are past those the deleted rows had.
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db->handle(), "SELECT min(rowid), count(DISTINCT rowid) FROM clientTableInfo", -1, &stmt, nullptr);
-    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
-    EXPECT_GT(sqlite3_column_int64(stmt, 0), 2);
-    EXPECT_EQ(sqlite3_column_int64(stmt, 1), 2);
-    sqlite3_finalize(stmt);
+    Statement keys(*db, QStringLiteral("SELECT min(rowid), count(DISTINCT rowid) FROM clientTableInfo"));
+    ASSERT_TRUE(keys.step());
+    EXPECT_GT(keys.int64At(0), 2);
+    EXPECT_EQ(keys.int64At(1), 2);
 }
 
 TEST_F(RowIdentityTest, DeletingARowThatIsGoneIsAnErrorAndDeletesNothingElse)

@@ -677,9 +677,9 @@ TEST_F(ImportWindowTest, AFullDiskDuringThePassSaysSoAndLeavesTheTableAsItWas)
     openFile(1, file("big.csv"));
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     // The database may not grow beyond the pages it has: the disk is full.
-    Statement(folder.connection()->handle(), QStringLiteral("PRAGMA max_page_count = 1")).step();
+    Statement(*folder.connection(), QStringLiteral("PRAGMA max_page_count = 1")).step();
     importColumns({0, 1}, {"营销对象", "地址"});
-    Statement(folder.connection()->handle(), QStringLiteral("PRAGMA max_page_count = 1073741823")).step();
+    Statement(*folder.connection(), QStringLiteral("PRAGMA max_page_count = 1073741823")).step();
 
     EXPECT_TRUE(messages().last().contains(QStringLiteral("磁盘已满"))) << messages().last().toStdString();
     EXPECT_FALSE(messages().last().contains(QStringLiteral("字段类型不匹配")));

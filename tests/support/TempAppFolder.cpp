@@ -2,6 +2,7 @@
 
 #include "core/Connection.h"
 #include "core/Schema.h"
+#include "TestEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,12 @@ TempAppFolder::TempAppFolder()
         throw std::runtime_error("no temporary folder");
     Schema::ensureMainDatabase(databasePath());
     Schema::ensureExportDatabase(dir_.filePath(Schema::ExportDatabaseName));
-    connection_ = Connection::open(databasePath());
+    if (TestEngine::onServer()) {
+        connection_ = TestEngine::freshServerDatabase();
+        Schema::createTables(*connection_);
+    } else {
+        connection_ = Connection::open(databasePath());
+    }
 }
 
 QString TempAppFolder::databasePath() const

@@ -9,7 +9,8 @@
 class Connection;
 
 // A fresh program folder for one test: the delivered databases built from the schema,
-// and a connection to the main one.
+// and a connection to the main one - or, when the tests run on the server, to a fresh
+// database there holding the program's tables.
 class TempAppFolder {
 public:
     TempAppFolder();

@@ -20,7 +20,7 @@ const QString AttachedName = QStringLiteral("marquel_export_db");
 
 void run(Connection& connection, const QString& sql)
 {
-    Statement statement(connection.handle(), sql);
+    Statement statement(connection, sql);
     while (statement.step()) {
     }
 }
@@ -32,7 +32,7 @@ public:
     Attachment(Connection& connection, const QString& path)
         : connection_(connection)
     {
-        Statement attach(connection_.handle(), QStringLiteral("ATTACH DATABASE ?1 AS ") + AttachedName);
+        Statement attach(connection_, QStringLiteral("ATTACH DATABASE ?1 AS ") + AttachedName);
         attach.bind(1, path);
         attach.step();
     }
@@ -53,7 +53,7 @@ private:
 // Table names of the store compare without regard to letter case.
 bool tableExists(Connection& connection, const QString& schema, const QString& table)
 {
-    Statement statement(connection.handle(),
+    Statement statement(connection,
                         QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type IN ('table', 'view') "
                                        "AND lower(name) = lower(?1)").arg(schema));
     statement.bind(1, table);
@@ -95,8 +95,8 @@ ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProg
     run(source, QStringLiteral("CREATE TABLE %1 (%2)").arg(target, columnDeclarations(SourceRows(source, job.rows).fields())));
     // The rows go over in blocks, each copied by SQLite itself; the progress is told
     // after each block.
-    Statement blockEnd(source.handle(), job.rows.keyQuery(QStringLiteral("rowid > ?2")) + QStringLiteral(" LIMIT 1 OFFSET ?3"));
-    Statement copy(source.handle(), QStringLiteral("INSERT INTO %1 ").arg(target)
+    Statement blockEnd(source, job.rows.keyQuery(QStringLiteral("rowid > ?2")) + QStringLiteral(" LIMIT 1 OFFSET ?3"));
+    Statement copy(source, QStringLiteral("INSERT INTO %1 ").arg(target)
                                         + job.rows.query(QStringLiteral("rowid > ?2 AND rowid <= ?3")));
     qint64 copiedUpTo = std::numeric_limits<qint64>::min();
     for (bool last = false; !last;) {
@@ -111,7 +111,7 @@ ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProg
         copy.bindInt64(3, upTo);
         copy.step();
         copy.reset();
-        result.rows += sqlite3_changes(source.handle());
+        result.rows += sqlite3_changes(source.sqliteHandle());
         copiedUpTo = upTo;
         if (result.rows > 0)
             reportExportProgress(progress, result.rows);

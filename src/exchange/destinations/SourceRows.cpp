@@ -7,7 +7,7 @@
 #include <sqlite3.h>
 
 SourceRows::SourceRows(Connection& connection, const ExportRows& rows)
-    : statement_(std::make_unique<Statement>(connection.handle(), rows.query()))
+    : statement_(std::make_unique<Statement>(connection, rows.query()))
 {
     rows.bind(*statement_);
     for (int i = 0; i < statement_->columnCount(); ++i)
@@ -26,7 +26,7 @@ QStringList SourceRows::fieldNames() const
 
 int SourceRows::count(Connection& connection, const ExportRows& rows)
 {
-    Statement statement(connection.handle(), rows.countQuery());
+    Statement statement(connection, rows.countQuery());
     rows.bind(statement);
     statement.step();
     return statement.valueAt(0).toInt();
@@ -44,7 +44,7 @@ QVariant SourceRows::value(int column) const
 
 SourceRows::RawValue SourceRows::raw(int column) const
 {
-    sqlite3_stmt* statement = statement_->handle();
+    sqlite3_stmt* statement = statement_->sqliteHandle();
     RawValue value;
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:

@@ -3,6 +3,7 @@
 #include "ColumnNames.h"
 #include "core/Connection.h"
 #include "core/Statement.h"
+#include "core/SqliteStatement.h"
 #include "core/DbError.h"
 #include "core/FieldInfo.h"
 #include "core/TextRules.h"
@@ -26,7 +27,7 @@ QString quotedName(QString name)
 
 void run(Connection& connection, const QString& sql)
 {
-    Statement statement(connection.handle(), sql);
+    Statement statement(connection, sql);
     while (statement.step()) {
     }
 }
@@ -54,7 +55,7 @@ void MemoryTableSink::begin(const QStringList& columnNames)
     run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
                           .arg(quotedName(LoadingTable), declarations.join(QStringLiteral(", "))));
     insert_ = std::make_unique<Statement>(
-        connection_->handle(), QStringLiteral("INSERT INTO %1 VALUES (%2)")
+        *connection_, QStringLiteral("INSERT INTO %1 VALUES (%2)")
                                    .arg(quotedName(LoadingTable), parameters.join(QStringLiteral(", "))));
 }
 
@@ -75,7 +76,7 @@ void MemoryTableSink::addRow(const QVariantList& values)
 // each value on the way.
 void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
 {
-    sqlite3_stmt* statement = insert_->handle();
+    sqlite3_stmt* statement = insert_->sqliteHandle();
     int result = SQLITE_OK;
     switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
     case QMetaType::UnknownType:
@@ -129,7 +130,7 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
     }
     }
     if (result != SQLITE_OK)
-        throw DbError(sqliteErrorText(connection_->handle()));
+        throw DbError(sqliteErrorText(connection_->sqliteHandle()));
 }
 
 QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const
@@ -158,9 +159,9 @@ void MemoryTableSink::datesToText(const QString& column, bool dateColumn)
         run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) = 'blob'").arg(table, name));
         return;
     }
-    Statement dates(connection_->handle(),
+    Statement dates(*connection_,
                     QStringLiteral("SELECT rowid, %2 FROM %1 WHERE typeof(%2) = 'blob'").arg(table, name));
-    Statement update(connection_->handle(), QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(table, name));
+    Statement update(*connection_, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(table, name));
     while (dates.step()) {
         const QString stored = QString::fromLatin1(dates.valueAt(1).toByteArray());
         const QDateTime moment = parseDateText(stored);

@@ -1,0 +1,346 @@
+#include "PgConnection.h"
+
+#include "DbError.h"
+#include "PgStatement.h"
+#include "SqlText.h"
+#include "Statement.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+namespace {
+
+// The key of the advisory lock every write holds ("Marq").
+constexpr qint64 WriteLockKey = 0x4D617271;
+
+QString serverText(const char* text)
+{
+    return QString::fromUtf8(text).trimmed();
+}
+
+QString quotedName(const QString& name)
+{
+    return SqlText::quoteName(name);
+}
+
+// The server's words for a statement it cannot run, in the program's language; the
+// statement's text is never part of it.
+DbError failure(const pg_result* result, const QString& connectionMessage)
+{
+    const QString state = QString::fromLatin1(result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr);
+    const QString detail = result ? serverText(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) : connectionMessage;
+    const QString cls = state.left(2);
+    static const QRegularExpression quotedPart(QStringLiteral("\"([^\"]*)\""));
+    const QString named = quotedPart.match(detail).captured(1);
+    if (cls == QLatin1String("08") || state.isEmpty())
+        return DbError(QStringLiteral("与数据库服务器的连接已断开，修改没有保存。请检查网络后重新启动程序。（%1）").arg(detail),
+                       SQLITE_IOERR);
+    if (state == QLatin1String("40P01") || state == QLatin1String("40001") || state == QLatin1String("55P03")
+        || state == QLatin1String("57014"))
+        return DbError(QStringLiteral("数据库正被其他程序使用，请稍后再试。（%1）").arg(detail), SQLITE_BUSY);
+    if (state == QLatin1String("25006") || state == QLatin1String("42501"))
+        return DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+    if (cls == QLatin1String("53"))
+        return DbError(QStringLiteral("磁盘已满，不能保存修改。（%1）").arg(detail), SQLITE_FULL);
+    if (cls == QLatin1String("XX"))
+        return DbError(QStringLiteral("无法识别的数据库格式，文件可能已损坏。（%1）").arg(detail), SQLITE_CORRUPT);
+    if (cls == QLatin1String("23"))
+        return DbError(QStringLiteral("数据库拒绝了这次修改。（%1）").arg(detail), SQLITE_CONSTRAINT);
+    if (cls == QLatin1String("22"))
+        return DbError(QStringLiteral("数据库拒绝了这次修改：数据类型不匹配。（%1）").arg(detail), SQLITE_MISMATCH);
+    if (state == QLatin1String("42P01"))
+        return DbError(QStringLiteral("数据库错误：找不到表“%1”。").arg(named), SQLITE_ERROR);
+    if (state == QLatin1String("42703"))
+        return DbError(QStringLiteral("数据库错误：找不到字段“%1”。").arg(named), SQLITE_ERROR);
+    if (state == QLatin1String("42702"))
+        return DbError(QStringLiteral("数据库错误：字段名“%1”不明确。").arg(named), SQLITE_ERROR);
+    if (state == QLatin1String("42601"))
+        return DbError(QStringLiteral("数据库错误：语句有语法错误，无法执行。"), SQLITE_ERROR);
+    return DbError(QStringLiteral("数据库错误：语句无法执行。（%1）").arg(detail), SQLITE_ERROR);
+}
+
+// How a column of the server's own type reads as a declaration the program knows.
+QString declarationOfType(const QString& type)
+{
+    static const QRegularExpression sized(QStringLiteral("^character varying\\((\\d+)\\)$"));
+    const auto match = sized.match(type);
+    if (match.hasMatch())
+        return QStringLiteral("TEXT(%1)").arg(match.captured(1));
+    if (type == QLatin1String("bigint") || type == QLatin1String("integer") || type == QLatin1String("smallint"))
+        return QStringLiteral("INTEGER");
+    if (type == QLatin1String("double precision") || type == QLatin1String("real") || type.startsWith(QLatin1String("numeric")))
+        return QStringLiteral("DOUBLE");
+    if (type == QLatin1String("date"))
+        return QStringLiteral("DATE");
+    if (type.startsWith(QLatin1String("timestamp")))
+        return QStringLiteral("DATETIME");
+    if (type == QLatin1String("bytea"))
+        return QStringLiteral("BLOB");
+    if (type == QLatin1String("boolean"))
+        return QStringLiteral("BIT");
+    return QStringLiteral("TEXT");
+}
+
+// A column default as the server shows it ('x'::citext, 0): the value itself.
+QVariant defaultValueOf(const QVariant& expression)
+{
+    if (expression.isNull())
+        return QVariant();
+    QString text = expression.toString().trimmed();
+    static const QRegularExpression cast(QStringLiteral("::[a-z ]+(\\(\\d+\\))?$"));
+    text.remove(cast);
+    return FieldInfo::defaultFromDeclaration(text);
+}
+
+} // namespace
+
+PgConnection::PgConnection(pg_conn* conn, const QString& uri)
+    : Connection(withoutPassword(uri)), conn_(conn)
+{
+}
+
+PgConnection::~PgConnection()
+{
+    PQfinish(conn_);
+}
+
+QString PgConnection::withoutPassword(const QString& uri)
+{
+    QUrl url(uri);
+    if (!url.isValid())
+        return uri;
+    url.setPassword(QString());
+    QUrlQuery query(url);
+    query.removeAllQueryItems(QStringLiteral("password"));
+    url.setQuery(query);
+    return url.toString();
+}
+
+std::shared_ptr<Connection> PgConnection::open(const QString& uri)
+{
+    const QByteArray text = uri.toUtf8();
+    pg_conn* conn = PQconnectdb(text.constData());
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        const QString detail = conn ? serverText(PQerrorMessage(conn)) : QString();
+        PQfinish(conn);
+        throw DbError(QStringLiteral("无法连接数据库服务器“%1”。（%2）").arg(withoutPassword(uri), detail), SQLITE_CANTOPEN);
+    }
+    PQsetClientEncoding(conn, "UTF8");
+    std::shared_ptr<PgConnection> connection(new PgConnection(conn, uri));
+    // Dates read as yyyy-MM-dd, as they are kept on the file; a writer waits for the write
+    // lock as long as a writer on the file does at most, then says the database is busy.
+    connection->run("SET datestyle = 'ISO, YMD'; SET lock_timeout = '5s'; SET standard_conforming_strings = on");
+    Statement readOnly(*connection, QStringLiteral("SELECT current_setting('transaction_read_only')"));
+    readOnly.step();
+    connection->readOnly_ = readOnly.valueAt(0).toString() == QLatin1String("on");
+    return connection;
+}
+
+QString PgConnection::displayName() const
+{
+    QString host = QString::fromUtf8(PQhost(conn_));
+    if (host.isEmpty() || host.startsWith(QLatin1Char('/')))
+        host = QStringLiteral("localhost");
+    return QString::fromUtf8(PQdb(conn_)) + QLatin1Char('@') + host;
+}
+
+void PgConnection::check(pg_result* result) const
+{
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return;
+    const DbError error = failure(result, serverText(PQerrorMessage(conn_)));
+    PQclear(result);
+    throw error;
+}
+
+void PgConnection::noteChanges(pg_result* result)
+{
+    const char* count = PQcmdTuples(result);
+    if (count && *count)
+        changes_ = atoi(count);
+}
+
+void PgConnection::run(const char* sql) const
+{
+    PGresult* result = PQexec(conn_, sql);
+    check(result);
+    PQclear(result);
+}
+
+QByteArray PgConnection::newPreparedName()
+{
+    // Statements prepared by statements that are gone are let go first.
+    if (!stalePrepared_.isEmpty() && PQtransactionStatus(conn_) != PQTRANS_INERROR) {
+        QByteArray deallocate;
+        for (const QByteArray& name : std::as_const(stalePrepared_))
+            deallocate += "DEALLOCATE " + name + ";";
+        stalePrepared_.clear();
+        PQclear(PQexec(conn_, deallocate.constData()));
+    }
+    return "marquel_s" + QByteArray::number(++preparedCounter_);
+}
+
+void PgConnection::forgetPrepared(const QByteArray& name)
+{
+    stalePrepared_ << name;
+}
+
+std::unique_ptr<StatementEngine> PgConnection::prepare(const QString& sqliteStatement)
+{
+    return std::make_unique<PgStatement>(*this, sqliteStatement);
+}
+
+void PgConnection::executeScript(const QString& script)
+{
+    const QByteArray text = script.toUtf8();
+    run(text.constData());
+    noteWrite();
+}
+
+void PgConnection::beginWrite()
+{
+    if (readOnly_)
+        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+    run("BEGIN");
+    try {
+        run(QByteArray("SELECT pg_advisory_xact_lock(" + QByteArray::number(WriteLockKey) + ")").constData());
+    } catch (const DbError&) {
+        PQclear(PQexec(conn_, "ROLLBACK"));
+        throw;
+    }
+}
+
+void PgConnection::commitWrite()
+{
+    // A server undoes the whole transaction once one of its statements failed, and COMMIT then
+    // ends it without storing anything: that must never read as stored.
+    if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+        PQclear(PQexec(conn_, "ROLLBACK"));
+        throw DbError(QStringLiteral("数据库错误：这次修改中有一步没有完成，整个修改都没有保存。"), SQLITE_ABORT);
+    }
+    run("COMMIT");
+}
+
+void PgConnection::rollbackWrite()
+{
+    run("ROLLBACK");
+}
+
+qint64 PgConnection::insertRow(const QString& table, const QStringList& quotedNames, const QList<QVariant>& values)
+{
+    QStringList placeholders;
+    for (int i = 0; i < quotedNames.size(); ++i)
+        placeholders << QStringLiteral("?");
+    const QString sql = quotedNames.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quotedName(table))
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
+              .arg(quotedName(table), quotedNames.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    Statement statement(*this, sql);
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.step();
+    noteWrite();
+    return statement.int64At(0);
+}
+
+QList<Connection::TableInfo> PgConnection::tables() const
+{
+    QList<TableInfo> result;
+    auto* self = const_cast<PgConnection*>(this);
+    Statement statement(*self, QStringLiteral(
+        "SELECT c.relname, c.relkind FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+        "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'v', 'p') ORDER BY c.oid"));
+    while (statement.step()) {
+        const QString name = statement.valueAt(0).toString();
+        QString type = statement.valueAt(1).toString() == QLatin1String("v") ? QStringLiteral("VIEW")
+                                                                             : QStringLiteral("TABLE");
+        if (name.startsWith(QLatin1String("marquel_")))
+            type = QStringLiteral("SYSTEM TABLE");
+        result.append({name, type});
+    }
+    return result;
+}
+
+QList<FieldInfo> PgConnection::fields(const QString& table) const
+{
+    QList<FieldInfo> result;
+    auto* self = const_cast<PgConnection*>(this);
+    Statement statement(*self, QStringLiteral(
+        "SELECT a.attname, coalesce(col_description(a.attrelid, a.attnum), ''), format_type(a.atttypid, a.atttypmod), "
+        "pg_get_expr(d.adbin, d.adrelid) "
+        "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = c.relnamespace "
+        "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+        "WHERE n.nspname = current_schema() AND c.relname = ? AND a.attnum > 0 AND NOT a.attisdropped "
+        "AND a.attname <> 'rowid' ORDER BY a.attnum"));
+    statement.bind(1, table);
+    while (statement.step()) {
+        const QString declared = statement.valueAt(1).toString();
+        FieldInfo field = FieldInfo::fromDeclaration(
+            statement.valueAt(0).toString(), declared.isEmpty() ? declarationOfType(statement.valueAt(2).toString()) : declared);
+        field.writable = true;
+        field.defaultValue = defaultValueOf(statement.valueAt(3));
+        result.append(field);
+    }
+    if (result.isEmpty())
+        throw DbError(QStringLiteral("找不到表“%1”。").arg(table));
+    return result;
+}
+
+QString PgConnection::declarationOf(unsigned tableOid, int column) const
+{
+    if (tableOid == InvalidOid || column <= 0)
+        return QString();
+    const QPair<unsigned, int> key(tableOid, column);
+    const auto known = declarations_.constFind(key);
+    if (known != declarations_.constEnd())
+        return *known;
+    auto* self = const_cast<PgConnection*>(this);
+    Statement statement(*self, QStringLiteral(
+        "SELECT coalesce(col_description(attrelid, attnum), ''), format_type(atttypid, atttypmod) "
+        "FROM pg_attribute WHERE attrelid = ? AND attnum = ?"));
+    statement.bind(1, qint64(tableOid));
+    statement.bind(2, column);
+    QString declared;
+    if (statement.step()) {
+        declared = statement.valueAt(0).toString();
+        if (declared.isEmpty())
+            declared = declarationOfType(statement.valueAt(1).toString());
+    }
+    declarations_.insert(key, declared);
+    return declared;
+}
+
+void PgConnection::listen(const QString& channel)
+{
+    run(QByteArray("LISTEN " + quotedName(channel).toUtf8()).constData());
+}
+
+void PgConnection::notify(const QString& channel, const QString& payload)
+{
+    Statement statement(*this, QStringLiteral("SELECT pg_notify(?, ?)"));
+    statement.bind(1, channel);
+    statement.bind(2, payload);
+    statement.step();
+}
+
+QStringList PgConnection::takeNotifications()
+{
+    QStringList payloads;
+    PQconsumeInput(conn_);
+    const int ownProcess = PQbackendPID(conn_);
+    while (PGnotify* notice = PQnotifies(conn_)) {
+        if (notice->be_pid != ownProcess)
+            payloads << QString::fromUtf8(notice->extra);
+        PQfreemem(notice);
+    }
+    return payloads;
+}
+
+int PgConnection::notificationSocket() const
+{
+    return PQsocket(conn_);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Connection.h"
+
+#include <QHash>
+#include <QPair>
+
+struct pg_conn;
+struct pg_result;
+
+// A PostgreSQL database on a server, shared by the seats of a department. Every table has a
+// hidden identity column `rowid` (never reused) that grids do not show; texts are citext, so
+// they compare without regard to letter case as on the file; the write lock is an advisory
+// lock held by each write's transaction, so writers take turns as on the file.
+class PgConnection : public Connection {
+public:
+    static std::shared_ptr<Connection> open(const QString& uri);
+    // The URI with any password left out, as it may be shown and remembered.
+    static QString withoutPassword(const QString& uri);
+
+    ~PgConnection() override;
+
+    QString displayName() const override;
+    bool isServer() const override { return true; }
+    bool isReadOnly() const override { return readOnly_; }
+    void executeScript(const QString& script) override;
+    int changes() const override { return changes_; }
+    qint64 insertRow(const QString& table, const QStringList& quotedNames, const QList<QVariant>& values) override;
+    QList<TableInfo> tables() const override;
+    QList<FieldInfo> fields(const QString& table) const override;
+    std::unique_ptr<StatementEngine> prepare(const QString& sqliteStatement) override;
+
+    void listen(const QString& channel) override;
+    void notify(const QString& channel, const QString& payload) override;
+    QStringList takeNotifications() override;
+    int notificationSocket() const override;
+
+    // For PgStatement.
+    pg_conn* handle() const { return conn_; }
+    // Throws DbError for a failed result (and frees it).
+    void check(pg_result* result) const;
+    void noteChanges(pg_result* result);
+    QByteArray newPreparedName();
+    void forgetPrepared(const QByteArray& name);
+    // The declared type of a table's column ("TEXT(50)", "INTEGER" …); "" for an expression.
+    QString declarationOf(unsigned tableOid, int column) const;
+
+protected:
+    void beginWrite() override;
+    void commitWrite() override;
+    void rollbackWrite() override;
+
+private:
+    PgConnection(pg_conn* conn, const QString& uri);
+    void run(const char* sql) const;
+
+    pg_conn* conn_;
+    bool readOnly_ = false;
+    int changes_ = 0;
+    int preparedCounter_ = 0;
+    QList<QByteArray> stalePrepared_;
+    mutable QHash<QPair<unsigned, int>, QString> declarations_;
+};

@@ -1,0 +1,199 @@
+#include "PgStatement.h"
+
+#include "DbError.h"
+#include "PgConnection.h"
+#include "PgDialect.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <libpq-fe.h>
+
+namespace {
+
+// Type numbers of the server's built-in types (pg_type.oid), fixed since long ago.
+enum : Oid {
+    BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26,
+    Float4Oid = 700, Float8Oid = 701, NumericOid = 1700,
+};
+
+QByteArray textOf(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? "1" : "0";
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return QByteArray::number(value.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QByteArray::number(value.toDouble(), 'g', 17);
+    case QMetaType::QByteArray:
+        return "\\x" + value.toByteArray().toHex();
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate).toUtf8();
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+    default:
+        return value.toString().toUtf8();
+    }
+}
+
+QVariant numberFromText(const char* text)
+{
+    const QByteArray digits(text);
+    if (!digits.contains('.') && !digits.contains('e') && !digits.contains('E')) {
+        bool whole = false;
+        const qint64 number = digits.toLongLong(&whole);
+        if (whole)
+            return number;
+    }
+    return digits.toDouble();
+}
+
+} // namespace
+
+PgStatement::PgStatement(PgConnection& connection, const QString& sqliteStatement)
+    : connection_(connection)
+{
+    const PgDialect::Translated translated = PgDialect::fromSqlite(sqliteStatement);
+    sql_ = translated.sql.toUtf8();
+    values_.resize(translated.parameterCount);
+}
+
+PgStatement::~PgStatement()
+{
+    PQclear(result_);
+    PQclear(description_);
+    if (!preparedName_.isEmpty())
+        connection_.forgetPrepared(preparedName_);
+}
+
+void PgStatement::bind(int index, const QVariant& value)
+{
+    if (index < 1 || index > values_.size())
+        throw DbError(QStringLiteral("数据库错误：参数序号 %1 超出范围。").arg(index));
+    if (!value.isValid() || value.isNull())
+        values_[index - 1].reset();
+    else
+        values_[index - 1] = textOf(value);
+}
+
+void PgStatement::prepareOnServer()
+{
+    if (!preparedName_.isEmpty())
+        return;
+    const QByteArray name = connection_.newPreparedName();
+    PGresult* prepared = PQprepare(connection_.handle(), name.constData(), sql_.constData(), int(values_.size()), nullptr);
+    connection_.check(prepared);
+    PQclear(prepared);
+    preparedName_ = name;
+}
+
+void PgStatement::run()
+{
+    QVector<const char*> pointers(values_.size());
+    for (int i = 0; i < values_.size(); ++i)
+        pointers[i] = values_[i] ? values_[i]->constData() : nullptr;
+    if (runs_ > 0)
+        prepareOnServer();
+    ++runs_;
+    PGresult* result = preparedName_.isEmpty()
+        ? PQexecParams(connection_.handle(), sql_.constData(), int(values_.size()), nullptr, pointers.constData(), nullptr,
+                       nullptr, 0)
+        : PQexecPrepared(connection_.handle(), preparedName_.constData(), int(values_.size()), pointers.constData(),
+                         nullptr, nullptr, 0);
+    connection_.check(result);
+    connection_.noteChanges(result);
+    result_ = result;
+    row_ = -1;
+    ran_ = true;
+}
+
+bool PgStatement::step()
+{
+    if (!ran_)
+        run();
+    if (!result_ || PQresultStatus(result_) != PGRES_TUPLES_OK)
+        return false;
+    if (row_ < PQntuples(result_))
+        ++row_;
+    return row_ < PQntuples(result_);
+}
+
+void PgStatement::reset()
+{
+    PQclear(result_);
+    result_ = nullptr;
+    ran_ = false;
+    row_ = -1;
+    for (auto& value : values_)
+        value.reset();
+}
+
+const pg_result* PgStatement::shape() const
+{
+    if (result_)
+        return result_;
+    if (!description_) {
+        auto* self = const_cast<PgStatement*>(this);
+        self->prepareOnServer();
+        description_ = PQdescribePrepared(connection_.handle(), preparedName_.constData());
+        connection_.check(description_);
+    }
+    return description_;
+}
+
+int PgStatement::columnCount() const
+{
+    return PQnfields(shape());
+}
+
+QString PgStatement::columnName(int column) const
+{
+    return QString::fromUtf8(PQfname(shape(), column));
+}
+
+QString PgStatement::declaredType(int column) const
+{
+    const pg_result* rows = shape();
+    return connection_.declarationOf(PQftable(rows, column), PQftablecol(rows, column));
+}
+
+QVariant PgStatement::valueAt(int column) const
+{
+    if (!result_ || row_ < 0 || row_ >= PQntuples(result_) || PQgetisnull(result_, row_, column))
+        return QVariant();
+    const char* text = PQgetvalue(result_, row_, column);
+    switch (PQftype(result_, column)) {
+    case Int8Oid:
+    case Int4Oid:
+    case Int2Oid:
+    case OidOid:
+        return qint64(strtoll(text, nullptr, 10));
+    case BoolOid:
+        return qint64(text[0] == 't' ? 1 : 0);
+    case Float4Oid:
+    case Float8Oid:
+        return QByteArray(text).toDouble();
+    case NumericOid:
+        return numberFromText(text);
+    case ByteaOid: {
+        size_t length = 0;
+        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+        const QByteArray value(reinterpret_cast<const char*>(bytes), qsizetype(length));
+        PQfreemem(bytes);
+        return value;
+    }
+    default:
+        return QString::fromUtf8(text, PQgetlength(result_, row_, column));
+    }
+}
+
+qint64 PgStatement::int64At(int column) const
+{
+    if (!result_ || row_ < 0 || row_ >= PQntuples(result_) || PQgetisnull(result_, row_, column))
+        return 0;
+    return strtoll(PQgetvalue(result_, row_, column), nullptr, 10);
+}

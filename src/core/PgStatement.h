@@ -1,0 +1,44 @@
+#pragma once
+
+#include "StatementEngine.h"
+
+#include <QByteArray>
+#include <QVector>
+#include <optional>
+
+class PgConnection;
+struct pg_result;
+
+// A statement run by a PostgreSQL server. The server sends a statement's rows whole, so
+// step() walks rows already here. A statement run a second time is prepared on the server
+// first, so a pass that runs one insert many times sends its text once.
+class PgStatement : public StatementEngine {
+public:
+    PgStatement(PgConnection& connection, const QString& sqliteStatement);
+    ~PgStatement() override;
+
+    void bind(int index, const QVariant& value) override;
+    bool step() override;
+    void reset() override;
+
+    int columnCount() const override;
+    QString columnName(int column) const override;
+    QString declaredType(int column) const override;
+    QVariant valueAt(int column) const override;
+    qint64 int64At(int column) const override;
+
+private:
+    void run();
+    void prepareOnServer();
+    const pg_result* shape() const;   // the rows' description, from the rows or from the server
+
+    PgConnection& connection_;
+    QByteArray sql_;
+    QVector<std::optional<QByteArray>> values_;
+    pg_result* result_ = nullptr;
+    mutable pg_result* description_ = nullptr;
+    QByteArray preparedName_;
+    int runs_ = 0;
+    int row_ = -1;
+    bool ran_ = false;
+};
