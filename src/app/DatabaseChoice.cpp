@@ -1,5 +1,7 @@
 #include "DatabaseChoice.h"
 
+#include "core/Connection.h"
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QUrl>
@@ -23,20 +25,14 @@ QString absoluteFile(const QString& path)
 
 } // namespace
 
-bool DatabaseChoice::isServerLocation(const QString& location)
-{
-    return location.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive)
-        || location.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive);
-}
-
 bool DatabaseChoice::isSameFile(const QString& location, const QString& programDatabase)
 {
-    return !isServerLocation(location) && absoluteFile(location) == absoluteFile(programDatabase);
+    return !Connection::isServerLocation(location) && absoluteFile(location) == absoluteFile(programDatabase);
 }
 
 QString DatabaseChoice::withoutPassword(const QString& location)
 {
-    if (!isServerLocation(location))
+    if (!Connection::isServerLocation(location))
         return location;
     QUrl url(location);
     url.setPassword(QString());
@@ -52,7 +48,7 @@ DatabaseChoice DatabaseChoice::decide(const QString& given, const QString& remem
     choice.location = programDatabase;
     if (!given.isEmpty()) {
         // A file named relative to where the program was started must open from anywhere later.
-        choice.location = isServerLocation(given) ? given : absoluteFile(given);
+        choice.location = Connection::isServerLocation(given) ? given : absoluteFile(given);
         choice.isProgramDatabase = isSameFile(given, programDatabase);
         choice.memory = choice.isProgramDatabase ? Memory::Forget : Memory::Remember;
         if (choice.isProgramDatabase)

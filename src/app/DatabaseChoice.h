@@ -18,7 +18,6 @@ struct DatabaseChoice {
 
     // Whether `location` names the file beside the program (through any path to it).
     static bool isSameFile(const QString& location, const QString& programDatabase);
-    static bool isServerLocation(const QString& location);
     // A server URI without its password (as user:password@ or as password=...): never stored,
     // never shown.
     static QString withoutPassword(const QString& location);

@@ -4,6 +4,7 @@
 #include "StartUp.h"
 #include "campaign/DatabaseCopy.h"
 #include "controls/UiSetup.h"
+#include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Schema.h"
 
@@ -38,7 +39,7 @@ std::vector<std::unique_ptr<DatabaseLock>> lockFiles(const QStringList& location
     for (const QString& location : locations) {
         const QFileInfo file(location);
         const bool writable = file.exists() ? file.isWritable() : QFileInfo(file.absolutePath()).isWritable();
-        if (!DatabaseChoice::isServerLocation(location) && writable)
+        if (!Connection::isServerLocation(location) && writable)
             locks.push_back(std::make_unique<DatabaseLock>(location));
     }
     return locks;

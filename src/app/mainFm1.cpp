@@ -53,18 +53,33 @@ bool hasRows(const std::shared_ptr<Recordset>& recordset)
     return recordset && recordset->recordCount() > 0;
 }
 
-QString readOnlyNotice(const QString& databasePath)
+QString readOnlyNotice(const Connection& connection)
 {
-    return QStringLiteral("数据库“%1”是只读的：可以查看、统计、打印和导出到其他文件，但所做的修改都不能保存。")
-        .arg(QDir::toNativeSeparators(databasePath));
+    const QString name = connection.isServer() ? connection.displayName() : QDir::toNativeSeparators(connection.location());
+    return QStringLiteral("数据库“%1”是只读的：可以查看、统计、打印和导出到其他文件，但所做的修改都不能保存。").arg(name);
 }
 
-// The caption says which database a window writes to, unless it is the usual one.
-QString captionFor(const QString& location, const QString& programDatabase)
+// The caption says which database a seat writes to, unless it is the usual file.
+QString captionFor(const Connection& connection, const QString& programDatabase)
 {
-    if (DatabaseChoice::isSameFile(location, programDatabase))
+    if (DatabaseChoice::isSameFile(connection.location(), programDatabase))
         return QStringLiteral("Marquel");
-    return QStringLiteral("Marquel - %1").arg(QFileInfo(location).fileName());
+    return QStringLiteral("Marquel - %1").arg(connection.displayName());
+}
+
+// A new server database starts without the program's tables: made when the user agrees.
+// False when the user would rather not.
+bool offerTables(Connection& connection)
+{
+    if (!connection.isServer() || !Schema::hasNoMainTables(connection))
+        return true;
+    const MsgAnswer answer = Dialogs::instance().message(
+        QStringLiteral("数据库“%1”中还没有本程序的表，是否现在创建？").arg(connection.displayName()),
+        QStringLiteral("Marquel"), MsgButtons::YesNo, MsgIcon::Question);
+    if (answer != MsgAnswer::Yes)
+        return false;
+    Schema::createTables(connection);
+    return true;
 }
 
 } // namespace
@@ -74,20 +89,23 @@ mainFm1* mainFm1::load(const QString& appPath, const QString& location)
     const QString programDatabase = QDir(appPath).filePath(Schema::MainDatabaseName);
     const QString databasePath = location.isEmpty() ? programDatabase : location;
     try {
-        // Two copies can only harm a database they may write; one that cannot be written
-        // (a copy on a CD) opens without a lock file, in a folder that may not take one.
+        // Two copies can only harm a file they may write; one that cannot be written (a copy on
+        // a CD) opens without a lock file, in a folder that may not take one. Seats share a
+        // server database: the server keeps their writes apart.
         std::unique_ptr<DatabaseLock> lock;
-        if (QFileInfo(databasePath).isWritable())
+        if (!Connection::isServerLocation(databasePath) && QFileInfo(databasePath).isWritable())
             lock = std::make_unique<DatabaseLock>(databasePath);
         auto connection = Connection::open(databasePath);
+        if (!offerTables(*connection))
+            return nullptr;
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
         auto state = std::make_unique<ProgramState>(connection, appPath);
         if (connection->isReadOnly())
-            Dialogs::instance().message(readOnlyNotice(databasePath), QStringLiteral("信息提示"), MsgButtons::Ok,
+            Dialogs::instance().message(readOnlyNotice(*connection), QStringLiteral("信息提示"), MsgButtons::Ok,
                                         MsgIcon::Information);
         auto* window = new mainFm1(std::move(lock), std::move(state));
-        window->setWindowTitle(captionFor(databasePath, programDatabase));
+        window->setWindowTitle(captionFor(*connection, programDatabase));
         return window;
     } catch (const DbError& error) {
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);

@@ -34,9 +34,11 @@ class mainFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    // Opens the database at `location` (the one in the program's folder when empty) and builds
-    // the window. When the database is missing or unreadable, shows why and returns nullptr: no
-    // half-open window.
+    // Opens the database at `location`, a file or a server (the file in the program's folder
+    // when empty), and builds the window. An empty server database gets the program's tables
+    // when the user agrees. When the database is missing, unreadable or not the program's, or
+    // the user would not have the tables made, shows why and returns nullptr: no half-open
+    // window.
     static mainFm1* load(const QString& appPath, const QString& location = {});
     ~mainFm1() override;
 

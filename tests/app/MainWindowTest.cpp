@@ -20,6 +20,7 @@
 #include "reports/ReportWindow.h"
 #include "exchange/mainFm3.h"
 #include "support/TempAppFolder.h"
+#include "support/TestServer.h"
 
 #include <QAction>
 #include <QFile>
@@ -38,6 +39,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -589,6 +591,36 @@ TEST_F(MainWindowTest, AChosenDatabaseIsNamedInTheCaptionLockedAndRememberedOnce
     window.reset(mainFm1::load(folder.path(), folder.databasePath()));
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel"));
+}
+
+TEST_F(MainWindowTest, AnEmptyServerDatabaseGetsTheProgramsTablesWhenTheUserAgrees)
+{
+    const QString server = TestServer::freshDatabase();
+    const QString seat = QUrl(server).path().mid(1) + QStringLiteral("@localhost");
+    const QString question = QStringLiteral("数据库“%1”中还没有本程序的表，是否现在创建？").arg(seat);
+
+    dialogs.queueMessage(MsgAnswer::No);
+    EXPECT_EQ(mainFm1::load(folder.path(), server), nullptr);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log()[0].text, question);
+    EXPECT_TRUE(Connection::open(server)->tables().isEmpty());
+
+    dialogs.queueMessage(MsgAnswer::Yes);
+    window.reset(mainFm1::load(folder.path(), server));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(dialogs.log().size(), 2);
+    EXPECT_TRUE(Schema::hasMainTables(*Connection::open(server)));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel - ") + seat);
+    EXPECT_EQ(window->state().connection()->location(), server);
+    window->Form_Activate();
+    EXPECT_EQ(dialogs.log().size(), 2);   // the refresh ran without a message
+    window.reset();
+
+    // Some of the tables but not all: not the program's database, or a damaged one.
+    Connection::open(server)->execute(QStringLiteral("DROP TABLE productDF"));
+    EXPECT_EQ(mainFm1::load(folder.path(), server), nullptr);
+    ASSERT_EQ(dialogs.log().size(), 3);
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("缺少表“productDF”"))) << dialogs.log().last().text.toStdString();
 }
 
 TEST_F(MainWindowTest, TheLockOfACopyThatCrashedIsTakenOver)

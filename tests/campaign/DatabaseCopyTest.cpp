@@ -6,10 +6,11 @@
 #include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/Transaction.h"
-#include "support/TempAppFolder.h"
+#include "support/TestServer.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,10 +31,19 @@ Rows rowsOf(Connection& connection, const QString& table)
     return rows;
 }
 
+// The source is a file of its own, whichever engine the other tests of the run use.
 class DatabaseCopyTest : public ::testing::Test {
 protected:
-    TempAppFolder folder;
-    Connection& source = *folder.connection();
+    QTemporaryDir folder;
+    QString sourcePath = madeDatabase(folder.filePath(QStringLiteral("Tembra_Estimation.db")));
+    std::shared_ptr<Connection> sourceConnection = Connection::open(sourcePath);
+    Connection& source = *sourceConnection;
+
+    static QString madeDatabase(const QString& path)
+    {
+        Schema::createMainDatabase(path);
+        return path;
+    }
 
     void run(const QString& sql) { source.execute(sql); }
 
@@ -68,21 +78,39 @@ protected:
     QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
 };
 
-TEST_F(DatabaseCopyTest, ARoundTripKeepsEveryValue)
+TEST_F(DatabaseCopyTest, ARoundTripThroughAFileOrAServerKeepsEveryValue)
 {
     fillAwkwardCampaign();
-    const QString middle = path("中转.db");
-    const QString back = path("back.db");
-    EXPECT_EQ(DatabaseCopy::copyDatabase(folder.databasePath(), middle),
-              QStringLiteral("已复制 5 个表，共 56 行：%1 → %2").arg(folder.databasePath(), middle));
-    DatabaseCopy::copyDatabase(middle, back);
+    for (const QString& middle : {path("中转.db"), TestServer::freshDatabase()}) {
+        SCOPED_TRACE(middle.toStdString());
+        const QString back = path("back.db");
+        QFile::remove(back);
+        const QString said = DatabaseCopy::copyDatabase(sourcePath, middle);
+        EXPECT_EQ(said, QStringLiteral("已复制 5 个表，共 56 行：%1 → %2").arg(sourcePath, middle));
+        DatabaseCopy::copyDatabase(middle, back);
 
-    const auto copy = Connection::open(back);
-    expectSameTables(*copy);
-    // The copy is a database the program opens and writes as its own.
-    Schema::checkMainDatabase(*copy);
-    EXPECT_TRUE(copy->hasRowMarks());
-    copy->execute(QStringLiteral("INSERT INTO planTable (序号) VALUES ('P3')"));
+        const auto copy = Connection::open(back);
+        expectSameTables(*copy);
+        // The copy is a database the program opens and writes as its own.
+        Schema::checkMainDatabase(*copy);
+        EXPECT_TRUE(copy->hasRowMarks());
+        copy->execute(QStringLiteral("INSERT INTO planTable (序号) VALUES ('P3')"));
+    }
+}
+
+TEST_F(DatabaseCopyTest, AValueTheServerWouldChangeStopsTheCopyAndTheServerIsLeftEmpty)
+{
+    // A day kept with its time: the server's date column would drop the time without a word.
+    run(QStringLiteral("INSERT INTO feedbackTable (序号, 时间) VALUES ('P1', '2026-12-08 09:05')"));
+    const QString server = TestServer::freshDatabase();
+    try {
+        DatabaseCopy::copyDatabase(sourcePath, server);
+        FAIL() << "the time was dropped";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.description(),
+                  QStringLiteral("表“feedbackTable”第 1 行的“时间”复制后变成了“2026-12-08”（原来是“2026-12-08 09:05”）：没有复制。"));
+    }
+    EXPECT_TRUE(Connection::open(server)->tables().isEmpty());
 }
 
 TEST_F(DatabaseCopyTest, ATargetHoldingOneOfTheTablesIsRefusedAndLeftAsItWas)
@@ -95,7 +123,7 @@ TEST_F(DatabaseCopyTest, ATargetHoldingOneOfTheTablesIsRefusedAndLeftAsItWas)
         partly->execute(QStringLiteral("INSERT INTO productDF VALUES ('旧的')"));
     }
     try {
-        DatabaseCopy::copyDatabase(folder.databasePath(), target);
+        DatabaseCopy::copyDatabase(sourcePath, target);
         FAIL() << "copied into a database that holds productDF";
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("已经有表“productDF”"))) << error.description().toStdString();
@@ -111,7 +139,7 @@ TEST_F(DatabaseCopyTest, AFailedCopyLeavesNoNewTargetAndAMissingSourceIsSaid)
     run(QStringLiteral("ALTER TABLE clientTableInfo ADD COLUMN 备注 TEXT"));
     const QString target = path("new.db");
     try {
-        DatabaseCopy::copyDatabase(folder.databasePath(), target);
+        DatabaseCopy::copyDatabase(sourcePath, target);
         FAIL() << "a field was dropped";
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("“备注”"))) << error.description().toStdString();
