@@ -31,7 +31,7 @@ F5* showSplash(const QString& appPath, const DatabaseChoice& choice)
             QTimer::singleShot(0, qApp, [] { QApplication::exit(1); });
             return;
         }
-        choice.keepInSettings(main->state().connection()->path());
+        choice.keepInSettings(main->state().connection()->location());   // without a password
         // The refresh runs once here; the window's first activation is not another one.
         main->countAsActive();
         main->show();
