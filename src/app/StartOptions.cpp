@@ -122,5 +122,5 @@ QString StartOptions::usage()
 
 QString StartOptions::versionText()
 {
-    return QStringLiteral("Marquel %1\n").arg(QStringLiteral(MARQUEL_VERSION));
+    return QStringLiteral("Marquel 营销活动评估系统 版本 %1\n").arg(QStringLiteral(MARQUEL_VERSION));
 }
