@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QString>
+#include <optional>
 
 // What one write of the program changed, announced once the write is stored, so every window
 // that shows those rows can read them again.
@@ -21,6 +22,11 @@ struct ChangeNotice {
 
     // Whether the change may concern rows of `plan`.
     bool touchesPlan(const QString& plan) const { return planNo.isEmpty() || planNo == plan; }
+
+    // The notice as the text one seat sends the others on a server database, and back;
+    // nullopt for a text that is no notice.
+    QString toText() const;
+    static std::optional<ChangeNotice> fromText(const QString& text);
 };
 
 Q_DECLARE_METATYPE(ChangeNotice)

@@ -6,10 +6,59 @@
 #include "core/Schema.h"
 
 #include <QDir>
+#include <QSocketNotifier>
+#include <QTimer>
+
+namespace {
+
+// The server's channel on which the seats of one database tell each other what they stored.
+const QString ChangesChannel = QStringLiteral("marquel_changes");
+
+// How often a seat looks for notices besides when its connection's socket says one came: a
+// notice read while a statement ran leaves the socket quiet.
+constexpr int CheckEveryMilliseconds = 500;
+
+} // namespace
 
 ProgramState::ProgramState(std::shared_ptr<Connection> connection, const QString& appPath)
     : connection_(std::move(connection)), appPath_(QDir::cleanPath(appPath))
 {
+    if (connection_ && connection_->isServer())
+        hearOtherSeats();
+}
+
+void ProgramState::hearOtherSeats()
+{
+    connection_->listen(ChangesChannel);
+    const auto takeNotices = [this] {
+        try {
+            for (const QString& text : connection_->takeNotifications()) {
+                if (const auto notice = ChangeNotice::fromText(text)) {
+                    connection_->noteWrite();   // rows read before may be stale now
+                    emit changed(*notice);
+                }
+            }
+        } catch (const DbError&) {
+            // A lost connection shows at the next save, with its message.
+        }
+    };
+    otherSeatsSocket_ = new QSocketNotifier(connection_->notificationSocket(), QSocketNotifier::Read, this);
+    connect(otherSeatsSocket_, &QSocketNotifier::activated, this, takeNotices);
+    otherSeatsCheck_ = new QTimer(this);
+    connect(otherSeatsCheck_, &QTimer::timeout, this, takeNotices);
+    otherSeatsCheck_->start(CheckEveryMilliseconds);
+}
+
+void ProgramState::announce(const ChangeNotice& notice)
+{
+    emit changed(notice);
+    if (!connection_ || !connection_->isServer())
+        return;
+    try {
+        connection_->notify(ChangesChannel, notice.toText());
+    } catch (const DbError&) {
+        // The write itself is stored; the other seats see it at their next reading.
+    }
 }
 
 ProgramState::~ProgramState() = default;

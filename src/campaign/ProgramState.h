@@ -9,6 +9,8 @@
 
 class Connection;
 class Recordset;
+class QSocketNotifier;
+class QTimer;
 
 // What every window of one running program shares: the database, the program's folder, the
 // current plan and the product names. The start-up wiring makes one and hands it to each
@@ -43,8 +45,9 @@ public:
     // name (letter case counts). False when that database cannot be read.
     bool tableExists(const QString& name) const;
 
-    // Tells every window what a stored write changed.
-    void announce(const ChangeNotice& notice) { emit changed(notice); }
+    // Tells every window what a stored write changed, and on a server database the other
+    // seats too: their windows hear it as `changed` within a moment.
+    void announce(const ChangeNotice& notice);
 
 signals:
     void currentPlanChanged();
@@ -52,9 +55,13 @@ signals:
     void changed(const ChangeNotice& notice);
 
 private:
+    void hearOtherSeats();
+
     std::shared_ptr<Connection> connection_;
     QString appPath_;
     QString currentPlanNo_;
     QString currentPlanTitle_;
     QStringList productNames_{QString(), QString(), QString(), QString(), QString()};
+    QSocketNotifier* otherSeatsSocket_ = nullptr;
+    QTimer* otherSeatsCheck_ = nullptr;
 };

@@ -104,6 +104,7 @@ PgConnection::PgConnection(pg_conn* conn, const QString& uri)
 
 PgConnection::~PgConnection()
 {
+    forgetCatalog();
     PQfinish(conn_);
 }
 
@@ -129,6 +130,8 @@ std::shared_ptr<Connection> PgConnection::open(const QString& uri)
         throw DbError(QStringLiteral("无法连接数据库服务器“%1”。（%2）").arg(withoutPassword(uri), detail), SQLITE_CANTOPEN);
     }
     PQsetClientEncoding(conn, "UTF8");
+    // The server's notices ("…does not exist, skipping") are not for the user.
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     std::shared_ptr<PgConnection> connection(new PgConnection(conn, uri));
     // Dates read as yyyy-MM-dd, as they are kept on the file; a writer waits for the write
     // lock as long as a writer on the file does at most, then says the database is busy.
@@ -171,22 +174,30 @@ void PgConnection::run(const char* sql) const
     PQclear(result);
 }
 
-QByteArray PgConnection::newPreparedName()
+QByteArray PgConnection::preparedNameFor(const QByteArray& sql, int parameterCount, bool now)
 {
-    // Statements prepared by statements that are gone are let go first.
-    if (!stalePrepared_.isEmpty() && PQtransactionStatus(conn_) != PQTRANS_INERROR) {
-        QByteArray deallocate;
-        for (const QByteArray& name : std::as_const(stalePrepared_))
-            deallocate += "DEALLOCATE " + name + ";";
-        stalePrepared_.clear();
-        PQclear(PQexec(conn_, deallocate.constData()));
+    constexpr int MostPrepared = 300;
+    if (preparedStale_ && PQtransactionStatus(conn_) == PQTRANS_IDLE) {
+        PQclear(PQexec(conn_, "DEALLOCATE ALL"));
+        prepared_.clear();
+        preparedStale_ = false;
     }
-    return "marquel_s" + QByteArray::number(++preparedCounter_);
-}
-
-void PgConnection::forgetPrepared(const QByteArray& name)
-{
-    stalePrepared_ << name;
+    const auto known = prepared_.constFind(sql);
+    if (known != prepared_.constEnd())
+        return *known;
+    if (!now && (prepared_.size() >= MostPrepared || !seen_.contains(sql))) {
+        if (seen_.size() > 10 * MostPrepared)
+            seen_.clear();
+        seen_.insert(sql, 1);
+        return QByteArray();
+    }
+    const QByteArray name = "marquel_s" + QByteArray::number(prepared_.size() + 1);
+    PGresult* result = PQprepare(conn_, name.constData(), sql.constData(), parameterCount, nullptr);
+    check(result);
+    PQclear(result);
+    seen_.remove(sql);
+    prepared_.insert(sql, name);
+    return name;
 }
 
 std::unique_ptr<StatementEngine> PgConnection::prepare(const QString& sqliteStatement)
@@ -197,6 +208,7 @@ std::unique_ptr<StatementEngine> PgConnection::prepare(const QString& sqliteStat
 void PgConnection::executeScript(const QString& script)
 {
     const QByteArray text = script.toUtf8();
+    forgetCatalog();
     run(text.constData());
     noteWrite();
 }
@@ -267,6 +279,9 @@ QList<Connection::TableInfo> PgConnection::tables() const
 
 QList<FieldInfo> PgConnection::fields(const QString& table) const
 {
+    const auto known = fields_.constFind(table);
+    if (known != fields_.constEnd())
+        return *known;
     QList<FieldInfo> result;
     auto* self = const_cast<PgConnection*>(this);
     Statement statement(*self, QStringLiteral(
@@ -287,6 +302,7 @@ QList<FieldInfo> PgConnection::fields(const QString& table) const
     }
     if (result.isEmpty())
         throw DbError(QStringLiteral("找不到表“%1”。").arg(table));
+    fields_.insert(table, result);
     return result;
 }
 
@@ -298,20 +314,42 @@ QString PgConnection::declarationOf(unsigned tableOid, int column) const
     const auto known = declarations_.constFind(key);
     if (known != declarations_.constEnd())
         return *known;
+    // Every column of the table at once: a recordset asks for all of them.
     auto* self = const_cast<PgConnection*>(this);
     Statement statement(*self, QStringLiteral(
-        "SELECT coalesce(col_description(attrelid, attnum), ''), format_type(atttypid, atttypmod) "
-        "FROM pg_attribute WHERE attrelid = ? AND attnum = ?"));
+        "SELECT attnum, coalesce(col_description(attrelid, attnum), ''), format_type(atttypid, atttypmod) "
+        "FROM pg_attribute WHERE attrelid = ? AND attnum > 0"));
     statement.bind(1, qint64(tableOid));
-    statement.bind(2, column);
-    QString declared;
-    if (statement.step()) {
-        declared = statement.valueAt(0).toString();
+    while (statement.step()) {
+        QString declared = statement.valueAt(1).toString();
         if (declared.isEmpty())
-            declared = declarationOfType(statement.valueAt(1).toString());
+            declared = declarationOfType(statement.valueAt(2).toString());
+        declarations_.insert(QPair<unsigned, int>(tableOid, int(statement.int64At(0))), declared);
     }
-    declarations_.insert(key, declared);
-    return declared;
+    return declarations_.value(key);
+}
+
+void PgConnection::forgetCatalog()
+{
+    declarations_.clear();
+    fields_.clear();
+    for (pg_result* shape : std::as_const(shapes_))
+        PQclear(shape);
+    shapes_.clear();
+    // Prepared statements may name what changed; they are prepared again when run again.
+    preparedStale_ = !prepared_.isEmpty();
+}
+
+const pg_result* PgConnection::knownShape(const QByteArray& sql) const
+{
+    return shapes_.value(sql, nullptr);
+}
+
+void PgConnection::keepShape(const QByteArray& sql, const pg_result* rows)
+{
+    if (!rows || shapes_.contains(sql))
+        return;
+    shapes_.insert(sql, PQcopyResult(rows, PG_COPYRES_ATTRS));
 }
 
 void PgConnection::listen(const QString& channel)

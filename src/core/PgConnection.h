@@ -40,10 +40,17 @@ public:
     // Throws DbError for a failed result (and frees it).
     void check(pg_result* result) const;
     void noteChanges(pg_result* result);
-    QByteArray newPreparedName();
-    void forgetPrepared(const QByteArray& name);
+    // The name under which a statement text is prepared on the server: a text run a second
+    // time is prepared then and stays prepared (up to a few hundred texts), so the server
+    // plans it once. Empty when the text is not prepared (yet); `now` prepares it at once.
+    QByteArray preparedNameFor(const QByteArray& sql, int parameterCount, bool now = false);
     // The declared type of a table's column ("TEXT(50)", "INTEGER" …); "" for an expression.
     QString declarationOf(unsigned tableOid, int column) const;
+    // After a statement that may change tables: what was learnt of them is read again.
+    void forgetCatalog();
+    // The columns a query's rows have, as learnt when it last ran; nullptr when not known.
+    const pg_result* knownShape(const QByteArray& sql) const;
+    void keepShape(const QByteArray& sql, const pg_result* rows);
 
 protected:
     void beginWrite() override;
@@ -57,7 +64,10 @@ private:
     pg_conn* conn_;
     bool readOnly_ = false;
     int changes_ = 0;
-    int preparedCounter_ = 0;
-    QList<QByteArray> stalePrepared_;
+    QHash<QByteArray, QByteArray> prepared_;   // statement text → its name on the server
+    QHash<QByteArray, int> seen_;              // statement texts run once, not prepared
+    bool preparedStale_ = false;               // tables changed since they were prepared
     mutable QHash<QPair<unsigned, int>, QString> declarations_;
+    mutable QHash<QString, QList<FieldInfo>> fields_;
+    QHash<QByteArray, pg_result*> shapes_;
 };

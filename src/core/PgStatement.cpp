@@ -60,14 +60,16 @@ PgStatement::PgStatement(PgConnection& connection, const QString& sqliteStatemen
     const PgDialect::Translated translated = PgDialect::fromSqlite(sqliteStatement);
     sql_ = translated.sql.toUtf8();
     values_.resize(translated.parameterCount);
+    const QString start = sqliteStatement.trimmed().left(6).toUpper();
+    changesTables_ = start.startsWith(QLatin1String("CREATE")) || start.startsWith(QLatin1String("DROP"))
+        || start.startsWith(QLatin1String("ALTER"));
+    reads_ = start.startsWith(QLatin1String("SELECT"));
 }
 
 PgStatement::~PgStatement()
 {
     PQclear(result_);
     PQclear(description_);
-    if (!preparedName_.isEmpty())
-        connection_.forgetPrepared(preparedName_);
 }
 
 void PgStatement::bind(int index, const QVariant& value)
@@ -80,30 +82,19 @@ void PgStatement::bind(int index, const QVariant& value)
         values_[index - 1] = textOf(value);
 }
 
-void PgStatement::prepareOnServer()
-{
-    if (!preparedName_.isEmpty())
-        return;
-    const QByteArray name = connection_.newPreparedName();
-    PGresult* prepared = PQprepare(connection_.handle(), name.constData(), sql_.constData(), int(values_.size()), nullptr);
-    connection_.check(prepared);
-    PQclear(prepared);
-    preparedName_ = name;
-}
-
 void PgStatement::run()
 {
     QVector<const char*> pointers(values_.size());
     for (int i = 0; i < values_.size(); ++i)
         pointers[i] = values_[i] ? values_[i]->constData() : nullptr;
-    if (runs_ > 0)
-        prepareOnServer();
-    ++runs_;
-    PGresult* result = preparedName_.isEmpty()
+    const QByteArray prepared = connection_.preparedNameFor(sql_, int(values_.size()));
+    PGresult* result = prepared.isEmpty()
         ? PQexecParams(connection_.handle(), sql_.constData(), int(values_.size()), nullptr, pointers.constData(), nullptr,
                        nullptr, 0)
-        : PQexecPrepared(connection_.handle(), preparedName_.constData(), int(values_.size()), pointers.constData(),
-                         nullptr, nullptr, 0);
+        : PQexecPrepared(connection_.handle(), prepared.constData(), int(values_.size()), pointers.constData(), nullptr,
+                         nullptr, 0);
+    if (changesTables_)
+        connection_.forgetCatalog();
     connection_.check(result);
     connection_.noteChanges(result);
     result_ = result;
@@ -136,10 +127,18 @@ const pg_result* PgStatement::shape() const
 {
     if (result_)
         return result_;
+    // The description of a query asked before is known; otherwise the query is simply run:
+    // its rows come with their description, in one exchange.
+    if (reads_) {
+        if (const pg_result* known = connection_.knownShape(sql_))
+            return known;
+        const_cast<PgStatement*>(this)->run();
+        connection_.keepShape(sql_, result_);
+        return result_;
+    }
     if (!description_) {
-        auto* self = const_cast<PgStatement*>(this);
-        self->prepareOnServer();
-        description_ = PQdescribePrepared(connection_.handle(), preparedName_.constData());
+        const QByteArray name = connection_.preparedNameFor(sql_, int(values_.size()), true);
+        description_ = PQdescribePrepared(connection_.handle(), name.constData());
         connection_.check(description_);
     }
     return description_;

@@ -10,8 +10,8 @@ class PgConnection;
 struct pg_result;
 
 // A statement run by a PostgreSQL server. The server sends a statement's rows whole, so
-// step() walks rows already here. A statement run a second time is prepared on the server
-// first, so a pass that runs one insert many times sends its text once.
+// step() walks rows already here. The connection keeps the statements it runs often prepared
+// (see PgConnection::preparedNameFor).
 class PgStatement : public StatementEngine {
 public:
     PgStatement(PgConnection& connection, const QString& sqliteStatement);
@@ -29,7 +29,6 @@ public:
 
 private:
     void run();
-    void prepareOnServer();
     const pg_result* shape() const;   // the rows' description, from the rows or from the server
 
     PgConnection& connection_;
@@ -37,8 +36,8 @@ private:
     QVector<std::optional<QByteArray>> values_;
     pg_result* result_ = nullptr;
     mutable pg_result* description_ = nullptr;
-    QByteArray preparedName_;
-    int runs_ = 0;
     int row_ = -1;
     bool ran_ = false;
+    bool changesTables_ = false;   // CREATE, ALTER, DROP
+    bool reads_ = false;           // a SELECT
 };

@@ -8,16 +8,12 @@ Transaction::Transaction(Connection& connection)
 {
     // The outermost guard takes the write lock at once, so what it reads is what it
     // writes on: another writer (a second copy, another seat) waits until it ends.
+    // Only a guard inside another one needs a savepoint: the outermost one undoes everything.
     if (connection_.transactionDepth_ == 0) {
         connection_.beginWrite();
         outermost_ = true;
-    }
-    try {
+    } else {
         connection_.runOne(QStringLiteral("SAVEPOINT ") + savepoint_);
-    } catch (const DbError&) {
-        if (outermost_)
-            connection_.rollbackWrite();
-        throw;
     }
     ++connection_.transactionDepth_;
 }
@@ -44,9 +40,10 @@ void Transaction::commit()
 {
     if (!open_)
         return;
-    connection_.runOne(QStringLiteral("RELEASE ") + savepoint_);
     if (outermost_)
         connection_.commitWrite();
+    else
+        connection_.runOne(QStringLiteral("RELEASE ") + savepoint_);
     open_ = false;
     --connection_.transactionDepth_;
 }

@@ -1,0 +1,144 @@
+// Several seats on one database: each seat its own connection and program state, saving at
+// the same moment; on a server the seats hear what the others stored.
+#include "campaign/ProgramState.h"
+#include "campaign/ResponseRecording.h"
+#include "campaign/Targets.h"
+#include "core/Clock.h"
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Recordset.h"
+#include "support/CampaignTest.h"
+#include "support/TestEngine.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int Phone = 0;
+
+class SeatsTest : public CampaignTest {
+protected:
+    void SetUp() override
+    {
+        Clock::setToday(QDate(2026, 12, 7));
+        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '300')");
+        run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+            "('W-1', '2026-12-05', '春季推广', 2, 2, 2)");
+        run("INSERT INTO clientTableInfo (序号, 营销对象, 电话1) VALUES ('W-1', '北京甲公司', '010-1'), ('W-1', '上海乙公司', '021-2')");
+    }
+    void TearDown() override { Clock::reset(); }
+
+    qint64 number(const QString& sql) const
+    {
+        Recordset rs(folder.connection(), sql);
+        return rs.hasCurrentRow() ? rs.value(0).toLongLong() : -1;
+    }
+    qint64 key(const char* name) const
+    {
+        return number(QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '%1'").arg(QString::fromUtf8(name)));
+    }
+    // Another seat: its own connection to the same database, its own program state.
+    std::unique_ptr<ProgramState> otherSeat() const
+    {
+        return std::make_unique<ProgramState>(Connection::open(folder.connection()->location()), folder.path());
+    }
+    static ResponseRecording::Draft phoneCall(qint64 targetKey, const QString& name, const QString& phone)
+    {
+        ResponseRecording::Draft draft;
+        draft.targetKey = targetKey;
+        draft.fields = QStringList{name, phone, {}, {}, {}, {}, {}, {}};
+        draft.targetAdded[Phone] = 1;
+        draft.dayAdded[Phone] = 1;
+        return draft;
+    }
+};
+
+TEST_F(SeatsTest, SeatsSavingResponsesForOnePlanAtOnceLoseNoCount)
+{
+    // Two copies on one file are the most a file is used by (and only while one is read-only
+    // for the user, see the lock file); a server takes four seats and more.
+    const int seats = TestEngine::onServer() ? 4 : 2;
+    const int savesEach = TestEngine::onServer() ? 150 : 60;
+    const qint64 first = key("北京甲公司");
+    const qint64 second = key("上海乙公司");
+    std::vector<std::unique_ptr<QThread>> threads;
+    QAtomicInt failures = 0;
+    for (int seat = 0; seat < seats; ++seat) {
+        threads.emplace_back(QThread::create([&, seat] {
+            auto state = otherSeat();
+            // Two seats answer for one target, two for the other: the plan's day row is shared by all.
+            const bool one = seat % 2 == 0;
+            for (int i = 0; i < savesEach; ++i) {
+                try {
+                    ResponseRecording::record(*state, phoneCall(one ? first : second, one ? "北京甲公司" : "上海乙公司",
+                                                                 one ? "010-1" : "021-2"));
+                } catch (const DbError&) {
+                    failures.fetchAndAddRelaxed(1);
+                }
+            }
+        }));
+        threads.back()->start();
+    }
+    for (auto& thread : threads)
+        thread->wait();
+    EXPECT_EQ(failures.loadRelaxed(), 0);
+    EXPECT_EQ(number("Select count(*) From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(number("Select 电话数 From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"), seats * savesEach);
+    EXPECT_EQ(number("Select 反馈合计（当日） From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"), seats * savesEach);
+    EXPECT_EQ(number("Select 反馈合计（至今日） From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"),
+              2 + seats * savesEach);
+    EXPECT_EQ(number("Select 电话数 From clientTableInfo Where 营销对象 = '北京甲公司'"), seats / 2 * savesEach);
+    EXPECT_EQ(number("Select 反馈合计 From clientTableInfo Where 营销对象 = '上海乙公司'"), seats / 2 * savesEach);
+}
+
+TEST_F(SeatsTest, TwoSeatsEditingOneTargetExactlyOneSaveWinsTheOtherIsTold)
+{
+    auto other = otherSeat();
+    Recordset mine(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'"));
+    Recordset theirs(other->connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'"));
+    mine.setValue(QStringLiteral("电话1"), QStringLiteral("010-111"));
+    theirs.setValue(QStringLiteral("电话1"), QStringLiteral("010-222"));
+    mine.update();
+    try {
+        theirs.update();
+        ADD_FAILURE() << "the second save overwrote the first";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("已被其他操作修改"))) << error.description().toStdString();
+    }
+    // The same through the use case the target window saves with.
+    const qint64 target = key("北京甲公司");
+    const Targets::Values asRead{{QStringLiteral("电话1"), QStringLiteral("010-111")}};
+    EXPECT_TRUE(Targets::edit(state, target, {{QStringLiteral("联系人1"), QStringLiteral("王")}}, {}));
+    EXPECT_TRUE(Targets::edit(*other, target, {{QStringLiteral("电话1"), QStringLiteral("010-333")}}, asRead));
+    EXPECT_FALSE(Targets::edit(state, target, {{QStringLiteral("电话1"), QStringLiteral("010-444")}}, asRead));
+    Recordset stored(folder.connection(), QStringLiteral("Select 电话1, 联系人1 From clientTableInfo Where 营销对象 = '北京甲公司'"));
+    EXPECT_EQ(stored.text(0), QStringLiteral("010-333"));
+    EXPECT_EQ(stored.text(1), QStringLiteral("王"));
+}
+
+TEST_F(SeatsTest, OnAServerTheOtherSeatsHearWhatOneStoredAndNoSeatHearsItselfTwice)
+{
+    if (!TestEngine::onServer())
+        GTEST_SKIP() << "one copy of the program uses a database file at a time";
+    auto other = otherSeat();
+    QSignalSpy heard(other.get(), &ProgramState::changed);
+    notices.clear();
+    ResponseRecording::record(state, phoneCall(key("北京甲公司"), QStringLiteral("北京甲公司"), QStringLiteral("010-1")));
+    QElapsedTimer waited;
+    waited.start();
+    while (heard.size() < notices.size() && waited.elapsed() < 2000)
+        heard.wait(100);
+    ASSERT_EQ(heard.size(), notices.size()) << "heard within 2 s";
+    const auto notice = heard.first().first().value<ChangeNotice>();
+    EXPECT_EQ(notice.planNo, QStringLiteral("W-1"));
+    EXPECT_EQ(notice.table, notices.first().table);
+    EXPECT_EQ(notice.keys, notices.first().keys);
+    QSignalSpy ownEcho(&state, &ProgramState::changed);
+    ownEcho.wait(700);
+    EXPECT_TRUE(ownEcho.isEmpty());   // the seat's own notices are not heard back
+}
+
+} // namespace
