@@ -354,8 +354,13 @@ void mainFm1::followCurrentPlan()
 void mainFm1::followChange(const ChangeNotice& notice)
 {
     try {
-        if (notice.table == ChangeNotice::Table::ExecutedPlans && plans_)
-            rereadKeepingRow(plans_, DataGrid1);
+        // The plan shown is gone (deleted at another seat): the plan now shown becomes current,
+        // with its own days and chart, not the deleted plan's.
+        if (notice.table == ChangeNotice::Table::ExecutedPlans && plans_ && !rereadKeepingRow(plans_, DataGrid1)) {
+            takeCurrentPlan();
+            reopenPlanFeedback();
+            drawCurrentDay();
+        }
         if (notice.table == ChangeNotice::Table::DailyRows && days_ && notice.touchesPlan(state_->currentPlanNo()))
             rereadKeepingRow(days_, DataGrid2);
     } catch (const DbError&) {
@@ -364,7 +369,7 @@ void mainFm1::followChange(const ChangeNotice& notice)
     showDayPosition();
 }
 
-void mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGrid* grid)
+bool mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGrid* grid)
 {
     Recordset& rows = *shared;
     const std::optional<Recordset::Bookmark> shown =
@@ -374,9 +379,11 @@ void mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGri
     try {
         if (shown)
             rows.setBookmark(*shown);
+        return true;
     } catch (const DbError&) {
         if (rows.recordCount() > 0)
             rows.moveLast();
+        return false;
     }
 }
 

@@ -106,7 +106,8 @@ private:
     void reopenPlanFeedback();
     void followCurrentPlan();
     void followChange(const ChangeNotice& notice);
-    void rereadKeepingRow(const std::shared_ptr<Recordset>& rows, DataGrid* grid);
+    // False when the row shown before is gone (another row is shown then).
+    bool rereadKeepingRow(const std::shared_ptr<Recordset>& rows, DataGrid* grid);
     QString currentRowPlan() const;
     void drawCurrentDay();
     void reportError(const QString& description);

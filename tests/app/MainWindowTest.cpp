@@ -3,6 +3,7 @@
 #include "app/F5.h"
 #include "app/StartUp.h"
 #include "app/mainFm1.h"
+#include "campaign/ChangeNotice.h"
 #include "charts/FeedbackChartPanel.h"
 #include "controls/ChartControl.h"
 #include "core/Connection.h"
@@ -621,6 +622,28 @@ TEST_F(MainWindowTest, AnEmptyServerDatabaseGetsTheProgramsTablesWhenTheUserAgre
     EXPECT_EQ(mainFm1::load(folder.path(), server), nullptr);
     ASSERT_EQ(dialogs.log().size(), 3);
     EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("缺少表“productDF”"))) << dialogs.log().last().text.toStdString();
+}
+
+TEST_F(MainWindowTest, ThePlanShownDeletedElsewhereGivesWayToTheNextWithItsDaysAndChart)
+{
+    executePlan("A1", "春季", {2, 4});
+    executePlan("B2", "秋季", {3});
+    open();
+    ASSERT_EQ(currentPlan(), QStringLiteral("B2"));
+    ASSERT_EQ(currentDayPhones(), 3);
+
+    // Another seat deleted the plan this one shows; its notice arrives.
+    folder.connection()->execute(QStringLiteral("DELETE FROM marketingComment WHERE 序号 = 'B2'"));
+    folder.connection()->execute(QStringLiteral("DELETE FROM feedbackTable WHERE 序号 = 'B2'"));
+    emit state().changed(ChangeNotice{ChangeNotice::Table::ExecutedPlans, QStringLiteral("B2")});
+    emit state().changed(ChangeNotice{ChangeNotice::Table::DailyRows, QStringLiteral("B2")});
+
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/1"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("A1"));
+    EXPECT_EQ(window->dayRows()->recordCount(), 2);
+    EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
+    EXPECT_EQ(currentDayPhones(), 2);   // not the deleted plan's day
+    EXPECT_TRUE(dialogs.log().isEmpty());
 }
 
 TEST_F(MainWindowTest, TheLockOfACopyThatCrashedIsTakenOver)
