@@ -39,7 +39,9 @@ void ProgramState::hearOtherSeats()
                 }
             }
         } catch (const DbError&) {
-            // A lost connection shows at the next save, with its message.
+            // The connection is lost: nothing more will come on it. The next save says so.
+            otherSeatsSocket_->setEnabled(false);
+            otherSeatsCheck_->stop();
         }
     };
     otherSeatsSocket_ = new QSocketNotifier(connection_->notificationSocket(), QSocketNotifier::Read, this);

@@ -368,7 +368,8 @@ void PgConnection::notify(const QString& channel, const QString& payload)
 QStringList PgConnection::takeNotifications()
 {
     QStringList payloads;
-    PQconsumeInput(conn_);
+    if (PQconsumeInput(conn_) == 0)
+        throw DbError(QStringLiteral("与数据库服务器的连接已断开。（%1）").arg(serverText(PQerrorMessage(conn_))), SQLITE_IOERR);
     const int ownProcess = PQbackendPID(conn_);
     while (PGnotify* notice = PQnotifies(conn_)) {
         if (notice->be_pid != ownProcess)

@@ -7,6 +7,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "core/Statement.h"
 #include "support/CampaignTest.h"
 #include "support/TestEngine.h"
 
@@ -58,8 +59,8 @@ protected:
 
 TEST_F(SeatsTest, SeatsSavingResponsesForOnePlanAtOnceLoseNoCount)
 {
-    // Two copies on one file are the most a file is used by (and only while one is read-only
-    // for the user, see the lock file); a server takes four seats and more.
+    // A file is for one person (the lock file refuses a second copy of the program); two
+    // connections at once is what it meets at most. A server takes four seats and more.
     const int seats = TestEngine::onServer() ? 4 : 2;
     const int savesEach = TestEngine::onServer() ? 150 : 60;
     const qint64 first = key("北京甲公司");
@@ -139,6 +140,31 @@ TEST_F(SeatsTest, OnAServerTheOtherSeatsHearWhatOneStoredAndNoSeatHearsItselfTwi
     QSignalSpy ownEcho(&state, &ProgramState::changed);
     ownEcho.wait(700);
     EXPECT_TRUE(ownEcho.isEmpty());   // the seat's own notices are not heard back
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SeatsTest, OnAServerASeatWhoseConnectionWasCutSaysSoAtItsNextSaveAndStoresNothing)
+{
+    if (!TestEngine::onServer())
+        GTEST_SKIP() << "a file has no connection to lose";
+    auto other = otherSeat();
+    Statement process(other->store(), QStringLiteral("SELECT pg_backend_pid()"));
+    ASSERT_TRUE(process.step());
+    Statement cut(state.store(), QStringLiteral("SELECT pg_terminate_backend(?)"));
+    cut.bind(1, process.int64At(0));
+    cut.step();
+    QSignalSpy heard(other.get(), &ProgramState::changed);
+    heard.wait(700);   // the seat notices the loss while it waits for others' changes
+    try {
+        ResponseRecording::record(*other, phoneCall(key("北京甲公司"), QStringLiteral("北京甲公司"), QStringLiteral("010-1")));
+        ADD_FAILURE() << "a save on a lost connection was reported as stored";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("连接已断开"))) << error.description().toStdString();
+    }
+    EXPECT_EQ(number("Select 电话数 From clientTableInfo Where 营销对象 = '北京甲公司'"), 0);
 }
 
 } // namespace

@@ -6,11 +6,13 @@
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "core/Statement.h"
 #include "exchange/destinations/DbaseFieldNames.h"
 #include "exchange/destinations/DbaseText.h"
 #include "exchange/destinations/DbaseWriter.h"
 #include "exchange/destinations/ExportWriters.h"
 #include "exchange/destinations/SheetNames.h"
+#include "exchange/destinations/SourceRows.h"
 #include "support/TempAppFolder.h"
 
 #include <QDir>
@@ -338,8 +340,10 @@ TEST_F(DestinationsTest, DbaseTextsAreCutOrReplacedAndCounted)
 
 TEST_F(DestinationsTest, WorkbookTextsKeepMarkupCharactersAndBlanks)
 {
-    db.execute(QStringLiteral("UPDATE clientTableInfo SET 营销对象 = ' <甲&乙> ', 地址 = 'a' || char(1) || 'b' || char(10) || 'c', "
-                              "电话数 = -3 WHERE 序号 = 'P2'"));
+    Statement update(db, QStringLiteral("UPDATE clientTableInfo SET 营销对象 = ?1, 地址 = ?2, 电话数 = -3 WHERE 序号 = 'P2'"));
+    update.bind(1, QStringLiteral(" <甲&乙> "));
+    update.bind(2, QStringLiteral("a\x01" "b\nc"));
+    update.step();
     const QString book = folder.filePath(QStringLiteral("book.xlsx"));
     exportTo(ExportKind::Excel, book, QStringLiteral("t"), ExportRows::planResponders(QStringLiteral("P2")));
     const QList<QStringList> rows = XlsxTestReader::sheetRows(book, QStringLiteral("t"));
@@ -360,6 +364,121 @@ TEST_F(DestinationsTest, ANumberTooWideForItsDbaseFieldFailsTheExportSayingWhere
         EXPECT_EQ(error.description(), QStringLiteral("第 3 行字段“反馈合计”的值放不进 dBase 字段（宽 11）。"));
     }
     EXPECT_TRUE(folderEntries(out).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// More targets than a server sends in one page, every third with feedback: each kind of
+// file gets every chosen row once, in the order the rows were added.
+TEST_F(DestinationsTest, ManyRowsArriveOnceEachInTheOrderTheyWereAdded)
+{
+    db.execute(QStringLiteral("DELETE FROM clientTableInfo"));
+    const int targets = 3 * SourceRows::ServerPageRows + 10;
+    db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                              "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) SELECT 'P1', '客户' || i, CASE WHEN i % 3 = 0 THEN 1 ELSE 0 END FROM n")
+                   .arg(targets));
+    const int chosen = targets / 3;
+    const ExportRows responders = ExportRows::planResponders(QStringLiteral("P1"));
+    EXPECT_EQ(SourceRows::count(db, responders), chosen);
+
+    EXPECT_EQ(toDatabase(QStringLiteral("t"), responders).rows, chosen);
+    Recordset exported(Connection::open(exportDb), QStringLiteral("Select * From t"));
+    ASSERT_EQ(exported.recordCount(), chosen);
+    for (int row : {1, SourceRows::ServerPageRows, SourceRows::ServerPageRows + 1, chosen}) {
+        exported.setAbsolutePosition(row);
+        EXPECT_EQ(exported.text(QStringLiteral("营销对象")), QStringLiteral("客户%1").arg(3 * row));
+    }
+
+    const QString out = outFolder();
+    EXPECT_EQ(exportTo(ExportKind::Dbase, out, QStringLiteral("t"), responders).rows, chosen);
+    DBFHandle dbf = DBFOpen(QFile::encodeName(QDir(out).filePath(QStringLiteral("t.dbf"))).constData(), "rb");
+    ASSERT_TRUE(dbf);
+    EXPECT_EQ(DBFGetRecordCount(dbf), chosen);
+    EXPECT_EQ(gbk(DBFReadStringAttribute(dbf, chosen - 1, 1)).trimmed(), QStringLiteral("客户%1").arg(3 * chosen));
+    DBFClose(dbf);
+
+    const QString book = QDir(out).filePath(QStringLiteral("t.xlsx"));
+    EXPECT_EQ(exportTo(ExportKind::Excel, book, QStringLiteral("t"), responders).rows, chosen);
+    const QList<QStringList> sheet = XlsxTestReader::sheetRows(book, QStringLiteral("t"));
+    ASSERT_EQ(sheet.size(), chosen + 1);
+    EXPECT_EQ(sheet[SourceRows::ServerPageRows + 1].value(1), QStringLiteral("客户%1").arg(3 * (SourceRows::ServerPageRows + 1)));
+    EXPECT_EQ(sheet.last().value(1), QStringLiteral("客户%1").arg(3 * chosen));
+}
+
+// A database file that may not be changed still exports to the export database: nothing
+// is written to it.
+TEST_F(DestinationsTest, AReadOnlyDatabaseFileExportsToTheExportDatabase)
+{
+    if (db.isServer())
+        GTEST_SKIP() << "a file's rights";
+    const auto readOnly = Connection::openReadOnly(folder.databasePath());
+    ASSERT_TRUE(readOnly->isReadOnly());
+    EXPECT_EQ(ExportWriters::write(*readOnly, ExportJob{ExportKind::ExportDatabase, exportDb, QStringLiteral("t"),
+                                                        ExportRows::allTargets(false)}).rows, 2);
+    Recordset exported(Connection::open(exportDb), QStringLiteral("Select * From t"));
+    ASSERT_EQ(exported.recordCount(), 2);
+    exported.setAbsolutePosition(2);
+    EXPECT_EQ(exported.text(QStringLiteral("营销对象")), QStringLiteral("天津宏达贸易公司"));
+    EXPECT_EQ(exported.value(QStringLiteral("反馈合计")).toLongLong(), 5);
+}
+
+} // namespace
+
+namespace {
+
+// The same targets in the server's database and in a database file: every kind of export
+// writes the same values in the same order from either.
+TEST_F(DestinationsTest, AServerDatabaseExportsWhatADatabaseFileExports)
+{
+    if (!db.isServer())
+        GTEST_SKIP() << "compares a server's exports with a file's";
+    const auto file = Connection::open(folder.databasePath());
+    insertTargets(*file);
+    for (Connection* database : {&db, file.get()}) {
+        Statement odd(*database, QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 地址, 电话数, 反馈合计, 记录号) "
+                                                "VALUES ('P1', ?1, '007', ?2, NULL, -4, '')"));
+        odd.bind(1, QStringLiteral(" 甲\"乙\" 😀 "));
+        odd.bind(2, QStringLiteral("a<b>&c\nd"));
+        odd.step();
+    }
+    const QString out = outFolder();
+    const auto exportFrom = [&](Connection& database, const QString& name) {
+        for (const ExportKind kind : {ExportKind::ExportDatabase, ExportKind::Dbase, ExportKind::Excel}) {
+            const QString path = kind == ExportKind::ExportDatabase ? exportDb
+                : kind == ExportKind::Dbase                        ? out
+                                                                   : QDir(out).filePath(name + QStringLiteral(".xlsx"));
+            EXPECT_EQ(ExportWriters::write(database, ExportJob{kind, path, name, ExportRows::allTargets(true)}).rows, 4);
+        }
+    };
+    exportFrom(db, QStringLiteral("server"));
+    exportFrom(*file, QStringLiteral("file"));
+
+    const auto exported = Connection::open(exportDb);
+    Statement fromServer(*exported, QStringLiteral("SELECT * FROM server ORDER BY rowid"));
+    Statement fromFile(*exported, QStringLiteral("SELECT * FROM file ORDER BY rowid"));
+    int rows = 0;
+    for (; fromFile.step(); ++rows) {
+        ASSERT_TRUE(fromServer.step());
+        for (int c = 0; c < fromFile.columnCount(); ++c) {
+            EXPECT_EQ(fromServer.valueAt(c), fromFile.valueAt(c)) << rows << ":" << c;
+            EXPECT_EQ(fromServer.valueAt(c).typeId(), fromFile.valueAt(c).typeId()) << rows << ":" << c;
+        }
+    }
+    EXPECT_FALSE(fromServer.step());
+    EXPECT_EQ(rows, 4);
+
+    const auto bytes = [&](const QString& name) {
+        QFile dbf(QDir(out).filePath(name));
+        return dbf.open(QIODevice::ReadOnly) ? dbf.readAll() : QByteArray();
+    };
+    EXPECT_FALSE(bytes(QStringLiteral("server.dbf")).isEmpty());
+    EXPECT_EQ(bytes(QStringLiteral("server.dbf")), bytes(QStringLiteral("file.dbf")));
+    const QString sheet = QStringLiteral("xl/worksheets/sheet1.xml");
+    const QByteArray serverSheet = XlsxTestReader::entry(QDir(out).filePath(QStringLiteral("server.xlsx")), sheet);
+    EXPECT_TRUE(serverSheet.contains("<v>-4</v>"));
+    EXPECT_EQ(serverSheet, XlsxTestReader::entry(QDir(out).filePath(QStringLiteral("file.xlsx")), sheet));
 }
 
 } // namespace

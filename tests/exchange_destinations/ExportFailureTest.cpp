@@ -7,6 +7,8 @@
 #include "core/Schema.h"
 #include "exchange/destinations/ExportWriters.h"
 #include "exchange/destinations/OutputFile.h"
+#include "exchange/destinations/SourceRows.h"
+#include "core/Statement.h"
 #include "support/TempAppFolder.h"
 #include "support/XlsxTestReader.h"
 
@@ -64,12 +66,12 @@ protected:
                 {ExportKind::Excel, book, QStringLiteral("t"), all}};
     }
 
-    void expectNothingLeft(const QByteArray& bookBefore)
+    void expectNothingLeft(const QByteArray& bookBefore, int targets = 3000)
     {
         EXPECT_TRUE(!QFile::exists(exportDb) || Connection::open(exportDb)->tables().isEmpty());
         EXPECT_EQ(folderEntries(out), QStringList{QStringLiteral("book.xlsx")});
         EXPECT_EQ(contents(book), bookBefore);
-        EXPECT_EQ(Recordset(db.shared_from_this(), QStringLiteral("Select * From clientTableInfo")).recordCount(), 3000);
+        EXPECT_EQ(Recordset(db.shared_from_this(), QStringLiteral("Select * From clientTableInfo")).recordCount(), targets);
         EXPECT_FALSE(db.inTransaction());
     }
 };
@@ -104,7 +106,8 @@ QString failureUnderFileSizeLimit(Connection& db, const ExportJob& job)
         setrlimit(RLIMIT_FSIZE, &limit);
         QByteArray said = "exported";
         try {
-            ExportWriters::write(db, job);
+            // A connection of the child's own: the parent's stays as the parent left it.
+            ExportWriters::write(*Connection::open(db.location()), job);
         } catch (const DbError& error) {
             said = error.description().toUtf8();
         }
@@ -132,6 +135,40 @@ TEST_F(ExportFailureTest, AFullDiskFailsTheExportWithItsReasonAndLeavesNothingBe
             << said.toStdString();
     }
     expectNothingLeft(bookBefore);
+}
+
+// A seat whose connection to the server is cut while it exports (the server restarted, the
+// network gone): the rows of the first page are written, the next page cannot be read.
+TEST_F(ExportFailureTest, AServerLostPartWayIsToldInItsOwnWordsAndLeavesNothingBehind)
+{
+    if (!db.isServer())
+        GTEST_SKIP() << "a server's connection";
+    db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) SELECT 序号, 营销对象 FROM clientTableInfo"));
+    const int targets = 6000;
+    ASSERT_GT(targets, SourceRows::ServerPageRows);
+    const QByteArray bookBefore = contents(book);
+    for (const ExportJob& job : everyKind()) {
+        const auto seat = Connection::open(db.location());
+        Statement backend(*seat, QStringLiteral("SELECT pg_backend_pid()"));
+        ASSERT_TRUE(backend.step());
+        const qint64 pid = backend.int64At(0);
+        const auto cut = [&](int written) {
+            if (written == 10) {
+                Statement terminate(db, QStringLiteral("SELECT pg_terminate_backend(?)"));
+                terminate.bind(1, pid);
+                terminate.step();
+            }
+            return true;
+        };
+        try {
+            ExportWriters::write(*seat, job, cut);
+            ADD_FAILURE() << "exported without its server: " << job.path.toStdString();
+        } catch (const DbError& error) {
+            EXPECT_TRUE(error.description().startsWith(QStringLiteral("与数据库服务器的连接已断开")))
+                << error.description().toStdString();
+        }
+    }
+    expectNothingLeft(bookBefore, targets);
 }
 
 void setModified(const QString& path, time_t when)

@@ -202,7 +202,7 @@ TEST_F(SharedRowsTest, CountsSavedMeanwhileByAnotherWriterAreAddedToNotOverwritt
     chooseTarget(1);
     count(Phone);
     // Another copy of the program (another connection) records two calls for the same target.
-    auto other = Connection::open(folder.databasePath());
+    auto other = Connection::open(folder.connection()->location());
     other->execute(QStringLiteral("Update clientTableInfo Set 电话数 = 2, 反馈合计 = 2 Where 营销对象 = '北京甲公司'"));
     TodaysRow::Increments two;
     two.counters[Phone] = 2;
@@ -218,7 +218,7 @@ TEST_F(SharedRowsTest, CountsSavedMeanwhileByAnotherWriterAreAddedToNotOverwritt
 
 TEST_F(SharedRowsTest, TwoWritersAtOnceLoseNoCountAndMakeOneRowPerDay)
 {
-    const QString path = folder.databasePath();
+    const QString path = folder.connection()->location();
     auto writer = [path] {
         auto db = Connection::open(path);
         TodaysRow::Increments one;

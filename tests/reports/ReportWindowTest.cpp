@@ -2,6 +2,7 @@
 #include "PdfPages.h"
 #include "controls/UiSetup.h"
 #include "core/Connection.h"
+#include "core/Transaction.h"
 #include "core/Recordset.h"
 #include "feedback/feedbackFm1.h"
 #include "reports/PagePreview.h"
@@ -41,12 +42,14 @@ protected:
 
     void addDays(const QString& planNo, int count)
     {
-        folder.connection()->execute(QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
-            "SELECT %2, date('2026-12-01', '+' || i || ' days'), '年终客户回访', 2, 2, 2 * (i + 1) FROM n")
-                                         .arg(count - 1)
-                                         .arg(SqlQuote(planNo)));
+        Transaction together(*folder.connection());
+        for (int i = 0; i < count; ++i)
+            folder.connection()->execute(QStringLiteral(
+                "INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
+                "VALUES (%1, '%2', '年终客户回访', 2, 2, %3)")
+                                             .arg(SqlQuote(planNo), QDate(2026, 12, 1).addDays(i).toString(Qt::ISODate))
+                                             .arg(2 * (i + 1)));
+        together.commit();
     }
     void addClients(const QString& planNo, int count, int feedback = 1)
     {

@@ -74,30 +74,44 @@ QString columnDeclarations(const QList<FieldInfo>& fields)
     return columns.join(QStringLiteral(", "));
 }
 
+// The new table, in the export database that `connection` knows as `schema`, inside the
+// caller's transaction; returns its name as statements on `connection` give it.
+QString createTable(Connection& connection, const QString& schema, const QString& name, const QList<FieldInfo>& fields)
+{
+    if (tableExists(connection, schema, name))
+        throw DbError(QStringLiteral("表“%1”已存在。").arg(name));
+    const QString table = schema + QLatin1Char('.') + SqlText::quoteName(name);
+    run(connection, QStringLiteral("CREATE TABLE %1 (%2)").arg(table, columnDeclarations(fields)));
+    return table;
+}
+
+// SQLite says "disk I/O error" when the file may grow no further (a file size limit) or
+// the disk fails; a full disk it reports as such.
+DbError exportFileFailure(const DbError& error, const QString& path)
+{
+    if (error.engineCode() != SQLITE_IOERR)
+        return error;
+    return DbError(QStringLiteral("无法写入导出数据库“%1”：磁盘已满、文件超过了系统允许的大小或磁盘出错。")
+                       .arg(QDir::toNativeSeparators(path)),
+                   error.engineCode());
+}
+
 constexpr int BlockRows = 4096;
 
-ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProgress& progress)
+// From a database file SQLite copies the rows by itself: the export database is attached
+// to the program's connection and the rows go over in blocks, the progress told after
+// each block.
+ExportResult copyWithinSqlite(Connection& source, const ExportJob& job, const ExportProgress& progress)
 {
-    if (job.name.trimmed().isEmpty())
-        throw DbError(QStringLiteral("表名不能为空。"));
-    if (job.path.isEmpty())
-        throw DbError(QStringLiteral("没有指定导出数据库。"));
-    if (!QFileInfo::exists(job.path))
-        Schema::ensureExportDatabase(job.path);
-    Attachment attachment(source, job.path);
-    if (tableExists(source, AttachedName, job.name))
-        throw DbError(QStringLiteral("表“%1”已存在。").arg(job.name));
-
-    const QString target = AttachedName + QLatin1Char('.') + SqlText::quoteName(job.name);
+    const QList<FieldInfo> fields = source.fields(ExportRows::table());
     ExportResult result;
     result.file = job.path;
+    Attachment attachment(source, job.path);
     Transaction transaction(source);
-    run(source, QStringLiteral("CREATE TABLE %1 (%2)").arg(target, columnDeclarations(SourceRows(source, job.rows).fields())));
-    // The rows go over in blocks, each copied by SQLite itself; the progress is told
-    // after each block.
+    const QString target = createTable(source, AttachedName, job.name, fields);
     Statement blockEnd(source, job.rows.keyQuery(QStringLiteral("rowid > ?2")) + QStringLiteral(" LIMIT 1 OFFSET ?3"));
     Statement copy(source, QStringLiteral("INSERT INTO %1 ").arg(target)
-                                        + job.rows.query(QStringLiteral("rowid > ?2 AND rowid <= ?3")));
+                               + job.rows.query(ExportRows::quotedNames(fields), QStringLiteral("rowid > ?2 AND rowid <= ?3")));
     qint64 copiedUpTo = std::numeric_limits<qint64>::min();
     for (bool last = false; !last;) {
         job.rows.bind(blockEnd);
@@ -111,12 +125,54 @@ ExportResult copyRows(Connection& source, const ExportJob& job, const ExportProg
         copy.bindInt64(3, upTo);
         copy.step();
         copy.reset();
-        result.rows += sqlite3_changes(source.sqliteHandle());
+        result.rows += source.changes();
         copiedUpTo = upTo;
         if (result.rows > 0)
             reportExportProgress(progress, result.rows);
     }
     transaction.commit();
+    return result;
+}
+
+// From a server (or a file that may not be written, which takes no transaction) the rows
+// are read one by one and stored through a connection of the export database's own, all
+// in one transaction there.
+ExportResult copyRowByRow(Connection& source, const ExportJob& job, const ExportProgress& progress)
+{
+    SourceRows rows(source, job.rows);
+    ExportResult result;
+    result.file = job.path;
+    // Only what fails in the export database is told as a failing disk; a failure of the
+    // program's database (a server's lost connection) keeps its own words.
+    bool readingSource = false;
+    const auto nextRow = [&] {
+        readingSource = true;
+        const bool more = rows.next();
+        readingSource = false;
+        return more;
+    };
+    try {
+        const auto exportDatabase = Connection::open(job.path);
+        Transaction transaction(*exportDatabase);
+        const QString target = createTable(*exportDatabase, QStringLiteral("main"), job.name, rows.fields());
+        QStringList values;
+        for (int c = 0; c < rows.fields().size(); ++c)
+            values << QStringLiteral("?");
+        Statement insert(*exportDatabase,
+                         QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(target, values.join(QStringLiteral(", "))));
+        while (nextRow()) {
+            for (int c = 0; c < rows.fields().size(); ++c)
+                insert.bind(c + 1, rows.stored(c));
+            insert.step();
+            insert.reset();
+            reportExportProgress(progress, ++result.rows);
+        }
+        transaction.commit();
+    } catch (const DbError& error) {
+        if (readingSource)
+            throw;
+        throw exportFileFailure(error, job.path);
+    }
     return result;
 }
 
@@ -126,16 +182,18 @@ namespace ExportDatabaseWriter {
 
 ExportResult write(Connection& source, const ExportJob& job, const ExportProgress& progress)
 {
+    if (job.name.trimmed().isEmpty())
+        throw DbError(QStringLiteral("表名不能为空。"));
+    if (job.path.isEmpty())
+        throw DbError(QStringLiteral("没有指定导出数据库。"));
+    if (!QFileInfo::exists(job.path))
+        Schema::ensureExportDatabase(job.path);
+    if (!source.sqliteHandle() || source.isReadOnly())
+        return copyRowByRow(source, job, progress);
     try {
-        return copyRows(source, job, progress);
+        return copyWithinSqlite(source, job, progress);
     } catch (const DbError& error) {
-        // SQLite says "disk I/O error" when the file may grow no further (a file size
-        // limit) or the disk fails; a full disk it reports as such.
-        if (error.engineCode() == SQLITE_IOERR)
-            throw DbError(QStringLiteral("无法写入导出数据库“%1”：磁盘已满、文件超过了系统允许的大小或磁盘出错。")
-                              .arg(QDir::toNativeSeparators(job.path)),
-                          error.engineCode());
-        throw;
+        throw exportFileFailure(error, job.path);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ExportRows.h"
 
+#include "core/FieldInfo.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
 
@@ -40,10 +41,23 @@ ExportRows ExportRows::planResponders(const QString& planNo)
     return {Which::PlanResponders, planNo};
 }
 
-QString ExportRows::query(const QString& extraCondition) const
+QString ExportRows::table()
 {
-    return QStringLiteral("SELECT * FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
-        + QStringLiteral(" ORDER BY rowid");
+    return TargetTable;
+}
+
+QString ExportRows::query(const QStringList& columns, const QString& extraCondition) const
+{
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.")
+        + SqlText::quoteName(TargetTable) + condition(which, extraCondition) + QStringLiteral(" ORDER BY rowid");
+}
+
+QStringList ExportRows::quotedNames(const QList<FieldInfo>& fields)
+{
+    QStringList names;
+    for (const FieldInfo& field : fields)
+        names << SqlText::quoteName(field.name);
+    return names;
 }
 
 QString ExportRows::keyQuery(const QString& extraCondition) const
@@ -55,6 +69,11 @@ QString ExportRows::keyQuery(const QString& extraCondition) const
 QString ExportRows::countQuery() const
 {
     return QStringLiteral("SELECT count(*) FROM main.") + SqlText::quoteName(TargetTable) + condition(which, QString());
+}
+
+int ExportRows::parameterCount() const
+{
+    return which == Which::PlanResponders ? 1 : 0;
 }
 
 void ExportRows::bind(Statement& statement) const

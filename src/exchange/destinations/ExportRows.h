@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+struct FieldInfo;
 
 class Statement;
 
@@ -17,12 +20,19 @@ struct ExportRows {
     static ExportRows allTargets(bool everyTarget);
     static ExportRows planResponders(const QString& planNo);
 
-    // The query for the rows, in the order they were added, narrowed further by
-    // `extraCondition` when one is given (its parameters are numbered from ?2 on);
-    // bind() gives the query its own values.
-    QString query(const QString& extraCondition = QString()) const;
+    // The table the rows come from.
+    static QString table();
+
+    // The query for the rows' `columns` (quoted names), in the order they were added,
+    // narrowed further by `extraCondition` when one is given (its parameters are numbered
+    // after the query's own, from parameterCount() + 1 on: a server refuses a gap);
+    // bind() gives the query its own values. The columns are named rather than
+    // taken with "*": a server's table has its hidden row key among them.
+    QString query(const QStringList& columns, const QString& extraCondition = QString()) const;
+    static QStringList quotedNames(const QList<FieldInfo>& fields);
     // The same rows' keys (rowid).
     QString keyQuery(const QString& extraCondition = QString()) const;
     QString countQuery() const;
+    int parameterCount() const;
     void bind(Statement& statement) const;
 };
