@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev libxkbcommon-dev libvulkan-dev
   qt6-translations-l10n qt6-qpa-plugins
   libsqlite3-dev sqlite3
+  postgresql libpq-dev
   libgtest-dev googletest
   mdbtools-dev libfreexl-dev libshp-dev libxlsxwriter-dev libzip-dev
   fonts-noto-cjk

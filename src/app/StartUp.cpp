@@ -2,6 +2,8 @@
 
 #include "F5.h"
 #include "mainFm1.h"
+#include "campaign/ProgramState.h"
+#include "core/Connection.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,18 +19,19 @@ bool startFailed()
     return failed;
 }
 
-F5* showSplash(const QString& appPath)
+F5* showSplash(const QString& appPath, const DatabaseChoice& choice)
 {
     failed = false;
     auto* splash = new F5;
-    QObject::connect(splash, &F5::continueRequested, qApp, [appPath] {
-        mainFm1* main = mainFm1::load(appPath);
+    QObject::connect(splash, &F5::continueRequested, qApp, [appPath, choice] {
+        mainFm1* main = mainFm1::load(appPath, choice.location);
         if (!main) {
             // Ends once the splash is gone; nothing else of the program is left open.
             failed = true;
             QTimer::singleShot(0, qApp, [] { QApplication::exit(1); });
             return;
         }
+        choice.keepInSettings(main->state().connection()->location());   // without a password
         // The refresh runs once here; the window's first activation is not another one.
         main->countAsActive();
         main->show();

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "DatabaseChoice.h"
+
 #include <QString>
 
 class F5;
 
-// How the program starts: the splash first; its click opens the main window over the
-// database in the program's folder, or, when that cannot be opened, says why and ends.
+// How the program starts: the splash first; its click opens the main window over the chosen
+// database (the one in the program's folder unless another was chosen), or, when that cannot
+// be opened, says why and ends. A chosen database is remembered once it opened.
 namespace StartUp {
 
-F5* showSplash(const QString& appPath);
+F5* showSplash(const QString& appPath, const DatabaseChoice& choice = {});
 
 // Whether the program could not start (its database missing, unreadable or in use): it
 // then ends with a status other than 0.

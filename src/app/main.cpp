@@ -1,14 +1,93 @@
+#include "DatabaseChoice.h"
+#include "DatabaseLock.h"
+#include "StartOptions.h"
 #include "StartUp.h"
+#include "campaign/DatabaseCopy.h"
 #include "controls/UiSetup.h"
+#include "core/Connection.h"
+#include "core/DbError.h"
+#include "core/Schema.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+// While the copy runs, no copy of the program may change either file. A file that cannot be
+// written (a copy on a CD) needs no lock and may not take one.
+std::vector<std::unique_ptr<DatabaseLock>> lockFiles(const QStringList& locations)
+{
+    std::vector<std::unique_ptr<DatabaseLock>> locks;
+    for (const QString& location : locations) {
+        const QFileInfo file(location);
+        const bool writable = file.exists() ? file.isWritable() : QFileInfo(file.absolutePath()).isWritable();
+        if (!Connection::isServerLocation(location) && writable)
+            locks.push_back(std::make_unique<DatabaseLock>(location));
+    }
+    return locks;
+}
+
+int copyDatabase(const StartOptions& options)
+{
+    try {
+        const auto locks = lockFiles({options.copyFrom, options.copyTo});
+        print(stdout, DatabaseCopy::copyDatabase(options.copyFrom, options.copyTo) + QLatin1Char('\n'));
+        return 0;
+    } catch (const DbError& error) {
+        print(stderr, QStringLiteral("没有复制：%1\n").arg(error.description()));
+        return 1;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // Read before any window exists: the usage and the version need no display.
+    const StartOptions options = StartOptions::parse(argumentsOf(argc, argv));
+    switch (options.action) {
+    case StartOptions::Action::Help:
+        print(stdout, StartOptions::usage());
+        return 0;
+    case StartOptions::Action::Version:
+        print(stdout, StartOptions::versionText());
+        return 0;
+    case StartOptions::Action::BadUsage:
+        print(stderr, options.mistake + QStringLiteral("\n\n") + StartOptions::usage());
+        return 2;
+    case StartOptions::Action::CopyDatabase: {
+        QCoreApplication app(argc, argv);
+        return copyDatabase(options);
+    }
+    case StartOptions::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Marquel"));
     UiSetup::prepareApplication(app);
-    StartUp::showSplash(QCoreApplication::applicationDirPath());
+    const QString appPath = QCoreApplication::applicationDirPath();
+    const DatabaseChoice choice = DatabaseChoice::decide(options.database, DatabaseChoice::rememberedLocation(),
+                                                         QDir(appPath).filePath(Schema::MainDatabaseName));
+    StartUp::showSplash(appPath, choice);
     const int status = app.exec();
     return StartUp::startFailed() ? 1 : status;
 }

@@ -3,6 +3,7 @@
 #include "charts/FeedbackChartPanel.h"
 #include "charts/chartFm1.h"
 #include "charts/clientBrowseFm1.h"
+#include "DatabaseChoice.h"
 #include "DatabaseLock.h"
 #include "campaign/PlanDeletion.h"
 #include "campaign/PlanRows.h"
@@ -52,31 +53,60 @@ bool hasRows(const std::shared_ptr<Recordset>& recordset)
     return recordset && recordset->recordCount() > 0;
 }
 
-QString readOnlyNotice(const QString& databasePath)
+QString readOnlyNotice(const Connection& connection)
 {
-    return QStringLiteral("数据库“%1”是只读的：可以查看、统计、打印和导出到其他文件，但所做的修改都不能保存。")
-        .arg(QDir::toNativeSeparators(databasePath));
+    const QString name = connection.isServer() ? connection.displayName() : QDir::toNativeSeparators(connection.location());
+    return QStringLiteral("数据库“%1”是只读的：可以查看、统计、打印和导出到其他文件，但所做的修改都不能保存。").arg(name);
+}
+
+// The caption says which database a seat writes to, unless it is the usual file.
+QString captionFor(const Connection& connection, const QString& programDatabase)
+{
+    if (DatabaseChoice::isSameFile(connection.location(), programDatabase))
+        return QStringLiteral("Marquel");
+    return QStringLiteral("Marquel - %1").arg(connection.displayName());
+}
+
+// A new server database starts without the program's tables: made when the user agrees.
+// False when the user would rather not.
+bool offerTables(Connection& connection)
+{
+    if (!connection.isServer() || !Schema::hasNoMainTables(connection))
+        return true;
+    const MsgAnswer answer = Dialogs::instance().message(
+        QStringLiteral("数据库“%1”中还没有本程序的表，是否现在创建？").arg(connection.displayName()),
+        QStringLiteral("Marquel"), MsgButtons::YesNo, MsgIcon::Question);
+    if (answer != MsgAnswer::Yes)
+        return false;
+    Schema::createTables(connection);
+    return true;
 }
 
 } // namespace
 
-mainFm1* mainFm1::load(const QString& appPath)
+mainFm1* mainFm1::load(const QString& appPath, const QString& location)
 {
-    const QString databasePath = QDir(appPath).filePath(Schema::MainDatabaseName);
+    const QString programDatabase = QDir(appPath).filePath(Schema::MainDatabaseName);
+    const QString databasePath = location.isEmpty() ? programDatabase : location;
     try {
-        // Two copies can only harm a database they may write; one that cannot be written
-        // (a copy on a CD) opens without a lock file, in a folder that may not take one.
+        // Two copies can only harm a file they may write; one that cannot be written (a copy on
+        // a CD) opens without a lock file, in a folder that may not take one. Seats share a
+        // server database: the server keeps their writes apart.
         std::unique_ptr<DatabaseLock> lock;
-        if (QFileInfo(databasePath).isWritable())
+        if (!Connection::isServerLocation(databasePath) && QFileInfo(databasePath).isWritable())
             lock = std::make_unique<DatabaseLock>(databasePath);
         auto connection = Connection::open(databasePath);
+        if (!offerTables(*connection))
+            return nullptr;
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
         auto state = std::make_unique<ProgramState>(connection, appPath);
         if (connection->isReadOnly())
-            Dialogs::instance().message(readOnlyNotice(databasePath), QStringLiteral("信息提示"), MsgButtons::Ok,
+            Dialogs::instance().message(readOnlyNotice(*connection), QStringLiteral("信息提示"), MsgButtons::Ok,
                                         MsgIcon::Information);
-        return new mainFm1(std::move(lock), std::move(state));
+        auto* window = new mainFm1(std::move(lock), std::move(state));
+        window->setWindowTitle(captionFor(*connection, programDatabase));
+        return window;
     } catch (const DbError& error) {
         Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
         return nullptr;
@@ -324,8 +354,13 @@ void mainFm1::followCurrentPlan()
 void mainFm1::followChange(const ChangeNotice& notice)
 {
     try {
-        if (notice.table == ChangeNotice::Table::ExecutedPlans && plans_)
-            rereadKeepingRow(plans_, DataGrid1);
+        // The plan shown is gone (deleted at another seat): the plan now shown becomes current,
+        // with its own days and chart, not the deleted plan's.
+        if (notice.table == ChangeNotice::Table::ExecutedPlans && plans_ && !rereadKeepingRow(plans_, DataGrid1)) {
+            takeCurrentPlan();
+            reopenPlanFeedback();
+            drawCurrentDay();
+        }
         if (notice.table == ChangeNotice::Table::DailyRows && days_ && notice.touchesPlan(state_->currentPlanNo()))
             rereadKeepingRow(days_, DataGrid2);
     } catch (const DbError&) {
@@ -334,7 +369,7 @@ void mainFm1::followChange(const ChangeNotice& notice)
     showDayPosition();
 }
 
-void mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGrid* grid)
+bool mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGrid* grid)
 {
     Recordset& rows = *shared;
     const std::optional<Recordset::Bookmark> shown =
@@ -344,9 +379,11 @@ void mainFm1::rereadKeepingRow(const std::shared_ptr<Recordset>& shared, DataGri
     try {
         if (shown)
             rows.setBookmark(*shown);
+        return true;
     } catch (const DbError&) {
         if (rows.recordCount() > 0)
             rows.moveLast();
+        return false;
     }
 }
 

@@ -34,9 +34,12 @@ class mainFm1 : public FormWindow {
     Q_OBJECT
 
 public:
-    // Opens the database in the program's folder and builds the window. When the database
-    // is missing or unreadable, shows why and returns nullptr: no half-open window.
-    static mainFm1* load(const QString& appPath);
+    // Opens the database at `location`, a file or a server (the file in the program's folder
+    // when empty), and builds the window. An empty server database gets the program's tables
+    // when the user agrees. When the database is missing, unreadable or not the program's, or
+    // the user would not have the tables made, shows why and returns nullptr: no half-open
+    // window.
+    static mainFm1* load(const QString& appPath, const QString& location = {});
     ~mainFm1() override;
 
     // The program's state, which the main window owns and hands to every window it opens.
@@ -103,7 +106,8 @@ private:
     void reopenPlanFeedback();
     void followCurrentPlan();
     void followChange(const ChangeNotice& notice);
-    void rereadKeepingRow(const std::shared_ptr<Recordset>& rows, DataGrid* grid);
+    // False when the row shown before is gone (another row is shown then).
+    bool rereadKeepingRow(const std::shared_ptr<Recordset>& rows, DataGrid* grid);
     QString currentRowPlan() const;
     void drawCurrentDay();
     void reportError(const QString& description);

@@ -1,10 +1,13 @@
 // The splash and the main window, driven through their controls with scripted dialogs.
+#include "app/DatabaseChoice.h"
 #include "app/F5.h"
 #include "app/StartUp.h"
 #include "app/mainFm1.h"
+#include "campaign/ChangeNotice.h"
 #include "charts/FeedbackChartPanel.h"
 #include "controls/ChartControl.h"
 #include "core/Connection.h"
+#include "core/Schema.h"
 #include "controls/DataGrid.h"
 #include "campaign/ProgramState.h"
 #include "core/Recordset.h"
@@ -18,6 +21,7 @@
 #include "reports/ReportWindow.h"
 #include "exchange/mainFm3.h"
 #include "support/TempAppFolder.h"
+#include "support/TestServer.h"
 
 #include <QAction>
 #include <QFile>
@@ -25,6 +29,7 @@
 #include <QHeaderView>
 #include <QLockFile>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QApplication>
@@ -35,6 +40,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -553,6 +559,91 @@ TEST_F(MainWindowTest, ASecondCopyOnTheSameDatabaseIsRefusedUntilTheFirstEnds)
     EXPECT_FALSE(later.tryLock(0));
     window.reset();
     EXPECT_TRUE(later.tryLock(0));
+}
+
+TEST_F(MainWindowTest, AChosenDatabaseIsNamedInTheCaptionLockedAndRememberedOnceItOpened)
+{
+    const QString other = folder.filePath(QStringLiteral("华东分部.db"));
+    Schema::createMainDatabase(other);
+    QSettings(QStringLiteral("Marquel"), QStringLiteral("Marquel")).clear();
+
+    // A chosen file that is not there: said so, nothing remembered.
+    const QString missing = folder.filePath(QStringLiteral("没有.db"));
+    F5* splash = StartUp::showSplash(folder.path(), DatabaseChoice::decide(missing, {}, folder.databasePath()));
+    emit splash->continueRequested();
+    delete splash;
+    EXPECT_TRUE(StartUp::startFailed());
+    EXPECT_EQ(DatabaseChoice::rememberedLocation(), QString());
+
+    splash = StartUp::showSplash(folder.path(), DatabaseChoice::decide(other, {}, folder.databasePath()));
+    emit splash->continueRequested();
+    delete splash;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* started = qobject_cast<mainFm1*>(w))
+            window.reset(started);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel - 华东分部.db"));
+    EXPECT_EQ(window->state().connection()->path(), other);
+    EXPECT_EQ(DatabaseChoice::rememberedLocation(), other);
+    EXPECT_FALSE(QLockFile(other + QStringLiteral(".lock")).tryLock(0));
+    window.reset();
+
+    // The file beside the program keeps the plain caption.
+    window.reset(mainFm1::load(folder.path(), folder.databasePath()));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel"));
+}
+
+TEST_F(MainWindowTest, AnEmptyServerDatabaseGetsTheProgramsTablesWhenTheUserAgrees)
+{
+    const QString server = TestServer::freshDatabase();
+    const QString seat = QUrl(server).path().mid(1) + QStringLiteral("@localhost");
+    const QString question = QStringLiteral("数据库“%1”中还没有本程序的表，是否现在创建？").arg(seat);
+
+    dialogs.queueMessage(MsgAnswer::No);
+    EXPECT_EQ(mainFm1::load(folder.path(), server), nullptr);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log()[0].text, question);
+    EXPECT_TRUE(Connection::open(server)->tables().isEmpty());
+
+    dialogs.queueMessage(MsgAnswer::Yes);
+    window.reset(mainFm1::load(folder.path(), server));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(dialogs.log().size(), 2);
+    EXPECT_TRUE(Schema::hasMainTables(*Connection::open(server)));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Marquel - ") + seat);
+    EXPECT_EQ(window->state().connection()->location(), server);
+    window->Form_Activate();
+    EXPECT_EQ(dialogs.log().size(), 2);   // the refresh ran without a message
+    window.reset();
+
+    // Some of the tables but not all: not the program's database, or a damaged one.
+    Connection::open(server)->execute(QStringLiteral("DROP TABLE productDF"));
+    EXPECT_EQ(mainFm1::load(folder.path(), server), nullptr);
+    ASSERT_EQ(dialogs.log().size(), 3);
+    EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("缺少表“productDF”"))) << dialogs.log().last().text.toStdString();
+}
+
+TEST_F(MainWindowTest, ThePlanShownDeletedElsewhereGivesWayToTheNextWithItsDaysAndChart)
+{
+    executePlan("A1", "春季", {2, 4});
+    executePlan("B2", "秋季", {3});
+    open();
+    ASSERT_EQ(currentPlan(), QStringLiteral("B2"));
+    ASSERT_EQ(currentDayPhones(), 3);
+
+    // Another seat deleted the plan this one shows; its notice arrives.
+    folder.connection()->execute(QStringLiteral("DELETE FROM marketingComment WHERE 序号 = 'B2'"));
+    folder.connection()->execute(QStringLiteral("DELETE FROM feedbackTable WHERE 序号 = 'B2'"));
+    emit state().changed(ChangeNotice{ChangeNotice::Table::ExecutedPlans, QStringLiteral("B2")});
+    emit state().changed(ChangeNotice{ChangeNotice::Table::DailyRows, QStringLiteral("B2")});
+
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/1"));
+    EXPECT_EQ(currentPlan(), QStringLiteral("A1"));
+    EXPECT_EQ(window->dayRows()->recordCount(), 2);
+    EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
+    EXPECT_EQ(currentDayPhones(), 2);   // not the deleted plan's day
+    EXPECT_TRUE(dialogs.log().isEmpty());
 }
 
 TEST_F(MainWindowTest, TheLockOfACopyThatCrashedIsTakenOver)

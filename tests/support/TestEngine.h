@@ -13,9 +13,8 @@ namespace TestEngine {
 
 bool onServer();
 
-// A new, empty database on the test server, opened; dropped when the connection goes.
+// A new, empty database on the test server (TestServer::freshDatabase), opened.
 std::shared_ptr<Connection> freshServerDatabase();
-// The location (URI) of a new, empty database on the test server.
 QString freshServerLocation();
 
 } // namespace TestEngine
