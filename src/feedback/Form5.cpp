@@ -356,6 +356,10 @@ void Form5::reloadTargets()
         if (shownTargetKey_ && !Frame2->isHidden()) {
             try {
                 rs.setBookmark(*shownTargetKey_);
+                // Saved elsewhere (another window, another seat): the target shows what is
+                // stored now, unless the user has counted or typed something not yet saved.
+                if (!hasUnsavedChanges())
+                    displayRecord2();
             } catch (const DbError&) {
                 // The target shown is gone: the panel showing it goes too, and the user hears
                 // of counts that can no longer be saved.

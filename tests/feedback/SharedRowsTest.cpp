@@ -277,4 +277,24 @@ TEST_F(SharedRowsTest, TargetsDeletedElsewhereLeaveTheListAndTheTargetShownStays
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("0/0"));
 }
 
+TEST_F(SharedRowsTest, TheTargetShownShowsCountsSavedElsewhereUnlessCountsOfItsOwnWait)
+{
+    openFeedback();
+    chooseTarget(1);   // 北京甲公司
+    // Another seat records a call for the same target and tells the others.
+    run("Update clientTableInfo Set 电话数 = 1, 反馈合计 = 1 Where 营销对象 = '北京甲公司'");
+    state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
+    EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
+    EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
+
+    count(Fax);   // counted here, not yet saved: another save elsewhere leaves it shown
+    run("Update clientTableInfo Set 电话数 = 2, 反馈合计 = 2 Where 营销对象 = '北京甲公司'");
+    state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
+    EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("1"));
+    save();
+    EXPECT_EQ(targets("电话数", "北京甲公司"), 2);
+    EXPECT_EQ(targets("传真数", "北京甲公司"), 1);
+    EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("2"));
+}
+
 } // namespace
