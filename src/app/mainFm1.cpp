@@ -108,7 +108,13 @@ mainFm1* mainFm1::load(const QString& appPath, const QString& location)
         window->setWindowTitle(captionFor(*connection, programDatabase));
         return window;
     } catch (const DbError& error) {
-        Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
+        // A database chosen earlier (a server that is down, a file moved away) would stop every
+        // later start: the user hears how to choose another.
+        const QString howToChoose = location.isEmpty()
+            ? QString()
+            : QStringLiteral("\n可以用“marquel --database <文件或地址>”改用另一个数据库（说明见“marquel --help”）。");
+        Dialogs::instance().message(error.description() + howToChoose, QStringLiteral("Marquel"), MsgButtons::Ok,
+                                    MsgIcon::Critical);
         return nullptr;
     }
 }
