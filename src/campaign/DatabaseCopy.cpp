@@ -15,17 +15,9 @@ namespace DatabaseCopy {
 
 namespace {
 
-QStringList tablesPresent(Connection& connection)
-{
-    QStringList names;
-    for (const Connection::TableInfo& table : connection.tables())
-        names << table.name;
-    return names;
-}
-
 void refuseUnlessEmpty(Connection& target)
 {
-    const QStringList present = tablesPresent(target);
+    const QStringList present = Schema::tablesIn(target);
     for (const QString& table : Schema::tableNames()) {
         if (present.contains(table))
             throw DbError(QStringLiteral("目标数据库“%1”中已经有表“%2”：只能复制到还没有本程序的表的数据库。")

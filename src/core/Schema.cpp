@@ -65,7 +65,7 @@ const QStringList& tableNames()
     return names;
 }
 
-static QStringList presentTables(Connection& connection)
+QStringList tablesIn(Connection& connection)
 {
     QStringList present;
     for (const Connection::TableInfo& table : connection.tables())
@@ -75,7 +75,7 @@ static QStringList presentTables(Connection& connection)
 
 bool hasMainTables(Connection& connection)
 {
-    const QStringList present = presentTables(connection);
+    const QStringList present = tablesIn(connection);
     for (const QString& name : tableNames())
         if (!present.contains(name))
             return false;
@@ -84,7 +84,7 @@ bool hasMainTables(Connection& connection)
 
 bool hasNoMainTables(Connection& connection)
 {
-    const QStringList present = presentTables(connection);
+    const QStringList present = tablesIn(connection);
     for (const QString& name : tableNames())
         if (present.contains(name))
             return false;
@@ -103,9 +103,7 @@ void createTables(Connection& connection)
 
 void checkMainDatabase(Connection& connection)
 {
-    QStringList present;
-    for (const Connection::TableInfo& table : connection.tables())
-        present << table.name;
+    const QStringList present = tablesIn(connection);
     for (const QString& name : tableNames()) {
         if (!present.contains(name))
             throw DbError(QStringLiteral("数据库“%1”缺少表“%2”：它不是本程序的数据库，或者已经损坏。")

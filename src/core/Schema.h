@@ -22,6 +22,9 @@ QString serverScript();
 // one transaction (on a file with the row bookkeeping of ensureRowMarks).
 void createTables(Connection& connection);
 
+// The names of the tables a database holds.
+QStringList tablesIn(Connection& connection);
+
 // Whether the database holds every one of the program's tables; whether it holds none.
 bool hasMainTables(Connection& connection);
 bool hasNoMainTables(Connection& connection);
