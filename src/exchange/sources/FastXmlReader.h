@@ -25,6 +25,8 @@ public:
     // The same without resolving entities, for values that hold none (cell references,
     // numbers); valid until the next call of next().
     QByteArrayView rawAttribute(QByteArrayView localName) const;
+    // Several of them in one walk over the tag (a cell's r, t and s): values[i] for wanted[i].
+    void rawAttributes(const QByteArrayView* wanted, QByteArrayView* values, int count) const;
     // The current text, entities resolved, as UTF-8.
     const QByteArray& text() const { return text_; }
     bool hasError() const { return error_; }

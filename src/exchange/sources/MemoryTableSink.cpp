@@ -24,6 +24,21 @@ QString quotedName(QString name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
+// The length a valid UTF-8 text has as a QString (UTF-16 units), as the column widths count.
+// Only a long text needs counting: a text of at most ShortTextLimit bytes is that short anyway.
+int utf16Length(const QByteArray& utf8)
+{
+    if (utf8.size() <= ShortTextLimit)
+        return int(utf8.size());
+    int units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) != 0x80 ? 1 : 0;   // a character starts here
+        units += byte >= 0xF0 ? 1 : 0;            // beyond U+FFFF: a surrogate pair
+    }
+    return units;
+}
+
 void run(Connection& connection, const QString& sql)
 {
     Statement statement(connection.handle(), sql);
@@ -36,6 +51,10 @@ void run(Connection& connection, const QString& sql)
 MemoryTableSink::MemoryTableSink(std::shared_ptr<Connection> connection, QString tableName)
     : connection_(std::move(connection)), tableName_(std::move(tableName))
 {
+    // The database is a scratch copy that is thrown away whenever a load fails or is cancelled:
+    // it needs no journal to undo with and no waiting for the disk.
+    run(*connection_, QStringLiteral("PRAGMA journal_mode = OFF"));
+    run(*connection_, QStringLiteral("PRAGMA synchronous = OFF"));
 }
 
 MemoryTableSink::~MemoryTableSink() = default;
@@ -67,12 +86,13 @@ void MemoryTableSink::addRow(const QVariantList& values)
     for (int i = 0; i < columns_.size(); ++i)
         bind(i + 1, i < values.size() ? values.at(i) : null, kinds_[size_t(i)]);
     insert_->step();
-    insert_->reset();
+    // Every parameter is bound again for the next row: no need to clear them.
+    sqlite3_reset(insert_->handle());
     ++rowCount_;
 }
 
 // Binds straight to SQLite: a list of a hundred thousand rows is loaded without a copy of
-// each value on the way.
+// each value on the way. The values live until the row is stored (SQLITE_STATIC).
 void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
 {
     sqlite3_stmt* statement = insert_->handle();
@@ -87,6 +107,22 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
         kinds.text = true;
         kinds.longestText = std::max(kinds.longestText, int(words.size()));
         result = sqlite3_bind_text16(statement, index, words.utf16(), int(words.size() * 2), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QByteArray: {
+        // A text as UTF-8, stored as it is; bytes that are no UTF-8 go the way of a QString,
+        // which shows them as replacement characters.
+        const QByteArray& text = *static_cast<const QByteArray*>(value.constData());
+        if (!text.isValidUtf8()) {
+            const QString replaced = QString::fromUtf8(text);
+            kinds.text = true;
+            kinds.longestText = std::max(kinds.longestText, int(replaced.size()));
+            result = sqlite3_bind_text16(statement, index, replaced.utf16(), int(replaced.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        kinds.text = true;
+        kinds.longestText = std::max(kinds.longestText, utf16Length(text));
+        result = sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_STATIC);
         break;
     }
     case QMetaType::Int:
@@ -125,7 +161,8 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
         const QString& chosen = text ? *text : converted;
         kinds.text = true;
         kinds.longestText = std::max(kinds.longestText, int(chosen.size()));
-        result = sqlite3_bind_text16(statement, index, chosen.utf16(), int(chosen.size() * 2), SQLITE_TRANSIENT);
+        result = sqlite3_bind_text16(statement, index, chosen.utf16(), int(chosen.size() * 2),
+                                     text ? SQLITE_STATIC : SQLITE_TRANSIENT);
     }
     }
     if (result != SQLITE_OK)

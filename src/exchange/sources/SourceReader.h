@@ -7,7 +7,8 @@
 #include <functional>
 
 // What a reader hands over while it reads one table of an outside file.
-// Values are Null (an empty QVariant), QString, qint64, double, bool, QDate or QDateTime.
+// Values are Null (an empty QVariant), QString, qint64, double, bool, QDate or QDateTime; a
+// QByteArray is a text as UTF-8 (the .xlsx reader hands its texts over so, unconverted).
 class TableSink {
 public:
     virtual ~TableSink() = default;

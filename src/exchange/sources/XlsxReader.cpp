@@ -16,28 +16,47 @@ namespace {
 constexpr qint64 ProgressEvery = 1000;
 
 
+// A text of the sheet. Handed on as UTF-8 bytes, which the source table stores as they are:
+// the texts of a big sheet are never turned into QStrings and back. A text with OOXML's
+// _xHHHH_ escapes becomes the QString they stand for.
+QVariant textValue(QByteArray utf8)
+{
+    if (utf8.contains("_x"))
+        return ExcelCells::unescapeOoxml(QString::fromUtf8(utf8));
+    return utf8;
+}
+
 QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
 {
     if (!cell.hasValue)
         return {};
-    if (cell.type == "s") {
+    switch (cell.type) {
+    case RawCell::Type::SharedString: {
         bool ok = false;
         const int index = cell.value.toInt(&ok);
         if (!ok || index < 0 || index >= workbook.sharedStringCount())
             throw SourceFileError::corrupt(workbook.archive().path());
-        return workbook.sharedString(index);
+        // Without a copy: the workbook keeps the bytes while its rows are read.
+        const QByteArrayView text = workbook.sharedStringBytes(index);
+        return textValue(QByteArray::fromRawData(text.data(), text.size()));
     }
-    if (cell.type == "inlineStr" || cell.type == "str")
-        return ExcelCells::unescapeOoxml(cell.value);
-    if (cell.type == "b")
-        return cell.value.trimmed() == QLatin1String("1") || cell.value.trimmed() == QLatin1String("true");
-    if (cell.type == "e")
+    case RawCell::Type::InlineString:
+    case RawCell::Type::FormulaText:
+        return textValue(cell.value);
+    case RawCell::Type::Boolean: {
+        const QByteArray value = cell.value.trimmed();
+        return value == "1" || value == "true";
+    }
+    case RawCell::Type::Error:
         return {};   // #N/A, #DIV/0! ...: no value
-    if (cell.type == "d") {
-        const QDateTime moment = QDateTime::fromString(cell.value.trimmed(), Qt::ISODate);
+    case RawCell::Type::Date: {
+        const QDateTime moment = QDateTime::fromString(QString::fromUtf8(cell.value.trimmed()), Qt::ISODate);
         if (!moment.isValid())
-            return cell.value;
+            return QString::fromUtf8(cell.value);
         return moment.time() == QTime(0, 0) ? QVariant(moment.date()) : QVariant(moment);
+    }
+    case RawCell::Type::Number:
+        break;
     }
     bool ok = false;
     const double number = cell.value.trimmed().toDouble(&ok);
@@ -56,7 +75,11 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
 
 bool isEmptyValue(const QVariant& value)
 {
-    return !value.isValid() || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
+    if (!value.isValid())
+        return true;
+    if (value.typeId() == QMetaType::QByteArray)
+        return static_cast<const QByteArray*>(value.constData())->isEmpty();
+    return value.typeId() == QMetaType::QString && static_cast<const QString*>(value.constData())->isEmpty();
 }
 
 // Where the sheet's values lie: the first and last row and column holding a value.
@@ -71,7 +94,7 @@ struct UsedRange {
 UsedRange usedRange(const XlsxSheetRows& rows, const XlsxWorkbook& workbook)
 {
     UsedRange range;
-    rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
+    rows.forEachRow([&](qint64 row, XlsxSheetRows::RowCells cells) {
         for (const RawCell& cell : cells) {
             if (isEmptyValue(valueOf(cell, workbook)))
                 continue;
@@ -195,7 +218,7 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     qint64 lastRowWithValues = 0;
     qint64 written = 0;
     bool cancelled = false;
-    rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
+    rows.forEachRow([&](qint64 row, XlsxSheetRows::RowCells cells) {
         QVariantList values(width);
         bool anyValue = false;
         for (const RawCell& cell : cells) {

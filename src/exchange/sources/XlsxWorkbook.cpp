@@ -173,11 +173,11 @@ void XlsxWorkbook::readStyles()
     throwIfBroken(xml, archive_.path());
 }
 
-QString XlsxWorkbook::sharedString(qsizetype index) const
+QByteArrayView XlsxWorkbook::sharedStringBytes(qsizetype index) const
 {
     const qsizetype start = index == 0 ? 0 : sharedStringEnds_[size_t(index - 1)];
     const qsizetype end = sharedStringEnds_[size_t(index)];
-    return ExcelCells::unescapeOoxml(QString::fromUtf8(sharedStringBytes_.constData() + start, end - start));
+    return QByteArrayView(sharedStringBytes_.constData() + start, end - start);
 }
 
 bool XlsxWorkbook::styleIsDate(int styleIndex) const
