@@ -76,3 +76,12 @@ TEST(FastXmlReader, DamageEndsWithAnError)
     EXPECT_EQ(tokensOf("<!-- never closed").last(), QStringLiteral("ERROR"));
     EXPECT_EQ(tokensOf("<>").last(), QStringLiteral("ERROR"));
 }
+
+TEST(FastXmlReader, CharacterReferencesDecimalHexadecimalAndBeyondTheBasicPlane)
+{
+    EXPECT_EQ(tokensOf("<t>&#x4E2D;&#33829;&amp;&#128512;&#x1f600; a&#65;&lt;</t>"),
+              (QStringList{QStringLiteral("<t>"), QStringLiteral("\"中营&😀😀 aA<\""), QStringLiteral("</t>")}));
+    for (const QByteArray broken : {"&#;", "&#x;", "&#55357;", "&#xDE00;", "&#1114112;", "&#123456789;", "&#12a;", "&amp",
+                                    "&#65", "&", "&nbsp;"})
+        EXPECT_EQ(tokensOf("<t>ok " + broken + " ok</t>").last(), QStringLiteral("ERROR")) << broken.constData();
+}

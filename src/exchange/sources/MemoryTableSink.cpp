@@ -63,7 +63,8 @@ void MemoryTableSink::begin(const QStringList& columnNames)
 {
     columns_ = ColumnNames::usable(columnNames.isEmpty() ? QStringList{QString()} : columnNames);
     kinds_.assign(size_t(columns_.size()), ColumnKinds{});
-    transaction_ = std::make_unique<Transaction>(*connection_);
+    if (!transaction_)
+        transaction_ = std::make_unique<Transaction>(*connection_);
     QStringList declarations;
     QStringList parameters;
     for (const QString& column : columns_) {
@@ -89,6 +90,17 @@ void MemoryTableSink::addRow(const QVariantList& values)
     // Every parameter is bound again for the next row: no need to clear them.
     sqlite3_reset(insert_->handle());
     ++rowCount_;
+}
+
+void MemoryTableSink::restart()
+{
+    if (!insert_)
+        return;
+    insert_.reset();
+    run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
+    columns_.clear();
+    kinds_.clear();
+    rowCount_ = 0;
 }
 
 // Binds straight to SQLite: a list of a hundred thousand rows is loaded without a copy of

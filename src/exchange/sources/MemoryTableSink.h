@@ -24,6 +24,7 @@ public:
 
     void begin(const QStringList& columnNames) override;
     void addRow(const QVariantList& values) override;
+    void restart() override;
 
     // Creates the table (also when begin() was never called: one column F1, no rows).
     void finish();

@@ -15,6 +15,8 @@ public:
     // Called once, before the first row, with the column names in the file's order.
     virtual void begin(const QStringList& columnNames) = 0;
     virtual void addRow(const QVariantList& values) = 0;
+    // Forgets the heading and the rows received: the reader starts over with begin().
+    virtual void restart() = 0;
 };
 
 // Told the number of rows read so far now and then; answers false to cancel the read.
