@@ -258,6 +258,33 @@ FastXmlReader::Token FastXmlReader::readTag(qsizetype end)
     return Token::StartElement;
 }
 
+bool FastXmlReader::readTextBetween(QByteArrayView open, QByteArrayView close, QByteArray& out)
+{
+    if (error_ || pendingEnd_)
+        return false;
+    // Everything up to the end of close must be in the buffer; fill() reads more and moves
+    // pos_, so places are counted from pos_.
+    while (buffer_.size() - pos_ < open.size() && fill()) {
+    }
+    if (!QByteArrayView(buffer_).sliced(pos_).startsWith(open))
+        return false;
+    const qsizetype textEnd = find('<', open.size());
+    if (textEnd < 0)
+        return false;
+    const qsizetype closeOffset = textEnd - pos_;
+    while (buffer_.size() - pos_ - closeOffset < close.size() && fill()) {
+    }
+    if (!QByteArrayView(buffer_).sliced(pos_ + closeOffset).startsWith(close))
+        return false;
+    const QByteArrayView text(buffer_.constData() + pos_ + open.size(), closeOffset - open.size());
+    if (!decodeEntities(text, out)) {
+        error_ = true;
+        return false;
+    }
+    pos_ += closeOffset + close.size();
+    return true;
+}
+
 QByteArray FastXmlReader::attribute(QByteArrayView wanted) const
 {
     const QByteArrayView raw = rawAttribute(wanted);

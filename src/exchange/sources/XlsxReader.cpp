@@ -36,9 +36,8 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
         const int index = cell.value.toInt(&ok);
         if (!ok || index < 0 || index >= workbook.sharedStringCount())
             throw SourceFileError::corrupt(workbook.archive().path());
-        // Without a copy: the workbook keeps the bytes while its rows are read.
-        const QByteArrayView text = workbook.sharedStringBytes(index);
-        return textValue(QByteArray::fromRawData(text.data(), text.size()));
+        // A copy: the rows may be stored after the workbook is gone.
+        return textValue(workbook.sharedStringBytes(index).toByteArray());
     }
     case RawCell::Type::InlineString:
     case RawCell::Type::FormulaText:

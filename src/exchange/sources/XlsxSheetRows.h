@@ -121,6 +121,11 @@ private:
     // phonetic readings.
     static void readCellContent(FastXmlReader& xml, RawCell& cell)
     {
+        // The shapes nearly every writer uses, read in one step.
+        if (xml.readTextBetween("<v>", "</v></c>", cell.value) || xml.readTextBetween("<is><t>", "</t></is></c>", cell.value)) {
+            cell.hasValue = true;
+            return;
+        }
         int depthInValue = 0;
         int phonetic = 0;
         for (;;) {
