@@ -37,7 +37,7 @@ void BackgroundTableSink::addRow(const QVariantList& values)
 
 void BackgroundTableSink::restart()
 {
-    rows_.rows.clear();
+    sendRows();   // the other sink sees everything in order, and then forgets it
     Batch batch;
     batch.kind = Batch::Kind::Restart;
     send(std::move(batch));
