@@ -133,7 +133,9 @@ void XlsxWorkbook::readSharedStrings()
             break;
         if (token != FastXmlReader::Token::StartElement || xml.name() != "si")
             continue;
-        sharedStringBytes_ += itemText(xml);
+        // Most items are one plain text, read in one step.
+        if (!xml.readTextBetween("<t>", "</t></si>", sharedStringBytes_))
+            sharedStringBytes_ += itemText(xml);
         sharedStringEnds_.push_back(sharedStringBytes_.size());
         if (sharedStringBytes_.size() > MaxSharedStringBytes)
             throw SourceFileError::unreadable(archive_.path(), QStringLiteral("文件内容过大，无法读取。"));
