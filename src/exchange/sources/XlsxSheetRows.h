@@ -55,7 +55,7 @@ public:
 
     void forEachRow(const std::function<bool(qint64 row, RowCells cells)>& onRow) const
     {
-        std::unique_ptr<QIODevice> device = workbook_.archive().open(part_);
+        std::unique_ptr<QIODevice> device = workbook_.archive().openReadingAhead(part_);
         FastXmlReader xml(device.get());
         qint64 rowNumber = 0;
         std::vector<RawCell> cells;

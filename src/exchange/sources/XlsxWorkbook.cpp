@@ -125,7 +125,7 @@ void XlsxWorkbook::readSharedStrings()
     const QString part = QStringLiteral("xl/sharedStrings.xml");
     if (!archive_.contains(part))
         return;
-    std::unique_ptr<QIODevice> device = archive_.open(part);
+    std::unique_ptr<QIODevice> device = archive_.openReadingAhead(part);
     FastXmlReader xml(device.get());
     for (;;) {
         const auto token = xml.next();
