@@ -258,14 +258,39 @@ void resetPeak()
 // The processor time of the last baseline.
 double bareCpu = 0;
 
-void report(const char* kind, const ImportTimes& times, double bare)
+// The goals: a workbook of 100,000 rows loads in at most a second, and loading it and running
+// the pass takes at most twice the bare inserts; 1,048,576 rows import in at most 10 s with at
+// most 150 MB of memory.
+constexpr double LoadGoal = 1.0;
+constexpr double RatioGoal = 2.0;
+constexpr double MillionSecondsGoal = 10.0;
+constexpr double MillionMbGoal = 150.0;
+
+const char* verdict(double value, double goal)
+{
+    return value <= goal ? "met" : "MISSED";
+}
+
+void report(const char* kind, const ImportTimes& times, double bare, bool loadGoal)
 {
     const double whole = times.load + times.pass;
-    std::printf("%-20s load %.3f s + pass %.3f s = %.3f s for %d rows; bare insert %.3f s; ratio whole/bare %.2f, pass/bare %.2f\n",
-                kind, times.load, times.pass, whole, times.stored, bare, whole / bare, times.pass / bare);
+    std::printf("%-20s load %.3f s", kind, times.load);
+    if (loadGoal)
+        std::printf(" (goal <= %.0f s: %s)", LoadGoal, verdict(times.load, LoadGoal));
+    std::printf(" + pass %.3f s = %.3f s for %d rows; bare insert %.3f s\n", times.pass, whole, times.stored, bare);
+    std::printf("%-20s (load + pass) / bare %.2f (goal <= %.0f: %s); pass / bare %.2f\n", "", whole / bare, RatioGoal,
+                verdict(whole / bare, RatioGoal), times.pass / bare);
     const double wholeCpu = times.loadCpu + times.passCpu;
-    std::printf("%-20s processor time: load %.3f s + pass %.3f s = %.3f s; bare insert %.3f s; ratio whole/bare %.2f\n", kind,
+    std::printf("%-20s processor time, all threads: load %.3f s + pass %.3f s = %.3f s; bare insert %.3f s; ratio %.2f\n", "",
                 times.loadCpu, times.passCpu, wholeCpu, bareCpu, wholeCpu / bareCpu);
+}
+
+// The better of two imports of the file, as the baseline is the better of two runs.
+ImportTimes bestImport(const QString& path, const QTemporaryDir& dir, int& run)
+{
+    const ImportTimes first = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
+    const ImportTimes second = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
+    return first.load + first.pass <= second.load + second.pass ? first : second;
 }
 
 // Writes the files in a child process, so the writers' memory is no part of the peaks measured.
@@ -332,14 +357,16 @@ int main(int argc, char** argv)
         bareCpu = std::min(firstCpu, lastCpu);
         return std::min(first, second);
     };
+    std::printf("goals: a workbook loads in <= %.0f s; (load + pass) <= %.0fx the bare inserts of the same rows\n", LoadGoal,
+                RatioGoal);
     for (const auto& [kind, path] : workbooks) {
         try {
             const double bare = baseline(chineseRow);
             const double before = currentMb();
             resetPeak();
-            const ImportTimes times = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
-            report(kind, times, bare);
-            std::printf("%-20s peak memory %.1f MB (%.1f MB above the %.1f MB before the load)\n", kind, peakMb(),
+            const ImportTimes times = bestImport(path, dir, run);
+            report(kind, times, bare, true);
+            std::printf("%-20s peak memory %.1f MB (%.1f MB above the %.1f MB before the load)\n", "", peakMb(),
                         peakMb() - before, before);
         } catch (const DbError& error) {
             std::printf("%-20s not read: %s\n", kind, qPrintable(error.description()));
@@ -347,7 +374,7 @@ int main(int argc, char** argv)
     }
     try {
         const double bare = baseline(row);
-        report("dbf", importFile(dbf, *freshStore(dir, QStringLiteral("dbf.db"))), bare);
+        report("dbf", bestImport(dbf, dir, run), bare, false);
     } catch (const DbError& error) {
         std::printf("dbf   not read: %s\n", qPrintable(error.description()));
     }
@@ -378,10 +405,13 @@ int main(int argc, char** argv)
             const double before = currentMb();
             resetPeak();
             const ImportTimes times = importFile(million, *freshStore(dir, QStringLiteral("million.db")));
-            std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s for %d rows (processor time %.3f s + %.3f s); "
-                        "peak memory %.1f MB (%.1f MB above the %.1f MB before)\n",
-                        times.load, times.pass, times.load + times.pass, times.stored, times.loadCpu, times.passCpu, peakMb(),
-                        peakMb() - before, before);
+            const double whole = times.load + times.pass;
+            std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s (goal <= %.0f s: %s) for %d rows "
+                        "(processor time %.3f s + %.3f s)\n",
+                        times.load, times.pass, whole, MillionSecondsGoal, verdict(whole, MillionSecondsGoal), times.stored,
+                        times.loadCpu, times.passCpu);
+            std::printf("1M rows: peak memory %.1f MB (goal <= %.0f MB: %s; %.1f MB above the %.1f MB before)\n", peakMb(),
+                        MillionMbGoal, verdict(peakMb(), MillionMbGoal), peakMb() - before, before);
         } catch (const DbError& error) {
             std::printf("1M rows not read: %s\n", qPrintable(error.description()));
         }
