@@ -4,6 +4,9 @@
 // and appended to clientTableInfo by the import pass, next to bare SQLite inserting the same
 // rows in one transaction. Also: the pass with the duplicate check next to the pass without it,
 // and a sheet of 1,048,576 rows (Excel's most) with the peak memory of its import.
+// Options: --no-million leaves the big sheet out; --keep keeps the files written (their folder
+// is printed); --load FILE loads and appends only that file (one with the nine columns of
+// these lists, e.g. one of them saved again by another program).
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -319,6 +322,30 @@ int loadOne(const QString& path, const QTemporaryDir& dir)
     }
 }
 
+// The sheet of 1,048,576 rows. Measured first, while the process holds little, so its peak
+// memory is the import's own.
+void importMillion(const QTemporaryDir& dir)
+{
+    const int rows = 1048575;   // and the heading: 1,048,576 rows, Excel's most
+    const QString million = dir.filePath(QStringLiteral("million.xlsx"));
+    std::printf("writing a sheet of %d rows ...\n", rows + 1);
+    inChild([&] { writeXlsx(million, false, rows); });
+    try {
+        const double before = currentMb();
+        resetPeak();
+        const ImportTimes times = importFile(million, *freshStore(dir, QStringLiteral("million.db")));
+        const double whole = times.load + times.pass;
+        std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s (goal <= %.0f s: %s) for %d rows "
+                    "(processor time %.3f s + %.3f s)\n",
+                    times.load, times.pass, whole, MillionSecondsGoal, verdict(whole, MillionSecondsGoal), times.stored,
+                    times.loadCpu, times.passCpu);
+        std::printf("1M rows: peak memory %.1f MB (goal <= %.0f MB: %s; %.1f MB above the %.1f MB before)\n", peakMb(),
+                    MillionMbGoal, verdict(peakMb(), MillionMbGoal), peakMb() - before, before);
+    } catch (const DbError& error) {
+        std::printf("1M rows not read: %s\n", qPrintable(error.description()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -339,6 +366,8 @@ int main(int argc, char** argv)
     const QList<QPair<const char*, QString>> workbooks{{"xlsx shared strings", dir.filePath(QStringLiteral("shared.xlsx"))},
                                                       {"xlsx inline strings", dir.filePath(QStringLiteral("inline.xlsx"))},
                                                       {"xlsx &#NNNNN; texts", dir.filePath(QStringLiteral("references.xlsx"))}};
+    if (withMillion)
+        importMillion(dir);
     std::printf("writing %d rows as .dbf and as .xlsx of three shapes ...\n", Rows);
     inChild([&] {
         writeDbf(dbf);
@@ -396,25 +425,5 @@ int main(int argc, char** argv)
         std::printf("duplicate check not run: %s\n", qPrintable(error.description()));
     }
 
-    if (withMillion) {
-        const int rows = 1048575;   // and the heading: 1,048,576 rows, Excel's most
-        const QString million = dir.filePath(QStringLiteral("million.xlsx"));
-        std::printf("writing a sheet of %d rows ...\n", rows + 1);
-        inChild([&] { writeXlsx(million, false, rows); });
-        try {
-            const double before = currentMb();
-            resetPeak();
-            const ImportTimes times = importFile(million, *freshStore(dir, QStringLiteral("million.db")));
-            const double whole = times.load + times.pass;
-            std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s (goal <= %.0f s: %s) for %d rows "
-                        "(processor time %.3f s + %.3f s)\n",
-                        times.load, times.pass, whole, MillionSecondsGoal, verdict(whole, MillionSecondsGoal), times.stored,
-                        times.loadCpu, times.passCpu);
-            std::printf("1M rows: peak memory %.1f MB (goal <= %.0f MB: %s; %.1f MB above the %.1f MB before)\n", peakMb(),
-                        MillionMbGoal, verdict(peakMb(), MillionMbGoal), peakMb() - before, before);
-        } catch (const DbError& error) {
-            std::printf("1M rows not read: %s\n", qPrintable(error.description()));
-        }
-    }
     return 0;
 }

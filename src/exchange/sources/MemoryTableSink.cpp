@@ -55,7 +55,9 @@ MemoryTableSink::MemoryTableSink(std::shared_ptr<Connection> connection, QString
     // it needs no journal to undo with and no waiting for the disk.
     run(*connection_, QStringLiteral("PRAGMA journal_mode = OFF"));
     run(*connection_, QStringLiteral("PRAGMA synchronous = OFF"));
-    run(*connection_, QStringLiteral("PRAGMA cache_size = -65536"));
+    // A list of a hundred thousand rows stays in memory (40 MB); longer ones go to the
+    // database's temporary file.
+    run(*connection_, QStringLiteral("PRAGMA cache_size = -40960"));
 }
 
 MemoryTableSink::~MemoryTableSink() = default;
