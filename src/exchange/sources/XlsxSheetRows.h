@@ -45,7 +45,7 @@ struct RawCell {
 // Walks the rows of a worksheet part: calls onRow with each row number (1-based) and its
 // cells in column order. Throws DbError when the part is damaged.
 // A sheet of a million rows passes through here: the cells of a row are kept from one row to
-// the next, so their texts reuse their buffers instead of being allocated for every cell.
+// the next, so their buffers are used again where no value holds on to them.
 class XlsxSheetRows {
 public:
     static constexpr qint64 MaxRows = 1048576;
@@ -111,7 +111,12 @@ private:
             nextColumn = cell.column + 1;
             cell.type = RawCell::typeOf(values[1]);
             cell.style = values[2].toInt();
-            cell.value.resize(0);   // keeps the buffer
+            // A buffer still shared with a value handed on is let go rather than copied; others
+            // (numbers, indexes into the shared strings) are used again.
+            if (cell.value.isDetached())
+                cell.value.resize(0);
+            else
+                cell.value = QByteArray();
             cell.hasValue = false;
             readCellContent(xml, cell);
         }
