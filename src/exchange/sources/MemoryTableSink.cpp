@@ -265,9 +265,8 @@ void MemoryTableSink::storeAsDeclared(const QString& column, const ColumnKinds& 
 
 // The loading table becomes the final table where it lies: its entry in the schema gets the
 // final name and column types, SQLite's documented way of changing a table's definition
-// without rewriting its rows. It saves copying every row once, a second on a sheet of a
-// million rows. False when the database refuses to have its schema written (a build made
-// defensive); nothing has changed then.
+// without rewriting its rows. It saves copying every row once. False when the database
+// refuses to have its schema written (a build made defensive); the rows are copied then.
 bool MemoryTableSink::redefineLoadingTable(const QString& definition)
 {
     for (int i = 0; i < columns_.size(); ++i)
