@@ -4,6 +4,9 @@
 // and appended to clientTableInfo by the import pass, next to bare SQLite inserting the same
 // rows in one transaction. Also: the pass with the duplicate check next to the pass without it,
 // and a sheet of 1,048,576 rows (Excel's most) with the peak memory of its import.
+// Options: --no-million leaves the big sheet out; --keep keeps the files written (their folder
+// is printed); --load FILE loads and appends only that file (one with the nine columns of
+// these lists, e.g. one of them saved again by another program).
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -258,14 +261,39 @@ void resetPeak()
 // The processor time of the last baseline.
 double bareCpu = 0;
 
-void report(const char* kind, const ImportTimes& times, double bare)
+// The goals: a workbook of 100,000 rows loads in at most a second, and loading it and running
+// the pass takes at most twice the bare inserts; 1,048,576 rows import in at most 10 s with at
+// most 150 MB of memory.
+constexpr double LoadGoal = 1.0;
+constexpr double RatioGoal = 2.0;
+constexpr double MillionSecondsGoal = 10.0;
+constexpr double MillionMbGoal = 150.0;
+
+const char* verdict(double value, double goal)
+{
+    return value <= goal ? "met" : "MISSED";
+}
+
+void report(const char* kind, const ImportTimes& times, double bare, bool loadGoal)
 {
     const double whole = times.load + times.pass;
-    std::printf("%-20s load %.3f s + pass %.3f s = %.3f s for %d rows; bare insert %.3f s; ratio whole/bare %.2f, pass/bare %.2f\n",
-                kind, times.load, times.pass, whole, times.stored, bare, whole / bare, times.pass / bare);
+    std::printf("%-20s load %.3f s", kind, times.load);
+    if (loadGoal)
+        std::printf(" (goal <= %.0f s: %s)", LoadGoal, verdict(times.load, LoadGoal));
+    std::printf(" + pass %.3f s = %.3f s for %d rows; bare insert %.3f s\n", times.pass, whole, times.stored, bare);
+    std::printf("%-20s (load + pass) / bare %.2f (goal <= %.0f: %s); pass / bare %.2f\n", "", whole / bare, RatioGoal,
+                verdict(whole / bare, RatioGoal), times.pass / bare);
     const double wholeCpu = times.loadCpu + times.passCpu;
-    std::printf("%-20s processor time: load %.3f s + pass %.3f s = %.3f s; bare insert %.3f s; ratio whole/bare %.2f\n", kind,
+    std::printf("%-20s processor time, all threads: load %.3f s + pass %.3f s = %.3f s; bare insert %.3f s; ratio %.2f\n", "",
                 times.loadCpu, times.passCpu, wholeCpu, bareCpu, wholeCpu / bareCpu);
+}
+
+// The better of two imports of the file, as the baseline is the better of two runs.
+ImportTimes bestImport(const QString& path, const QTemporaryDir& dir, int& run)
+{
+    const ImportTimes first = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
+    const ImportTimes second = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
+    return first.load + first.pass <= second.load + second.pass ? first : second;
 }
 
 // Writes the files in a child process, so the writers' memory is no part of the peaks measured.
@@ -280,17 +308,66 @@ void inChild(const std::function<void()>& work)
     waitpid(child, &status, 0);
 }
 
+// Loads one file's first table and appends its rows, as the import window does.
+int loadOne(const QString& path, const QTemporaryDir& dir)
+{
+    try {
+        const ImportTimes times = importFile(path, *freshStore(dir, QStringLiteral("one.db")));
+        std::printf("%s: load %.3f s + pass %.3f s for %d rows (processor time %.3f s + %.3f s); peak memory %.1f MB\n",
+                    qPrintable(path), times.load, times.pass, times.stored, times.loadCpu, times.passCpu, peakMb());
+        return 0;
+    } catch (const DbError& error) {
+        std::printf("%s not read: %s\n", qPrintable(path), qPrintable(error.description()));
+        return 1;
+    }
+}
+
+// The sheet of 1,048,576 rows. Measured first, while the process holds little, so its peak
+// memory is the import's own.
+void importMillion(const QTemporaryDir& dir)
+{
+    const int rows = 1048575;   // and the heading: 1,048,576 rows, Excel's most
+    const QString million = dir.filePath(QStringLiteral("million.xlsx"));
+    std::printf("writing a sheet of %d rows ...\n", rows + 1);
+    inChild([&] { writeXlsx(million, false, rows); });
+    try {
+        const double before = currentMb();
+        resetPeak();
+        const ImportTimes times = importFile(million, *freshStore(dir, QStringLiteral("million.db")));
+        const double whole = times.load + times.pass;
+        std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s (goal <= %.0f s: %s) for %d rows "
+                    "(processor time %.3f s + %.3f s)\n",
+                    times.load, times.pass, whole, MillionSecondsGoal, verdict(whole, MillionSecondsGoal), times.stored,
+                    times.loadCpu, times.passCpu);
+        std::printf("1M rows: peak memory %.1f MB (goal <= %.0f MB: %s; %.1f MB above the %.1f MB before)\n", peakMb(),
+                    MillionMbGoal, verdict(peakMb(), MillionMbGoal), peakMb() - before, before);
+    } catch (const DbError& error) {
+        std::printf("1M rows not read: %s\n", qPrintable(error.description()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const bool withMillion = !app.arguments().contains(QStringLiteral("--no-million"));
+    const QStringList arguments = app.arguments();
+    const bool withMillion = !arguments.contains(QStringLiteral("--no-million"));
     QTemporaryDir dir;
+    // --load FILE: only the load and the pass of that file (a workbook from another program).
+    const qsizetype load = arguments.indexOf(QStringLiteral("--load"));
+    if (load > 0 && load + 1 < arguments.size())
+        return loadOne(arguments.at(load + 1), dir);
+    // --keep: the files written stay in the temporary folder, for a profiler or a look.
+    dir.setAutoRemove(!arguments.contains(QStringLiteral("--keep")));
+    if (!dir.autoRemove())
+        std::printf("files kept in %s\n", qPrintable(dir.path()));
     const QString dbf = dir.filePath(QStringLiteral("clients.dbf"));
     const QList<QPair<const char*, QString>> workbooks{{"xlsx shared strings", dir.filePath(QStringLiteral("shared.xlsx"))},
                                                       {"xlsx inline strings", dir.filePath(QStringLiteral("inline.xlsx"))},
                                                       {"xlsx &#NNNNN; texts", dir.filePath(QStringLiteral("references.xlsx"))}};
+    if (withMillion)
+        importMillion(dir);
     std::printf("writing %d rows as .dbf and as .xlsx of three shapes ...\n", Rows);
     inChild([&] {
         writeDbf(dbf);
@@ -309,14 +386,16 @@ int main(int argc, char** argv)
         bareCpu = std::min(firstCpu, lastCpu);
         return std::min(first, second);
     };
+    std::printf("goals: a workbook loads in <= %.0f s; (load + pass) <= %.0fx the bare inserts of the same rows\n", LoadGoal,
+                RatioGoal);
     for (const auto& [kind, path] : workbooks) {
         try {
             const double bare = baseline(chineseRow);
             const double before = currentMb();
             resetPeak();
-            const ImportTimes times = importFile(path, *freshStore(dir, QStringLiteral("x%1.db").arg(run++)));
-            report(kind, times, bare);
-            std::printf("%-20s peak memory %.1f MB (%.1f MB above the %.1f MB before the load)\n", kind, peakMb(),
+            const ImportTimes times = bestImport(path, dir, run);
+            report(kind, times, bare, true);
+            std::printf("%-20s peak memory %.1f MB (%.1f MB above the %.1f MB before the load)\n", "", peakMb(),
                         peakMb() - before, before);
         } catch (const DbError& error) {
             std::printf("%-20s not read: %s\n", kind, qPrintable(error.description()));
@@ -324,7 +403,7 @@ int main(int argc, char** argv)
     }
     try {
         const double bare = baseline(row);
-        report("dbf", importFile(dbf, *freshStore(dir, QStringLiteral("dbf.db"))), bare);
+        report("dbf", bestImport(dbf, dir, run), bare, false);
     } catch (const DbError& error) {
         std::printf("dbf   not read: %s\n", qPrintable(error.description()));
     }
@@ -346,22 +425,5 @@ int main(int argc, char** argv)
         std::printf("duplicate check not run: %s\n", qPrintable(error.description()));
     }
 
-    if (withMillion) {
-        const int rows = 1048575;   // and the heading: 1,048,576 rows, Excel's most
-        const QString million = dir.filePath(QStringLiteral("million.xlsx"));
-        std::printf("writing a sheet of %d rows ...\n", rows + 1);
-        inChild([&] { writeXlsx(million, false, rows); });
-        try {
-            const double before = currentMb();
-            resetPeak();
-            const ImportTimes times = importFile(million, *freshStore(dir, QStringLiteral("million.db")));
-            std::printf("1M rows: load %.3f s + pass %.3f s = %.3f s for %d rows (processor time %.3f s + %.3f s); "
-                        "peak memory %.1f MB (%.1f MB above the %.1f MB before)\n",
-                        times.load, times.pass, times.load + times.pass, times.stored, times.loadCpu, times.passCpu, peakMb(),
-                        peakMb() - before, before);
-        } catch (const DbError& error) {
-            std::printf("1M rows not read: %s\n", qPrintable(error.description()));
-        }
-    }
     return 0;
 }

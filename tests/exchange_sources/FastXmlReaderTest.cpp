@@ -76,3 +76,45 @@ TEST(FastXmlReader, DamageEndsWithAnError)
     EXPECT_EQ(tokensOf("<!-- never closed").last(), QStringLiteral("ERROR"));
     EXPECT_EQ(tokensOf("<>").last(), QStringLiteral("ERROR"));
 }
+
+TEST(FastXmlReader, CharacterReferencesDecimalHexadecimalAndBeyondTheBasicPlane)
+{
+    EXPECT_EQ(tokensOf("<t>&#x4E2D;&#33829;&amp;&#128512;&#x1f600; a&#65;&lt;</t>"),
+              (QStringList{QStringLiteral("<t>"), QStringLiteral("\"中营&😀😀 aA<\""), QStringLiteral("</t>")}));
+    for (const QByteArray broken : {"&#;", "&#x;", "&#55357;", "&#xDE00;", "&#1114112;", "&#123456789;", "&#12a;", "&amp",
+                                    "&#65", "&", "&nbsp;"})
+        EXPECT_EQ(tokensOf("<t>ok " + broken + " ok</t>").last(), QStringLiteral("ERROR")) << broken.constData();
+}
+
+TEST(FastXmlReader, CellShortcutReadsWholeShapesOnlyAndAcrossReads)
+{
+    const QByteArray longText(300 * 1024, 'z');
+    QBuffer device;
+    device.setData("<c><v>1 &amp; 2</v></c><c><v>3</v><f>x</f></c><c><is><t>" + longText + "</t></is></c><c/><c><v>&bad;</v></c>");
+    device.open(QIODevice::ReadOnly);
+    FastXmlReader reader(&device);
+    QByteArray text;
+    ASSERT_EQ(reader.next(), FastXmlReader::Token::StartElement);
+    EXPECT_TRUE(reader.readTextBetween("<v>", "</v></c>", text));
+    EXPECT_EQ(text, "1 & 2");
+    // A formula after the value: nothing is read, the tokens follow.
+    ASSERT_EQ(reader.next(), FastXmlReader::Token::StartElement);
+    EXPECT_FALSE(reader.readTextBetween("<v>", "</v></c>", text));
+    ASSERT_EQ(reader.next(), FastXmlReader::Token::StartElement);
+    EXPECT_EQ(reader.name(), "v");
+    while (reader.next() != FastXmlReader::Token::EndElement || reader.name() != "c") {
+    }
+    // A text longer than one read.
+    ASSERT_EQ(reader.next(), FastXmlReader::Token::StartElement);
+    text.clear();
+    EXPECT_TRUE(reader.readTextBetween("<is><t>", "</t></is></c>", text));
+    EXPECT_EQ(text.size(), longText.size());
+    // An empty element owes its end first.
+    ASSERT_EQ(reader.next(), FastXmlReader::Token::StartElement);
+    EXPECT_FALSE(reader.readTextBetween("<v>", "</v></c>", text));
+    EXPECT_EQ(reader.next(), FastXmlReader::Token::EndElement);
+    // Damage in the text is an error, as the tokens would have it.
+    ASSERT_EQ(reader.next(), FastXmlReader::Token::StartElement);
+    EXPECT_FALSE(reader.readTextBetween("<v>", "</v></c>", text));
+    EXPECT_EQ(reader.next(), FastXmlReader::Token::Error);
+}

@@ -4,6 +4,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "core/Statement.h"
 #include "exchange/sources/ColumnNames.h"
 #include "exchange/sources/MemoryTableSink.h"
 #include "exchange/sources/SourceFiles.h"
@@ -108,6 +109,40 @@ TEST(SourceFiles, LoadedColumnsAreTypedByTheirValues)
     EXPECT_EQ(rows.text(4), QStringLiteral("2026/3/4"));     // a date among texts reads as the program shows dates
     // Nothing of the loading is left behind.
     EXPECT_EQ(connection->tables().size(), 1);
+}
+
+// Without a MEMO column the loading table is given its final name and types in place: the
+// values must be stored as a copy into the typed table would have stored them.
+TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
+{
+    auto connection = Connection::openInMemory();
+    MemoryTableSink sink(connection, QStringLiteral("客户$"));
+    sink.begin({QStringLiteral("Count"), QStringLiteral("Amount"), QStringLiteral("Mixed"), QStringLiteral("Day")});
+    sink.addRow({qint64(3), 2.5, qint64(13812345678), QDate(2026, 12, 7)});
+    sink.addRow({qint64(-1), qint64(4), 0.25, QVariant()});
+    sink.addRow({qint64(0), QVariant(), QByteArray("北京"), QDate(2026, 3, 4)});
+    sink.finish();
+
+    Statement stored(connection->handle(), QStringLiteral("SELECT typeof(Count), typeof(Amount), typeof(Mixed), Mixed, Day FROM [客户$]"));
+    QStringList texts;
+    while (stored.step()) {
+        QStringList row;
+        for (int c = 0; c < 5; ++c)
+            row << stored.valueAt(c).toString();
+        texts << row.join(QLatin1Char('|'));
+    }
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("integer|real|text|13812345678|2026-12-07"),
+                                  QStringLiteral("integer|real|text|0.25|"), QStringLiteral("integer|null|text|北京|2026-03-04")}));
+    Recordset rows(connection, QStringLiteral("Select * From [客户$]"));
+    using Kind = FieldInfo::Kind;
+    const QList<Kind> kinds{Kind::Integer, Kind::Real, Kind::Text, Kind::Date};
+    for (int c = 0; c < rows.fieldCount(); ++c)
+        EXPECT_EQ(rows.field(c).kind, kinds[c]) << c;
+    Statement check(connection->handle(), QStringLiteral("PRAGMA integrity_check"));
+    ASSERT_TRUE(check.step());
+    EXPECT_EQ(check.valueAt(0).toString(), QStringLiteral("ok"));
+    ASSERT_EQ(connection->tables().size(), 1);
+    EXPECT_EQ(connection->tables().first().name, QStringLiteral("客户$"));
 }
 
 TEST(SourceFiles, ColumnNamesAreMadeUsable)

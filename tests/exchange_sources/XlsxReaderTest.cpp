@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 namespace {
 
@@ -62,7 +63,57 @@ QString writeTargetsWorkbook(const SourceTestFiles& files, const QString& name, 
     return path;
 }
 
+// A package as some exporting programs write it: inline strings and no declared range.
+QString writeUndeclaredWorkbook(const SourceTestFiles& files, const QList<QPair<const char*, QByteArray>>& sheets)
+{
+    QByteArray book = "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>";
+    QByteArray relations = "<Relationships>";
+    QList<QPair<QByteArray, QByteArray>> parts;
+    for (int i = 0; i < sheets.size(); ++i) {
+        const QByteArray number = QByteArray::number(i + 1);
+        book += "<sheet name=\"" + QByteArray(sheets[i].first) + "\" sheetId=\"" + number + "\" r:id=\"rId" + number + "\"/>";
+        relations += "<Relationship Id=\"rId" + number + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                     "relationships/worksheet\" Target=\"worksheets/sheet" + number + ".xml\"/>";
+        parts.append({"xl/worksheets/sheet" + number + ".xml", "<worksheet><sheetData>" + sheets[i].second + "</sheetData></worksheet>"});
+    }
+    parts.append({"xl/workbook.xml", book + "</sheets></workbook>"});
+    parts.append({"xl/_rels/workbook.xml.rels", relations + "</Relationships>"});
+    const QString path = files.path(QStringLiteral("undeclared.xlsx"));
+    int error = 0;
+    zip_t* archive = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, bytes] : parts)
+        zip_file_add(archive, name.constData(), zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+    zip_close(archive);
+    return path;
+}
+
+QByteArray cell(const char* reference, const char* text)
+{
+    return QByteArray("<c r=\"") + reference + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+}
+
 } // namespace
+
+TEST(XlsxReader, SheetWithoutDeclaredRangeIsAsWideAsItsValues)
+{
+    SourceTestFiles files;
+    const QByteArray heading = "<row r=\"1\">" + cell("B1", "名称") + cell("C1", "&#30005;&#35805;") + "</row>";
+    const QByteArray fitting = "<row r=\"2\">" + cell("B2", "甲") + "<c r=\"C2\"><v>1</v></c></row>";
+    // A value left of the heading and one beyond it: the table spans A to D.
+    const QByteArray wider = "<row r=\"3\">" + cell("A3", "左") + cell("D3", "右") + "</row>";
+    const QString path = writeUndeclaredWorkbook(files, {{"窄", heading + fitting}, {"宽", heading + fitting + wider}});
+
+    const auto narrow = SourceFiles::load(path, QStringLiteral("窄"));
+    EXPECT_EQ(fieldNames(narrow, QStringLiteral("Select * From [窄$]")), (QStringList{QStringLiteral("名称"), QStringLiteral("电话")}));
+    EXPECT_EQ(rowTexts(narrow, QStringLiteral("Select * From [窄$]")), (QList<QStringList>{{QStringLiteral("甲"), QStringLiteral("1")}}));
+
+    const auto wide = SourceFiles::load(path, QStringLiteral("宽"));
+    EXPECT_EQ(fieldNames(wide, QStringLiteral("Select * From [宽$]")),
+              (QStringList{QStringLiteral("F1"), QStringLiteral("名称"), QStringLiteral("电话"), QStringLiteral("F4")}));
+    EXPECT_EQ(rowTexts(wide, QStringLiteral("Select * From [宽$]")),
+              (QList<QStringList>{{QString(), QStringLiteral("甲"), QStringLiteral("1"), QString()},
+                                  {QStringLiteral("左"), QString(), QString(), QStringLiteral("右")}}));
+}
 
 TEST(XlsxReader, ChineseSampleWorkbook)
 {

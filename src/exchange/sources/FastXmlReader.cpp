@@ -1,5 +1,7 @@
 #include "FastXmlReader.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr qint64 ChunkSize = 256 * 1024;
@@ -12,53 +14,84 @@ bool isSpace(char c)
 
 QByteArrayView localName(QByteArrayView qualified)
 {
-    const qsizetype colon = qualified.lastIndexOf(':');
-    return colon < 0 ? qualified : qualified.sliced(colon + 1);
+    const char* colon = static_cast<const char*>(std::memchr(qualified.data(), ':', size_t(qualified.size())));
+    return colon ? qualified.sliced(colon - qualified.data() + 1) : qualified;
 }
 
-// Some writers store every Chinese character as a reference (&#33829;): encoded here directly,
-// without a string made for each one.
-void appendUtf8(QByteArray& out, uint codePoint)
+// Some writers store every Chinese character as a reference (&#33829;): encoded here directly
+// into the output, without a string made for each one. Returns the bytes written (1 to 4).
+int writeUtf8(char* to, uint codePoint)
 {
-    char bytes[4];
-    qsizetype count = 0;
     if (codePoint < 0x80) {
-        bytes[count++] = char(codePoint);
-    } else if (codePoint < 0x800) {
-        bytes[count++] = char(0xC0 | (codePoint >> 6));
-        bytes[count++] = char(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        bytes[count++] = char(0xE0 | (codePoint >> 12));
-        bytes[count++] = char(0x80 | ((codePoint >> 6) & 0x3F));
-        bytes[count++] = char(0x80 | (codePoint & 0x3F));
-    } else {
-        bytes[count++] = char(0xF0 | (codePoint >> 18));
-        bytes[count++] = char(0x80 | ((codePoint >> 12) & 0x3F));
-        bytes[count++] = char(0x80 | ((codePoint >> 6) & 0x3F));
-        bytes[count++] = char(0x80 | (codePoint & 0x3F));
+        to[0] = char(codePoint);
+        return 1;
     }
-    out.append(bytes, count);
+    if (codePoint < 0x800) {
+        to[0] = char(0xC0 | (codePoint >> 6));
+        to[1] = char(0x80 | (codePoint & 0x3F));
+        return 2;
+    }
+    if (codePoint < 0x10000) {
+        to[0] = char(0xE0 | (codePoint >> 12));
+        to[1] = char(0x80 | ((codePoint >> 6) & 0x3F));
+        to[2] = char(0x80 | (codePoint & 0x3F));
+        return 3;
+    }
+    to[0] = char(0xF0 | (codePoint >> 18));
+    to[1] = char(0x80 | ((codePoint >> 12) & 0x3F));
+    to[2] = char(0x80 | ((codePoint >> 6) & 0x3F));
+    to[3] = char(0x80 | (codePoint & 0x3F));
+    return 4;
 }
 
-// The number of a character reference, decimal or hexadecimal; 0 when it is none.
-uint referencedCodePoint(QByteArrayView digits, int base)
+int digitValue(char c, int base)
 {
-    if (digits.isEmpty() || digits.size() > 8)
-        return 0;
-    uint value = 0;
-    for (const char c : digits) {
-        uint digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = uint(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = uint(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = uint(c - 'A' + 10);
-        else
-            return 0;
-        value = value * uint(base) + digit;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads the character reference after "&#" at from (decimal, or hexadecimal after "x") up to
+// its ';'. Returns where the reference ends, or nullptr when it is no valid reference.
+const char* readReference(const char* from, const char* end, uint& codePoint)
+{
+    int base = 10;
+    if (from < end && *from == 'x') {
+        base = 16;
+        ++from;
     }
-    return value;
+    uint value = 0;
+    int digits = 0;
+    for (; from < end && *from != ';'; ++from) {
+        const int digit = digitValue(*from, base);
+        if (digit < 0 || ++digits > 8)
+            return nullptr;
+        value = value * uint(base) + uint(digit);
+    }
+    if (from == end || digits == 0 || value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return nullptr;
+    codePoint = value;
+    return from + 1;
+}
+
+// The character a named entity stands for; 0 for a name XML does not know.
+char namedEntity(QByteArrayView name)
+{
+    if (name == "amp")
+        return '&';
+    if (name == "lt")
+        return '<';
+    if (name == "gt")
+        return '>';
+    if (name == "quot")
+        return '"';
+    if (name == "apos")
+        return '\'';
+    return 0;
 }
 
 } // namespace
@@ -181,25 +214,27 @@ FastXmlReader::Token FastXmlReader::readMarkup()
     qsizetype at = pos_ + 1;
     char quote = 0;
     for (;;) {
-        if (at >= buffer_.size()) {
-            const qsizetype offset = at - pos_;
-            if (!fill())
-                return fail();
-            at = pos_ + offset;
-            continue;
+        const char* data = buffer_.constData();
+        const qsizetype size = buffer_.size();
+        for (; at < size; ++at) {
+            const char c = data[at];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '>') {
+                break;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            }
         }
-        const char c = buffer_.at(at);
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '>') {
+        if (at < size)
             break;
-        }
         if (at - pos_ > MaxTokenSize)
             return fail();
-        ++at;
+        const qsizetype offset = at - pos_;
+        if (!fill())
+            return fail();
+        at = pos_ + offset;
     }
     return readTag(at);
 }
@@ -223,6 +258,33 @@ FastXmlReader::Token FastXmlReader::readTag(qsizetype end)
     return Token::StartElement;
 }
 
+bool FastXmlReader::readTextBetween(QByteArrayView open, QByteArrayView close, QByteArray& out)
+{
+    if (error_ || pendingEnd_)
+        return false;
+    // Everything up to the end of close must be in the buffer; fill() reads more and moves
+    // pos_, so places are counted from pos_.
+    while (buffer_.size() - pos_ < open.size() && fill()) {
+    }
+    if (!QByteArrayView(buffer_).sliced(pos_).startsWith(open))
+        return false;
+    const qsizetype textEnd = find('<', open.size());
+    if (textEnd < 0)
+        return false;
+    const qsizetype closeOffset = textEnd - pos_;
+    while (buffer_.size() - pos_ - closeOffset < close.size() && fill()) {
+    }
+    if (!QByteArrayView(buffer_).sliced(pos_ + closeOffset).startsWith(close))
+        return false;
+    const QByteArrayView text(buffer_.constData() + pos_ + open.size(), closeOffset - open.size());
+    if (!decodeEntities(text, out)) {
+        error_ = true;
+        return false;
+    }
+    pos_ += closeOffset + close.size();
+    return true;
+}
+
 QByteArray FastXmlReader::attribute(QByteArrayView wanted) const
 {
     const QByteArrayView raw = rawAttribute(wanted);
@@ -234,69 +296,77 @@ QByteArray FastXmlReader::attribute(QByteArrayView wanted) const
 
 QByteArrayView FastXmlReader::rawAttribute(QByteArrayView wanted) const
 {
-    qsizetype at = 0;
+    QByteArrayView value;
+    rawAttributes(&wanted, &value, 1);
+    return value;
+}
+
+void FastXmlReader::rawAttributes(const QByteArrayView* wanted, QByteArrayView* values, int count) const
+{
+    for (int i = 0; i < count; ++i)
+        values[i] = {};
+    const char* const tag = tag_.data();
     const qsizetype size = tag_.size();
-    while (at < size && !isSpace(tag_.at(at)))
+    qsizetype at = 0;
+    while (at < size && !isSpace(tag[at]))
         ++at;   // the element's name
     while (at < size) {
-        while (at < size && isSpace(tag_.at(at)))
+        while (at < size && isSpace(tag[at]))
             ++at;
         const qsizetype nameStart = at;
-        while (at < size && tag_.at(at) != '=' && !isSpace(tag_.at(at)))
+        while (at < size && tag[at] != '=' && !isSpace(tag[at]))
             ++at;
-        const QByteArrayView attributeName(tag_.constData() + nameStart, at - nameStart);
-        while (at < size && (isSpace(tag_.at(at)) || tag_.at(at) == '='))
+        const QByteArrayView attributeName = localName(QByteArrayView(tag + nameStart, at - nameStart));
+        while (at < size && (isSpace(tag[at]) || tag[at] == '='))
             ++at;
-        if (at >= size || (tag_.at(at) != '"' && tag_.at(at) != '\''))
-            return {};
-        const char quote = tag_.at(at++);
+        if (at >= size || (tag[at] != '"' && tag[at] != '\''))
+            return;
+        const char quote = tag[at++];
         const qsizetype valueStart = at;
-        while (at < size && tag_.at(at) != quote)
+        while (at < size && tag[at] != quote)
             ++at;
-        if (localName(attributeName) == wanted)
-            return QByteArrayView(tag_.constData() + valueStart, at - valueStart);
+        for (int i = 0; i < count; ++i) {
+            if (values[i].isNull() && attributeName == wanted[i])
+                values[i] = QByteArrayView(tag + valueStart, at - valueStart);
+        }
         ++at;
     }
-    return {};
 }
 
 bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
 {
-    qsizetype amp = raw.indexOf('&');
-    if (amp < 0) {
+    const char* from = raw.data();
+    const char* const end = from + raw.size();
+    const char* amp = static_cast<const char*>(std::memchr(from, '&', size_t(raw.size())));
+    if (!amp) {
         out.append(raw);
         return true;
     }
-    out.reserve(out.size() + raw.size());   // the decoded text is never longer
-    qsizetype from = 0;
-    while (amp >= 0) {
-        out.append(raw.sliced(from, amp - from));
-        const qsizetype semicolon = raw.indexOf(';', amp);
-        if (semicolon < 0 || semicolon - amp > 12)
-            return false;
-        const QByteArrayView entity = raw.sliced(amp + 1, semicolon - amp - 1);
-        if (entity.startsWith('#')) {
-            const uint codePoint = entity.startsWith("#x") ? referencedCodePoint(entity.sliced(2), 16)
-                                                           : referencedCodePoint(entity.sliced(1), 10);
-            if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+    // Written in place: the decoded text is never longer than the raw one.
+    const qsizetype start = out.size();
+    out.resize(start + raw.size());
+    char* to = out.data() + start;
+    while (amp) {
+        std::memcpy(to, from, size_t(amp - from));
+        to += amp - from;
+        if (amp + 1 < end && amp[1] == '#') {
+            uint codePoint = 0;
+            from = readReference(amp + 2, end, codePoint);
+            if (!from)
                 return false;
-            appendUtf8(out, codePoint);
-        } else if (entity == "amp")
-            out += '&';
-        else if (entity == "lt")
-            out += '<';
-        else if (entity == "gt")
-            out += '>';
-        else if (entity == "quot")
-            out += '"';
-        else if (entity == "apos")
-            out += '\'';
-        else {
-            return false;
+            to += writeUtf8(to, codePoint);
+        } else {
+            const char* semicolon = static_cast<const char*>(std::memchr(amp, ';', size_t(std::min<qsizetype>(end - amp, 6))));
+            const char replacement = semicolon ? namedEntity(QByteArrayView(amp + 1, semicolon - amp - 1)) : 0;
+            if (!replacement)
+                return false;
+            *to++ = replacement;
+            from = semicolon + 1;
         }
-        from = semicolon + 1;
-        amp = raw.indexOf('&', from);
+        amp = static_cast<const char*>(std::memchr(from, '&', size_t(end - from)));
     }
-    out.append(raw.sliced(from));
+    std::memcpy(to, from, size_t(end - from));
+    to += end - from;
+    out.resize(to - out.constData());
     return true;
 }

@@ -25,9 +25,18 @@ public:
     // The same without resolving entities, for values that hold none (cell references,
     // numbers); valid until the next call of next().
     QByteArrayView rawAttribute(QByteArrayView localName) const;
+    // Several of them in one walk over the tag (a cell's r, t and s): values[i] for wanted[i].
+    void rawAttributes(const QByteArrayView* wanted, QByteArrayView* values, int count) const;
     // The current text, entities resolved, as UTF-8.
     const QByteArray& text() const { return text_; }
     bool hasError() const { return error_; }
+
+    // A shortcut for the common shape of a sheet's cells: when the stream goes on with
+    // exactly open, a text without markup and close (e.g. "<v>", "</v></c>"), reads all of it,
+    // appends the text (entities resolved) to out and answers true. Otherwise reads nothing
+    // and answers false, and the caller walks the tokens. Damage in the text ends the reading
+    // with an error, as next() would.
+    bool readTextBetween(QByteArrayView open, QByteArrayView close, QByteArray& out);
 
 private:
     bool fill();                       // reads more; false at the end of the stream

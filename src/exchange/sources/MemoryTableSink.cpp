@@ -25,6 +25,21 @@ QString quotedName(QString name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
+// The length a valid UTF-8 text has as a QString (UTF-16 units), as the column widths count.
+// Only a long text needs counting: a text of at most ShortTextLimit bytes is that short anyway.
+int utf16Length(const QByteArray& utf8)
+{
+    if (utf8.size() <= ShortTextLimit)
+        return int(utf8.size());
+    int units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) != 0x80 ? 1 : 0;   // a character starts here
+        units += byte >= 0xF0 ? 1 : 0;            // beyond U+FFFF: a surrogate pair
+    }
+    return units;
+}
+
 void run(Connection& connection, const QString& sql)
 {
     Statement statement(connection, sql);
@@ -37,6 +52,13 @@ void run(Connection& connection, const QString& sql)
 MemoryTableSink::MemoryTableSink(std::shared_ptr<Connection> connection, QString tableName)
     : connection_(std::move(connection)), tableName_(std::move(tableName))
 {
+    // The database is a scratch copy that is thrown away whenever a load fails or is cancelled:
+    // it needs no journal to undo with and no waiting for the disk.
+    run(*connection_, QStringLiteral("PRAGMA journal_mode = OFF"));
+    run(*connection_, QStringLiteral("PRAGMA synchronous = OFF"));
+    // A list of a hundred thousand rows stays in memory (40 MB); longer ones go to the
+    // database's temporary file.
+    run(*connection_, QStringLiteral("PRAGMA cache_size = -40960"));
 }
 
 MemoryTableSink::~MemoryTableSink() = default;
@@ -45,7 +67,8 @@ void MemoryTableSink::begin(const QStringList& columnNames)
 {
     columns_ = ColumnNames::usable(columnNames.isEmpty() ? QStringList{QString()} : columnNames);
     kinds_.assign(size_t(columns_.size()), ColumnKinds{});
-    transaction_ = std::make_unique<Transaction>(*connection_);
+    if (!transaction_)
+        transaction_ = std::make_unique<Transaction>(*connection_);
     QStringList declarations;
     QStringList parameters;
     for (const QString& column : columns_) {
@@ -68,12 +91,24 @@ void MemoryTableSink::addRow(const QVariantList& values)
     for (int i = 0; i < columns_.size(); ++i)
         bind(i + 1, i < values.size() ? values.at(i) : null, kinds_[size_t(i)]);
     insert_->step();
-    insert_->reset();
+    // Every parameter is bound again for the next row: no need to clear them.
+    sqlite3_reset(insert_->handle());
     ++rowCount_;
 }
 
+void MemoryTableSink::restart()
+{
+    if (!insert_)
+        return;
+    insert_.reset();
+    run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
+    columns_.clear();
+    kinds_.clear();
+    rowCount_ = 0;
+}
+
 // Binds straight to SQLite: a list of a hundred thousand rows is loaded without a copy of
-// each value on the way.
+// each value on the way. The values live until the row is stored (SQLITE_STATIC).
 void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
 {
     sqlite3_stmt* statement = insert_->sqliteHandle();
@@ -88,6 +123,22 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
         kinds.text = true;
         kinds.longestText = std::max(kinds.longestText, int(words.size()));
         result = sqlite3_bind_text16(statement, index, words.utf16(), int(words.size() * 2), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QByteArray: {
+        // A text as UTF-8, stored as it is; bytes that are no UTF-8 go the way of a QString,
+        // which shows them as replacement characters.
+        const QByteArray& text = *static_cast<const QByteArray*>(value.constData());
+        if (!text.isValidUtf8()) {
+            const QString replaced = QString::fromUtf8(text);
+            kinds.text = true;
+            kinds.longestText = std::max(kinds.longestText, int(replaced.size()));
+            result = sqlite3_bind_text16(statement, index, replaced.utf16(), int(replaced.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        kinds.text = true;
+        kinds.longestText = std::max(kinds.longestText, utf16Length(text));
+        result = sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_STATIC);
         break;
     }
     case QMetaType::Int:
@@ -126,7 +177,8 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
         const QString& chosen = text ? *text : converted;
         kinds.text = true;
         kinds.longestText = std::max(kinds.longestText, int(chosen.size()));
-        result = sqlite3_bind_text16(statement, index, chosen.utf16(), int(chosen.size() * 2), SQLITE_TRANSIENT);
+        result = sqlite3_bind_text16(statement, index, chosen.utf16(), int(chosen.size() * 2),
+                                     text ? SQLITE_STATIC : SQLITE_TRANSIENT);
     }
     }
     if (result != SQLITE_OK)
@@ -181,12 +233,69 @@ void MemoryTableSink::finish()
     QStringList declarations;
     for (int i = 0; i < columns_.size(); ++i)
         declarations << quotedName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
-    run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
-                          .arg(quotedName(tableName_), declarations.join(QStringLiteral(", "))));
+    const QString definition = QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(tableName_), declarations.join(QStringLiteral(", ")));
+    bool anyMemo = false;
     for (int i = 0; i < columns_.size(); ++i) {
         if (kinds_[size_t(i)].date)
             datesToText(columns_.at(i), declaredType(kinds_[size_t(i)]) == QLatin1String("DATETIME"));
+        anyMemo = anyMemo || declaredType(kinds_[size_t(i)]) == QLatin1String("MEMO");
     }
+    // A MEMO column turns texts that read as numbers into numbers when they are copied in;
+    // a table with one keeps being copied, so its values stay what they always were.
+    if (anyMemo || !redefineLoadingTable(definition))
+        moveToNewTable(definition);
+    transaction_->commit();
+    transaction_.reset();
+    connection_->noteWrite();
+}
+
+// Gives the values of a TEXT(255), INTEGER, DOUBLE or DATETIME column the form the column's
+// type gives them when they are stored: numbers among texts become texts, whole numbers in a
+// column of numbers become reals. (Dates are texts by now, see datesToText().)
+void MemoryTableSink::storeAsDeclared(const QString& column, const ColumnKinds& kinds)
+{
+    const QString type = declaredType(kinds);
+    const QString name = quotedName(column);
+    if (type == QLatin1String("TEXT(255)") && (kinds.whole || kinds.real))
+        run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) IN ('integer', 'real')")
+                              .arg(quotedName(LoadingTable), name));
+    else if (type == QLatin1String("DOUBLE") && kinds.whole)
+        run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS REAL) WHERE typeof(%2) = 'integer'")
+                              .arg(quotedName(LoadingTable), name));
+}
+
+// The loading table becomes the final table where it lies: its entry in the schema gets the
+// final name and column types, SQLite's documented way of changing a table's definition
+// without rewriting its rows. It saves copying every row once. False when the database
+// refuses to have its schema written (a build made defensive); the rows are copied then.
+bool MemoryTableSink::redefineLoadingTable(const QString& definition)
+{
+    for (int i = 0; i < columns_.size(); ++i)
+        storeAsDeclared(columns_.at(i), kinds_[size_t(i)]);
+    Statement version(connection_->handle(), QStringLiteral("PRAGMA schema_version"));
+    version.step();
+    const qint64 schemaVersion = version.int64At(0);
+    run(*connection_, QStringLiteral("PRAGMA writable_schema = ON"));
+    try {
+        Statement redefine(connection_->handle(),
+                           QStringLiteral("UPDATE sqlite_master SET name = ?1, tbl_name = ?1, sql = ?2 WHERE type = 'table' AND name = ?3"));
+        redefine.bind(1, tableName_);
+        redefine.bind(2, definition);
+        redefine.bind(3, LoadingTable);
+        redefine.step();
+        // A new schema version makes the connection read the changed definition.
+        run(*connection_, QStringLiteral("PRAGMA schema_version = %1").arg(schemaVersion + 1));
+    } catch (const DbError&) {
+        run(*connection_, QStringLiteral("PRAGMA writable_schema = OFF"));
+        return false;
+    }
+    run(*connection_, QStringLiteral("PRAGMA writable_schema = OFF"));
+    return true;
+}
+
+void MemoryTableSink::moveToNewTable(const QString& definition)
+{
+    run(*connection_, definition);
     // Moved a block at a time, so the freed pages of the loading table take the rows of the
     // final one and the rows are never held twice.
     const QString moveBlock = QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid <= %3")
@@ -197,7 +306,4 @@ void MemoryTableSink::finish()
         run(*connection_, dropBlock.arg(upTo));
     }
     run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
-    transaction_->commit();
-    transaction_.reset();
-    connection_->noteWrite();
 }

@@ -16,7 +16,8 @@ class Transaction;
 // table under its final name with each column typed after the values it received (whole
 // numbers, numbers, dates, texts), so the import's recordsets see dates as dates and numbers
 // as numbers. Yes/no values, and dates among texts, become the words the program shows for
-// them. Everything happens in one transaction.
+// them. Everything happens in one transaction. Where it can, finish() gives the loading table
+// its final name and types in place instead of copying the rows into a new table.
 class MemoryTableSink : public TableSink {
 public:
     MemoryTableSink(std::shared_ptr<Connection> connection, QString tableName);
@@ -24,6 +25,7 @@ public:
 
     void begin(const QStringList& columnNames) override;
     void addRow(const QVariantList& values) override;
+    void restart() override;
 
     // Creates the table (also when begin() was never called: one column F1, no rows).
     void finish();
@@ -44,6 +46,9 @@ private:
     void bind(int index, const QVariant& value, ColumnKinds& kinds);
     QString declaredType(const ColumnKinds& kinds) const;
     void datesToText(const QString& column, bool dateColumn);
+    void storeAsDeclared(const QString& column, const ColumnKinds& kinds);
+    bool redefineLoadingTable(const QString& definition);
+    void moveToNewTable(const QString& definition);
 
     std::shared_ptr<Connection> connection_;
     QString tableName_;

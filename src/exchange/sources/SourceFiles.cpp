@@ -1,6 +1,7 @@
 #include "SourceFiles.h"
 
 #include "AccessReader.h"
+#include "BackgroundTableSink.h"
 #include "CsvReader.h"
 #include "DbfReader.h"
 #include "MemoryTableSink.h"
@@ -89,8 +90,12 @@ std::shared_ptr<Connection> load(const QString& path, const QString& table, cons
     // A sheet of a million rows is held in a temporary file, not in memory.
     auto connection = Connection::openTemporary();
     MemoryTableSink sink(connection, reader.loadedTableName(path, table));
-    if (!reader.readTable(path, table, sink, progress))
-        return nullptr;
+    {
+        BackgroundTableSink storing(sink);
+        if (!reader.readTable(path, table, storing, progress))
+            return nullptr;
+        storing.finish();
+    }
     sink.finish();
     return connection;
 }

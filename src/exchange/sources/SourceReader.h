@@ -7,13 +7,16 @@
 #include <functional>
 
 // What a reader hands over while it reads one table of an outside file.
-// Values are Null (an empty QVariant), QString, qint64, double, bool, QDate or QDateTime.
+// Values are Null (an empty QVariant), QString, qint64, double, bool, QDate or QDateTime; a
+// QByteArray is a text as UTF-8 (the .xlsx reader hands its texts over so, unconverted).
 class TableSink {
 public:
     virtual ~TableSink() = default;
     // Called once, before the first row, with the column names in the file's order.
     virtual void begin(const QStringList& columnNames) = 0;
     virtual void addRow(const QVariantList& values) = 0;
+    // Forgets the heading and the rows received: the reader starts over with begin().
+    virtual void restart() = 0;
 };
 
 // Told the number of rows read so far now and then; answers false to cancel the read.

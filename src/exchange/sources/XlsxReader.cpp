@@ -16,28 +16,46 @@ namespace {
 constexpr qint64 ProgressEvery = 1000;
 
 
+// A text of the sheet. Handed on as UTF-8 bytes, which the source table stores as they are:
+// the texts of a big sheet are never turned into QStrings and back. A text with OOXML's
+// _xHHHH_ escapes becomes the QString they stand for.
+QVariant textValue(QByteArray utf8)
+{
+    if (utf8.contains("_x"))
+        return ExcelCells::unescapeOoxml(QString::fromUtf8(utf8));
+    return utf8;
+}
+
 QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
 {
     if (!cell.hasValue)
         return {};
-    if (cell.type == "s") {
+    switch (cell.type) {
+    case RawCell::Type::SharedString: {
         bool ok = false;
         const int index = cell.value.toInt(&ok);
         if (!ok || index < 0 || index >= workbook.sharedStringCount())
             throw SourceFileError::corrupt(workbook.archive().path());
-        return workbook.sharedString(index);
+        // A copy: the rows may be stored after the workbook is gone.
+        return textValue(workbook.sharedStringBytes(index).toByteArray());
     }
-    if (cell.type == "inlineStr" || cell.type == "str")
-        return ExcelCells::unescapeOoxml(cell.value);
-    if (cell.type == "b")
-        return cell.value.trimmed() == QLatin1String("1") || cell.value.trimmed() == QLatin1String("true");
-    if (cell.type == "e")
+    case RawCell::Type::InlineString:
+    case RawCell::Type::FormulaText:
+        return textValue(cell.value);
+    case RawCell::Type::Boolean: {
+        const QByteArray value = cell.value.trimmed();
+        return value == "1" || value == "true";
+    }
+    case RawCell::Type::Error:
         return {};   // #N/A, #DIV/0! ...: no value
-    if (cell.type == "d") {
-        const QDateTime moment = QDateTime::fromString(cell.value.trimmed(), Qt::ISODate);
+    case RawCell::Type::Date: {
+        const QDateTime moment = QDateTime::fromString(QString::fromUtf8(cell.value.trimmed()), Qt::ISODate);
         if (!moment.isValid())
-            return cell.value;
+            return QString::fromUtf8(cell.value);
         return moment.time() == QTime(0, 0) ? QVariant(moment.date()) : QVariant(moment);
+    }
+    case RawCell::Type::Number:
+        break;
     }
     bool ok = false;
     const double number = cell.value.trimmed().toDouble(&ok);
@@ -56,7 +74,11 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
 
 bool isEmptyValue(const QVariant& value)
 {
-    return !value.isValid() || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
+    if (!value.isValid())
+        return true;
+    if (value.typeId() == QMetaType::QByteArray)
+        return static_cast<const QByteArray*>(value.constData())->isEmpty();
+    return value.typeId() == QMetaType::QString && static_cast<const QString*>(value.constData())->isEmpty();
 }
 
 // Where the sheet's values lie: the first and last row and column holding a value.
@@ -71,7 +93,7 @@ struct UsedRange {
 UsedRange usedRange(const XlsxSheetRows& rows, const XlsxWorkbook& workbook)
 {
     UsedRange range;
-    rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
+    rows.forEachRow([&](qint64 row, XlsxSheetRows::RowCells cells) {
         for (const RawCell& cell : cells) {
             if (isEmptyValue(valueOf(cell, workbook)))
                 continue;
@@ -134,6 +156,82 @@ const XlsxWorkbook::Sheet& sheetNamed(const XlsxWorkbook& workbook, const QStrin
     throw SourceFileError::unknownTable(workbook.archive().path(), name);
 }
 
+struct SheetReading {
+    const XlsxWorkbook& workbook;
+    const XlsxSheetRows& rows;
+    const QString& path;
+    const QString& table;
+};
+
+enum class RowsEnd { Finished, Cancelled, BeyondHeading };
+
+// The columns of the heading row's first and last value.
+ColumnSpan headingSpan(const QList<std::pair<int, QVariant>>& values)
+{
+    return ColumnSpan{values.first().first, values.last().first};
+}
+
+// Hands the sheet's rows within the columns to the sink, the first row with values as the
+// heading. Without columns the heading row's span is taken; a value outside it then ends
+// the reading with BeyondHeading. A value outside declared columns is damage.
+RowsEnd readRows(const SheetReading& sheet, std::optional<ColumnSpan> columns, TableSink& sink,
+                 const ReadProgress& progress)
+{
+    const bool fromHeading = !columns.has_value();
+    bool headed = false;
+    qint64 lastRowWithValues = 0;
+    qint64 written = 0;
+    RowsEnd end = RowsEnd::Finished;
+    QList<std::pair<int, QVariant>> found;
+    sheet.rows.forEachRow([&](qint64 row, XlsxSheetRows::RowCells cells) {
+        found.clear();
+        for (const RawCell& cell : cells) {
+            QVariant value = valueOf(cell, sheet.workbook);
+            if (!isEmptyValue(value))
+                found.emplace_back(cell.column, std::move(value));
+        }
+        if (found.isEmpty())
+            return true;   // an empty row counts only when a later row has values
+        if (!columns)
+            columns = headingSpan(found);
+        const int width = columns->last - columns->first + 1;
+        QVariantList values(width);
+        for (auto& [column, value] : found) {
+            if (column < columns->first || column > columns->last) {
+                if (fromHeading) {
+                    end = RowsEnd::BeyondHeading;
+                    return false;
+                }
+                throw SourceFileError::unreadable(
+                    sheet.path, QStringLiteral("工作表“%1”中有数据在它声明的范围之外，文件可能已损坏。").arg(sheet.table));
+            }
+            values[column - columns->first] = std::move(value);
+        }
+        if (!headed) {
+            sink.begin(headingsOf(values));
+            headed = true;
+            lastRowWithValues = row;
+            return true;
+        }
+        // Rows left out or empty between rows with values are empty rows of the table.
+        for (qint64 empty = lastRowWithValues + 1; empty < row; ++empty, ++written)
+            sink.addRow(QVariantList(width));
+        sink.addRow(values);
+        ++written;
+        lastRowWithValues = row;
+        if (progress && written % ProgressEvery == 0 && !progress(written)) {
+            end = RowsEnd::Cancelled;
+            return false;
+        }
+        return true;
+    });
+    if (end != RowsEnd::Finished)
+        return end;
+    if (!headed)
+        sink.begin({});
+    return !progress || progress(written) ? RowsEnd::Finished : RowsEnd::Cancelled;
+}
+
 } // namespace
 
 QString XlsxReader::formatName() const
@@ -177,60 +275,15 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     workbook.readCellFormats();
     const XlsxSheetRows rows(workbook, sheet.part);
 
-    // The columns come from the range the sheet declares; a sheet that declares none gets a
-    // first pass that finds where its values lie.
-    std::optional<ColumnSpan> columns = declaredColumns(workbook, sheet.part);
-    const bool declared = columns.has_value();
-    if (!declared) {
-        const UsedRange range = usedRange(rows, workbook);
-        if (range.isEmpty()) {
-            sink.begin({});
-            return !progress || progress(0);
-        }
-        columns = ColumnSpan{range.firstColumn, range.lastColumn};
-    }
-    const int width = columns->last - columns->first + 1;
-
-    bool headed = false;
-    qint64 lastRowWithValues = 0;
-    qint64 written = 0;
-    bool cancelled = false;
-    rows.forEachRow([&](qint64 row, const QList<RawCell>& cells) {
-        QVariantList values(width);
-        bool anyValue = false;
-        for (const RawCell& cell : cells) {
-            QVariant value = valueOf(cell, workbook);
-            if (isEmptyValue(value))
-                continue;
-            if (cell.column < columns->first || cell.column > columns->last)
-                throw SourceFileError::unreadable(
-                    path, QStringLiteral("工作表“%1”中有数据在它声明的范围之外，文件可能已损坏。").arg(table));
-            values[cell.column - columns->first] = std::move(value);
-            anyValue = true;
-        }
-        if (!anyValue)
-            return true;   // an empty row counts only when a later row has values
-        if (!headed) {
-            sink.begin(headingsOf(values));
-            headed = true;
-            lastRowWithValues = row;
-            return true;
-        }
-        // Rows left out or empty between rows with values are empty rows of the table.
-        for (qint64 empty = lastRowWithValues + 1; empty < row; ++empty, ++written)
-            sink.addRow(QVariantList(width));
-        sink.addRow(values);
-        ++written;
-        lastRowWithValues = row;
-        if (progress && written % ProgressEvery == 0 && !progress(written)) {
-            cancelled = true;
-            return false;
-        }
-        return true;
-    });
-    if (cancelled)
-        return false;
-    if (!headed)
-        sink.begin({});
-    return !progress || progress(written);
+    // The columns come from the range the sheet declares. A sheet that declares none is read
+    // as wide as its heading row; only a value beyond that (rare) costs a first pass over the
+    // whole sheet to find where its values lie, and a second reading.
+    const SheetReading reading{workbook, rows, path, table};
+    const std::optional<ColumnSpan> declared = declaredColumns(workbook, sheet.part);
+    const RowsEnd end = readRows(reading, declared, sink, progress);
+    if (end != RowsEnd::BeyondHeading)
+        return end == RowsEnd::Finished;
+    sink.restart();
+    const UsedRange range = usedRange(rows, workbook);
+    return readRows(reading, ColumnSpan{range.firstColumn, range.lastColumn}, sink, progress) == RowsEnd::Finished;
 }

@@ -9,30 +9,56 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <span>
+#include <vector>
 
 // One cell as the sheet stores it, before it becomes a value.
 struct RawCell {
+    // The t attribute: n (or none, or one unknown) a number, s a shared string, inlineStr, str
+    // a formula's text, b, e, d.
+    enum class Type { Number, SharedString, InlineString, FormulaText, Boolean, Error, Date };
+
     int column = -1;
-    QByteArray type;  // t attribute: s, inlineStr, str, b, e, n, d
+    Type type = Type::Number;
     int style = 0;
-    QString value;    // <v>, or the inline string's text
+    QByteArray value;   // <v>, or the inline string's text, as UTF-8 with entities resolved
     bool hasValue = false;
+
+    static Type typeOf(QByteArrayView t)
+    {
+        if (t == "s")
+            return Type::SharedString;
+        if (t == "inlineStr")
+            return Type::InlineString;
+        if (t == "str")
+            return Type::FormulaText;
+        if (t == "b")
+            return Type::Boolean;
+        if (t == "e")
+            return Type::Error;
+        if (t == "d")
+            return Type::Date;
+        return Type::Number;
+    }
 };
 
 // Walks the rows of a worksheet part: calls onRow with each row number (1-based) and its
 // cells in column order. Throws DbError when the part is damaged.
+// A sheet of a million rows passes through here: the cells of a row are kept from one row to
+// the next, so their buffers are used again where no value holds on to them.
 class XlsxSheetRows {
 public:
     static constexpr qint64 MaxRows = 1048576;
+    using RowCells = std::span<const RawCell>;
 
     XlsxSheetRows(const XlsxWorkbook& workbook, const QString& part) : workbook_(workbook), part_(part) {}
 
-    void forEachRow(const std::function<bool(qint64 row, const QList<RawCell>& cells)>& onRow) const
+    void forEachRow(const std::function<bool(qint64 row, RowCells cells)>& onRow) const
     {
-        std::unique_ptr<QIODevice> device = workbook_.archive().open(part_);
+        std::unique_ptr<QIODevice> device = workbook_.archive().openReadingAhead(part_);
         FastXmlReader xml(device.get());
         qint64 rowNumber = 0;
-        QList<RawCell> cells;
+        std::vector<RawCell> cells;
         for (;;) {
             const auto token = xml.next();
             if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
@@ -45,9 +71,8 @@ public:
             if (!ok || given <= rowNumber || given > MaxRows)
                 throw SourceFileError::corrupt(workbook_.archive().path());
             rowNumber = given;
-            cells.clear();
-            readCells(xml, cells);
-            if (!onRow(rowNumber, cells))
+            const size_t count = readCells(xml, cells);
+            if (!onRow(rowNumber, RowCells(cells.data(), count)))
                 return;
         }
         if (xml.hasError() || ZipArchive::damaged(*device))
@@ -55,28 +80,45 @@ public:
     }
 
 private:
-    // Reads the <c> elements up to the end of the row.
-    void readCells(FastXmlReader& xml, QList<RawCell>& cells) const
+    static bool named(const FastXmlReader& xml, char name)
     {
+        return xml.name().size() == 1 && xml.name().front() == name;
+    }
+
+    // Reads the <c> elements up to the end of the row into the first cells; answers how many.
+    size_t readCells(FastXmlReader& xml, std::vector<RawCell>& cells) const
+    {
+        static const QByteArrayView attributes[] = {"r", "t", "s"};
+        size_t count = 0;
         int nextColumn = 0;
         for (;;) {
             const auto token = xml.next();
             if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
-                return;
+                return count;
             if (token == FastXmlReader::Token::EndElement && xml.name() == "row")
-                return;
-            if (token != FastXmlReader::Token::StartElement || xml.name() != "c")
+                return count;
+            if (token != FastXmlReader::Token::StartElement || !named(xml, 'c'))
                 continue;
-            RawCell cell;
-            const QByteArrayView reference = xml.rawAttribute("r");
+            if (count == cells.size())
+                cells.emplace_back();
+            RawCell& cell = cells[count++];
+            QByteArrayView values[3];
+            xml.rawAttributes(attributes, values, 3);
+            const QByteArrayView reference = values[0];
             cell.column = reference.isEmpty() ? nextColumn : ExcelCells::columnOfReference(reference);
             if (cell.column < 0 || cell.column < nextColumn)
                 throw SourceFileError::corrupt(workbook_.archive().path());
             nextColumn = cell.column + 1;
-            cell.type = xml.rawAttribute("t").toByteArray();
-            cell.style = xml.rawAttribute("s").toInt();
+            cell.type = RawCell::typeOf(values[1]);
+            cell.style = values[2].toInt();
+            // A buffer still shared with a value handed on is let go rather than copied; others
+            // (numbers, indexes into the shared strings) are used again.
+            if (cell.value.isDetached())
+                cell.value.resize(0);
+            else
+                cell.value = QByteArray();
+            cell.hasValue = false;
             readCellContent(xml, cell);
-            cells << std::move(cell);
         }
     }
 
@@ -84,32 +126,36 @@ private:
     // phonetic readings.
     static void readCellContent(FastXmlReader& xml, RawCell& cell)
     {
-        QByteArray value;
+        // The shapes nearly every writer uses, read in one step.
+        if (xml.readTextBetween("<v>", "</v></c>", cell.value) || xml.readTextBetween("<is><t>", "</t></is></c>", cell.value)) {
+            cell.hasValue = true;
+            return;
+        }
         int depthInValue = 0;
         int phonetic = 0;
         for (;;) {
             const auto token = xml.next();
-            if (token == FastXmlReader::Token::End || token == FastXmlReader::Token::Error)
-                break;
-            if (token == FastXmlReader::Token::StartElement) {
-                if (xml.name() == "v" || (xml.name() == "t" && phonetic == 0)) {
+            if (token == FastXmlReader::Token::Text) {
+                if (depthInValue > 0)
+                    cell.value += xml.text();
+            } else if (token == FastXmlReader::Token::StartElement) {
+                if (named(xml, 'v') || (named(xml, 't') && phonetic == 0)) {
                     ++depthInValue;
                     cell.hasValue = true;
                 } else if (xml.name() == "rPh") {
                     ++phonetic;
                 }
             } else if (token == FastXmlReader::Token::EndElement) {
-                if (xml.name() == "c")
+                if (named(xml, 'c'))
                     break;
-                if ((xml.name() == "v" || xml.name() == "t") && depthInValue > 0)
+                if ((named(xml, 'v') || named(xml, 't')) && depthInValue > 0)
                     --depthInValue;
                 else if (xml.name() == "rPh")
                     --phonetic;
-            } else if (token == FastXmlReader::Token::Text && depthInValue > 0) {
-                value += xml.text();
+            } else {
+                break;   // the end of the part, or damage
             }
         }
-        cell.value = QString::fromUtf8(value);
     }
 
     const XlsxWorkbook& workbook_;

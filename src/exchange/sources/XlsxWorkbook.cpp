@@ -125,7 +125,7 @@ void XlsxWorkbook::readSharedStrings()
     const QString part = QStringLiteral("xl/sharedStrings.xml");
     if (!archive_.contains(part))
         return;
-    std::unique_ptr<QIODevice> device = archive_.open(part);
+    std::unique_ptr<QIODevice> device = archive_.openReadingAhead(part);
     FastXmlReader xml(device.get());
     for (;;) {
         const auto token = xml.next();
@@ -133,7 +133,9 @@ void XlsxWorkbook::readSharedStrings()
             break;
         if (token != FastXmlReader::Token::StartElement || xml.name() != "si")
             continue;
-        sharedStringBytes_ += itemText(xml);
+        // Most items are one plain text, read in one step.
+        if (!xml.readTextBetween("<t>", "</t></si>", sharedStringBytes_))
+            sharedStringBytes_ += itemText(xml);
         sharedStringEnds_.push_back(sharedStringBytes_.size());
         if (sharedStringBytes_.size() > MaxSharedStringBytes)
             throw SourceFileError::unreadable(archive_.path(), QStringLiteral("文件内容过大，无法读取。"));
@@ -173,11 +175,11 @@ void XlsxWorkbook::readStyles()
     throwIfBroken(xml, archive_.path());
 }
 
-QString XlsxWorkbook::sharedString(qsizetype index) const
+QByteArrayView XlsxWorkbook::sharedStringBytes(qsizetype index) const
 {
     const qsizetype start = index == 0 ? 0 : sharedStringEnds_[size_t(index - 1)];
     const qsizetype end = sharedStringEnds_[size_t(index)];
-    return ExcelCells::unescapeOoxml(QString::fromUtf8(sharedStringBytes_.constData() + start, end - start));
+    return QByteArrayView(sharedStringBytes_.constData() + start, end - start);
 }
 
 bool XlsxWorkbook::styleIsDate(int styleIndex) const

@@ -28,7 +28,8 @@ public:
     // Read when the first sheet is loaded, not for the table list.
     void readCellFormats();
     qsizetype sharedStringCount() const { return qsizetype(sharedStringEnds_.size()); }
-    QString sharedString(qsizetype index) const;
+    // The string's text as the package stores it: UTF-8, OOXML's _xHHHH_ escapes still in it.
+    QByteArrayView sharedStringBytes(qsizetype index) const;
     bool styleIsDate(int styleIndex) const;
     // The elapsed-time format ("[h]:mm:ss") of a cell style; empty for every other style.
     QString styleDuration(int styleIndex) const;

@@ -1,5 +1,6 @@
 #include "ZipArchive.h"
 
+#include "ReadAheadDevice.h"
 #include "SourceFileBytes.h"
 #include "SourceFileError.h"
 
@@ -103,6 +104,11 @@ std::unique_ptr<QIODevice> ZipArchive::open(const QString& entry) const
     if (!file)
         throw SourceFileError::corrupt(path_);
     return std::make_unique<ZipEntryDevice>(file);
+}
+
+std::unique_ptr<QIODevice> ZipArchive::openReadingAhead(const QString& entry) const
+{
+    return std::make_unique<ReadAheadDevice>(open(entry));
 }
 
 bool ZipArchive::damaged(const QIODevice& entryDevice)

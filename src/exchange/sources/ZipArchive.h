@@ -26,6 +26,9 @@ public:
     // The entry as a sequential device, for reading it piece by piece; throws DbError when it
     // is missing. A damaged entry ends the device's data early; damaged() then says so.
     std::unique_ptr<QIODevice> open(const QString& entry) const;
+    // The same, inflated ahead on a second thread, for a long entry read to its end (a sheet's
+    // rows, the shared strings). No other entry may be read while it is open.
+    std::unique_ptr<QIODevice> openReadingAhead(const QString& entry) const;
     static bool damaged(const QIODevice& entryDevice);
 
     const QString& path() const { return path_; }
