@@ -123,7 +123,7 @@ TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
     sink.addRow({qint64(0), QVariant(), QByteArray("北京"), QDate(2026, 3, 4)});
     sink.finish();
 
-    Statement stored(connection->handle(), QStringLiteral("SELECT typeof(Count), typeof(Amount), typeof(Mixed), Mixed, Day FROM [客户$]"));
+    Statement stored(*connection, QStringLiteral("SELECT typeof(Count), typeof(Amount), typeof(Mixed), Mixed, Day FROM [客户$]"));
     QStringList texts;
     while (stored.step()) {
         QStringList row;
@@ -138,7 +138,7 @@ TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
     const QList<Kind> kinds{Kind::Integer, Kind::Real, Kind::Text, Kind::Date};
     for (int c = 0; c < rows.fieldCount(); ++c)
         EXPECT_EQ(rows.field(c).kind, kinds[c]) << c;
-    Statement check(connection->handle(), QStringLiteral("PRAGMA integrity_check"));
+    Statement check(*connection, QStringLiteral("PRAGMA integrity_check"));
     ASSERT_TRUE(check.step());
     EXPECT_EQ(check.valueAt(0).toString(), QStringLiteral("ok"));
     ASSERT_EQ(connection->tables().size(), 1);

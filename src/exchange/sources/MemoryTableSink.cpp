@@ -92,7 +92,7 @@ void MemoryTableSink::addRow(const QVariantList& values)
         bind(i + 1, i < values.size() ? values.at(i) : null, kinds_[size_t(i)]);
     insert_->step();
     // Every parameter is bound again for the next row: no need to clear them.
-    sqlite3_reset(insert_->handle());
+    sqlite3_reset(insert_->sqliteHandle());
     ++rowCount_;
 }
 
@@ -272,12 +272,12 @@ bool MemoryTableSink::redefineLoadingTable(const QString& definition)
 {
     for (int i = 0; i < columns_.size(); ++i)
         storeAsDeclared(columns_.at(i), kinds_[size_t(i)]);
-    Statement version(connection_->handle(), QStringLiteral("PRAGMA schema_version"));
+    Statement version(*connection_, QStringLiteral("PRAGMA schema_version"));
     version.step();
     const qint64 schemaVersion = version.int64At(0);
     run(*connection_, QStringLiteral("PRAGMA writable_schema = ON"));
     try {
-        Statement redefine(connection_->handle(),
+        Statement redefine(*connection_,
                            QStringLiteral("UPDATE sqlite_master SET name = ?1, tbl_name = ?1, sql = ?2 WHERE type = 'table' AND name = ?3"));
         redefine.bind(1, tableName_);
         redefine.bind(2, definition);
