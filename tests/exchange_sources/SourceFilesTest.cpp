@@ -111,8 +111,8 @@ TEST(SourceFiles, LoadedColumnsAreTypedByTheirValues)
     EXPECT_EQ(connection->tables().size(), 1);
 }
 
-// Without a MEMO column the loading table is given its final name and types in place: the
-// values must be stored as a copy into the typed table would have stored them.
+// The loading table is given its final name and types in place: the values must be stored as
+// a copy into the typed table would have stored them.
 TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
 {
     auto connection = Connection::openInMemory();
@@ -143,6 +143,27 @@ TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
     EXPECT_EQ(check.valueAt(0).toString(), QStringLiteral("ok"));
     ASSERT_EQ(connection->tables().size(), 1);
     EXPECT_EQ(connection->tables().first().name, QStringLiteral("客户$"));
+}
+
+// A column of long texts is a long text field whose number-like texts stay texts: "0012" keeps
+// its zeros, and a number among the texts takes its text form.
+TEST(SourceFiles, LongTextColumnsKeepNumberLikeTextsAsTyped)
+{
+    auto connection = Connection::openInMemory();
+    MemoryTableSink sink(connection, QStringLiteral("备注$"));
+    sink.begin({QStringLiteral("Notes")});
+    sink.addRow({QString(300, QChar(u'长'))});
+    sink.addRow({QStringLiteral("0012")});
+    sink.addRow({qint64(7)});
+    sink.finish();
+    Recordset rows(connection, QStringLiteral("Select * From [备注$]"));
+    EXPECT_EQ(rows.field(0).kind, FieldInfo::Kind::LongText);
+    EXPECT_EQ(rows.columnValues(0), (QList<QVariant>{QString(300, QChar(u'长')), QStringLiteral("0012"), QStringLiteral("7")}));
+    Statement stored(*connection, QStringLiteral("SELECT typeof(Notes), Notes FROM [备注$] WHERE rowid > 1"));
+    QStringList texts;
+    while (stored.step())
+        texts << stored.valueAt(0).toString() + QLatin1Char('|') + stored.valueAt(1).toString();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("text|0012"), QStringLiteral("text|7")}));
 }
 
 TEST(SourceFiles, ColumnNamesAreMadeUsable)

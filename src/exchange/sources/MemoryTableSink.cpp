@@ -195,9 +195,10 @@ QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const
             return QStringLiteral("DOUBLE");
         return QStringLiteral("INTEGER");
     }
-    // Texts, empty columns and mixed columns are texts; SQLite turns the numbers among them
-    // into their text form when they are copied into the final table.
-    return kinds.longestText > ShortTextLimit ? QStringLiteral("MEMO") : QStringLiteral("TEXT(255)");
+    // Texts, empty columns and mixed columns are texts; the numbers among them take their text
+    // form (see storeAsDeclared). A long text is LONGTEXT, not MEMO: SQLite gives a column
+    // declared MEMO numeric affinity, which would turn a text such as "0012" into 12.
+    return kinds.longestText > ShortTextLimit ? QStringLiteral("LONGTEXT") : QStringLiteral("TEXT(255)");
 }
 
 // Dates wait in the loading table as bytes. In a date column they become the text the
@@ -234,29 +235,25 @@ void MemoryTableSink::finish()
     for (int i = 0; i < columns_.size(); ++i)
         declarations << quotedName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
     const QString definition = QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(tableName_), declarations.join(QStringLiteral(", ")));
-    bool anyMemo = false;
-    for (int i = 0; i < columns_.size(); ++i) {
+    for (int i = 0; i < columns_.size(); ++i)
         if (kinds_[size_t(i)].date)
             datesToText(columns_.at(i), declaredType(kinds_[size_t(i)]) == QLatin1String("DATETIME"));
-        anyMemo = anyMemo || declaredType(kinds_[size_t(i)]) == QLatin1String("MEMO");
-    }
-    // A MEMO column turns texts that read as numbers into numbers when they are copied in;
-    // a table with one keeps being copied, so its values stay what they always were.
-    if (anyMemo || !redefineLoadingTable(definition))
+    if (!redefineLoadingTable(definition))
         moveToNewTable(definition);
     transaction_->commit();
     transaction_.reset();
     connection_->noteWrite();
 }
 
-// Gives the values of a TEXT(255), INTEGER, DOUBLE or DATETIME column the form the column's
+// Gives the values of a TEXT(255), LONGTEXT, INTEGER, DOUBLE or DATETIME column the form the column's
 // type gives them when they are stored: numbers among texts become texts, whole numbers in a
 // column of numbers become reals. (Dates are texts by now, see datesToText().)
 void MemoryTableSink::storeAsDeclared(const QString& column, const ColumnKinds& kinds)
 {
     const QString type = declaredType(kinds);
     const QString name = quotedName(column);
-    if (type == QLatin1String("TEXT(255)") && (kinds.whole || kinds.real))
+    const bool text = type == QLatin1String("TEXT(255)") || type == QLatin1String("LONGTEXT");
+    if (text && (kinds.whole || kinds.real))
         run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) IN ('integer', 'real')")
                               .arg(quotedName(LoadingTable), name));
     else if (type == QLatin1String("DOUBLE") && kinds.whole)
