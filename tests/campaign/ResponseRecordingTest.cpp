@@ -29,15 +29,6 @@ protected:
     }
     void TearDown() override { Clock::reset(); }
 
-    qint64 number(const QString& sql) const
-    {
-        Recordset rs(folder.connection(), sql);
-        return rs.hasCurrentRow() ? rs.value(0).toLongLong() : -1;
-    }
-    qint64 key(const char* name) const
-    {
-        return number(QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '%1'").arg(QString::fromUtf8(name)));
-    }
     qint64 today(const char* plan, const char* field) const
     {
         return number(QStringLiteral("Select %1 From feedbackTable Where 序号 = '%2' And 时间 = '2026-12-07'")

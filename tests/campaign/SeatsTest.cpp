@@ -32,15 +32,6 @@ protected:
     }
     void TearDown() override { Clock::reset(); }
 
-    qint64 number(const QString& sql) const
-    {
-        Recordset rs(folder.connection(), sql);
-        return rs.hasCurrentRow() ? rs.value(0).toLongLong() : -1;
-    }
-    qint64 key(const char* name) const
-    {
-        return number(QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '%1'").arg(QString::fromUtf8(name)));
-    }
     // Another seat: its own connection to the same database, its own program state.
     std::unique_ptr<ProgramState> otherSeat() const
     {

@@ -3,6 +3,7 @@
 #include "TempAppFolder.h"
 #include "campaign/ProgramState.h"
 #include "core/Connection.h"
+#include "core/Recordset.h"
 
 #include <QList>
 #include <gtest/gtest.h>
@@ -21,4 +22,15 @@ protected:
     }
 
     void run(const char* sql) { state.store().execute(QString::fromUtf8(sql)); }
+    // The first value a statement reads; -1 when it reads no row.
+    qint64 number(const QString& sql) const
+    {
+        Recordset rs(folder.connection(), sql);
+        return rs.hasCurrentRow() ? rs.value(0).toLongLong() : -1;
+    }
+    // The key of the target of that name.
+    qint64 key(const char* name) const
+    {
+        return number(QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '%1'").arg(QString::fromUtf8(name)));
+    }
 };
