@@ -82,6 +82,28 @@ QString duplicateKey(const QString& name, const QString& phone)
     return name.trimmed().toCaseFolded() + QChar(0x1F) + phone.trimmed().toCaseFolded();
 }
 
+bool isText(const FieldInfo& field)
+{
+    return field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::LongText;
+}
+
+// Binds a source value to its target field as the pass stores it: as text, cut to the field's
+// size and trimmed. Most texts need neither, and go across as the UTF-8 the source holds,
+// unconverted: a big list holds millions of them.
+void bindValue(Statement& insert, int index, const Statement& sourceRows, int column, const FieldInfo& from,
+               const FieldInfo& to)
+{
+    if (isText(to) && from.kind != FieldInfo::Kind::Date) {   // a date is read into a date first
+        const QByteArrayView text = sourceRows.utf8At(column);
+        if (!text.isNull() && TextRules::fieldTextKeepsUtf8(text, to.declaredSize)) {
+            insert.bindUtf8(index, text);
+            return;
+        }
+    }
+    const QVariant value = from.fromStored(sourceRows.valueAt(column));
+    insert.bind(index, to.toStored(TextRules::fieldText(value, to.declaredSize)));
+}
+
 } // namespace
 
 ImportPass::ImportPass(ProgramState& state, const Recordset& source, const QStringList& targetColumns,
@@ -165,11 +187,8 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
         } else {
             try {
                 insert.bind(1, planNo);
-                for (int i = 0; i < sourceColumns; ++i) {
-                    const FieldInfo& field = columns[i + 1];
-                    const QVariant value = source_.field(i).fromStored(sourceRows.valueAt(i));
-                    insert.bind(i + 2, field.toStored(TextRules::fieldText(value, field.declaredSize)));
-                }
+                for (int i = 0; i < sourceColumns; ++i)
+                    bindValue(insert, i + 2, sourceRows, i, source_.field(i), columns[i + 1]);
                 // Numbered on from the table's row count, without gaps where duplicates were left out.
                 insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + outcome.rowsStored + 1)));
                 insert.step();

@@ -82,6 +82,13 @@ void PgStatement::bind(int index, const QVariant& value)
         values_[index - 1] = textOf(value);
 }
 
+void PgStatement::bindUtf8(int index, QByteArrayView text)
+{
+    if (index < 1 || index > values_.size())
+        throw DbError(QStringLiteral("数据库错误：参数序号 %1 超出范围。").arg(index));
+    values_[index - 1] = text.toByteArray();
+}
+
 void PgStatement::run()
 {
     QVector<const char*> pointers(values_.size());
@@ -187,6 +194,26 @@ QVariant PgStatement::valueAt(int column) const
     }
     default:
         return QString::fromUtf8(text, PQgetlength(result_, row_, column));
+    }
+}
+
+QByteArrayView PgStatement::utf8At(int column) const
+{
+    if (!result_ || row_ < 0 || row_ >= PQntuples(result_) || PQgetisnull(result_, row_, column))
+        return {};
+    switch (PQftype(result_, column)) {
+    case Int8Oid:
+    case Int4Oid:
+    case Int2Oid:
+    case OidOid:
+    case BoolOid:
+    case Float4Oid:
+    case Float8Oid:
+    case NumericOid:
+    case ByteaOid:
+        return {};   // valueAt gives these as numbers or bytes
+    default:
+        return QByteArrayView(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
     }
 }
 

@@ -18,6 +18,7 @@ public:
     ~PgStatement() override;
 
     void bind(int index, const QVariant& value) override;
+    void bindUtf8(int index, QByteArrayView text) override;
     bool step() override;
     void reset() override;
 
@@ -25,6 +26,7 @@ public:
     QString columnName(int column) const override;
     QString declaredType(int column) const override;
     QVariant valueAt(int column) const override;
+    QByteArrayView utf8At(int column) const override;
     qint64 int64At(int column) const override;
 
 private:

@@ -111,6 +111,12 @@ void SqliteStatement::bind(int index, const QVariant& value)
         throw DbError(sqliteErrorText(db_));
 }
 
+void SqliteStatement::bindUtf8(int index, QByteArrayView text)
+{
+    if (sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        throw DbError(sqliteErrorText(db_));
+}
+
 bool SqliteStatement::step()
 {
     const int rc = sqlite3_step(stmt_);
@@ -144,6 +150,14 @@ QString SqliteStatement::declaredType(int column) const
 {
     const char* type = sqlite3_column_decltype(stmt_, column);
     return type ? QString::fromUtf8(type) : QString();
+}
+
+QByteArrayView SqliteStatement::utf8At(int column) const
+{
+    if (sqlite3_column_type(stmt_, column) != SQLITE_TEXT)
+        return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return QByteArrayView(text, sqlite3_column_bytes(stmt_, column));
 }
 
 qint64 SqliteStatement::int64At(int column) const

@@ -21,6 +21,11 @@ void Statement::bindInt64(int index, qint64 value)
     engine_->bind(index, QVariant(value));
 }
 
+void Statement::bindUtf8(int index, QByteArrayView text)
+{
+    engine_->bindUtf8(index, text);
+}
+
 bool Statement::step()
 {
     return engine_->step();
@@ -54,6 +59,11 @@ qint64 Statement::int64At(int column) const
 QVariant Statement::valueAt(int column) const
 {
     return engine_->valueAt(column);
+}
+
+QByteArrayView Statement::utf8At(int column) const
+{
+    return engine_->utf8At(column);
 }
 
 sqlite3_stmt* Statement::sqliteHandle() const

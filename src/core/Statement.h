@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -21,6 +22,7 @@ public:
 
     void bind(int index, const QVariant& value);   // 1-based, as SQLite counts
     void bindInt64(int index, qint64 value);
+    void bindUtf8(int index, QByteArrayView text);  // a text as UTF-8, copied
     bool step();                                   // true while a row is at hand
     void reset();                                  // to run again; the values given are forgotten
 
@@ -29,6 +31,9 @@ public:
     QString declaredType(int column) const;         // "" for an expression
     qint64 int64At(int column) const;
     QVariant valueAt(int column) const;             // Null, qint64, double, QString or QByteArray
+    // The UTF-8 of a value valueAt gives as a QString, valid until the next step or reset; a
+    // null view for any other value. Passes over many rows read texts this way unconverted.
+    QByteArrayView utf8At(int column) const;
 
     // The SQLite statement itself, for the few passes over SQLite files that bind and read
     // without going through QVariant; nullptr on another engine.

@@ -222,4 +222,75 @@ QString fieldText(const QVariant& value, int declaredSize)
     return trimBlanks(joinedText(value).left(declaredSize));
 }
 
+namespace {
+
+bool isContinuation(uchar byte, uchar low = 0x80, uchar high = 0xBF)
+{
+    return byte >= low && byte <= high;
+}
+
+// The UTF-16 units of well-formed UTF-8 (a character beyond U+FFFF takes two), or -1 for
+// bytes that are not: what QString::fromUtf8 would replace is never taken as it is.
+qsizetype utf16Length(QByteArrayView utf8)
+{
+    const auto* bytes = reinterpret_cast<const uchar*>(utf8.data());
+    const qsizetype size = utf8.size();
+    qsizetype units = 0;
+    qsizetype i = 0;
+    while (i < size) {
+        const uchar lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            ++units;
+            continue;
+        }
+        // The second byte's range excludes overlong forms, surrogates and code points past U+10FFFF.
+        int followers = 0;
+        uchar low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            followers = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            followers = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            followers = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return -1;
+        }
+        if (i + followers >= size)   // cut short
+            return -1;
+        if (!isContinuation(bytes[i + 1], low, high))
+            return -1;
+        for (int k = 2; k <= followers; ++k)
+            if (!isContinuation(bytes[i + k]))
+                return -1;
+        i += followers + 1;
+        units += followers == 3 ? 2 : 1;
+    }
+    return units;
+}
+
+bool endsWithBlank(QByteArrayView utf8)
+{
+    return utf8.endsWith(" ") || utf8.endsWith("\xE3\x80\x80");
+}
+
+bool startsWithBlank(QByteArrayView utf8)
+{
+    return utf8.startsWith(" ") || utf8.startsWith("\xE3\x80\x80");
+}
+
+} // namespace
+
+bool fieldTextKeepsUtf8(QByteArrayView utf8, int declaredSize)
+{
+    if (utf8.isEmpty() || utf8.startsWith("\xEF\xBB\xBF") || startsWithBlank(utf8) || endsWithBlank(utf8))
+        return false;
+    const qsizetype units = utf16Length(utf8);
+    return units >= 0 && units <= declaredSize;
+}
+
 } // namespace TextRules

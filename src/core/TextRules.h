@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -28,6 +29,11 @@ QString trimBlanks(const QString& text);
 // What a text field receives from a value: the value as text (Null → ""), cut to the field's
 // declared size, then trimmed of the blanks at both ends.
 QString fieldText(const QVariant& value, int declaredSize);
+
+// Whether fieldText leaves a non-empty text given as UTF-8 exactly as it is: well-formed
+// UTF-8 without a byte order mark, no longer than the field's size, no blank to trim at
+// either end. A pass storing many texts then copies the bytes without converting them.
+bool fieldTextKeepsUtf8(QByteArrayView utf8, int declaredSize);
 
 // A field value joined to the empty text: Null → "", a date → 2026/12/7, a date and
 // time → 2026/12/7 9:05:00 (the time left out at midnight), a whole number → its

@@ -5,6 +5,7 @@
 #include "core/Recordset.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
+#include "core/TextRules.h"
 #include "campaign/ImportPass.h"
 #include "campaign/ProgramState.h"
 #include "campaign/TargetRows.h"
@@ -99,6 +100,39 @@ TEST_F(ImportPassTest, ValuesAreCutToTheFieldSizeAndTrimmedAndNullBecomesEmptyTe
     EXPECT_EQ(sqlText(QStringLiteral("Select 电话1 From clientTableInfo")), QString());
     EXPECT_EQ(sqlText(QStringLiteral("Select CASE WHEN 传真 IS NULL THEN 'null' ELSE 'text' END From clientTableInfo")),
               QStringLiteral("null"));   // not mapped
+}
+
+// Most texts go across as their bytes; these are the ones the rules change, each stored as
+// the rules give it: cut, trimmed, or read as Qt reads bytes that are not well-formed UTF-8.
+TEST_F(ImportPassTest, TextsThatAreCutTrimmedOrNotWellFormedAreStoredAsTheRulesGiveThem)
+{
+    const QString thirty = QStringLiteral("一二三四五六七八九十").repeated(3);
+    addSource(QStringLiteral("('甲　', CAST(x'41E4B842' AS TEXT), '12345678901234567890 ', 1), "
+                             "(CAST(x'EFBBBF41' AS TEXT), ' 1', 'a𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥', 2), "
+                             "('0012', '%1', '%2', 3)")
+                  .arg(thirty, thirty.left(20)));
+    importInto({"营销对象", "电话1", "邮政编码"}, QStringLiteral("name, phone, post"));
+    auto viaRules = [](const QByteArray& bytes, int size) {
+        return QString::fromUtf8(TextRules::fieldText(QString::fromUtf8(bytes), size).toUtf8());
+    };
+    const QList<QStringList> expected{
+        {QStringLiteral("甲"), viaRules("A\xE4\xB8" "B", 30), QStringLiteral("12345678901234567890")},
+        {viaRules("\xEF\xBB\xBF" "A", 100), QStringLiteral("1"), viaRules(QStringLiteral("a𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥").toUtf8(), 20)},
+        {QStringLiteral("0012"), thirty, thirty.left(20)},
+    };
+    auto rows = plan(QStringLiteral("P1"));
+    ASSERT_EQ(rows->recordCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        rows->setAbsolutePosition(i + 1);
+        EXPECT_EQ(rows->text(QStringLiteral("营销对象")), expected[i][0]) << i;
+        EXPECT_EQ(rows->text(QStringLiteral("电话1")), expected[i][1]) << i;
+        EXPECT_EQ(rows->text(QStringLiteral("邮政编码")), expected[i][2]) << i;
+    }
+    EXPECT_EQ(expected[1][2].left(1 + 18), QStringLiteral("a𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥"));   // nine whole, the tenth cut in half
+    // Bytes that are not UTF-8 are stored as the text Qt reads from them, not as they were.
+    Statement stored(store, QStringLiteral("Select 电话1 From clientTableInfo Where 记录号 = '1'"));
+    ASSERT_TRUE(stored.step());
+    EXPECT_EQ(stored.utf8At(0).toByteArray(), expected[0][1].toUtf8());
 }
 
 TEST_F(ImportPassTest, DatesAndNumbersOfTheSourceArriveInTheirTextForm)

@@ -131,3 +131,38 @@ TEST(FieldTextTest, AValueIsCutToTheFieldSizeBeforeItsBlanksAreTrimmed)
     EXPECT_EQ(TextRules::fieldText(12.5, 30), QStringLiteral("12.5"));
     EXPECT_EQ(TextRules::fieldText(QDate(2026, 12, 7), 30), QStringLiteral("2026/12/7"));
 }
+
+// A text the rules leave as it is may be copied as its bytes: every text said to be kept must
+// come out of fieldText unchanged, and every one that would change must not be said kept.
+TEST(FieldTextTest, OnlyTextsTheRulesLeaveUnchangedAreTakenAsTheirUtf8)
+{
+    const QByteArray ideographicSpace("\xE3\x80\x80");
+    const QList<QPair<QByteArray, int>> kept{
+        {QStringLiteral("北京甲公司").toUtf8(), 5},
+        {QStringLiteral("a 中 b").toUtf8(), 5},
+        {QStringLiteral("𪚥x").toUtf8(), 3},   // two UTF-16 units and one
+        {QByteArray("tab\t"), 4},
+        {QByteArray("x\0y", 3), 3},
+    };
+    const QList<QPair<QByteArray, int>> changed{
+        {QByteArray(), 10},
+        {QStringLiteral("北京甲公司").toUtf8(), 4},   // cut
+        {QStringLiteral("𪚥x").toUtf8(), 2},          // the character beyond U+FFFF counts twice
+        {QByteArray(" a"), 10},
+        {QByteArray("a "), 10},
+        {ideographicSpace + "a", 10},
+        {"a" + ideographicSpace, 10},
+        {QByteArray("\xEF\xBB\xBF") + "a", 10},   // a byte order mark
+        {QByteArray("\xE4\xB8"), 10},             // cut short
+        {QByteArray("a\x80"), 10},                // a lone continuation byte
+        {QByteArray("\xC0\x80"), 10},             // an overlong form
+        {QByteArray("\xED\xA0\x80"), 10},         // a surrogate
+        {QByteArray("\xF4\x90\x80\x80"), 10},     // past U+10FFFF
+    };
+    for (const auto& [bytes, size] : kept) {
+        EXPECT_TRUE(fieldTextKeepsUtf8(bytes, size)) << bytes.toHex().constData();
+        EXPECT_EQ(fieldText(QString::fromUtf8(bytes), size).toUtf8(), bytes);
+    }
+    for (const auto& [bytes, size] : changed)
+        EXPECT_FALSE(fieldTextKeepsUtf8(bytes, size)) << bytes.toHex().constData();
+}
