@@ -58,6 +58,14 @@ void BackgroundTableSink::sendRows()
         return;
     Batch batch;
     std::swap(batch, rows_);
+    {
+        std::lock_guard lock(mutex_);
+        if (!spent_.empty()) {
+            rows_ = std::move(spent_.back());
+            spent_.pop_back();
+        }
+    }
+    rows_.rows.clear();
     rows_.rows.reserve(RowsPerBatch);
     send(std::move(batch));
 }
@@ -96,6 +104,8 @@ void BackgroundTableSink::work()
         {
             std::lock_guard lock(mutex_);
             working_ = false;
+            if (batch.kind == Batch::Kind::Rows && spent_.size() < QueuedBatches)
+                spent_.push_back(std::move(batch));
             if (failure) {
                 failure_ = failure;
                 queue_.clear();

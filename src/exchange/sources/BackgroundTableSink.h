@@ -47,6 +47,9 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Batch> queue_;
+    // Batches stored, handed back so the reading thread frees their rows and fills them again:
+    // memory freed by the thread that took it needs no lock shared with the other thread.
+    std::vector<Batch> spent_;
     bool working_ = false;   // the thread is storing a batch
     bool stopping_ = false;
     std::exception_ptr failure_;
