@@ -231,6 +231,11 @@ public:
 
     bool update(qint64 done) override
     {
+        // A big list reports thousands of times: showing each count would cost more than a
+        // tenth of the work, and nobody reads more than a few counts a second.
+        if (shown_.isValid() && shown_.elapsed() < RefreshMs)
+            return !dialog_.wasCanceled();
+        shown_.start();
         dialog_.setLabelText(label_.arg(done));
         if (dialog_.maximum() > 0)
             dialog_.setValue(int(std::min<qint64>(done, dialog_.maximum())));
@@ -247,10 +252,12 @@ public:
 
 private:
     static constexpr int ShowAfterMs = 400;
+    static constexpr int RefreshMs = 50;
     QString label_;
     qint64 total_;
     QProgressDialog dialog_;
     QElapsedTimer started_;
+    QElapsedTimer shown_;   // since the count shown last
 };
 
 } // namespace
