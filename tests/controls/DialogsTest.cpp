@@ -150,8 +150,14 @@ TEST(QtDialogsTest, AProgressWindowShowsOnlyWhenTheWorkLastsAndCancelStopsIt)
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("导入数据"));
     EXPECT_EQ(dialog->labelText(), QStringLiteral("已读取 2 行"));
     EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+    // Counts that come quicker than anyone reads them are not each shown.
+    EXPECT_TRUE(progress->update(3));
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("已读取 2 行"));
+    QTest::qWait(60);
+    EXPECT_TRUE(progress->update(4));
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("已读取 4 行"));
     dialog->cancel();
-    EXPECT_FALSE(progress->update(3));
+    EXPECT_FALSE(progress->update(5));
     progress.reset();
 }
 
