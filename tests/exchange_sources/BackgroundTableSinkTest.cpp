@@ -1,6 +1,7 @@
 #include "core/DbError.h"
 #include "exchange/sources/BackgroundTableSink.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,4 +79,27 @@ TEST(BackgroundTableSink, ReaderGivingUpDropsTheRowsNotStoredYet)
             sink.addRow({i});
     }   // no finish(): a cancelled or failed read
     EXPECT_LT(target.received.size(), 100001);
+}
+
+// A reader that runs its library in a child process forks before it hands over any row: at
+// that moment the process must have no storing thread that could hold a lock the child needs.
+TEST(BackgroundTableSink, ItsThreadStartsWithTheFirstRowsHandedOver)
+{
+    auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    RecordingSink target;
+    const qsizetype before = threads();
+    BackgroundTableSink sink(target);
+    EXPECT_EQ(threads(), before);
+    sink.begin({QStringLiteral("n")});
+    EXPECT_EQ(threads(), before + 1);
+    sink.finish();
+    EXPECT_EQ(target.received, QStringList{QStringLiteral("begin n")});
+}
+
+TEST(BackgroundTableSink, ASinkGivenNothingFinishesAtOnce)
+{
+    RecordingSink target;
+    BackgroundTableSink sink(target);
+    sink.finish();
+    EXPECT_TRUE(target.received.isEmpty());
 }

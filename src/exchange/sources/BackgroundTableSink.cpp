@@ -7,10 +7,12 @@ constexpr size_t QueuedBatches = 8;
 
 } // namespace
 
-BackgroundTableSink::BackgroundTableSink(TableSink& target) : target_(target), thread_([this] { work(); }) {}
+BackgroundTableSink::BackgroundTableSink(TableSink& target) : target_(target) {}
 
 BackgroundTableSink::~BackgroundTableSink()
 {
+    if (!thread_.joinable())
+        return;
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -72,6 +74,11 @@ void BackgroundTableSink::sendRows()
 
 void BackgroundTableSink::send(Batch batch)
 {
+    // Started with the first batch, not before: a reader that runs its library in a child
+    // process forks first, and a process forked while another thread holds a lock (of the
+    // memory allocator, say) can wait for it forever.
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { work(); });
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return queue_.size() < QueuedBatches || failure_; });
     if (failure_)
