@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -15,6 +16,15 @@ enum : Oid {
     BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26,
     Float4Oid = 700, Float8Oid = 701, NumericOid = 1700,
 };
+
+// A text parameter goes to the server as a C string, and a server text cannot hold the NUL
+// character anyway: such a text is refused whole rather than stored cut at its NUL.
+QByteArray textParameter(QByteArray utf8)
+{
+    if (utf8.contains('\0'))
+        throw DbError(QStringLiteral("数据库拒绝了这次修改：文本中含有空字符（NUL），数据库服务器不能保存。"), SQLITE_MISMATCH);
+    return utf8;
+}
 
 QByteArray textOf(const QVariant& value)
 {
@@ -36,7 +46,7 @@ QByteArray textOf(const QVariant& value)
     case QMetaType::QDateTime:
         return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
     default:
-        return value.toString().toUtf8();
+        return textParameter(value.toString().toUtf8());
     }
 }
 
@@ -86,7 +96,7 @@ void PgStatement::bindUtf8(int index, QByteArrayView text)
 {
     if (index < 1 || index > values_.size())
         throw DbError(QStringLiteral("数据库错误：参数序号 %1 超出范围。").arg(index));
-    values_[index - 1] = text.toByteArray();
+    values_[index - 1] = textParameter(text.toByteArray());
 }
 
 void PgStatement::run()

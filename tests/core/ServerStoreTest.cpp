@@ -5,6 +5,7 @@
 #include "core/PgConnection.h"
 #include "core/PgDialect.h"
 #include "core/Recordset.h"
+#include "core/Statement.h"
 #include "core/Transaction.h"
 #include "support/TempAppFolder.h"
 #include "support/TestEngine.h"
@@ -74,6 +75,34 @@ TEST(ServerStoreTest, AWriteInWhichAStatementFailedIsNeverReportedAsStored)
     EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From planTable")).recordCount(), TestEngine::onServer() ? 0 : 1);
     db.execute(QStringLiteral("INSERT INTO planTable (序号) VALUES ('丙')"));   // the connection works on
     EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From planTable")).recordCount(), TestEngine::onServer() ? 1 : 2);
+}
+
+// A server text cannot hold the NUL character: such a text is refused whole, never stored
+// cut at its NUL. A file keeps it as it is.
+TEST(ServerStoreTest, ATextHoldingANulCharacterIsKeptWholeOrRefusedButNeverCut)
+{
+    TempAppFolder folder;
+    Connection& db = *folder.connection();
+    const QString text = QStringLiteral("甲") + QChar(0) + QStringLiteral("乙");
+    auto store = [&] {
+        Statement insert(db, QStringLiteral("INSERT INTO planTable (序号) VALUES (?)"));
+        insert.bind(1, text);
+        insert.step();
+    };
+    if (TestEngine::onServer()) {
+        try {
+            store();
+            ADD_FAILURE() << "a text with NUL was taken";
+        } catch (const DbError& error) {
+            EXPECT_TRUE(error.description().contains(QStringLiteral("空字符"))) << error.description().toStdString();
+        }
+        EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From planTable")).recordCount(), 0);
+    } else {
+        store();
+        Statement stored(db, QStringLiteral("Select 序号 From planTable"));
+        ASSERT_TRUE(stored.step());
+        EXPECT_EQ(stored.valueAt(0).toString(), text);
+    }
 }
 
 } // namespace
