@@ -82,21 +82,24 @@ PgStatement::~PgStatement()
     PQclear(description_);
 }
 
-void PgStatement::bind(int index, const QVariant& value)
+std::optional<QByteArray>& PgStatement::parameter(int index)
 {
     if (index < 1 || index > values_.size())
         throw DbError(QStringLiteral("数据库错误：参数序号 %1 超出范围。").arg(index));
+    return values_[index - 1];
+}
+
+void PgStatement::bind(int index, const QVariant& value)
+{
     if (!value.isValid() || value.isNull())
-        values_[index - 1].reset();
+        parameter(index).reset();
     else
-        values_[index - 1] = textOf(value);
+        parameter(index) = textOf(value);
 }
 
 void PgStatement::bindUtf8(int index, QByteArrayView text)
 {
-    if (index < 1 || index > values_.size())
-        throw DbError(QStringLiteral("数据库错误：参数序号 %1 超出范围。").arg(index));
-    values_[index - 1] = textParameter(text.toByteArray());
+    parameter(index) = textParameter(text.toByteArray());
 }
 
 void PgStatement::run()

@@ -273,21 +273,19 @@ qsizetype utf16Length(QByteArrayView utf8)
     return units;
 }
 
-bool endsWithBlank(QByteArrayView utf8)
+// A blank trimBlanks would take off either end: the space or U+3000 (see isBlankToTrim).
+bool hasBlankAtAnEnd(QByteArrayView utf8)
 {
-    return utf8.endsWith(" ") || utf8.endsWith("\xE3\x80\x80");
-}
-
-bool startsWithBlank(QByteArrayView utf8)
-{
-    return utf8.startsWith(" ") || utf8.startsWith("\xE3\x80\x80");
+    const QByteArrayView ideographicSpace("\xE3\x80\x80");
+    return utf8.startsWith(' ') || utf8.endsWith(' ') || utf8.startsWith(ideographicSpace)
+        || utf8.endsWith(ideographicSpace);
 }
 
 } // namespace
 
 bool fieldTextKeepsUtf8(QByteArrayView utf8, int declaredSize)
 {
-    if (utf8.isEmpty() || utf8.startsWith("\xEF\xBB\xBF") || startsWithBlank(utf8) || endsWithBlank(utf8))
+    if (utf8.isEmpty() || utf8.startsWith("\xEF\xBB\xBF") || hasBlankAtAnEnd(utf8))
         return false;
     const qsizetype units = utf16Length(utf8);
     return units >= 0 && units <= declaredSize;

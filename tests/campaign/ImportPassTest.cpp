@@ -29,6 +29,14 @@ protected:
     }
 
     void addSource(const QString& values) { source->execute(QStringLiteral("INSERT INTO src VALUES ") + values); }
+    // Source rows named c0, c1, … numbered 0, 1, …
+    void addNamedSources(int count)
+    {
+        QString values;
+        for (int i = 0; i < count; ++i)
+            values += QStringLiteral("%1('c%2', '', '', %2)").arg(i ? "," : "").arg(i);
+        addSource(values);
+    }
     void addOtherPlanTargets(int count)
     {
         for (int i = 0; i < count; ++i)
@@ -174,10 +182,7 @@ TEST_F(ImportPassTest, ARefusedValueEndsThePassAndKeepsTheRowsBeforeIt)
 TEST_F(ImportPassTest, ACancelledPassStoresNothingEvenAfterReportedRows)
 {
     addOtherPlanTargets(2);
-    QString values;
-    for (int i = 0; i < 600; ++i)
-        values += QStringLiteral("%1('c%2', '', '', %2)").arg(i ? "," : "").arg(i);
-    addSource(values);
+    addNamedSources(600);
     QList<int> reports;
     const ImportOutcome outcome = importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int done) {
         reports << done;
@@ -222,10 +227,7 @@ TEST_F(ImportPassTest, EmptyingTheTableRemovesEveryPlansTargetsAtOnce)
 TEST_F(ImportPassTest, ADatabaseMadeReadOnlyDuringThePassIsReportedAndKeepsTheTableAsItWas)
 {
     addOtherPlanTargets(2);
-    QString values;
-    for (int i = 0; i < 600; ++i)
-        values += QStringLiteral("%1('c%2', '', '', %2)").arg(i ? "," : "").arg(i);
-    addSource(values);
+    addNamedSources(600);
     try {
         importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int) {
             Statement(store, QStringLiteral("PRAGMA query_only = 1")).step();
