@@ -24,8 +24,11 @@ struct ChangeNotice {
     bool touchesPlan(const QString& plan) const { return planNo.isEmpty() || planNo == plan; }
 
     // The notice as the text one seat sends the others on a server database, and back;
-    // nullopt for a text that is no notice.
+    // nullopt for a text that is no notice. The plan number comes last, after a line break, so
+    // a write can send the plan its statements found without this seat knowing it:
+    // textBeforePlan() followed by the plan number is toText().
     QString toText() const;
+    QString textBeforePlan() const;
     static std::optional<ChangeNotice> fromText(const QString& text);
 };
 

@@ -3,9 +3,6 @@
 #include "CounterFields.h"
 #include "core/Clock.h"
 #include "core/Recordset.h"
-#include "core/TextRules.h"
-
-#include <cmath>
 
 namespace FeedbackRules {
 
@@ -62,41 +59,6 @@ void recomputeRunningTotals(Recordset& days)
         days.update();
     }
     days.moveLast();
-}
-
-qint64 scaleValue(const QString& scaleText)
-{
-    bool ok = false;
-    const double value = TextRules::trimBlanks(scaleText).toDouble(&ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 9.2e18)
-        return 0;
-    return qint64(std::nearbyint(value));
-}
-
-// The percentage in plain decimals with up to 15 significant digits, as the rate was
-// always written, but never in exponent form (1 of 30000 is 0.00333…, not 3.33E-03).
-static QString decimalText(double value)
-{
-    const int integerDigits = value >= 1 ? int(std::floor(std::log10(value))) + 1 : 1;
-    QString text = QString::number(value, 'f', std::max(0, 15 - integerDigits));
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
-}
-
-QString responseRateText(qint64 total, const QString& scaleText)
-{
-    const qint64 scale = scaleValue(scaleText);
-    if (scale == 0)
-        return QStringLiteral("0");
-    QString rate = decimalText(double(total) / double(scale) * 100.0).left(4);
-    if (rate.endsWith(QLatin1Char('.')))
-        rate.chop(1);   // 123.3 cut to four characters reads 123, not "123."
-    return rate + QLatin1Char('%');
 }
 
 } // namespace FeedbackRules

@@ -30,12 +30,4 @@ bool moveToTodaysRow(Recordset& days);
 // Only rows whose running total changes are written.
 void recomputeRunningTotals(Recordset& days);
 
-// The response rate as stored with an executed plan: the first four characters of the
-// percentage written out in decimals (cut, not rounded; never an exponent), then "%";
-// "0" when the scale is 0 or not a whole number.
-QString responseRateText(qint64 total, const QString& scaleText);
-
-// A scale (规模（数量）) read as a whole number; 0 when it is not one.
-qint64 scaleValue(const QString& scaleText);
-
 } // namespace FeedbackRules

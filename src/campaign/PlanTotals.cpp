@@ -1,40 +1,90 @@
 #include "PlanTotals.h"
 
-#include "FeedbackRules.h"
-#include "PlanRows.h"
+#include "PlanReference.h"
 #include "ProgramState.h"
 #include "TodaysRow.h"
-#include "core/Recordset.h"
-#include "core/TextRules.h"
-#include "core/Transaction.h"
+#include "core/Connection.h"
+#include "core/SqlText.h"
+#include "core/WriteBatch.h"
 
 namespace PlanTotals {
 
 namespace {
 
-std::optional<Totals> writeTotal(const std::shared_ptr<Connection>& db, const QString& planNo, qint64 total)
+QString q(const QString& name)
 {
-    Recordset plans(db, PlanRows::executedPlanStatement(planNo));
-    if (plans.recordCount() == 0)
+    return SqlText::quoteName(name);
+}
+
+// A scale read as a whole number in SQL both engines take: digits only (at most 18, so it fits),
+// blanks around them allowed; anything else reads as 0.
+QString scaleExpression(const QString& field)
+{
+    const QString text = QStringLiteral("trim(%1)").arg(field);
+    QString withoutDigits = text;
+    for (int digit = 0; digit <= 9; ++digit)
+        withoutDigits = QStringLiteral("replace(%1, '%2', '')").arg(withoutDigits, QString::number(digit));
+    return QStringLiteral("CASE WHEN %1 <> '' AND length(%1) <= 18 AND %2 = '' THEN CAST(%1 AS BIGINT) ELSE 0 END")
+        .arg(text, withoutDigits);
+}
+
+// The rate of `total` among `scale` (both whole, total >= 0, scale > 0) in whole-number arithmetic:
+// the whole part of the percentage and as many decimals as fit into four characters. Decimals of a
+// percentage that ends there lose their trailing zero ("2.5", not "2.50"), as the decimals of any
+// number written out do.
+QString rateExpression(const QString& total, const QString& scale)
+{
+    const QString whole = QStringLiteral("(100 * %1 / %2)").arg(total, scale);
+    const QString rest = QStringLiteral("(100 * %1 % %2)").arg(total, scale);
+    const QString wholeText = QStringLiteral("CAST(%1 AS TEXT)").arg(whole);
+    const QString oneDecimal = QStringLiteral("CAST(%1 * 10 / %2 AS TEXT)").arg(rest, scale);
+    const QString twoDecimals = QStringLiteral("substr(CAST(100 + %1 * 100 / %2 AS TEXT), 2, 2)").arg(rest, scale);
+    const QString endsAfterOne = QStringLiteral("(%1 * 100 % %2 = 0 AND %1 * 100 / %2 % 10 = 0)").arg(rest, scale);
+    return QStringLiteral(
+               "CASE WHEN %1 = 0 THEN '0' ELSE (CASE "
+               "WHEN %2 = 0 OR %3 >= 100 THEN substr(%4, 1, 4) "
+               "WHEN %3 >= 10 THEN %4 || '.' || %5 "
+               "WHEN %6 THEN %4 || '.' || %5 "
+               "ELSE %4 || '.' || %7 END) || '%' END")
+        .arg(scale, rest, whole, wholeText, oneDecimal, endsAfterOne, twoDecimals);
+}
+
+std::optional<Totals> totalsOf(const WriteBatch::Rows& rows)
+{
+    if (rows.isEmpty())
         return std::nullopt;
-    const QString scale = TextRules::trimmedText(plans.value(QStringLiteral("规模（数量）")));
-    const Totals totals{total, FeedbackRules::responseRateText(total, scale)};
-    plans.setValue(QStringLiteral("反馈合计"), QString::number(totals.total));
-    plans.setValue(QStringLiteral("反馈率"), totals.rate);
-    plans.update();
-    return totals;
+    return Totals{rows[0].value(0).toString().toLongLong(), rows[0].value(1).toString()};
 }
 
 } // namespace
 
+int addTo(WriteBatch& batch, const PlanReference& plan)
+{
+    BoundSql statement;
+    const QString number = q(QStringLiteral("序号"));
+    const QString lastRunningTotal =
+        QStringLiteral("coalesce((SELECT %1 FROM feedbackTable WHERE %2 = %3 ORDER BY rowid DESC LIMIT 1), 0)")
+            .arg(q(QStringLiteral("反馈合计（至今日）")), number, plan.in(statement));
+    const QString scale = QStringLiteral("(SELECT %1 FROM marketingComment AS m WHERE m.%2 = %3 LIMIT 1)")
+                              .arg(scaleExpression(QStringLiteral("m.") + q(QStringLiteral("规模（数量）"))), number,
+                                   plan.in(statement));
+    const QString where = plan.in(statement);
+    statement.text =
+        QStringLiteral("UPDATE marketingComment SET %1 = CAST(t.total AS TEXT), %2 = %3 "
+                       "FROM (SELECT %4 AS total, %5 AS scale) AS t WHERE marketingComment.%6 = %7 RETURNING %1, %2")
+            .arg(q(QStringLiteral("反馈合计")), q(QStringLiteral("反馈率")),
+                 rateExpression(QStringLiteral("t.total"), QStringLiteral("t.scale")), lastRunningTotal, scale, number,
+                 where);
+    return batch.add(statement);
+}
+
 std::optional<Totals> store(ProgramState& state, const QString& planNo)
 {
-    Transaction transaction(state.store());
-    const std::optional<qint64> total = TodaysRow::planTotal(state.connection(), planNo);
-    if (!total)
+    if (!TodaysRow::planTotal(state.connection(), planNo))
         return std::nullopt;
-    const std::optional<Totals> totals = writeTotal(state.connection(), planNo, *total);
-    transaction.commit();
+    WriteBatch batch;
+    const int step = addTo(batch, PlanReference::number(planNo));
+    const std::optional<Totals> totals = totalsOf(state.store().runBatch(batch)[step]);
     if (totals)
         state.announce({ChangeNotice::Table::ExecutedPlans, planNo});
     return totals;
@@ -42,7 +92,9 @@ std::optional<Totals> store(ProgramState& state, const QString& planNo)
 
 std::optional<Totals> write(const std::shared_ptr<Connection>& db, const QString& planNo)
 {
-    return writeTotal(db, planNo, TodaysRow::planTotal(db, planNo).value_or(0));
+    WriteBatch batch;
+    const int step = addTo(batch, PlanReference::number(planNo));
+    return totalsOf(db->runBatch(batch)[step]);
 }
 
 } // namespace PlanTotals

@@ -4,6 +4,8 @@
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "core/WriteBatch.h"
+#include "PlanReference.h"
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -31,6 +33,20 @@ void ProgramState::hearOtherSeats()
 {
     connection_->listen(ChangesChannel);
     const auto takeNotices = [this] {
+        // A connection opened again (after the server restarted) has a socket of its own.
+        if (connection_->reconnections() != reconnectionsHeard_) {
+            reconnectionsHeard_ = connection_->reconnections();
+            delete otherSeatsSocket_;
+            watchNotificationSocket();
+            connection_->noteWrite();
+            // Notices sent while the seat was cut off are lost: every window reads its rows again.
+            for (const auto table : {ChangeNotice::Table::PlanDesigns, ChangeNotice::Table::ExecutedPlans,
+                                     ChangeNotice::Table::DailyRows, ChangeNotice::Table::Targets,
+                                     ChangeNotice::Table::ProductNames})
+                emit changed({table, QString()});
+        }
+        if (!otherSeatsSocket_->isEnabled())
+            return;
         try {
             for (const QString& text : connection_->takeNotifications()) {
                 if (const auto notice = ChangeNotice::fromText(text)) {
@@ -39,16 +55,22 @@ void ProgramState::hearOtherSeats()
                 }
             }
         } catch (const DbError&) {
-            // The connection is lost: nothing more will come on it. The next save says so.
+            // The connection is lost: nothing more comes on this socket. The seat's next action
+            // opens the connection again, and this check then watches the new one.
             otherSeatsSocket_->setEnabled(false);
-            otherSeatsCheck_->stop();
         }
     };
-    otherSeatsSocket_ = new QSocketNotifier(connection_->notificationSocket(), QSocketNotifier::Read, this);
-    connect(otherSeatsSocket_, &QSocketNotifier::activated, this, takeNotices);
+    takeNotices_ = takeNotices;
+    watchNotificationSocket();
     otherSeatsCheck_ = new QTimer(this);
     connect(otherSeatsCheck_, &QTimer::timeout, this, takeNotices);
     otherSeatsCheck_->start(CheckEveryMilliseconds);
+}
+
+void ProgramState::watchNotificationSocket()
+{
+    otherSeatsSocket_ = new QSocketNotifier(connection_->notificationSocket(), QSocketNotifier::Read, this);
+    connect(otherSeatsSocket_, &QSocketNotifier::activated, this, takeNotices_);
 }
 
 void ProgramState::announce(const ChangeNotice& notice)
@@ -61,6 +83,19 @@ void ProgramState::announce(const ChangeNotice& notice)
     } catch (const DbError&) {
         // The write itself is stored; the other seats see it at their next reading.
     }
+}
+
+void ProgramState::announceWithin(WriteBatch& batch, const ChangeNotice& notice, const PlanReference& plan) const
+{
+    BoundSql statement;
+    statement.text = QStringLiteral("SELECT pg_notify(%1, CAST(%2 AS TEXT) || CAST(%3 AS TEXT))")
+                         .arg(statement.bind(ChangesChannel), statement.bind(notice.textBeforePlan()), plan.in(statement));
+    batch.addOnServer(statement);
+}
+
+void ProgramState::announceHere(const ChangeNotice& notice)
+{
+    emit changed(notice);
 }
 
 ProgramState::~ProgramState() = default;

@@ -5,10 +5,13 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class Connection;
+class PlanReference;
 class Recordset;
+class WriteBatch;
 class QSocketNotifier;
 class QTimer;
 
@@ -48,6 +51,11 @@ public:
     // Tells every window what a stored write changed, and on a server database the other
     // seats too: their windows hear it as `changed` within a moment.
     void announce(const ChangeNotice& notice);
+    // For a write sent as one batch: adds to it what tells the other seats of `notice` when the
+    // batch is stored (on a server), the plan being the one `plan` names in the store at that
+    // moment. Once the batch is stored, announceHere() tells this seat's windows.
+    void announceWithin(WriteBatch& batch, const ChangeNotice& notice, const PlanReference& plan) const;
+    void announceHere(const ChangeNotice& notice);
 
 signals:
     void currentPlanChanged();
@@ -56,6 +64,7 @@ signals:
 
 private:
     void hearOtherSeats();
+    void watchNotificationSocket();
 
     std::shared_ptr<Connection> connection_;
     QString appPath_;
@@ -64,4 +73,6 @@ private:
     QStringList productNames_{QString(), QString(), QString(), QString(), QString()};
     QSocketNotifier* otherSeatsSocket_ = nullptr;
     QTimer* otherSeatsCheck_ = nullptr;
+    int reconnectionsHeard_ = 0;
+    std::function<void()> takeNotices_;
 };

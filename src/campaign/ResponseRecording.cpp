@@ -1,13 +1,16 @@
 #include "ResponseRecording.h"
 
+#include "CounterFields.h"
 #include "FeedbackRules.h"
-#include "PlanRows.h"
+#include "PlanReference.h"
+#include "PlanTotals.h"
 #include "ProgramState.h"
 #include "TodaysRow.h"
+#include "core/Connection.h"
 #include "core/DbError.h"
-#include "core/Recordset.h"
+#include "core/SqlText.h"
 #include "core/TextRules.h"
-#include "core/Transaction.h"
+#include "core/WriteBatch.h"
 
 namespace ResponseRecording {
 
@@ -19,14 +22,9 @@ const QStringList& targetFieldNames()
 
 namespace {
 
-const QString PlanField = QStringLiteral("序号");
-
-QString executedPlanTitle(ProgramState& state, const QString& planNo)
+QString q(const QString& name)
 {
-    Recordset plan(state.connection(), PlanRows::executedPlanStatement(planNo));
-    if (plan.recordCount() == 0)
-        throw DbError(QStringLiteral("计划“%1”尚未执行或已被删除，反馈不能记入。").arg(planNo));
-    return TextRules::trimmedText(plan.value(QStringLiteral("题目")));
+    return SqlText::quoteName(name);
 }
 
 void requireName(const Draft& draft)
@@ -35,38 +33,107 @@ void requireName(const Draft& draft)
         throw DbError(QStringLiteral("请输入单位名称（营销对象），没有名称的客户不能保存。"));
 }
 
-// The target's row as stored now: the one shown, by its key, or a new row of the plan.
-std::unique_ptr<Recordset> targetRow(ProgramState& state, const Draft& draft)
+const FieldInfo& fieldNamed(const QList<FieldInfo>& fields, const QString& name)
 {
-    if (!draft.targetKey) {
-        auto added = std::make_unique<Recordset>(state.connection(), PlanRows::targetsStatement(draft.newTargetPlan));
-        added->addNew();
-        added->setValue(PlanField, draft.newTargetPlan);
-        return added;
-    }
-    auto row = std::make_unique<Recordset>(state.connection(),
-                                           QStringLiteral("Select * From clientTableInfo Where rowid = %1").arg(*draft.targetKey));
-    if (row->recordCount() == 0)
-        throw DbError(QStringLiteral("该客户已被删除，反馈没有保存。"));
-    return row;
+    for (const FieldInfo& field : fields)
+        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+            return field;
+    throw DbError(QStringLiteral("数据库错误：找不到字段“%1”。").arg(name));
 }
 
-QList<qint64> storeTarget(Recordset& target, const Draft& draft)
+// The target's fields as they will be stored: trimmed, and refused (with the field's name) when
+// one is longer than its field takes.
+QVariantList storedTargetFields(Connection& store, const Draft& draft)
 {
-    const bool adding = target.editMode() == Recordset::EditMode::Adding;
-    QList<qint64> counters;
-    for (int i = 0; i < FeedbackRules::CounterCount; ++i) {
-        const qint64 stored = adding ? 0 : target.value(FeedbackRules::counterFields()[i]).toLongLong();
-        counters << stored + draft.targetAdded.value(i);
-    }
+    const QList<FieldInfo> fields = store.fields(QStringLiteral("clientTableInfo"));
+    QVariantList values;
     for (int i = 0; i < targetFieldNames().size(); ++i)
-        target.setValue(targetFieldNames()[i], TextRules::trimBlanks(draft.fields.value(i)));
-    for (int i = 0; i < FeedbackRules::CounterCount; ++i)
-        target.setValue(FeedbackRules::counterFields()[i], counters[i]);   // refuses a count below 0
-    target.setValue(QStringLiteral("反馈合计"), FeedbackRules::channelTotal(counters));
-    target.setValue(QStringLiteral("记录号"), QString());
-    target.update();
-    return counters;
+        values << fieldNamed(fields, targetFieldNames()[i]).toStored(TextRules::trimBlanks(draft.fields.value(i)));
+    return values;
+}
+
+void checkDayContent(Connection& store, const Draft& draft)
+{
+    if (draft.dayContent)
+        fieldNamed(store.fields(QStringLiteral("feedbackTable")), QStringLiteral("反馈内容")).toStored(*draft.dayContent);
+}
+
+// The stored target's fields and counters, the counters raised by what the operator added; its
+// plan comes back.
+BoundSql updateTarget(qint64 key, const QVariantList& fields, const QList<qint64>& added)
+{
+    BoundSql statement;
+    QStringList assignments;
+    for (int i = 0; i < targetFieldNames().size(); ++i)
+        assignments << QStringLiteral("%1 = %2").arg(q(targetFieldNames()[i]), statement.bind(fields[i]));
+    QStringList channels;
+    for (int i = 0; i < CounterFields::all().size(); ++i) {
+        const QString counter = QStringLiteral("coalesce(%1, 0) + %2").arg(q(CounterFields::all()[i]), statement.bind(added.value(i)));
+        assignments << QStringLiteral("%1 = %2").arg(q(CounterFields::all()[i]), counter);
+        if (i < CounterFields::ChannelCount)
+            channels << QLatin1Char('(') + counter + QLatin1Char(')');
+    }
+    assignments << QStringLiteral("%1 = %2").arg(q(CounterFields::TargetTotal), channels.join(QStringLiteral(" + ")));
+    assignments << QStringLiteral("%1 = ''").arg(q(QStringLiteral("记录号")));
+    statement.text = QStringLiteral("UPDATE clientTableInfo SET %1 WHERE rowid = %2 RETURNING %3")
+                         .arg(assignments.join(QStringLiteral(", ")), statement.bind(key), q(QStringLiteral("序号")));
+    return statement;
+}
+
+BoundSql insertTarget(const QString& planNo, const QVariantList& fields, const QList<qint64>& added)
+{
+    BoundSql statement;
+    QStringList names{q(QStringLiteral("序号"))};
+    QStringList values{statement.bind(planNo)};
+    for (int i = 0; i < targetFieldNames().size(); ++i) {
+        names << q(targetFieldNames()[i]);
+        values << statement.bind(fields[i]);
+    }
+    for (int i = 0; i < CounterFields::all().size(); ++i) {
+        names << q(CounterFields::all()[i]);
+        values << statement.bind(added.value(i));
+    }
+    names << q(CounterFields::TargetTotal) << q(QStringLiteral("记录号"));
+    values << statement.bind(FeedbackRules::channelTotal(added)) << statement.bind(QString(""));
+    statement.text = QStringLiteral("INSERT INTO clientTableInfo (%1) VALUES (%2)")
+                         .arg(names.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
+    return statement;
+}
+
+// A new target's counters are what the operator added: none of them may be below 0.
+void refuseNewCountsBelowZero(const Draft& draft)
+{
+    for (int i = 0; i < CounterFields::all().size(); ++i)
+        if (draft.targetAdded.value(i) < 0)
+            throw DbError(QStringLiteral("字段“%1”是计数，不能小于 0。").arg(CounterFields::all()[i]));
+}
+
+void refuseStoredCountsBelowZero(WriteBatch& batch, qint64 key, const Draft& draft)
+{
+    for (int i = 0; i < CounterFields::all().size(); ++i) {
+        if (draft.targetAdded.value(i) >= 0)
+            continue;   // only a count taken back can fall below 0
+        BoundSql condition;
+        condition.text = QStringLiteral("EXISTS (SELECT 1 FROM clientTableInfo WHERE rowid = %1 AND %2 < 0)")
+                             .arg(condition.bind(key), q(CounterFields::all()[i]));
+        batch.refuseWhen(condition, QStringLiteral("字段“%1”是计数，不能小于 0。").arg(CounterFields::all()[i]));
+    }
+}
+
+void refuseMissingTarget(WriteBatch& batch, qint64 key)
+{
+    BoundSql condition;
+    condition.text = QStringLiteral("NOT EXISTS (SELECT 1 FROM clientTableInfo WHERE rowid = %1)").arg(condition.bind(key));
+    batch.refuseWhen(condition, QStringLiteral("该客户已被删除，反馈没有保存。"));
+}
+
+void refusePlanNotExecuted(WriteBatch& batch, const PlanReference& plan, const QString& planNo, int planStep)
+{
+    BoundSql condition;
+    condition.text = QStringLiteral("NOT EXISTS (SELECT 1 FROM marketingComment WHERE %1 = %2)")
+                         .arg(q(QStringLiteral("序号")), plan.in(condition));
+    const QString message = QStringLiteral("计划“%1”尚未执行或已被删除，反馈不能记入。");
+    batch.refuseWhen(condition, planNo.isNull() ? message : message.arg(planNo), planStep);
 }
 
 } // namespace
@@ -74,24 +141,50 @@ QList<qint64> storeTarget(Recordset& target, const Draft& draft)
 Result record(ProgramState& state, const Draft& draft)
 {
     requireName(draft);
-    Result result;
-    {
-        // Decided from the store under its write lock: the target's plan, its counters, today's row.
-        Transaction transaction(state.store());
-        std::unique_ptr<Recordset> target = targetRow(state, draft);
-        result.planNo = draft.targetKey ? TextRules::trimmedText(target->value(PlanField)) : draft.newTargetPlan;
-        const QString title = executedPlanTitle(state, result.planNo);
-        storeTarget(*target, draft);
-        result.targetKey = target->bookmark();
+    const QVariantList fields = storedTargetFields(state.store(), draft);
+    checkDayContent(state.store(), draft);
 
-        TodaysRow::Increments increments;
-        increments.counters = draft.dayAdded;
-        increments.content = draft.dayContent;
-        result.runningTotal = TodaysRow::add(state.connection(), result.planNo, title, increments);
-        transaction.commit();
+    // One batch, decided by the store when it runs: the target's plan, its counters, today's row,
+    // the running totals and the plan's total, and the notices to the other seats.
+    WriteBatch batch;
+    const PlanReference plan = draft.targetKey ? PlanReference::ofTarget(*draft.targetKey)
+                                               : PlanReference::number(draft.newTargetPlan);
+    int planStep = -1;
+    int keyStep = -1;
+    if (draft.targetKey) {
+        planStep = batch.add(updateTarget(*draft.targetKey, fields, draft.targetAdded));
+        refuseMissingTarget(batch, *draft.targetKey);
+        refusePlanNotExecuted(batch, plan, QString(), planStep);
+        refuseStoredCountsBelowZero(batch, *draft.targetKey, draft);
+    } else {
+        refuseNewCountsBelowZero(draft);
+        refusePlanNotExecuted(batch, plan, draft.newTargetPlan, -1);
+        batch.add(insertTarget(draft.newTargetPlan, fields, draft.targetAdded));
+        keyStep = batch.add(QStringLiteral("SELECT max(rowid) FROM clientTableInfo"));
     }
-    state.announce({ChangeNotice::Table::Targets, result.planNo, {result.targetKey}});
-    state.announce({ChangeNotice::Table::DailyRows, result.planNo});
+    TodaysRow::Increments increments;
+    increments.counters = draft.dayAdded;
+    increments.content = draft.dayContent;
+    TodaysRow::addTo(batch, plan, QString(), increments);
+    const int totalsStep = PlanTotals::addTo(batch, plan);
+    const QList<qint64> keys = draft.targetKey ? QList<qint64>{*draft.targetKey} : QList<qint64>{};
+    const QList<ChangeNotice> notices{{ChangeNotice::Table::Targets, QString(), keys},
+                                      {ChangeNotice::Table::DailyRows, QString()},
+                                      {ChangeNotice::Table::ExecutedPlans, QString()}};
+    for (const ChangeNotice& notice : notices)
+        state.announceWithin(batch, notice, plan);
+
+    const QList<WriteBatch::Rows> rows = state.store().runBatch(batch);
+    Result result;
+    result.planNo = draft.targetKey ? TextRules::trimmedText(rows[planStep].value(0).value(0)) : draft.newTargetPlan;
+    result.targetKey = draft.targetKey ? *draft.targetKey : rows[keyStep].value(0).value(0).toLongLong();
+    result.runningTotal = rows[totalsStep].value(0).value(0).toString().toLongLong();
+    for (ChangeNotice notice : notices) {
+        notice.planNo = result.planNo;
+        if (notice.table == ChangeNotice::Table::Targets)
+            notice.keys = {result.targetKey};
+        state.announceHere(notice);
+    }
     return result;
 }
 

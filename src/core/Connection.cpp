@@ -4,6 +4,10 @@
 #include "PgConnection.h"
 #include "SqliteConnection.h"
 #include "Statement.h"
+#include "DbError.h"
+#include "Transaction.h"
+
+#include <sqlite3.h>
 
 Connection::Connection(QString location)
     : location_(std::move(location))
@@ -62,6 +66,52 @@ int Connection::execute(const QString& statement)
     runOne(JetDialect::toSqlite(statement));
     noteWrite();
     return changes();
+}
+
+QList<WriteBatch::Rows> Connection::runBatch(const WriteBatch& batch)
+{
+    Transaction transaction(*this);
+    if (!refusalTableReady_ && !isServer())   // a server connection makes it when it opens
+        runOne(WriteBatch::refusalTableStatement());
+    QList<WriteBatch::Rows> results;
+    for (int index = 0; index < batch.steps().size(); ++index) {
+        const WriteBatch::Step& step = batch.steps()[index];
+        WriteBatch::Rows rows;
+        if (!step.serverOnly || isServer()) {
+            try {
+                Statement statement(*this, step.sql);
+                for (int value = 0; value < step.values.size(); ++value)
+                    statement.bind(value + 1, step.values[value]);
+                while (statement.step()) {
+                    QVariantList row;
+                    for (int column = 0; column < statement.columnCount(); ++column)
+                        row << statement.valueAt(column);
+                    rows << row;
+                }
+            } catch (const DbError& error) {
+                if (!step.refusal.isEmpty() && error.engineCode() == SQLITE_CONSTRAINT)
+                    throw refusalOf(batch, index, results);
+                throw;
+            }
+        }
+        results << rows;
+    }
+    transaction.commit();
+    refusalTableReady_ = true;
+    noteWrite();
+    return results;
+}
+
+DbError Connection::refusalOf(const WriteBatch& batch, int index, const QList<WriteBatch::Rows>& rows)
+{
+    const WriteBatch::Step& step = batch.steps()[index];
+    QString message = step.refusal;
+    if (message.contains(QLatin1String("%1"))) {
+        const int from = step.messageFromStep;
+        const bool known = from >= 0 && from < rows.size() && !rows[from].isEmpty() && !rows[from][0].isEmpty();
+        message = message.arg(known ? rows[from][0][0].toString().trimmed() : QString());
+    }
+    return DbError(message);
 }
 
 void Connection::listen(const QString&)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "FieldInfo.h"
+#include "WriteBatch.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
+class DbError;
 class StatementEngine;
 struct sqlite3;
 
@@ -58,6 +60,11 @@ public:
     virtual void executeScript(const QString& script) = 0;
     // How many rows the last statement that wrote changed.
     virtual int changes() const = 0;
+    // Stores the batch as one transaction under the write lock (inside the caller's transaction
+    // when one is open) and returns the rows each of its steps returned, by step. Throws DbError:
+    // the refusal of the check that refused the batch, or the engine's own; nothing is stored then.
+    virtual QList<WriteBatch::Rows> runBatch(const WriteBatch& batch);
+
     // Stores one row of a table (names already quoted, values as stored) and returns its key.
     // A key is never handed out twice, not even the key of a deleted row.
     virtual qint64 insertRow(const QString& table, const QStringList& quotedNames, const QList<QVariant>& values) = 0;
@@ -83,6 +90,9 @@ public:
     virtual QStringList takeNotifications();
     // A socket that becomes readable when a notice may have arrived; -1 when there is none.
     virtual int notificationSocket() const;
+    // How often the connection to a server was opened again after it was lost: the socket
+    // above is another one after each time.
+    virtual int reconnections() const { return 0; }
 
     // The SQLite database itself, for passes over SQLite files; nullptr on a server.
     virtual sqlite3* sqliteHandle() const;
@@ -99,6 +109,10 @@ protected:
     virtual void commitWrite() = 0;
     virtual void rollbackWrite() = 0;
 
+    // The error that says why step `index` refused the batch, its message completed from the rows
+    // the steps before it returned.
+    static DbError refusalOf(const WriteBatch& batch, int index, const QList<WriteBatch::Rows>& rows);
+
 private:
     friend class Transaction;
     void runOne(const QString& sqliteStatement);
@@ -107,4 +121,5 @@ private:
     int transactionDepth_ = 0;
     int savepointCounter_ = 0;
     quint64 dataVersion_ = 0;
+    bool refusalTableReady_ = false;
 };

@@ -1,7 +1,9 @@
 #include "PgConnection.h"
 
 #include "DbError.h"
+#include "PgFlight.h"
 #include "PgStatement.h"
+#include "PgValues.h"
 #include "SqlText.h"
 #include "Statement.h"
 
@@ -36,7 +38,8 @@ DbError failure(const pg_result* result, const QString& connectionMessage)
     static const QRegularExpression quotedPart(QStringLiteral("\"([^\"]*)\""));
     const QString named = quotedPart.match(detail).captured(1);
     if (cls == QLatin1String("08") || state.isEmpty())
-        return DbError(QStringLiteral("与数据库服务器的连接已断开，修改没有保存。请检查网络后重新启动程序。（%1）").arg(detail),
+        return DbError(QStringLiteral("与数据库服务器的连接已断开，这次操作没有完成，修改没有保存。"
+                                      "程序会在下一次操作时自动重新连接，请稍后再试一次。"),
                        SQLITE_IOERR);
     if (state == QLatin1String("40P01") || state == QLatin1String("40001") || state == QLatin1String("55P03")
         || state == QLatin1String("57014"))
@@ -129,17 +132,118 @@ std::shared_ptr<Connection> PgConnection::open(const QString& uri)
         PQfinish(conn);
         throw DbError(QStringLiteral("无法连接数据库服务器“%1”。（%2）").arg(withoutPassword(uri), detail), SQLITE_CANTOPEN);
     }
-    PQsetClientEncoding(conn, "UTF8");
-    // The server's notices ("…does not exist, skipping") are not for the user.
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     std::shared_ptr<PgConnection> connection(new PgConnection(conn, uri));
+    connection->startSession();
+    return connection;
+}
+
+// What a seat's connection is set to, at its start and again after a reconnection.
+void PgConnection::startSession()
+{
+    PQsetClientEncoding(conn_, "UTF8");
+    // The server's notices ("…does not exist, skipping") are not for the user.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     // Dates read as yyyy-MM-dd, as they are kept on the file; a writer waits for the write
     // lock as long as a writer on the file does at most, then says the database is busy.
-    connection->run("SET datestyle = 'ISO, YMD'; SET lock_timeout = '5s'; SET standard_conforming_strings = on");
-    Statement readOnly(*connection, QStringLiteral("SELECT current_setting('transaction_read_only')"));
-    readOnly.step();
-    connection->readOnly_ = readOnly.valueAt(0).toString() == QLatin1String("on");
-    return connection;
+    PGresult* setting = PQexec(conn_, "SET datestyle = 'ISO, YMD'; SET lock_timeout = '5s'; "
+                                      "SET standard_conforming_strings = on; SELECT current_setting('transaction_read_only')");
+    check(setting);
+    readOnly_ = QByteArray(PQgetvalue(setting, 0, 0)) == "on";
+    PQclear(setting);
+    if (!readOnly_) {
+        // The table the checks of a write batch refuse it with (see WriteBatch).
+        const QByteArray refusals = WriteBatch::refusalTableStatement().toUtf8();
+        PQclear(PQexec(conn_, refusals.constData()));
+    }
+}
+
+void PgConnection::reconnectIfLost()
+{
+    if (inTransaction())
+        return;
+    PQconsumeInput(conn_);   // learns of a connection the server closed meanwhile
+    if (PQstatus(conn_) == CONNECTION_OK)
+        return;
+    PQreset(conn_);
+    if (PQstatus(conn_) != CONNECTION_OK)
+        throw DbError(QStringLiteral("无法重新连接数据库服务器“%1”：服务器没有响应，可能已停止或网络不通。"
+                                     "这次操作没有完成。请稍后再试；如果一直不行，请联系数据库管理员。")
+                          .arg(displayName()),
+                      SQLITE_IOERR);
+    ++reconnections_;
+    prepared_.clear();
+    seen_.clear();
+    preparedStale_ = false;
+    startSession();
+    for (const QString& channel : std::as_const(listening_))
+        run(QByteArray("LISTEN " + quotedName(channel).toUtf8()).constData());
+}
+
+QByteArray PgConnection::flightStatementName(const QByteArray& key, bool* prepareFirst)
+{
+    constexpr int MostPrepared = 300;
+    *prepareFirst = false;
+    const auto known = prepared_.constFind(key);
+    if (known != prepared_.constEnd())
+        return *known;
+    if (prepared_.size() >= MostPrepared)
+        return QByteArray();   // sent whole
+    *prepareFirst = true;
+    return "marquel_f" + QByteArray::number(++flightNames_);
+}
+
+void PgConnection::notePrepared(const QByteArray& sql, const QByteArray& name)
+{
+    prepared_.insert(sql, name);
+}
+
+DbError PgConnection::errorOf(const pg_result* result) const
+{
+    return failure(result, serverText(PQerrorMessage(conn_)));
+}
+
+DbError PgConnection::connectionLost() const
+{
+    return failure(nullptr, serverText(PQerrorMessage(conn_)));
+}
+
+QList<WriteBatch::Rows> PgConnection::runBatch(const WriteBatch& batch)
+{
+    if (inTransaction())
+        return Connection::runBatch(batch);
+    if (readOnly_)
+        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+    reconnectIfLost();
+    if (preparedStale_) {   // the tables changed since the statements were prepared
+        PQclear(PQexec(conn_, "DEALLOCATE ALL"));
+        prepared_.clear();
+        preparedStale_ = false;
+    }
+    PgFlight flight(*this);
+    flight.add(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(WriteLockKey), {});
+    for (const WriteBatch::Step& step : batch.steps())
+        flight.add(step.sql, step.values);
+    flight.run();
+    noteWrite();
+    const int failedStep = flight.failedStatement() - 1;   // statement 0 is the lock
+    QList<WriteBatch::Rows> results;
+    for (int step = 0; step < batch.steps().size() && (failedStep < 0 || step < failedStep); ++step) {
+        const pg_result* rows = flight.rows(step + 1);
+        WriteBatch::Rows stepRows;
+        for (int row = 0; rows && row < PQntuples(rows); ++row) {
+            QVariantList values;
+            for (int column = 0; column < PQnfields(rows); ++column)
+                values << PgValues::valueAt(rows, row, column);
+            stepRows << values;
+        }
+        results << stepRows;
+    }
+    if (flight.failedStatement() < 0)
+        return results;
+    const DbError error = flight.failure();
+    if (failedStep >= 0 && !batch.steps()[failedStep].refusal.isEmpty() && error.engineCode() == SQLITE_CONSTRAINT)
+        throw refusalOf(batch, failedStep, results);
+    throw error;
 }
 
 QString PgConnection::displayName() const
@@ -217,6 +321,7 @@ void PgConnection::beginWrite()
 {
     if (readOnly_)
         throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+    reconnectIfLost();
     run("BEGIN");
     try {
         run(QByteArray("SELECT pg_advisory_xact_lock(" + QByteArray::number(WriteLockKey) + ")").constData());
@@ -354,6 +459,8 @@ void PgConnection::keepShape(const QByteArray& sql, const pg_result* rows)
 
 void PgConnection::listen(const QString& channel)
 {
+    if (!listening_.contains(channel))
+        listening_ << channel;
     run(QByteArray("LISTEN " + quotedName(channel).toUtf8()).constData());
 }
 

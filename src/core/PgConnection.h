@@ -29,6 +29,9 @@ public:
     QList<TableInfo> tables() const override;
     QList<FieldInfo> fields(const QString& table) const override;
     std::unique_ptr<StatementEngine> prepare(const QString& sqliteStatement) override;
+    // One flight: the write lock, the batch's statements and their results in one round trip, the
+    // lock held only while the server runs them.
+    QList<WriteBatch::Rows> runBatch(const WriteBatch& batch) override;
 
     void listen(const QString& channel) override;
     void notify(const QString& channel, const QString& payload) override;
@@ -44,6 +47,22 @@ public:
     // time is prepared then and stays prepared (up to a few hundred texts), so the server
     // plans it once. Empty when the text is not prepared (yet); `now` prepares it at once.
     QByteArray preparedNameFor(const QByteArray& sql, int parameterCount, bool now = false);
+    // For PgFlight: the name a statement runs under in a flight, and whether the flight must
+    // prepare it first (it may not, when too many are prepared: it is then sent whole).
+    QByteArray flightStatementName(const QByteArray& key, bool* prepareFirst);
+    void notePrepared(const QByteArray& sql, const QByteArray& name);
+    // What a failed result means for the user.
+    DbError errorOf(const pg_result* result) const;
+    // What a seat is told when its connection was lost during an action.
+    DbError connectionLost() const;
+
+    // A connection the server closed (a restart, an administrator ending it, a cut) is opened
+    // again before the next action, with what the seat listened to; an action already under way
+    // fails and is reported as not done. Not inside a transaction: that ends with the connection.
+    // Throws DbError when the server cannot be reached.
+    void reconnectIfLost();
+    int reconnections() const override { return reconnections_; }
+
     // The declared type of a table's column ("TEXT(50)", "INTEGER" …); "" for an expression.
     QString declarationOf(unsigned tableOid, int column) const;
     // After a statement that may change tables: what was learnt of them is read again.
@@ -60,6 +79,7 @@ protected:
 private:
     PgConnection(pg_conn* conn, const QString& uri);
     void run(const char* sql) const;
+    void startSession();
 
     pg_conn* conn_;
     bool readOnly_ = false;
@@ -70,4 +90,7 @@ private:
     mutable QHash<QPair<unsigned, int>, QString> declarations_;
     mutable QHash<QString, QList<FieldInfo>> fields_;
     QHash<QByteArray, pg_result*> shapes_;
+    QStringList listening_;   // channels to listen to again after a reconnection
+    int reconnections_ = 0;
+    int flightNames_ = 0;   // names handed to statements a flight prepares
 };

@@ -67,9 +67,12 @@ TEST_F(ResponseRecordingTest, AResponseCountsOnItsTargetsPlanWhateverPlanIsCurre
     EXPECT_EQ(target("北京甲公司", "反馈合计"), 1);
     EXPECT_EQ(target("广州丙公司", "电话数"), 0);
     EXPECT_EQ(number("Select count(*) From clientTableInfo Where 营销对象 = '广州丙公司' And 序号 = 'W-2'"), 1);
-    ASSERT_EQ(notices.size(), 2);
+    ASSERT_EQ(notices.size(), 3);
     EXPECT_EQ(notices[0].planNo, QStringLiteral("W-1"));
+    EXPECT_EQ(notices[0].keys, QList<qint64>{w1Target});
     EXPECT_EQ(notices[1].table, ChangeNotice::Table::DailyRows);
+    EXPECT_EQ(notices[2].table, ChangeNotice::Table::ExecutedPlans);
+    EXPECT_EQ(notices[2].planNo, QStringLiteral("W-1"));
 }
 
 TEST_F(ResponseRecordingTest, CountersAddToWhatIsStoredNowSoNoSaveIsLost)
@@ -129,6 +132,45 @@ TEST_F(ResponseRecordingTest, ARefusedResponseStoresNothing)
     EXPECT_THROW(ResponseRecording::record(state, click(w1Target, Phone, {"北京甲公司"})), DbError);
     EXPECT_EQ(number("Select count(*) From clientTableInfo"), 1);
     EXPECT_EQ(today("W-1", "电话数"), -1);
+}
+
+TEST_F(ResponseRecordingTest, EverySavedResponseLeavesThePlansTotalAndRateRight)
+{
+    const qint64 w1Target = key("北京甲公司");
+    ResponseRecording::record(state, click(w1Target, Phone, {"北京甲公司"}));
+    auto second = click(w1Target, Fax, {"北京甲公司"});
+    second.dayAdded[Fax] = 2;
+    ResponseRecording::record(state, second);
+    Recordset w1(folder.connection(), QStringLiteral("Select 反馈合计, 反馈率 From marketingComment Where 序号 = 'W-1'"));
+    EXPECT_EQ(w1.text(0), QStringLiteral("5"));
+    EXPECT_EQ(w1.text(1), QStringLiteral("1.66%"));   // 5 of 300, cut
+    EXPECT_EQ(today("W-1", "反馈合计（至今日）"), 5);
+
+    // A correction of an earlier day moved the running totals after it: today's row follows it.
+    run("UPDATE feedbackTable SET 反馈合计（当日） = 3, 电话数 = 3, 反馈合计（至今日） = 3 Where 序号 = 'W-1' And 时间 = '2026-12-05'");
+    run("UPDATE feedbackTable SET 反馈合计（至今日） = 6 Where 序号 = 'W-1' And 时间 = '2026-12-07'");
+    ResponseRecording::record(state, click(w1Target, Phone, {"北京甲公司"}));
+    EXPECT_EQ(today("W-1", "反馈合计（至今日）"), 7);
+    EXPECT_EQ(number("Select count(*) From feedbackTable Where 序号 = 'W-1'"), 2);
+}
+
+TEST_F(ResponseRecordingTest, TheRateIsThePercentageCutToFourCharactersNeverAnExponent)
+{
+    const QList<std::tuple<qint64, const char*, const char*>> cases{
+        {37, "300", "12.3%"}, {2, "3", "66.6%"},   {1, "3", "33.3%"},     {1, "300", "0.33%"}, {300, "300", "100%"},
+        {5, "200", "2.5%"},   {1, "30000", "0.00%"}, {370, "300", "123%"}, {0, "300", "0%"},    {5, "0", "0"},
+        {5, "", "0"},         {5, "三百", "0"},      {5, " 200 ", "2.5%"}, {1, "8", "12.5%"},   {1, "40", "2.5%"},
+        {201, "10000", "2.01%"}, {241, "2000", "12.0%"}, {123456, "100", "1234%"}, {7, "0300", "2.33%"}};
+    for (const auto& [total, scale, rate] : cases) {
+        run("DELETE FROM marketingComment WHERE 序号 = 'R'");
+        run("DELETE FROM feedbackTable WHERE 序号 = 'R'");
+        state.store().execute(QStringLiteral("INSERT INTO marketingComment (序号, 规模（数量）) VALUES ('R', '%1')").arg(QString::fromUtf8(scale)));
+        state.store().execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 反馈合计（至今日）) VALUES ('R', '2026-12-01', %1)").arg(total));
+        const auto totals = PlanTotals::write(folder.connection(), QStringLiteral("R"));
+        ASSERT_TRUE(totals);
+        EXPECT_EQ(totals->rate, QString::fromUtf8(rate)) << total << " of " << scale;
+        EXPECT_EQ(totals->total, total);
+    }
 }
 
 TEST_F(ResponseRecordingTest, PlanTotalsComeFromThePlansOwnRows)

@@ -7,24 +7,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(FeedbackRulesTest, TheResponseRateIsCutToFourCharactersAndNeverAnExponent)
-{
-    using FeedbackRules::responseRateText;
-    EXPECT_EQ(responseRateText(37, "300"), QStringLiteral("12.3%"));
-    EXPECT_EQ(responseRateText(2, "3"), QStringLiteral("66.6%"));
-    EXPECT_EQ(responseRateText(1, "3"), QStringLiteral("33.3%"));
-    EXPECT_EQ(responseRateText(1, "300"), QStringLiteral("0.33%"));
-    EXPECT_EQ(responseRateText(300, "300"), QStringLiteral("100%"));
-    EXPECT_EQ(responseRateText(5, "200"), QStringLiteral("2.5%"));
-    EXPECT_EQ(responseRateText(1, "30000"), QStringLiteral("0.00%"));
-    EXPECT_EQ(responseRateText(370, "300"), QStringLiteral("123%"));
-    EXPECT_EQ(responseRateText(0, "300"), QStringLiteral("0%"));
-    EXPECT_EQ(responseRateText(5, "0"), QStringLiteral("0"));
-    EXPECT_EQ(responseRateText(5, ""), QStringLiteral("0"));
-    EXPECT_EQ(responseRateText(5, "三百"), QStringLiteral("0"));
-    EXPECT_EQ(responseRateText(5, " 200 "), QStringLiteral("2.5%"));
-}
-
 TEST(FeedbackRulesTest, OnlyChannelsMakeATotal)
 {
     EXPECT_EQ(FeedbackRules::channelTotal({1, 2, 3, 0, 0, 1, 9, 9, 9, 9, 9}), 7);
