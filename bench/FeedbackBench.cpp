@@ -2,6 +2,7 @@
 // (target row, today's row and every running total) and one opening of the feedback
 // window, next to bare SQLite updates of the same rows in one transaction.
 #include "campaign/PlanRows.h"
+#include "campaign/ResponseRecording.h"
 #include "campaign/ProgramState.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
@@ -97,6 +98,7 @@ int main(int argc, char** argv)
     std::printf("(running totals alone: %.4f s)\n", totals);
     // Best of five, for both sides: one save is short and the machine is shared.
     double save = 1e9;
+    double useCase = 1e9;
     double bareBest = firstBare;
     for (int round = 0; round < 5; ++round) {
         window->planTargetRecordset()->moveFirst();
@@ -104,6 +106,12 @@ int main(int argc, char** argv)
         window->Command17_Click(0);
         save = std::min(save, seconds([&] { window->Command9_Click(); }));
         bareBest = std::min(bareBest, bareSave(*db));
+        ResponseRecording::Draft draft;
+        draft.targetKey = 1;
+        draft.fields = QStringList{QStringLiteral("客户1"), QStringLiteral("010-1"), {}, {}, {}, {}, {}, {}};
+        draft.targetAdded[0] = draft.dayAdded[0] = 1;
+        ProgramState quiet(db, dir.path());   // no window hears this state: the use case alone
+        useCase = std::min(useCase, seconds([&] { ResponseRecording::record(quiet, draft); }));
         db->noteWrite();   // the bare updates went round the store
         window->DataGrid1_Click();   // the boxes show what the bare updates stored
     }
@@ -111,12 +119,14 @@ int main(int argc, char** argv)
 
     std::printf("%-44s %8.4f s   bare SQLite updates %8.4f s   ratio %6.2f\n", "one 保存 (target, today's row, running totals)",
                 save, bare, save / bare);
+    std::printf("%-44s %8.4f s   bare SQLite updates %8.4f s   ratio %6.2f\n", "the saved response alone (use case)", useCase,
+                bare, useCase / bare);
     std::printf("%-44s %8.4f s   bare SQLite updates %8.4f s   ratio %6.2f\n", "opening the feedback window", opening, bare,
                 opening / bare);
     Recordset check(db, QStringLiteral("Select * From feedbackTable Where 序号 = 'P'"));
     check.moveLast();
-    std::printf("\nlast running total: %lld (expected %d)\n", check.value(QStringLiteral("反馈合计（至今日）")).toLongLong(), Days + 11);
-    std::printf("goal: a save under 3x the bare updates\n");
+    std::printf("\nlast running total: %lld (expected %d)\n", check.value(QStringLiteral("反馈合计（至今日）")).toLongLong(), Days + 16);
+    std::printf("goal: a save (the window's 保存) at most 1.5x the bare updates: %s\n", save <= 1.5 * bare ? "met" : "missed");
     window.reset();
     return 0;
 }

@@ -4,7 +4,10 @@
 //
 // The server is given as a URI to a database the bench may create databases from, in
 // MARQUEL_BENCH_SERVER or MARQUEL_TEST_SERVER (scripts/test-server.sh start prints one).
-// Arguments: [seats = 8] [saves per seat = 1000].
+// Arguments: [--link-delay-ms N] [--saves N] [seat counts …] (default: 8 seats, 1000 saves per
+// seat). With a link delay the seats reach the server through a relay inside the bench that holds
+// every packet N ms each way (a round trip of 2N ms), as seats in another office do; a save that
+// fails (a server restarted meanwhile) is counted as refused and the seat carries on.
 #include "campaign/ProgramState.h"
 #include "campaign/ResponseRecording.h"
 #include "core/Clock.h"
@@ -12,6 +15,7 @@
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "LinkRelay.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -102,11 +106,65 @@ double percentile(std::vector<double> values, double share)
     return values.empty() ? 0 : values[std::min(values.size() - 1, size_t(share * values.size()))];
 }
 
+// Counts lost: sent and not refused, yet not stored.
+qint64 lost(const Run& run)
+{
+    return run.sent - run.failures - run.stored;
+}
+
 void print(const char* what, const Run& run)
 {
     std::printf("%-34s %7.0f saves/s  median %6.2f ms  p99 %6.2f ms  slowest %7.2f ms  lost %lld  refused %d\n", what,
                 run.sent / run.seconds, percentile(run.saveMilliseconds, 0.5), percentile(run.saveMilliseconds, 0.99),
-                percentile(run.saveMilliseconds, 1.0), (long long)(run.sent - run.stored), run.failures);
+                percentile(run.saveMilliseconds, 1.0), (long long)lost(run), run.failures);
+    std::fflush(stdout);
+}
+
+void goal(const QString& what, bool met)
+{
+    std::printf("goal: %s: %s\n", what.toUtf8().constData(), met ? "met" : "missed");
+}
+
+struct Options {
+    double delayMilliseconds = 0;
+    int saves = 1000;
+    QList<int> seatCounts;
+};
+
+Options optionsFrom(const QStringList& arguments)
+{
+    Options options;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--link-delay-ms") && i + 1 < arguments.size())
+            options.delayMilliseconds = std::max(0.0, arguments[++i].toDouble());
+        else if (arguments[i] == QLatin1String("--saves") && i + 1 < arguments.size())
+            options.saves = std::max(1, arguments[++i].toInt());
+        else if (arguments[i].toInt() > 0)
+            options.seatCounts << arguments[i].toInt();
+    }
+    if (options.seatCounts.isEmpty())
+        options.seatCounts << 8;
+    return options;
+}
+
+// The goals for seats on a network, by the link's round trip.
+void printGoals(double roundTrip, const Run& oneOnServer, const QList<QPair<int, Run>>& shared)
+{
+    const auto lostNone = [](const Run& run) { return lost(run) == 0; };
+    if (roundTrip == 10)
+        goal(QStringLiteral("round trip 10 ms, one seat's median save <= 40 ms (%1 ms)")
+                 .arg(percentile(oneOnServer.saveMilliseconds, 0.5), 0, 'f', 1),
+             percentile(oneOnServer.saveMilliseconds, 0.5) <= 40);
+    for (const auto& [seats, run] : shared) {
+        const double p99 = percentile(run.saveMilliseconds, 0.99);
+        if (roundTrip == 10 && seats == 8)
+            goal(QStringLiteral("round trip 10 ms, 8 seats' p99 <= 150 ms (%1 ms)").arg(p99, 0, 'f', 1), p99 <= 150);
+        else if (roundTrip == 1 && seats == 50)
+            goal(QStringLiteral("round trip 1 ms, 50 seats' p99 <= 100 ms (%1 ms)").arg(p99, 0, 'f', 1), p99 <= 100);
+        else if (roundTrip == 0)
+            goal(QStringLiteral("same machine, %1 seats' p99 < 50 ms (%2 ms)").arg(seats).arg(p99, 0, 'f', 1), p99 < 50);
+        goal(QStringLiteral("%1 seats, 0 counts lost").arg(seats), lostNone(run));
+    }
 }
 
 QString freshServerDatabase(const QString& serverUri)
@@ -127,8 +185,7 @@ QString freshServerDatabase(const QString& serverUri)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int seats = argc > 1 ? std::max(1, atoi(argv[1])) : 8;
-    const int saves = argc > 2 ? std::max(1, atoi(argv[2])) : 1000;
+    const Options options = optionsFrom(app.arguments());
     QString server = qEnvironmentVariable("MARQUEL_BENCH_SERVER");
     if (server.isEmpty())
         server = qEnvironmentVariable("MARQUEL_TEST_SERVER");
@@ -140,19 +197,29 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const QString file = folder.filePath(Schema::MainDatabaseName);
     Schema::createMainDatabase(file);
-    std::printf("%d seats x %d saves of one phone call each, one plan, one day\n\n", seats, saves);
+    std::unique_ptr<LinkRelay> relay;
+    if (options.delayMilliseconds > 0)
+        relay = std::make_unique<LinkRelay>(server, options.delayMilliseconds);
+    const auto throughLink = [&](const QString& uri) { return relay ? relay->relayedUri(uri) : uri; };
+    const double roundTrip = 2 * options.delayMilliseconds;
+    std::printf("saves of one phone call each (%d per seat), one plan, one day; link to the server: %s\n\n", options.saves,
+                roundTrip ? QStringLiteral("round trip %1 ms (%2 ms each way)").arg(roundTrip).arg(options.delayMilliseconds).toUtf8().constData()
+                          : "same machine");
     try {
-        const Run alone = measure(file, folder.path(), 1, saves);
+        const Run alone = measure(file, folder.path(), 1, options.saves);
         print("one seat on the file", alone);
-        const Run oneOnServer = measure(freshServerDatabase(server), folder.path(), 1, saves);
+        const Run oneOnServer = measure(throughLink(freshServerDatabase(server)), folder.path(), 1, options.saves);
         print("one seat on the server", oneOnServer);
-        const Run shared = measure(freshServerDatabase(server), folder.path(), seats, saves);
-        print(QStringLiteral("%1 seats on the server").arg(seats).toUtf8().constData(), shared);
-        std::printf("\ngoal: p99 of a save with %d seats under 50 ms: %s; counts lost 0: %s\n", seats,
-                    percentile(shared.saveMilliseconds, 0.99) < 50 ? "met" : "missed",
-                    shared.sent == shared.stored && shared.failures == 0 ? "met" : "missed");
-        std::printf("all seats together against one seat on the file: %.2fx the saves per second\n",
-                    (shared.sent / shared.seconds) / (alone.sent / alone.seconds));
+        QList<QPair<int, Run>> shared;
+        for (int seats : options.seatCounts) {
+            shared.append({seats, measure(throughLink(freshServerDatabase(server)), folder.path(), seats, options.saves)});
+            print(QStringLiteral("%1 seats on the server").arg(seats).toUtf8().constData(), shared.last().second);
+        }
+        std::printf("\n");
+        printGoals(roundTrip, oneOnServer, shared);
+        std::printf("all %d seats together against one seat on the file: %.2fx the saves per second\n",
+                    shared.last().first,
+                    (shared.last().second.sent / shared.last().second.seconds) / (alone.sent / alone.seconds));
         std::fflush(stdout);
     } catch (const DbError& error) {
         std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());

@@ -851,11 +851,15 @@ bool Form5::saveResponse()
     return true;
 }
 
-// After a save the whole list comes back, and the target just saved is the one shown.
+// After a save the whole list comes back, and the target just saved is the one shown. A target
+// already among the rows shown keeps its place: only the values are read again (a list of many
+// thousands of targets is not read anew for each response).
 void Form5::showSavedTarget(qint64 targetKey)
 {
     try {
         Recordset& rs = *planTargetRecordset_;
+        if (rs.filter().isEmpty() && showKeptTarget(rs, targetKey))
+            return;
         rs.setFilter(QString());
         rs.requery();
         DataGrid2->bind(planTargetRecordset_);
@@ -869,11 +873,31 @@ void Form5::showSavedTarget(qint64 targetKey)
     showTargetPosition();
 }
 
-// After a save the daily rows are read again and today's row is shown.
+bool Form5::showKeptTarget(Recordset& rs, qint64 targetKey)
+{
+    try {
+        rs.setBookmark(targetKey);
+    } catch (const DbError&) {
+        return false;   // a new target, not among the rows yet
+    }
+    rs.reread();
+    displayRecord2();
+    showTargetPosition();
+    return true;
+}
+
+// After a save the daily rows are read again and today's row is shown: only its values when
+// the rows shown already hold it, all of them when the save began a new day.
 void Form5::showSavedDay()
 {
     try {
         dayBoxesAreToday_ = false;
+        if (days_ && days_->filter().isEmpty() && FeedbackRules::moveToTodaysRow(*days_)) {
+            days_->reread();
+            displayRecord();
+            showDayPosition();
+            return;
+        }
         openDays();
         if (FeedbackRules::moveToTodaysRow(*days_))
             displayRecord();

@@ -117,6 +117,7 @@ private:
     void discardUnsavedChanges();
     bool saveResponse();
     void showSavedTarget(qint64 targetKey);
+    bool showKeptTarget(Recordset& rs, qint64 targetKey);
     void showSavedDay();
     void storePlanTotals();
     void reportError(const QString& description);
