@@ -100,6 +100,7 @@ mainFm1* mainFm1::load(const QString& appPath, const QString& location)
             return nullptr;
         Schema::checkMainDatabase(*connection);
         Schema::ensureRowMarks(*connection);
+        Schema::ensureIndexes(*connection);
         auto state = std::make_unique<ProgramState>(connection, appPath);
         if (connection->isReadOnly())
             Dialogs::instance().message(readOnlyNotice(*connection), QStringLiteral("信息提示"), MsgButtons::Ok,

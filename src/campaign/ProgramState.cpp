@@ -85,11 +85,15 @@ void ProgramState::announce(const ChangeNotice& notice)
     }
 }
 
-void ProgramState::announceWithin(WriteBatch& batch, const ChangeNotice& notice, const PlanReference& plan) const
+void ProgramState::announceWithin(WriteBatch& batch, const QList<ChangeNotice>& notices, const PlanReference& plan) const
 {
     BoundSql statement;
-    statement.text = QStringLiteral("SELECT pg_notify(%1, CAST(%2 AS TEXT) || CAST(%3 AS TEXT))")
-                         .arg(statement.bind(ChangesChannel), statement.bind(notice.textBeforePlan()), plan.in(statement));
+    const QString channel = statement.bind(ChangesChannel);
+    QStringList sent;
+    for (const ChangeNotice& notice : notices)
+        sent << QStringLiteral("pg_notify(%1, CAST(%2 AS TEXT) || changed.plan)").arg(channel, statement.bind(notice.textBeforePlan()));
+    statement.text = QStringLiteral("SELECT %1 FROM (SELECT CAST(%2 AS TEXT) AS plan) AS changed")
+                         .arg(sent.join(QStringLiteral(", ")), plan.in(statement));
     batch.addOnServer(statement);
 }
 

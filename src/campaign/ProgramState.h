@@ -51,10 +51,10 @@ public:
     // Tells every window what a stored write changed, and on a server database the other
     // seats too: their windows hear it as `changed` within a moment.
     void announce(const ChangeNotice& notice);
-    // For a write sent as one batch: adds to it what tells the other seats of `notice` when the
+    // For a write sent as one batch: adds to it what tells the other seats of `notices` when the
     // batch is stored (on a server), the plan being the one `plan` names in the store at that
     // moment. Once the batch is stored, announceHere() tells this seat's windows.
-    void announceWithin(WriteBatch& batch, const ChangeNotice& notice, const PlanReference& plan) const;
+    void announceWithin(WriteBatch& batch, const QList<ChangeNotice>& notices, const PlanReference& plan) const;
     void announceHere(const ChangeNotice& notice);
 
 signals:

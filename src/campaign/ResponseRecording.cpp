@@ -171,8 +171,7 @@ Result record(ProgramState& state, const Draft& draft)
     const QList<ChangeNotice> notices{{ChangeNotice::Table::Targets, QString(), keys},
                                       {ChangeNotice::Table::DailyRows, QString()},
                                       {ChangeNotice::Table::ExecutedPlans, QString()}};
-    for (const ChangeNotice& notice : notices)
-        state.announceWithin(batch, notice, plan);
+    state.announceWithin(batch, notices, plan);
 
     const QList<WriteBatch::Rows> rows = state.store().runBatch(batch);
     Result result;

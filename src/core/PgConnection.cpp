@@ -1,6 +1,7 @@
 #include "PgConnection.h"
 
 #include "DbError.h"
+#include "PgConnectProblem.h"
 #include "PgFlight.h"
 #include "PgStatement.h"
 #include "PgValues.h"
@@ -130,7 +131,7 @@ std::shared_ptr<Connection> PgConnection::open(const QString& uri)
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
         const QString detail = conn ? serverText(PQerrorMessage(conn)) : QString();
         PQfinish(conn);
-        throw DbError(QStringLiteral("无法连接数据库服务器“%1”。（%2）").arg(withoutPassword(uri), detail), SQLITE_CANTOPEN);
+        throw DbError(PgConnectProblem::describe(detail, withoutPassword(uri)), SQLITE_CANTOPEN);
     }
     std::shared_ptr<PgConnection> connection(new PgConnection(conn, uri));
     connection->startSession();
@@ -166,9 +167,8 @@ void PgConnection::reconnectIfLost()
         return;
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK)
-        throw DbError(QStringLiteral("无法重新连接数据库服务器“%1”：服务器没有响应，可能已停止或网络不通。"
-                                     "这次操作没有完成。请稍后再试；如果一直不行，请联系数据库管理员。")
-                          .arg(displayName()),
+        throw DbError(QStringLiteral("与数据库服务器的连接已断开，重新连接也没有成功，这次操作没有完成。")
+                          + PgConnectProblem::describe(serverText(PQerrorMessage(conn_)), location()),
                       SQLITE_IOERR);
     ++reconnections_;
     prepared_.clear();
@@ -190,6 +190,17 @@ QByteArray PgConnection::flightStatementName(const QByteArray& key, bool* prepar
         return QByteArray();   // sent whole
     *prepareFirst = true;
     return "marquel_f" + QByteArray::number(++flightNames_);
+}
+
+const PgDialect::Translated& PgConnection::translated(const QString& sqliteStatement)
+{
+    constexpr int MostKept = 1000;
+    auto known = translations_.constFind(sqliteStatement);
+    if (known != translations_.constEnd())
+        return *known;
+    if (translations_.size() >= MostKept)
+        translations_.clear();
+    return *translations_.insert(sqliteStatement, PgDialect::fromSqlite(sqliteStatement));
 }
 
 void PgConnection::notePrepared(const QByteArray& sql, const QByteArray& name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Connection.h"
+#include "PgDialect.h"
 
 #include <QHash>
 #include <QPair>
@@ -47,6 +48,8 @@ public:
     // time is prepared then and stays prepared (up to a few hundred texts), so the server
     // plans it once. Empty when the text is not prepared (yet); `now` prepares it at once.
     QByteArray preparedNameFor(const QByteArray& sql, int parameterCount, bool now = false);
+    // A statement written the SQLite way as the server takes it, translated once per text.
+    const PgDialect::Translated& translated(const QString& sqliteStatement);
     // For PgFlight: the name a statement runs under in a flight, and whether the flight must
     // prepare it first (it may not, when too many are prepared: it is then sent whole).
     QByteArray flightStatementName(const QByteArray& key, bool* prepareFirst);
@@ -92,5 +95,6 @@ private:
     QHash<QByteArray, pg_result*> shapes_;
     QStringList listening_;   // channels to listen to again after a reconnection
     int reconnections_ = 0;
-    int flightNames_ = 0;   // names handed to statements a flight prepares
+    int flightNames_ = 0;
+    QHash<QString, PgDialect::Translated> translations_;   // names handed to statements a flight prepares
 };

@@ -22,7 +22,7 @@ PgFlight::~PgFlight()
 
 int PgFlight::add(const QString& sqliteStatement, const QVariantList& values)
 {
-    const PgDialect::Translated translated = PgDialect::fromSqlite(sqliteStatement);
+    const PgDialect::Translated translated = connection_.translated(sqliteStatement);
     Queued statement;
     statement.sql = translated.sql.toUtf8();
     QByteArray typeNames;

@@ -156,6 +156,21 @@ void ensureRowMarks(Connection& connection)
     connection.forgetRowMarks();
 }
 
+void ensureIndexes(Connection& connection)
+{
+    if (connection.isReadOnly())
+        return;
+    QString indexes;
+    for (const QString& line : script().split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("CREATE INDEX")))
+            indexes += line + QLatin1Char('\n');
+    try {
+        connection.executeScript(indexes);
+    } catch (const DbError&) {
+        // Reading stays right without them, only slower.
+    }
+}
+
 void createMainDatabase(const QString& path)
 {
     if (QFileInfo::exists(path))

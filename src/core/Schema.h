@@ -44,6 +44,11 @@ void checkMainDatabase(Connection& connection);
 // each of the program's tables the highest key a deleted row had, and triggers that keep it.
 void ensureRowMarks(Connection& connection);
 
+// The indexes of the schema, added to a database made before they were part of it. Left out
+// quietly where the database cannot be changed (a read-only file, a seat that does not own
+// the server's tables): they make reading faster, nothing more.
+void ensureIndexes(Connection& connection);
+
 // The program's tables, in the order the schema creates them.
 const QStringList& tableNames();
 

@@ -81,3 +81,7 @@ CREATE TABLE productDF (
 );
 
 INSERT INTO productDF VALUES ('', '', '', '', '');
+
+-- A plan's daily rows and targets are found by its number without reading every plan's.
+CREATE INDEX IF NOT EXISTS "feedbackTable_序号" ON "feedbackTable" ("序号");
+CREATE INDEX IF NOT EXISTS "clientTableInfo_序号" ON "clientTableInfo" ("序号");

@@ -2,6 +2,7 @@
 // a password, and a write in which one statement failed.
 #include "core/Connection.h"
 #include "core/DbError.h"
+#include "core/PgConnectProblem.h"
 #include "core/PgConnection.h"
 #include "core/PgDialect.h"
 #include "core/Recordset.h"
@@ -52,8 +53,23 @@ TEST(ServerLocationTest, APasswordIsNeverKeptNorShown)
         ADD_FAILURE() << "a server that is not there was opened";
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().startsWith(QStringLiteral("无法连接数据库服务器"))) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(QStringLiteral("服务器没有运行"))) << error.description().toStdString();
         EXPECT_FALSE(error.description().contains(QStringLiteral("geheim")));
+        EXPECT_FALSE(error.description().contains(QStringLiteral("socket")));   // none of libpq's English
     }
+}
+
+TEST(ServerLocationTest, WhyASeatCannotReachItsServerIsSaidWithWhatToDo)
+{
+    const auto said = [](const char* libpq) { return PgConnectProblem::describe(QString::fromUtf8(libpq), QStringLiteral("marquel@db")); };
+    EXPECT_TRUE(said("connection to server at \"db\" (10.0.0.5), port 5432 failed: FATAL:  password authentication failed for user \"anna\"")
+                    .contains(QStringLiteral("用户“anna”的密码不对")));
+    EXPECT_TRUE(said("FATAL:  database \"marquel\" does not exist").contains(QStringLiteral("没有数据库“marquel”")));
+    EXPECT_TRUE(said("could not translate host name \"db\" to address: Name or service not known").contains(QStringLiteral("主机名")));
+    EXPECT_TRUE(said("connection to server at \"db\", port 5432 failed: Connection refused\n\tIs the server running")
+                    .contains(QStringLiteral("服务器没有运行")));
+    EXPECT_TRUE(said("connection to server at \"db\" failed: timeout expired").contains(QStringLiteral("超时")));
+    EXPECT_TRUE(said("something new").startsWith(QStringLiteral("无法连接数据库服务器“marquel@db”：")));
 }
 
 TEST(ServerStoreTest, AWriteInWhichAStatementFailedIsNeverReportedAsStored)
