@@ -46,18 +46,29 @@ void PgStatement::bindUtf8(int index, QByteArrayView text)
     parameter(index) = PgValues::textParameter(text.toByteArray());
 }
 
-void PgStatement::run()
+pg_result* PgStatement::execute()
 {
     connection_.reconnectIfLost();
     QVector<const char*> pointers(values_.size());
     for (int i = 0; i < values_.size(); ++i)
         pointers[i] = values_[i] ? values_[i]->constData() : nullptr;
     const QByteArray prepared = connection_.preparedNameFor(sql_, int(values_.size()));
-    PGresult* result = prepared.isEmpty()
+    return prepared.isEmpty()
         ? PQexecParams(connection_.handle(), sql_.constData(), int(values_.size()), nullptr, pointers.constData(), nullptr,
                        nullptr, 0)
         : PQexecPrepared(connection_.handle(), prepared.constData(), int(values_.size()), pointers.constData(), nullptr,
                          nullptr, 0);
+}
+
+void PgStatement::run()
+{
+    PGresult* result = execute();
+    // A reading cut by a lost connection is read again on a new one: it changed nothing. A write
+    // is not sent twice; it is reported as not done.
+    if (PQstatus(connection_.handle()) == CONNECTION_BAD && reads_ && !connection_.inTransaction()) {
+        PQclear(result);
+        result = execute();
+    }
     if (changesTables_)
         connection_.forgetCatalog();
     connection_.check(result);

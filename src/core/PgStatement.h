@@ -31,6 +31,7 @@ public:
 
 private:
     void run();
+    pg_result* execute();
     std::optional<QByteArray>& parameter(int index);   // 1-based; throws for a number past the last
     const pg_result* shape() const;   // the rows' description, from the rows or from the server
 
