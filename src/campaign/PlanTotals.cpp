@@ -69,9 +69,11 @@ int addTo(WriteBatch& batch, const PlanReference& plan)
                               .arg(scaleExpression(QStringLiteral("m.") + q(QStringLiteral("规模（数量）"))), number,
                                    plan.in(statement));
     const QString where = plan.in(statement);
+    // The LIMIT keeps a server from writing the total's and the scale's subqueries once for each
+    // place the rate names them.
     statement.text =
         QStringLiteral("UPDATE marketingComment SET %1 = CAST(t.total AS TEXT), %2 = %3 "
-                       "FROM (SELECT %4 AS total, %5 AS scale) AS t WHERE marketingComment.%6 = %7 RETURNING %1, %2")
+                       "FROM (SELECT %4 AS total, %5 AS scale LIMIT 1) AS t WHERE marketingComment.%6 = %7 RETURNING %1, %2")
             .arg(q(QStringLiteral("反馈合计")), q(QStringLiteral("反馈率")),
                  rateExpression(QStringLiteral("t.total"), QStringLiteral("t.scale")), lastRunningTotal, scale, number,
                  where);
