@@ -74,7 +74,6 @@ Translated fromSqlite(const QString& sqliteStatement)
 {
     const QList<Token> tokens = JetDialect::tokenize(sqliteStatement);
     Translated out;
-    int sequential = 0;
     for (int i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (t.kind == TokenKind::Name) {
@@ -110,7 +109,8 @@ Translated fromSqlite(const QString& sqliteStatement)
                 out.sql += quoted(t.text);
             }
         } else if (isParameter(tokens, i)) {
-            int number = ++sequential;
+            // SQLite's numbering: ?N is value N, a bare ? the value after the highest number so far.
+            int number = out.parameterCount + 1;
             if (i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::Number) {
                 number = tokens[i + 1].text.toInt();
                 ++i;

@@ -30,6 +30,9 @@ TEST(PgDialectTest, NamesKeepTheirCaseAndValuesBecomeNumberedParameters)
               QStringLiteral("UPDATE t SET a = $2 WHERE rowid = $1 AND \"名称\" IS NOT DISTINCT FROM $3 AND b IS DISTINCT FROM $4 "
                              "AND c IS NOT NULL"));
     EXPECT_EQ(PgDialect::fromSqlite(QStringLiteral("SELECT ?, ?3")).parameterCount, 3);
+    // A bare ? after a numbered one takes the number after the highest so far, as SQLite counts.
+    EXPECT_EQ(said("SELECT ?2, ?"), QStringLiteral("SELECT $2, $3"));
+    EXPECT_EQ(said("SELECT ?3, ?1, ?"), QStringLiteral("SELECT $3, $1, $4"));
 }
 
 TEST(PgDialectTest, LiteralsStayAsWrittenAndLikeIgnoresLetterCase)
