@@ -154,7 +154,9 @@ void PgConnection::startSession()
     if (!readOnly_) {
         // The table the checks of a write batch refuse it with (see WriteBatch).
         const QByteArray refusals = WriteBatch::refusalTableStatement().toUtf8();
-        PQclear(PQexec(conn_, refusals.constData()));
+        PGresult* made = PQexec(conn_, refusals.constData());
+        canRefuse_ = PQresultStatus(made) == PGRES_COMMAND_OK;
+        PQclear(made);
     }
 }
 
@@ -225,6 +227,11 @@ QList<WriteBatch::Rows> PgConnection::runBatch(const WriteBatch& batch)
     if (readOnly_)
         throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
     reconnectIfLost();
+    if (!canRefuse_)
+        throw DbError(QStringLiteral("数据库用户“%1”没有在数据库“%2”中建立临时表的权限，不能保存修改。"
+                                     "请数据库管理员执行：GRANT TEMPORARY ON DATABASE \"%2\" TO \"%1\";")
+                          .arg(QString::fromUtf8(PQuser(conn_)), QString::fromUtf8(PQdb(conn_))),
+                      SQLITE_PERM);
     if (preparedStale_) {   // the tables changed since the statements were prepared
         PQclear(PQexec(conn_, "DEALLOCATE ALL"));
         prepared_.clear();

@@ -96,5 +96,6 @@ private:
     QStringList listening_;   // channels to listen to again after a reconnection
     int reconnections_ = 0;
     int flightNames_ = 0;
+    bool canRefuse_ = true;   // the session has the table a write batch's checks refuse it with
     QHash<QString, PgDialect::Translated> translations_;   // names handed to statements a flight prepares
 };

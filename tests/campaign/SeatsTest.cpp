@@ -7,12 +7,17 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "core/PgConnection.h"
 #include "core/Statement.h"
 #include "support/CampaignTest.h"
 #include "support/RoundTripCount.h"
 #include "support/TestEngine.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QUrl>
+#include <QUrlQuery>
+#include <libpq-fe.h>
 #include <QSignalSpy>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -166,6 +171,32 @@ TEST_F(SeatsTest, OnAServerASeatWhoseConnectionWasCutReconnectsAtItsNextActionAn
             heardTheSave = heardTheSave || signal.first().value<ChangeNotice>().keys == QList<qint64>{key("上海乙公司")};
     }
     EXPECT_TRUE(heardTheSave) << "heard within 2 s after the reconnection";
+}
+
+TEST_F(SeatsTest, OnAServerASeatWithoutTheTemporaryRightIsToldWhatTheAdministratorShouldGrant)
+{
+    if (!TestEngine::onServer())
+        GTEST_SKIP() << "rights are a server's";
+    const QString role = QStringLiteral("marquel_no_temp_%1").arg(QCoreApplication::applicationPid());
+    const QString database = QString::fromUtf8(PQdb(dynamic_cast<PgConnection&>(state.store()).handle()));
+    state.store().executeScript(QStringLiteral("CREATE ROLE %1 LOGIN; GRANT ALL ON ALL TABLES IN SCHEMA public TO %1; "
+                                               "REVOKE TEMPORARY ON DATABASE \"%2\" FROM PUBLIC").arg(role, database));
+    QUrl url(folder.connection()->location());
+    QUrlQuery query(url);
+    query.removeAllQueryItems(QStringLiteral("user"));
+    query.addQueryItem(QStringLiteral("user"), role);
+    url.setQuery(query);
+    {
+        ProgramState seat(Connection::open(url.toString()), folder.path());
+        try {
+            ResponseRecording::record(seat, phoneCall(key("北京甲公司"), QStringLiteral("北京甲公司"), QStringLiteral("010-1")));
+            ADD_FAILURE() << "a save without the right was reported as stored";
+        } catch (const DbError& error) {
+            EXPECT_TRUE(error.description().contains(QStringLiteral("GRANT TEMPORARY ON DATABASE"))) << error.description().toStdString();
+        }
+    }
+    state.store().executeScript(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(role));
+    EXPECT_EQ(number("Select 电话数 From clientTableInfo Where 营销对象 = '北京甲公司'"), 0);
 }
 
 TEST_F(SeatsTest, OnAServerASavedResponseIsOneRoundTripWhateverThePlanHolds)
