@@ -315,8 +315,7 @@ void mainFm1::Form_Activate()
     };
     step([&] { openPlans(); });
     step([&] {
-        if (plans_ && plans_->recordCount() > 0)
-            plans_->moveLast();
+        placeCurrentPlan();
         showPlanPosition();
         takeCurrentPlan();
     });
@@ -327,6 +326,33 @@ void mainFm1::Form_Activate()
     step([&] { chartPanel->setProductLegend(state_->productNames()); });
     if (!firstFailure.isEmpty())
         reportError(firstFailure);
+}
+
+QStringList mainFm1::planNumbers() const
+{
+    QStringList numbers;
+    if (!plans_)
+        return numbers;
+    for (const QVariant& value : plans_->columnValues(plans_->fieldIndex(QStringLiteral("序号"))))
+        numbers.append(TextRules::trimmedText(value));
+    return numbers;
+}
+
+// The plan the user chose stays current each time the window is activated again: moving
+// away from it silently would have responses recorded for another plan. Only when plans
+// came or went (one executed or deleted) does the last plan become current.
+void mainFm1::placeCurrentPlan()
+{
+    const QStringList plans = planNumbers();
+    const bool plansChanged = plans != plansRead_;
+    plansRead_ = plans;
+    if (!plans_ || plans_->recordCount() == 0)
+        return;
+    const int chosen = plans.indexOf(state_->currentPlanNo());
+    if (!plansChanged && chosen >= 0)
+        plans_->setAbsolutePosition(chosen + 1);
+    else
+        plans_->moveLast();
 }
 
 void mainFm1::setLabel()
@@ -454,12 +480,26 @@ void mainFm1::Command8_Click()
 {
     if (!hasRows(plans_) || !plans_->hasCurrentRow())
         return;
-    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除该记录吗？"), QStringLiteral("信息提示"),
-                                                         MsgButtons::OkCancel, MsgIcon::Question);
+    const QString planNo = currentRowPlan();
+    PlanDeletion::PlanContents contents;
+    try {
+        contents = PlanDeletion::contentsOf(state_->store(), planNo);
+    } catch (const DbError& error) {
+        reportError(error.description());
+        return;
+    }
+    // The plan's targets and daily rows go with it: the user hears how many before agreeing.
+    const QString question =
+        QStringLiteral("确实要删除该记录吗？\n将删除已执行的计划“%1 %2”，连同它的%3个客户记录和%4条每日反馈统计记录（计划的设计保留）。")
+            .arg(planNo, TextRules::trimmedText(plans_->value(QStringLiteral("题目"))))
+            .arg(contents.targets)
+            .arg(contents.days);
+    const MsgAnswer answer =
+        Dialogs::instance().message(question, QStringLiteral("信息提示"), MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
     try {
-        PlanDeletion::deleteExecutedPlan(*state_, currentRowPlan());
+        PlanDeletion::deleteExecutedPlan(*state_, planNo);
     } catch (const DbError& error) {
         reportError(error.description());
     }

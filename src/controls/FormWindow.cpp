@@ -19,6 +19,18 @@ namespace {
 // message box does not count as coming back to a window.
 QPointer<FormWindow> lastActiveForm;
 
+// The main window is an ordinary top-level window; every other window is a dialog of it, as
+// an X11 window manager keeps a window above another only when it is marked transient for it
+// (WM_TRANSIENT_FOR), which Qt writes for dialog windows alone. They keep their minimise and
+// maximise buttons.
+Qt::WindowFlags flagsFor(const QString& objectName)
+{
+    if (objectName == FormWindow::mainWindowName())
+        return Qt::Window;
+    return Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+           | Qt::WindowCloseButtonHint;
+}
+
 FormWindow* shownMainWindow()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -33,7 +45,7 @@ FormWindow* shownMainWindow()
 
 FormWindow::FormWindow(const QString& objectName, const QString& caption, int widthTwips, int heightTwips,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, flagsFor(objectName))
 {
     setObjectName(objectName);
     setWindowTitle(caption);

@@ -757,6 +757,12 @@ void Form5::Command10_Click()
 {
     if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0 || !shownTargetKey_)
         return;
+    // A target goes with its counters: the user names it before it goes.
+    const QString question = QStringLiteral("确实要删除客户“%1”（计划%2）吗？它的反馈计数将一并删除。")
+                                 .arg(TextRules::trimBlanks(Text4[1]->text()), TextRules::trimBlanks(Text4[0]->text()));
+    if (Dialogs::instance().message(question, QStringLiteral("删除提示"), MsgButtons::OkCancel, MsgIcon::Question)
+        != MsgAnswer::Ok)
+        return;
     Recordset& rs = *planTargetRecordset_;
     try {
         rs.setBookmark(*shownTargetKey_);

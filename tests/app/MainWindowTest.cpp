@@ -189,7 +189,8 @@ TEST_F(MainWindowTest, DeletingTheOnlyPlanRemovesItsDaysAndTargetsButKeepsTheDes
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command8");
     ASSERT_EQ(dialogs.log().size(), 1);
-    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确实要删除该记录吗？"));
+    EXPECT_EQ(dialogs.log()[0].text,
+              QStringLiteral("确实要删除该记录吗？\n将删除已执行的计划“P'1 唯一”，连同它的3个客户记录和2条每日反馈统计记录（计划的设计保留）。"));
     EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("信息提示"));
     EXPECT_EQ(dialogs.log()[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(dialogs.log()[0].icon, MsgIcon::Question);
@@ -720,3 +721,21 @@ TEST_F(MainWindowTest, MovingToAPlanWithoutDaysLeavesNoChartOfThePreviousPlan)
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, ThePlanTheUserChoseStaysCurrentUntilPlansComeOrGo)
+{
+    executePlan("2026-01", "一月", {4});
+    executePlan("2026-02", "二月", {6});
+    open();
+    click("Command1(0)");   // "<<": the user chooses the first plan
+    ASSERT_EQ(currentPlan(), QStringLiteral("2026-01"));
+    window->Form_Activate();   // back from another window
+    EXPECT_EQ(currentPlan(), QStringLiteral("2026-01"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/2"));
+    EXPECT_EQ(window->dayRows()->source(), QStringLiteral("Select * From feedbackTable Where 序号 = '2026-01'"));
+
+    executePlan("2026-03", "三月", {1});   // a plan executed meanwhile: the newest becomes current
+    window->Form_Activate();
+    EXPECT_EQ(currentPlan(), QStringLiteral("2026-03"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
+}

@@ -352,6 +352,12 @@ TEST_F(FeedbackWindowTest, DeletingATargetLeavesTheDailyRowsAlone)
 {
     open();
     chooseTarget(3);
+    const QString name = box("Text4(1)")->text();
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    click("Command10");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除客户“%1”（计划P1）吗？它的反馈计数将一并删除。").arg(name));
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 3);   // kept on Cancel
+    dialogs.queueMessage(MsgAnswer::Ok);
     click("Command10");
     EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 2);
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("2/2"));
