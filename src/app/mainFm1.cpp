@@ -32,6 +32,7 @@
 #include "exchange/mainFm3.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <functional>
 #include <optional>
 #include <QDir>
@@ -513,7 +514,11 @@ void mainFm1::createMarketing_Click()
 
 void mainFm1::inputClient_Click()
 {
-    showSingle<mainFm3>(importWindow_, [this] { return new mainFm3(*state_, *importSource_); });
+    showSingle<mainFm3>(importWindow_, [this] {
+        auto* importWindow = new mainFm3(*state_, *importSource_);
+        connect(importWindow, &mainFm3::exitRequested, this, &mainFm1::exit2_Click);
+        return importWindow;
+    });
 }
 
 void mainFm1::recordBack1_Click()
@@ -575,6 +580,17 @@ void mainFm1::exit2_Click()
     if (!closeOtherWindows())
         return;   // a window kept its unsaved changes: the program stays
     QApplication::exit(0);
+}
+
+// Closing the main window by its frame leaves the program too: the other windows first ask
+// about what they have not saved, and one kept open keeps the main window open.
+void mainFm1::closeEvent(QCloseEvent* event)
+{
+    if (!closeOtherWindows()) {
+        event->ignore();
+        return;
+    }
+    FormWindow::closeEvent(event);
 }
 
 // Closes every window the main window opened; each asks about what it has not saved. False

@@ -78,6 +78,9 @@ public:
     QPushButton* Command8 = nullptr;
     FeedbackChartPanel* chartPanel = nullptr;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramState> state);
     std::unique_ptr<DatabaseLock> lock_;

@@ -622,7 +622,7 @@ void mainFm3::Command1_Click()
 
 void mainFm3::exit_Click()
 {
-    QApplication::exit(0);
+    emit exitRequested();
 }
 
 void mainFm3::closeEvent(QCloseEvent* event)

@@ -577,7 +577,10 @@ bool Form5::settleUnsavedChanges()
 {
     if (!hasUnsavedChanges())
         return true;
-    const SaveAnswer answer = Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"));
+    const QString name = TextRules::trimBlanks(Text4[1]->text());
+    const QString record = name.isEmpty() ? QStringLiteral("新客户") : QStringLiteral("客户“%1”").arg(name);
+    const SaveAnswer answer =
+        Dialogs::instance().askToSave(Dialogs::unsavedQuestion(windowTitle(), record), QStringLiteral("信息提示"));
     if (answer == SaveAnswer::Save)
         return saveResponse();
     if (answer == SaveAnswer::Discard) {

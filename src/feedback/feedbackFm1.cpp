@@ -182,7 +182,11 @@ bool feedbackFm1::settlePendingEdit()
 {
     if (!isEditing())
         return true;
-    const SaveAnswer answer = Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"));
+    const QString record = QStringLiteral("计划“%1”%2的记录")
+                               .arg(TextRules::trimmedText(days_->value(QStringLiteral("序号"))),
+                                    days_->text(QStringLiteral("时间")));
+    const SaveAnswer answer =
+        Dialogs::instance().askToSave(Dialogs::unsavedQuestion(windowTitle(), record), QStringLiteral("信息提示"));
     if (answer == SaveAnswer::Save)
         return storePendingEdit();
     if (answer == SaveAnswer::Discard) {

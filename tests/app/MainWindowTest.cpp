@@ -739,3 +739,41 @@ TEST_F(MainWindowTest, ThePlanTheUserChoseStaysCurrentUntilPlansComeOrGo)
     EXPECT_EQ(currentPlan(), QStringLiteral("2026-03"));
     EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
 }
+
+TEST_F(MainWindowTest, TheImportWindowsExitLeavesAsTheMainWindowsExitDoes)
+{
+    executePlan("1", "一", {1});
+    open();
+    window->findChild<QAction*>("createMarketing")->trigger();
+    window->findChild<QAction*>("inputClient")->trigger();
+    QWidget* editor = nullptr;
+    QWidget* importer = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("Form3"))
+            editor = widget;
+        if (widget->objectName() == QStringLiteral("mainFm3"))
+            importer = widget;
+    }
+    ASSERT_TRUE(editor && importer);
+    editor->findChild<QLineEdit*>("Text1(1)")->setText(QStringLiteral("未保存的题目"));
+
+    auto exitFromImport = [importer] {
+        QTimer::singleShot(0, importer, [importer] { importer->findChild<QAction*>("exit")->trigger(); });
+        QTimer::singleShot(300, [] { QApplication::exit(7); });
+        return QApplication::exec();
+    };
+    dialogs.queueMessage(MsgAnswer::Ok);
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);   // the plan editor keeps its typing
+    EXPECT_EQ(exitFromImport(), 7);
+    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确实要退出该系统吗？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("创建营销计划（计划“1 未保存的题目”）有未保存的修改，是否保存？"));
+    EXPECT_TRUE(editor->isVisible());
+
+    // Closing the main window by its frame asks the same way.
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(editor->isVisible());
+    dialogs.queueSaveAnswer(SaveAnswer::Discard);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(editor->isVisible());
+}

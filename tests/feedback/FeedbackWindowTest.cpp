@@ -437,7 +437,7 @@ TEST_F(FeedbackWindowTest, CountsNotYetSavedAreNeverDroppedWithoutAsking)
     count(Phone);
     dialogs.queueSaveAnswer(SaveAnswer::Cancel);
     chooseTarget(2);   // another target: asked, and cancelled
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("记录客户反馈（客户“北京甲公司”）有未保存的修改，是否保存？"));
     EXPECT_EQ(dialogs.log().last().kind, QStringLiteral("askToSave"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
     EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
