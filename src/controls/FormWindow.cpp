@@ -15,6 +15,9 @@
 
 namespace {
 
+// How long a window manager may take to frame a newly mapped window.
+constexpr int FrameArrivalMs = 400;
+
 // The program's window that was active last; dialogs are not counted, so closing a
 // message box does not count as coming back to a window.
 QPointer<FormWindow> lastActiveForm;
@@ -77,12 +80,15 @@ void FormWindow::showEvent(QShowEvent* event)
         Accessibility::nameControls(this);
         WindowKeys::install(this);
         TabOrder::followLayouts(this);
-        // Once the window manager has put its frame round it, the window is checked again.
+        // Once the window manager has put its frame round it, the window is checked again: an
+        // X11 window manager tells the frame's size only after the window is mapped, so the
+        // check runs once more a little later.
         QTimer::singleShot(0, this, [this] {
             WindowPlacement::keepOnScreen(this);
             if (windowHandle())
                 connect(windowHandle(), &QWindow::screenChanged, this, [this] { WindowPlacement::keepOnScreen(this); });
         });
+        QTimer::singleShot(FrameArrivalMs, this, [this] { WindowPlacement::keepOnScreen(this); });
     }
     keepAboveMainWindow();
     QWidget::showEvent(event);

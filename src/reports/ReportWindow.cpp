@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -620,8 +621,9 @@ void ReportWindow::pdfFile_Click()
     if (!hasRecords())
         return;
     const std::unique_ptr<QPrinter> pdf = pdfPrinter(QStringLiteral("输出PDF文件"));
-    if (pdf)
-        printPages(*pdf);
+    if (pdf && printPages(*pdf))
+        Dialogs::instance().message(QStringLiteral("已输出到PDF文件：%1").arg(QDir::toNativeSeparators(pdf->outputFileName())),
+                                    QStringLiteral("提示信息"), MsgButtons::Ok, MsgIcon::Information);
 }
 
 bool ReportWindow::printPages(QPrinter& printer)

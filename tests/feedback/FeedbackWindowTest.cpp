@@ -335,6 +335,15 @@ TEST_F(FeedbackWindowTest, BoxesAndGridsBehaveAsTheOperatorExpects)
     EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("1"));
 
     EXPECT_EQ(box("Text1(9)")->toolTip(), QStringLiteral("打印机计数"));
+    // The product buttons keep their captions; the mapped names are their tips, and each
+    // counter box says what it counts.
+    auto* productButton = window->findChild<QPushButton*>("Command17(6)");
+    EXPECT_EQ(productButton->text(), QStringLiteral("产品1计数"));
+    EXPECT_EQ(productButton->toolTip(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text5(6)")->toolTip(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text5(6)")->accessibleName(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text5(0)")->accessibleName(), QStringLiteral("电话数"));
+    EXPECT_EQ(box("Text5(10)")->toolTip(), QStringLiteral("产品5计数"));   // a product without a name
     EXPECT_EQ(box("Text1(10)")->toolTip(), QString());
     EXPECT_EQ(box("Text1(3)")->toolTip(), QStringLiteral("电话计数"));
 
@@ -481,6 +490,19 @@ TEST_F(FeedbackWindowTest, ChoosingATargetMovesNothingOnTheWindow)
     EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("Frame2"))->isVisible());
     EXPECT_EQ(window->size(), windowSize);
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("DataGrid2"))->geometry(), targets);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FeedbackWindowTest, ASearchMatchingSeveralTargetsSaysHowMany)
+{
+    open();
+    dialogs.queueInput(QStringLiteral("公司"));
+    click("Command5");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("已查到2个客户！"));
+    EXPECT_TRUE(box("Text3")->text().endsWith(QStringLiteral("/2")));
 }
 
 } // namespace

@@ -353,3 +353,39 @@ TEST(TextMeasureTest, LinesHoldTheFontsAscentAndDescentAndWidthsComeFromTheInsta
 }
 
 } // namespace
+
+namespace {
+
+// A value too wide for its column is never cut silently: a smaller font holds a phone number
+// a little too long; a value that even the smallest font cannot hold ends in "…".
+TEST(PageComposerCellTest, AValueTooWidePrintsSmallerAndOnlyThenEndsInAnEllipsis)
+{
+    const ReportDefinition report = ReportDefinitions::respondingClients();
+    const ReportLayout layout = ReportLayout::defaults(report, CharWidth);
+    // 1.5 mm a character at the contents' size, less in a smaller font.
+    auto scaled = [&layout](const QString& text, const FontSpec& font) {
+        return 1.5 * text.size() * font.size / layout.contentFont.size;
+    };
+    const QString phone = QStringLiteral("0592-7574015400");   // 15 characters: 22.5 mm in 22 mm of room
+    const QString mail = QStringLiteral("info10@example72.com.cn.very.long.address.example");
+    TextRows rows({{"厦门海湾", phone, "", mail, "", "", ""}});
+    PageRequest request;
+    request.recordsPerPage = 1;
+    const ReportPage page = PageComposer(report, layout, scaled).compose(rows, request);
+    bool phoneWhole = false;
+    bool mailMarked = false;
+    for (const DrawOp& op : page) {
+        if (op.text == phone) {
+            phoneWhole = true;
+            EXPECT_LT(op.font.size, layout.contentFont.size);
+        }
+        if (op.text.startsWith(QStringLiteral("info10@"))) {
+            mailMarked = op.text.endsWith(QStringLiteral("…"));
+            EXPECT_LE(op.x + scaled(op.text, op.font), layout.tableX + 152);
+        }
+    }
+    EXPECT_TRUE(phoneWhole);
+    EXPECT_TRUE(mailMarked);
+}
+
+} // namespace
