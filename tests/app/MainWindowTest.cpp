@@ -757,6 +757,7 @@ TEST_F(MainWindowTest, TheImportWindowsExitLeavesAsTheMainWindowsExitDoes)
     ASSERT_TRUE(editor && importer);
     editor->findChild<QLineEdit*>("Text1(1)")->setText(QStringLiteral("未保存的题目"));
 
+    QApplication::processEvents();   // what earlier tests left to run ends no loop of this one
     auto exitFromImport = [importer] {
         QTimer::singleShot(0, importer, [importer] { importer->findChild<QAction*>("exit")->trigger(); });
         QTimer::singleShot(300, [] { QApplication::exit(7); });

@@ -5,7 +5,8 @@
 #
 #   desktop-checks.sh <program> <schema.sql> [picture.png]
 #
-# With a picture path, the screen is saved there once every window is open (needs ImageMagick).
+# With a picture path, the screen is saved there with the feedback window above the main window
+# (needs ImageMagick).
 # Prints one line per check and "N passed, N failed" at the end; exits non-zero on a failure.
 set -uo pipefail
 
@@ -60,7 +61,8 @@ for _ in $(seq 100); do
 done
 
 # The panel: a window along the bottom edge that reserves its strip.
-xmessage -name panel -geometry ${ScreenWidth}x${PanelHeight}+0+$((ScreenHeight - PanelHeight)) " " >/dev/null 2>&1 &
+xmessage -name panel -buttons "" -geometry ${ScreenWidth}x${PanelHeight}+0+$((ScreenHeight - PanelHeight)) \
+    "a panel reserving $PanelHeight pixels" >/dev/null 2>&1 &
 pids+=($!)
 panel=$(xdotool search --sync --classname panel | head -n1)
 xprop -id "$panel" -f _NET_WM_STRUT 32c -set _NET_WM_STRUT "0, 0, 0, $PanelHeight"
@@ -167,10 +169,11 @@ check "the feedback window's frame lies inside the work area ($(describeFrame "$
 xdotool windowactivate --sync "$main" 2>/dev/null
 settle
 check "after the main window is activated the feedback window stays above it" isAbove "$feedback" "$main"
-[ -n "$picture" ] && import -window root "$picture"
 # The user drags the feedback window aside to reach the main window's menu bar.
-xdotool windowmove "$feedback" 520 150
+xdotool windowmove "$feedback" 470 40
 settle
+check "the feedback window dragged aside stays above the main window" isAbove "$feedback" "$main"
+[ -n "$picture" ] && import -window root "$picture"
 menuItem 3 0   # 表维护 › 营销对象表维护
 targets=$(waitForWindow "^营销对象表维护$")
 check "营销对象表维护 opens" test -n "$targets"

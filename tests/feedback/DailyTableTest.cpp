@@ -198,7 +198,7 @@ TEST_F(DailyTableTest, AnEditWaitingForSaveIsNeverStoredByAnotherWindowsChange)
     QPointer<feedbackFm1> alive(closing);
     dialogs.queueMessage(MsgAnswer::Cancel);
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("每日反馈统计表（计划“P'1”2026/12/5的记录）有未保存的修改，是否保存？"));
     EXPECT_TRUE(closing->isVisible());
     dialogs.queueSaveAnswer(SaveAnswer::Discard);
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
