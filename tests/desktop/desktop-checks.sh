@@ -55,10 +55,12 @@ export DISPLAY=:$number
 
 openbox --sm-disable --config-file "$(cd "$(dirname "$0")" && pwd)/openbox-rc.xml" >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.1
 done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" \
+    || { echo "FAILED: openbox did not start"; cat "$work/openbox.log"; exit 1; }
 
 # The panel: a window along the bottom edge that reserves its strip.
 xmessage -name panel -buttons "" -geometry ${ScreenWidth}x${PanelHeight}+0+$((ScreenHeight - PanelHeight)) \
@@ -91,22 +93,46 @@ INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 传真, Email)
 SQL
 
 # --- helpers reading what X reports ------------------------------------------------------------
-windowNamed() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-waitForWindow() {   # waitForWindow <name pattern>: the window id, once mapped
+# A shown window whose title matches the pattern. The titles are compared here, as UTF-8:
+# xdotool's own pattern match may see the Latin-1 WM_NAME of a Chinese title.
+windowNamed() {
+    local id
+    for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        [[ "$(xdotool getwindowname "$id" 2>/dev/null)" =~ $1 ]] && { echo "$id"; return; }
+    done
+}
+waitForWindow() {   # waitForWindow <name pattern>: the window id, once mapped (a busy machine is slow)
     local id=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         id=$(windowNamed "$1")
         [ -n "$id" ] && break
         sleep 0.1
     done
     echo "$id"
 }
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+    exit
+}
+# Without the window a check needs, the rest cannot run: the windows there are are listed.
+need() {   # need <window id> <what>
+    [ -n "$1" ] && return
+    echo "FAILED: no $2; the windows shown:"
+    xdotool search --onlyvisible --name . 2>/dev/null | while read -r id; do echo "  $(xdotool getwindowname "$id")"; done
+    failed=$((failed + 1))
+    finish
+}
 # x y width height of the client area, in root coordinates
 clientGeometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
 # left right top bottom of the window manager's frame
-frameExtents() { xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //' | tr -d ','; }
+frameExtents() {
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ',')
+    echo "${extents:-0 0 0 0}"
+}
 frameInsideWorkArea() {
     local x y w h left right top bottom
     read -r x y w h < <(clientGeometry "$1")
@@ -150,10 +176,11 @@ settle() { sleep 0.6; }
 "$program" --database "$database" >"$work/program.log" 2>&1 &
 pids+=($!)
 splash=$(waitForWindow "^Tembra咨询中心$")
-check "the splash opens" test -n "$splash"
-xdotool key --window "$splash" space
+need "$splash" "splash"
+xdotool windowactivate --sync "$splash" 2>/dev/null
+xdotool key space
 main=$(waitForWindow "^Marquel")
-check "the main window opens" test -n "$main"
+need "$main" "main window"
 settle
 
 check "the main window's frame lies inside the work area ($(describeFrame "$main"))" frameInsideWorkArea "$main"
@@ -161,7 +188,7 @@ check "the main window's frame lies inside the work area ($(describeFrame "$main
 # 营销对象（客户） › 记录反馈
 menuItem 2 1
 feedback=$(waitForWindow "^记录客户反馈$")
-check "记录反馈 opens the feedback window" test -n "$feedback"
+need "$feedback" "feedback window after 营销对象（客户） › 记录反馈"
 check "the feedback window is transient for the main window" sameWindow "$(transientFor "$feedback")" "$main"
 check "the feedback window's frame lies inside the work area ($(describeFrame "$feedback"))" frameInsideWorkArea "$feedback"
 
@@ -176,12 +203,12 @@ check "the feedback window dragged aside stays above the main window" isAbove "$
 [ -n "$picture" ] && import -window root "$picture"
 menuItem 3 0   # 表维护 › 营销对象表维护
 targets=$(waitForWindow "^营销对象表维护$")
-check "营销对象表维护 opens" test -n "$targets"
+need "$targets" "target table after 表维护 › 营销对象表维护"
 check "after a menu item of the main window the feedback window stays above it" isAbove "$feedback" "$main"
 check "the target table is above the main window" isAbove "$targets" "$main"
 menuItem 2 0   # 营销对象（客户） › 营销对象数据导入
 import=$(waitForWindow "^导入数据$")
-check "营销对象数据导入 opens" test -n "$import"
+need "$import" "import window after 营销对象（客户） › 营销对象数据导入"
 check "the import window's frame lies inside the work area ($(describeFrame "$import"))" frameInsideWorkArea "$import"
 
 
@@ -192,5 +219,4 @@ settle
 check "closing the import window leaves the feedback window above the main window" isAbove "$feedback" "$main"
 check "closing the import window leaves the target table above the main window" isAbove "$targets" "$main"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
