@@ -389,3 +389,47 @@ TEST(PageComposerCellTest, AValueTooWidePrintsSmallerAndOnlyThenEndsInAnEllipsis
 }
 
 } // namespace
+
+namespace {
+
+TEST(ReportProductNamesTest, TheProductColumnsAreHeadedByTheMappedNames)
+{
+    const ReportDefinition report =
+        ReportDefinitions::withProductNames(ReportDefinitions::feedbackStatistics(), {"打印机", "", "扫描仪", "", ""});
+    QStringList headings;
+    for (const ReportColumn& column : report.columns)
+        if (column.field.startsWith(QStringLiteral("产品")))
+            headings.append(column.heading);
+    EXPECT_EQ(headings, QStringList({"打印机计数", "产品2计数", "扫描仪计数", "产品4计数", "产品5计数"}));
+}
+
+} // namespace
+
+namespace {
+
+// The address book's phone, fax and e-mail columns open as wide as the longest value printed
+// needs; the columns to their right move along, the table staying on the page.
+TEST(ReportLayoutWidthsTest, PhoneFaxAndEmailColumnsHoldTheirLongestValues)
+{
+    const ReportDefinition report = ReportDefinitions::respondingClients();
+    ReportLayout layout = ReportLayout::defaults(report, CharWidth);
+    const QString phone = QStringLiteral("0592-7574015400");                 // 22.5 mm in 21.9 mm of room
+    const QString mail = QStringLiteral("info10@example72.com.cn.example");   // 46.5 mm in 39.9 mm
+    const QList<QStringList> printed = {{"厦门海湾", phone, "", mail, "", "", ""}, {"北京", "010-1", "", "", "", "", ""}};
+    const double pageRight = 287;
+    layout.holdWidestValues(report, printed, {"电话1", "传真", "Email"}, pageRight, &fixedWidth);
+
+    TextRows rows({printed[0]});
+    PageRequest request;
+    request.recordsPerPage = 1;
+    const ReportPage page = PageComposer(report, layout, &fixedWidth).compose(rows, request);
+    int whole = 0;
+    for (const DrawOp& op : page)
+        if ((op.text == phone || op.text == mail) && op.font.size == layout.contentFont.size && op.clipRight == 0)
+            ++whole;
+    EXPECT_EQ(whole, 2);   // both whole, at the contents' size
+    EXPECT_LE(layout.tableRight(report), pageRight);
+    EXPECT_EQ(layout.shift(3) - layout.shift(2), 0);   // the fax column keeps its width
+}
+
+} // namespace
