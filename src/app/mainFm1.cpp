@@ -491,8 +491,8 @@ void mainFm1::Command8_Click()
     }
     // The plan's targets and daily rows go with it: the user hears how many before agreeing.
     const QString question =
-        QStringLiteral("确实要删除该记录吗？\n将删除已执行的计划“%1 %2”，连同它的%3个客户记录和%4条每日反馈统计记录（计划的设计保留）。")
-            .arg(planNo, TextRules::trimmedText(plans_->value(QStringLiteral("题目"))))
+        QStringLiteral("确实要删除该记录吗？\n将删除已执行的计划“%1”，连同它的%2个客户记录和%3条每日反馈统计记录（计划的设计保留）。")
+            .arg(TextRules::trimBlanks(planNo + QLatin1Char(' ') + TextRules::trimmedText(plans_->value(QStringLiteral("题目")))))
             .arg(contents.targets)
             .arg(contents.days);
     const MsgAnswer answer =

@@ -130,7 +130,7 @@ TEST_F(DailyTableTest, DeletingByPlanNumberOffersTheCurrentOneAndCancellingMeans
     EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确认要删除记录相同序号的序号，如下："));
     EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("提示信息"));
     EXPECT_EQ(dialogs.log()[0].defaultText, QStringLiteral("P'1"));
-    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("无序号没有每日反馈统计记录，没有删除。"));   // nothing to ask about
+    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("确实要删除吗？\n将删除无序号的全部1条每日反馈统计记录。"));
     EXPECT_EQ(rows("序号 = ''"), 0);
     EXPECT_EQ(rows("1 = 1"), 3);
 
