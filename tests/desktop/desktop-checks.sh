@@ -53,14 +53,18 @@ pids+=($!)
 read -r -t 20 number <&"$displayfd" || { echo "FAILED: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=:$number
 
-openbox --sm-disable --config-file "$(cd "$(dirname "$0")" && pwd)/openbox-rc.xml" >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
+# The window manager; started again should the X server still be settling.
+wmRunning() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+for attempt in 1 2 3; do
+    openbox --sm-disable --config-file "$(cd "$(dirname "$0")" && pwd)/openbox-rc.xml" >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        wmRunning && break
+        sleep 0.1
+    done
+    wmRunning && break
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" \
-    || { echo "FAILED: openbox did not start"; cat "$work/openbox.log"; exit 1; }
+wmRunning || { echo "FAILED: openbox did not start on $DISPLAY"; cat "$work/openbox.log" "$work/xvfb.log"; exit 1; }
 
 # The panel: a window along the bottom edge that reserves its strip.
 xmessage -name panel -buttons "" -geometry ${ScreenWidth}x${PanelHeight}+0+$((ScreenHeight - PanelHeight)) \
