@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev googletest
   mdbtools-dev libfreexl-dev libshp-dev libxlsxwriter-dev libzip-dev
   fonts-noto-cjk
-  xvfb xauth
+  xvfb xauth openbox x11-utils xdotool
   poppler-utils
 )
 

@@ -81,6 +81,7 @@ int main(int argc, char** argv)
         break;
     }
 
+    UiSetup::chooseChineseSystemLocale();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Marquel"));
     UiSetup::prepareApplication(app);

@@ -32,6 +32,7 @@
 #include "exchange/mainFm3.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <functional>
 #include <optional>
 #include <QDir>
@@ -316,8 +317,7 @@ void mainFm1::Form_Activate()
     };
     step([&] { openPlans(); });
     step([&] {
-        if (plans_ && plans_->recordCount() > 0)
-            plans_->moveLast();
+        placeCurrentPlan();
         showPlanPosition();
         takeCurrentPlan();
     });
@@ -328,6 +328,33 @@ void mainFm1::Form_Activate()
     step([&] { chartPanel->setProductLegend(state_->productNames()); });
     if (!firstFailure.isEmpty())
         reportError(firstFailure);
+}
+
+QStringList mainFm1::planNumbers() const
+{
+    QStringList numbers;
+    if (!plans_)
+        return numbers;
+    for (const QVariant& value : plans_->columnValues(plans_->fieldIndex(QStringLiteral("序号"))))
+        numbers.append(TextRules::trimmedText(value));
+    return numbers;
+}
+
+// The plan the user chose stays current each time the window is activated again: moving
+// away from it silently would have responses recorded for another plan. Only when plans
+// came or went (one executed or deleted) does the last plan become current.
+void mainFm1::placeCurrentPlan()
+{
+    const QStringList plans = planNumbers();
+    const bool plansChanged = plans != plansRead_;
+    plansRead_ = plans;
+    if (!plans_ || plans_->recordCount() == 0)
+        return;
+    const int chosen = plans.indexOf(state_->currentPlanNo());
+    if (!plansChanged && chosen >= 0)
+        plans_->setAbsolutePosition(chosen + 1);
+    else
+        plans_->moveLast();
 }
 
 void mainFm1::setLabel()
@@ -455,12 +482,26 @@ void mainFm1::Command8_Click()
 {
     if (!hasRows(plans_) || !plans_->hasCurrentRow())
         return;
-    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除该记录吗？"), QStringLiteral("信息提示"),
-                                                         MsgButtons::OkCancel, MsgIcon::Question);
+    const QString planNo = currentRowPlan();
+    PlanDeletion::PlanContents contents;
+    try {
+        contents = PlanDeletion::contentsOf(state_->store(), planNo);
+    } catch (const DbError& error) {
+        reportError(error.description());
+        return;
+    }
+    // The plan's targets and daily rows go with it: the user hears how many before agreeing.
+    const QString question =
+        QStringLiteral("确实要删除该记录吗？\n将删除已执行的计划“%1”，连同它的%2个客户记录和%3条每日反馈统计记录（计划的设计保留）。")
+            .arg(TextRules::trimBlanks(planNo + QLatin1Char(' ') + TextRules::trimmedText(plans_->value(QStringLiteral("题目")))))
+            .arg(contents.targets)
+            .arg(contents.days);
+    const MsgAnswer answer =
+        Dialogs::instance().message(question, QStringLiteral("信息提示"), MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
     try {
-        PlanDeletion::deleteExecutedPlan(*state_, currentRowPlan());
+        PlanDeletion::deleteExecutedPlan(*state_, planNo);
     } catch (const DbError& error) {
         reportError(error.description());
     }
@@ -474,7 +515,11 @@ void mainFm1::createMarketing_Click()
 
 void mainFm1::inputClient_Click()
 {
-    showSingle<mainFm3>(importWindow_, [this] { return new mainFm3(*state_, *importSource_); });
+    showSingle<mainFm3>(importWindow_, [this] {
+        auto* importWindow = new mainFm3(*state_, *importSource_);
+        connect(importWindow, &mainFm3::exitRequested, this, &mainFm1::exit2_Click);
+        return importWindow;
+    });
 }
 
 void mainFm1::recordBack1_Click()
@@ -536,6 +581,17 @@ void mainFm1::exit2_Click()
     if (!closeOtherWindows())
         return;   // a window kept its unsaved changes: the program stays
     QApplication::exit(0);
+}
+
+// Closing the main window by its frame leaves the program too: the other windows first ask
+// about what they have not saved, and one kept open keeps the main window open.
+void mainFm1::closeEvent(QCloseEvent* event)
+{
+    if (!closeOtherWindows()) {
+        event->ignore();
+        return;
+    }
+    FormWindow::closeEvent(event);
 }
 
 // Closes every window the main window opened; each asks about what it has not saved. False

@@ -3,6 +3,7 @@
 #include "controls/FormWindow.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <memory>
 
 class DataGrid;
@@ -77,6 +78,9 @@ public:
     QPushButton* Command8 = nullptr;
     FeedbackChartPanel* chartPanel = nullptr;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramState> state);
     std::unique_ptr<DatabaseLock> lock_;
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<ImportSource> importSource_;   // the file the import reads from, kept between openings
     std::shared_ptr<Recordset> plans_;   // the executed plans
     std::shared_ptr<Recordset> days_;    // the current plan's daily rows
+    QStringList plansRead_;              // the plans' numbers at the last activation
     QPointer<definitionFm1> definitionWindow_;
     QPointer<mainFm3> importWindow_;
     QPointer<Form3> planEditor_;
@@ -103,6 +108,8 @@ private:
     void showDayPosition();
     void openPlans();
     void takeCurrentPlan();
+    QStringList planNumbers() const;   // the executed plans' numbers, in the grid's order
+    void placeCurrentPlan();
     void reopenPlanFeedback();
     void followCurrentPlan();
     void followChange(const ChangeNotice& notice);

@@ -3,6 +3,7 @@
 #include "ProgramState.h"
 #include "core/Connection.h"
 #include "core/SqlText.h"
+#include "core/Statement.h"
 #include "core/Transaction.h"
 
 namespace PlanDeletion {
@@ -21,6 +22,23 @@ void deleteExecutedPlan(ProgramState& state, const QString& planNo)
     state.announce({ChangeNotice::Table::ExecutedPlans, planNo});
     state.announce({ChangeNotice::Table::DailyRows, planNo});
     state.announce({ChangeNotice::Table::Targets, planNo});
+}
+
+namespace {
+
+int rowsOfPlan(Connection& db, const QString& table, const QString& planNo)
+{
+    Statement query(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 序号 = ?").arg(table));
+    query.bind(1, planNo);
+    query.step();
+    return int(query.int64At(0));
+}
+
+} // namespace
+
+PlanContents contentsOf(Connection& db, const QString& planNo)
+{
+    return {rowsOfPlan(db, QStringLiteral("clientTableInfo"), planNo), rowsOfPlan(db, QStringLiteral("feedbackTable"), planNo)};
 }
 
 } // namespace PlanDeletion

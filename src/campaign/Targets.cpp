@@ -161,4 +161,35 @@ int removeTargetsWithoutFeedback(ProgramState& state)
     return deleted;
 }
 
+int countOfPlan(Connection& db, const QString& planNo)
+{
+    Statement query(db, QStringLiteral("SELECT COUNT(*) FROM clientTableInfo WHERE 序号 = ?"));
+    query.bind(1, planNo);
+    query.step();
+    return int(query.int64At(0));
+}
+
+QList<QPair<QString, int>> countWithoutFeedbackByPlan(Connection& db)
+{
+    Statement query(db, QStringLiteral("SELECT 序号, COUNT(*) FROM clientTableInfo WHERE 反馈合计 = 0 "
+                                       "GROUP BY 序号 ORDER BY 序号"));
+    QList<QPair<QString, int>> counts;
+    while (query.step())
+        counts.append({TextRules::trimmedText(query.valueAt(0)), int(query.int64At(1))});
+    return counts;
+}
+
+QString planLabel(const QString& planNo)
+{
+    return planNo.isEmpty() ? QStringLiteral("无序号") : QStringLiteral("计划“%1”").arg(planNo);
+}
+
+QString perPlanText(const QList<QPair<QString, int>>& counts)
+{
+    QStringList parts;
+    for (const auto& [planNo, count] : counts)
+        parts.append(QStringLiteral("%1的%2个").arg(planLabel(planNo)).arg(count));
+    return parts.join(QStringLiteral("、"));
+}
+
 } // namespace Targets

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
+class Connection;
 class ProgramState;
 
 // The targets of the target table one at a time, and its deletions of many targets, as the
@@ -31,5 +34,15 @@ int removeTargetsOfPlan(ProgramState& state, const QString& planNo);
 
 // Deletes every target without feedback (反馈合计 = 0), of every plan; returns how many.
 int removeTargetsWithoutFeedback(ProgramState& state);
+
+// What the two deletions above would remove, read before the user is asked: the number of
+// targets of one plan, and per plan (in plan order) the targets without feedback.
+int countOfPlan(Connection& db, const QString& planNo);
+QList<QPair<QString, int>> countWithoutFeedbackByPlan(Connection& db);
+
+// "计划“2026-01”" for a question; "无序号" for targets without a plan number.
+QString planLabel(const QString& planNo);
+// "计划“2026-01”的400个、计划“2026-02”的232个": the counts per plan for a question.
+QString perPlanText(const QList<QPair<QString, int>>& counts);
 
 } // namespace Targets

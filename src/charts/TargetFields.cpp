@@ -62,4 +62,13 @@ const QList<ChartRow>& productRows()
     return rows;
 }
 
+QList<ChartRow> productRows(const QStringList& productNames)
+{
+    QList<ChartRow> rows = productRows();
+    for (int p = 0; p < rows.size(); ++p)
+        if (!productNames.value(p).trimmed().isEmpty())
+            rows[p].label = productNames.value(p).trimmed();
+    return rows;
+}
+
 } // namespace TargetFields

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What the feedback browser shows of a target (a row of clientTableInfo): the fields in
 // its boxes with their captions, and the rows of its two charts.
@@ -29,5 +30,7 @@ struct ChartRow {
 const QList<ChartRow>& channelRows();
 // 产品1计数 (产品1) … 产品5计数 (产品5).
 const QList<ChartRow>& productRows();
+// The same rows labelled with the mapped product names; a product without a name keeps 产品N.
+QList<ChartRow> productRows(const QStringList& productNames);
 
 } // namespace TargetFields

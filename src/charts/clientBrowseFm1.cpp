@@ -311,13 +311,13 @@ void clientBrowseFm1::chart11()
 
 void clientBrowseFm1::chart2()
 {
-    TargetChart::draw(*MSChart2, ChartControl::Bar2d, TargetFields::productRows(), browseRecordset_.get());
+    TargetChart::draw(*MSChart2, ChartControl::Bar2d, TargetFields::productRows(state_.productNames()), browseRecordset_.get());
     Option2->setChecked(true);
 }
 
 void clientBrowseFm1::chart22()
 {
-    TargetChart::draw(*MSChart2, ChartControl::Line2d, TargetFields::productRows(), browseRecordset_.get());
+    TargetChart::draw(*MSChart2, ChartControl::Line2d, TargetFields::productRows(state_.productNames()), browseRecordset_.get());
     Option4->setChecked(true);
 }
 

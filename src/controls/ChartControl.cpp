@@ -16,6 +16,7 @@
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QDir>
 #include <QMenu>
 #include <QPixmap>
 #include <QToolTip>
@@ -601,6 +602,9 @@ void ChartControl::savePictureAs()
     if (!saveAsPicture(choice->path))
         Dialogs::instance().message(QStringLiteral("图片未能保存到") + choice->path + QStringLiteral("，请检查文件夹是否可写、磁盘是否已满。"),
                                     QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+    else
+        Dialogs::instance().message(QStringLiteral("图片已保存到：") + QDir::toNativeSeparators(choice->path),
+                                    QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Information);
 }
 
 void ChartControl::contextMenuEvent(QContextMenuEvent* event)

@@ -16,6 +16,8 @@ DataGrid::DataGrid(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
+    // Tab goes on to the window's next control, as everywhere else; the arrow keys move inside.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -184,6 +186,23 @@ void DataGrid::fitColumns()
         else if (field.kind == FieldInfo::Kind::Date)
             chars = 6;
         const int header = metrics.horizontalAdvance(field.name) + 16;
-        setColumnWidth(c, std::max(header, chars * charWidth));
+        const int declared = chars * charWidth;
+        // With rows to show, a column is as wide as its widest value among the first rows (no
+        // wider than its declared size allows), so short values leave room for more columns.
+        const int values = widestValue(c, metrics);
+        setColumnWidth(c, std::max(header, values < 0 ? declared : std::min(declared, values + 12)));
     }
+}
+
+// The widest text of column `column` among the first lines; -1 when there are no lines.
+int DataGrid::widestValue(int column, const QFontMetrics& metrics) const
+{
+    constexpr int SampledLines = 50;
+    const int lines = std::min(model_->rowCount(), SampledLines);
+    if (lines == 0)
+        return -1;
+    int widest = 0;
+    for (int line = 0; line < lines; ++line)
+        widest = std::max(widest, metrics.horizontalAdvance(model_->data(model_->index(line, column)).toString()));
+    return widest;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QTableView>
+
+class QFontMetrics;
 #include <memory>
 
 class Recordset;
@@ -46,6 +48,7 @@ protected:
 private:
     void followRecordset();
     void showSortIndicator();
+    int widestValue(int column, const QFontMetrics& metrics) const;
     void fitColumns();
 
     RecordsetModel* model_;

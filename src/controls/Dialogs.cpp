@@ -82,6 +82,12 @@ void Dialogs::install(std::unique_ptr<Dialogs> dialogs)
     installedDialogs() = std::move(dialogs);
 }
 
+QString Dialogs::unsavedQuestion(const QString& window, const QString& record)
+{
+    const QString where = record.isEmpty() ? window : QStringLiteral("%1（%2）").arg(window, record);
+    return where + QStringLiteral("有未保存的修改，是否保存？");
+}
+
 QStringList Dialogs::qtNameFilters(const QString& filter)
 {
     QStringList result;

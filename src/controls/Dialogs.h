@@ -102,6 +102,11 @@ public:
 
     // "所有文件|*.*|mdb文件|*.mdb" → {"所有文件 (*.*)", "mdb文件 (*.mdb)"}.
     static QStringList qtNameFilters(const QString& filter);
+
+    // The question before unsaved changes are left, naming the window and the record they
+    // belong to: "记录客户反馈（客户“北京华信”）有未保存的修改，是否保存？". With several
+    // windows open, the user knows which one asks.
+    static QString unsavedQuestion(const QString& window, const QString& record);
     // The chosen save path with ".defaultExt" added when its file name has no extension.
     static QString withDefaultExtension(const QString& path, const QString& defaultExt);
     // The choice for a path: the path itself, and its file name without the folder.

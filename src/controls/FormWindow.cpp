@@ -15,9 +15,24 @@
 
 namespace {
 
+// How long a window manager may take to frame a newly mapped window.
+constexpr int FrameArrivalMs = 400;
+
 // The program's window that was active last; dialogs are not counted, so closing a
 // message box does not count as coming back to a window.
 QPointer<FormWindow> lastActiveForm;
+
+// The main window is an ordinary top-level window; every other window is a dialog of it, as
+// an X11 window manager keeps a window above another only when it is marked transient for it
+// (WM_TRANSIENT_FOR), which Qt writes for dialog windows alone. They keep their minimise and
+// maximise buttons.
+Qt::WindowFlags flagsFor(const QString& objectName)
+{
+    if (objectName == FormWindow::mainWindowName())
+        return Qt::Window;
+    return Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+           | Qt::WindowCloseButtonHint;
+}
 
 FormWindow* shownMainWindow()
 {
@@ -33,7 +48,7 @@ FormWindow* shownMainWindow()
 
 FormWindow::FormWindow(const QString& objectName, const QString& caption, int widthTwips, int heightTwips,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, flagsFor(objectName))
 {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -65,12 +80,15 @@ void FormWindow::showEvent(QShowEvent* event)
         Accessibility::nameControls(this);
         WindowKeys::install(this);
         TabOrder::followLayouts(this);
-        // Once the window manager has put its frame round it, the window is checked again.
+        // Once the window manager has put its frame round it, the window is checked again: an
+        // X11 window manager tells the frame's size only after the window is mapped, so the
+        // check runs once more a little later.
         QTimer::singleShot(0, this, [this] {
             WindowPlacement::keepOnScreen(this);
             if (windowHandle())
                 connect(windowHandle(), &QWindow::screenChanged, this, [this] { WindowPlacement::keepOnScreen(this); });
         });
+        QTimer::singleShot(FrameArrivalMs, this, [this] { WindowPlacement::keepOnScreen(this); });
     }
     keepAboveMainWindow();
     QWidget::showEvent(event);

@@ -23,6 +23,14 @@ void registerFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("SimSun"), serif);
 }
 
+void chooseChineseSystemLocale()
+{
+    if (!qEnvironmentVariableIsEmpty("LC_ALL"))
+        return;
+    for (const char* category : {"LC_TIME", "LC_NUMERIC", "LC_MESSAGES"})
+        qputenv(category, QByteArrayLiteral("zh_CN.UTF-8"));
+}
+
 void prepareApplication(QApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));

@@ -8,6 +8,11 @@ namespace UiSetup {
 
 void prepareApplication(QApplication& app);
 
+// Before the application exists: Qt's own dialogs write dates and numbers as the Chinese
+// locale does (a file dialog's "2026/12/8 20:05"), as Qt reads the system locale from the
+// environment once. A locale the user set for everything (LC_ALL) is left alone.
+void chooseChineseSystemLocale();
+
 // The font families the program asks for and the installed fonts that stand in for them.
 void registerFontSubstitutes();
 

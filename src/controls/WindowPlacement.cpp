@@ -29,7 +29,8 @@ QMargins marginsOf(const QWidget* shown)
 }
 
 // The frame a window will get: its own once shown, else that of another shown window of
-// the program, else a generous title bar so the guess never puts the title off screen.
+// the program, else a generous title bar and borders (a window manager's bottom edge is often
+// a handle several pixels high) so the guess never puts the frame off screen.
 QMargins frameOf(const QWidget* window)
 {
     if (window->isVisible() && window->frameGeometry() != window->geometry())
@@ -38,7 +39,7 @@ QMargins frameOf(const QWidget* window)
         if (other != window && other->isVisible() && other->frameGeometry() != other->geometry())
             return marginsOf(other);
     }
-    return QMargins(4, 32, 4, 4);
+    return QMargins(8, 32, 8, 8);
 }
 
 QSize minimumOf(const QWidget* window)

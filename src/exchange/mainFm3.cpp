@@ -592,15 +592,17 @@ void mainFm3::Command9_Click()
 {
     if (!targetRecordset_)
         return;
+    int count = 0;
     try {
-        if (TargetRows::count(state_.store()) == 0)
+        count = TargetRows::count(state_.store());
+        if (count == 0)
             return;
     } catch (const DbError& error) {
         reportError(error.description());
         return;
     }
-    if (Dialogs::instance().message(QStringLiteral("确实要删除全部营销对象数据吗？"), InfoTitle, MsgButtons::OkCancel,
-                                    MsgIcon::Question)
+    if (Dialogs::instance().message(QStringLiteral("确实要删除全部营销对象数据吗？\n将删除所有计划的%1个客户记录。").arg(count),
+                                    InfoTitle, MsgButtons::OkCancel, MsgIcon::Question)
         != MsgAnswer::Ok)
         return;
     try {
@@ -620,7 +622,7 @@ void mainFm3::Command1_Click()
 
 void mainFm3::exit_Click()
 {
-    QApplication::exit(0);
+    emit exitRequested();
 }
 
 void mainFm3::closeEvent(QCloseEvent* event)

@@ -38,7 +38,14 @@ public:
     void Command7_Click(int index);   // target navigation
     void Command9_Click();            // 清空数据
     void Command1_Click();            // 返回
-    void exit_Click();                // 文件 → 退出
+    void exit_Click();                // 文件 → 退出: asks the main window to end the program
+
+signals:
+    // 文件 › 退出: the program ends as through the main window's exit, each window asking
+    // about what it has not saved.
+    void exitRequested();
+
+public:
 
     // What the chooser does with the table the user took: loads it from the chooser's file
     // and shows it here. A chooser of an earlier opening has no say any more.

@@ -100,6 +100,9 @@ QWidget* Form5::buildTargetSide()
         this, QStringLiteral("DataGrid2"), QStringLiteral("Text3"), Command16, QStringLiteral("Command16"),
         [this](int i) { Command16_Click(i); });
     DataGrid2 = targets.grid;
+    // Wide enough for the plan number, a name of twelve characters and a phone number: the
+    // window grows for it where the screen has room.
+    DataGrid2->setMinimumWidth(DataGrid2->fontMetrics().horizontalAdvance(QStringLiteral("中")) * 28);
     Text3 = targets.position;
     targets.row->addStretch(1);
     auto* searchRow = new QHBoxLayout;
@@ -377,9 +380,21 @@ void Form5::reloadTargets()
     }
 }
 
+// The product buttons keep their captions 产品1计数 … 产品5计数; the mapped product names
+// reach them, their counter boxes and the daily product boxes as tips, and the counter boxes
+// carry what they count as their tips and accessible names.
 void Form5::setProductTips()
 {
     const QStringList names = state_.productNames();
+    for (int i = 0; i < 11; ++i) {
+        const bool product = i >= 6;
+        const QString name = product ? names.value(i - 6) : QString();
+        const QString counts = product ? (name.isEmpty() ? QString::fromUtf8(CounterCaptions[i]) : name + QStringLiteral("计数"))
+                                       : FeedbackRules::counterFields()[i];
+        Text5[i]->setToolTip(counts);
+        Text5[i]->setAccessibleName(counts);
+        Command17[i]->setToolTip(product ? counts : QString::fromUtf8(ChannelTips[i]));
+    }
     for (int k = 0; k < 5; ++k) {
         const QString name = names.value(k);
         Text1[9 + k]->setToolTip(name.isEmpty() ? QString() : name + QStringLiteral("计数"));
@@ -577,7 +592,10 @@ bool Form5::settleUnsavedChanges()
 {
     if (!hasUnsavedChanges())
         return true;
-    const SaveAnswer answer = Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"));
+    const QString name = TextRules::trimBlanks(Text4[1]->text());
+    const QString record = name.isEmpty() ? QStringLiteral("新客户") : QStringLiteral("客户“%1”").arg(name);
+    const SaveAnswer answer =
+        Dialogs::instance().askToSave(Dialogs::unsavedQuestion(windowTitle(), record), QStringLiteral("信息提示"));
     if (answer == SaveAnswer::Save)
         return saveResponse();
     if (answer == SaveAnswer::Discard) {
@@ -710,7 +728,9 @@ void Form5::Command5_Click()
         rs.setFilter(SqlText::contains(column, answer) + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo_));
         showTargetPosition();
         if (rs.recordCount() > 0) {
-            Dialogs::instance().message(QStringLiteral("已查到此客户！"), QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
+            const QString found = rs.recordCount() == 1 ? QStringLiteral("已查到此客户！")
+                                                        : QStringLiteral("已查到%1个客户！").arg(rs.recordCount());
+            Dialogs::instance().message(found, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::None);
             showPanelWith(false);
             displayRecord2();
             return;
@@ -756,6 +776,12 @@ void Form5::Command7_Click()
 void Form5::Command10_Click()
 {
     if (!planTargetRecordset_ || planTargetRecordset_->recordCount() == 0 || !shownTargetKey_)
+        return;
+    // A target goes with its counters: the user names it before it goes.
+    const QString question = QStringLiteral("确实要删除客户“%1”（计划%2）吗？它的反馈计数将一并删除。")
+                                 .arg(TextRules::trimBlanks(Text4[1]->text()), TextRules::trimBlanks(Text4[0]->text()));
+    if (Dialogs::instance().message(question, QStringLiteral("删除提示"), MsgButtons::OkCancel, MsgIcon::Question)
+        != MsgAnswer::Ok)
         return;
     Recordset& rs = *planTargetRecordset_;
     try {

@@ -1,5 +1,7 @@
 #include "feedbackFm1.h"
 
+#include "campaign/PlanDeletion.h"
+
 #include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
@@ -182,7 +184,11 @@ bool feedbackFm1::settlePendingEdit()
 {
     if (!isEditing())
         return true;
-    const SaveAnswer answer = Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"));
+    const QString record = QStringLiteral("计划“%1”%2的记录")
+                               .arg(TextRules::trimmedText(days_->value(QStringLiteral("序号"))),
+                                    days_->text(QStringLiteral("时间")));
+    const SaveAnswer answer =
+        Dialogs::instance().askToSave(Dialogs::unsavedQuestion(windowTitle(), record), QStringLiteral("信息提示"));
     if (answer == SaveAnswer::Save)
         return storePendingEdit();
     if (answer == SaveAnswer::Discard) {
@@ -312,8 +318,21 @@ void feedbackFm1::Command6_Click()
     planNoToDelete_ = Dialogs::instance()
                           .input(QStringLiteral("确认要删除记录相同序号的序号，如下："), QStringLiteral("提示信息"), planNoToDelete_)
                           .value_or(QString());
-    const MsgAnswer answer = Dialogs::instance().message(QStringLiteral("确实要删除吗？"), QStringLiteral("信息提示"),
-                                                         MsgButtons::OkCancel, MsgIcon::Question);
+    int days = 0;
+    try {
+        days = PlanDeletion::contentsOf(state_.store(), planNoToDelete_).days;
+    } catch (const DbError& error) {
+        reportError(error.description());
+        return;
+    }
+    const QString plan = planNoToDelete_.isEmpty() ? QStringLiteral("无序号") : QStringLiteral("计划“%1”").arg(planNoToDelete_);
+    if (days == 0) {
+        reportError(QStringLiteral("%1没有每日反馈统计记录，没有删除。").arg(plan));
+        return;
+    }
+    const MsgAnswer answer =
+        Dialogs::instance().message(QStringLiteral("确实要删除吗？\n将删除%1的全部%2条每日反馈统计记录。").arg(plan).arg(days),
+                                    QStringLiteral("信息提示"), MsgButtons::OkCancel, MsgIcon::Question);
     if (answer != MsgAnswer::Ok)
         return;
     try {

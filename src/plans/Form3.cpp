@@ -225,7 +225,9 @@ bool Form3::settlePendingEdit()
 {
     if (!hasUnsavedChanges())
         return true;
-    switch (Dialogs::instance().askToSave(QStringLiteral("有未保存的修改，是否保存？"), QStringLiteral("信息提示"))) {
+    const QString plan = TextRules::trimBlanks(Text1[0]->text() + QLatin1Char(' ') + Text1[1]->text());
+    const QString record = plan.isEmpty() ? QStringLiteral("新计划") : QStringLiteral("计划“%1”").arg(plan);
+    switch (Dialogs::instance().askToSave(Dialogs::unsavedQuestion(windowTitle(), record), QStringLiteral("信息提示"))) {
     case SaveAnswer::Save:
         return savePlan();
     case SaveAnswer::Discard:

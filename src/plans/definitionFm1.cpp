@@ -1,5 +1,7 @@
 #include "definitionFm1.h"
 
+#include "core/Connection.h"
+
 #include "campaign/ProductNames.h"
 #include "campaign/ProgramState.h"
 #include "core/DbError.h"
@@ -42,7 +44,10 @@ definitionFm1::definitionFm1(ProgramState& state)
     layout->addLayout(boxes);
     layout->addStretch(1);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    // Where the names went once saved: the window's status line.
+    statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    buttons->addWidget(statusLine, 1);
     Command2 = new QPushButton(QStringLiteral("保存定义"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command1 = new QPushButton(QStringLiteral("返回"), this);
@@ -80,7 +85,9 @@ void definitionFm1::Command2_Click()
 {
     try {
         writeRecord();
+        statusLine->setText(QStringLiteral("产品名称已保存到数据库“%1”。").arg(state_.connection()->displayName()));
     } catch (const DbError& error) {
+        statusLine->clear();
         showRefusal(error);
     }
 }

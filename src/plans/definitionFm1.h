@@ -24,6 +24,7 @@ public:
 
     QLineEdit* Text1[5] = {};
     QLabel* Label1[5] = {};
+    QLabel* statusLine = nullptr;   // says where the names were saved
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
 

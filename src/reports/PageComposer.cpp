@@ -133,29 +133,39 @@ double PageComposer::separatorX(int column) const
     return layout_.tableX + c.separator + layout_.shift(c.shiftBox);
 }
 
-// A text wider than its cell prints the characters that fit, clipped at the cell's end, so
-// that the page and the text a reader copies from a PDF show the same; one that fits is
-// drawn plain.
+// A printed value is never cut silently: a text wider than its cell prints in a smaller font
+// (down to seven tenths of its size) when that holds it whole, and only then shortened with
+// "…", clipped at the cell's end, so that the page and the text a reader copies from a PDF
+// show the same. A text that fits is drawn plain.
 DrawOp PageComposer::cellText(double x, double y, double endX, const QString& text, const FontSpec& font) const
 {
     // Widths measured here may differ a little from those on paper: a text that nearly
-    // fills its cell is clipped too.
+    // fills its cell counts as too wide too.
     constexpr double Tolerance = 0.1;
     const double room = endX - x - Tolerance;
     if (textWidth_(text, font) <= room)
         return DrawOp::textAt(x, y, text, font);
+    FontSpec smaller = font;
+    const double smallest = std::max(font.size * 0.7, 5.0);
+    for (smaller.size = font.size - 0.5; smaller.size >= smallest; smaller.size -= 0.5)
+        if (textWidth_(text, smaller) <= room)
+            return DrawOp::textAt(x, y, text, smaller);
+    smaller.size += 0.5;   // the smallest size tried
+    const QString ellipsis = QStringLiteral("…");
     const QList<uint> characters = text.toUcs4();
-    qsizetype fitting = 0;   // the longest start of the text that fits
+    auto start = [&characters](qsizetype count) {
+        return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), count);
+    };
+    qsizetype fitting = 0;   // the longest start of the text that fits with the ellipsis
     qsizetype tooMany = characters.size();
     while (tooMany - fitting > 1) {
         const qsizetype middle = (fitting + tooMany) / 2;
-        if (textWidth_(QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), middle), font) <= room)
+        if (textWidth_(start(middle) + ellipsis, smaller) <= room)
             fitting = middle;
         else
             tooMany = middle;
     }
-    const QString shown = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), fitting);
-    return DrawOp::clippedTextAt(x, y, endX, shown, font);
+    return DrawOp::clippedTextAt(x, y, endX, start(fitting) + ellipsis, smaller);
 }
 
 // A cell's text ends at the separator of the column to its right, the last column's at

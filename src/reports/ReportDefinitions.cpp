@@ -120,4 +120,15 @@ ReportDefinition campaignSummary()
     return d;
 }
 
+ReportDefinition withProductNames(ReportDefinition report, const QStringList& productNames)
+{
+    for (ReportColumn& column : report.columns) {
+        const int product = CounterFields::products().indexOf(column.field);
+        const QString name = product >= 0 ? productNames.value(product).trimmed() : QString();
+        if (!name.isEmpty())
+            column.heading = name + QStringLiteral("计数");
+    }
+    return report;
+}
+
 } // namespace ReportDefinitions

@@ -2,6 +2,8 @@
 
 #include "ReportDefinition.h"
 
+#include <QStringList>
+
 // The program's three reports.
 namespace ReportDefinitions {
 
@@ -13,5 +15,9 @@ ReportDefinition respondingClients();
 
 // printFm12: one line per executed plan.
 ReportDefinition campaignSummary();
+
+// The report with its product columns headed by the mapped product names ("打印机计数");
+// a product without a name keeps its heading.
+ReportDefinition withProductNames(ReportDefinition report, const QStringList& productNames);
 
 } // namespace ReportDefinitions

@@ -2,6 +2,9 @@
 
 #include "ReportDefinition.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 FontSpec font(const QString& name, double size, bool bold)
@@ -44,4 +47,49 @@ int ReportLayout::shift(int box) const
 double ReportLayout::tableRight(const ReportDefinition& report) const
 {
     return tableX + BaseTableWidth + shift(report.rightShiftBox);
+}
+
+namespace {
+
+// Moves the right boundary of column `column` (and every column to its right) by `mm`.
+void moveRightBoundary(std::array<int, ReportLayout::BoxCount>& boxShift, int column, int mm)
+{
+    for (int box = column; box < ReportLayout::BoxCount; ++box)   // box column + 1, 0-based
+        boxShift[box] += mm;
+}
+
+} // namespace
+
+void ReportLayout::holdWidestValues(const ReportDefinition& report, const QList<QStringList>& rows,
+                                    const QStringList& fields, double pageRight, const TextWidth& textWidth)
+{
+    constexpr double Tolerance = 0.1;   // as PageComposer measures
+    const int last = int(report.columns.size()) - 1;
+    auto textX = [&](int c) { return report.columns[c].text + shift(report.columns[c].shiftBox); };
+    auto endX = [&](int c) {
+        return c < last ? report.columns[c + 1].separator + shift(report.columns[c + 1].shiftBox) : BaseTableWidth + shift(report.rightShiftBox) - 1;
+    };
+    for (int c = 0; c < last; ++c) {
+        if (!fields.contains(report.columns[c].field))
+            continue;
+        double widest = 0;
+        for (const QStringList& row : rows)
+            widest = std::max(widest, textWidth(row.value(c), contentFont));
+        const double missing = widest - (endX(c) - textX(c) - Tolerance);
+        if (missing > 0)
+            moveRightBoundary(boxShift, c, int(std::ceil(missing)));
+    }
+    // Beyond the page, the widest other column gives up room, down to half its width.
+    const double beyond = tableRight(report) - pageRight;
+    if (beyond <= 0)
+        return;
+    int widestOther = -1;
+    for (int c = 0; c < last; ++c)
+        if (!fields.contains(report.columns[c].field)
+            && (widestOther < 0 || endX(c) - textX(c) > endX(widestOther) - textX(widestOther)))
+            widestOther = c;
+    if (widestOther < 0)
+        return;
+    const int given = std::min(int(std::ceil(beyond)), int((endX(widestOther) - textX(widestOther)) / 2));
+    moveRightBoundary(boxShift, widestOther, -given);
 }

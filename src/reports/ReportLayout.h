@@ -2,7 +2,11 @@
 
 #include "FontSpec.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <array>
+#include <functional>
 
 struct ReportDefinition;
 
@@ -37,4 +41,13 @@ struct ReportLayout {
     int shift(int box) const;
     // Where the table's right border stands: the rules end there.
     double tableRight(const ReportDefinition& report) const;
+
+    // Widens the columns of `fields` (phone, fax, e-mail) so that the widest of their values
+    // in `rows` prints whole, moving the columns to their right along. The table ends at
+    // `pageRight` at most: what is missing there is taken from the widest other column (the
+    // address), which keeps half its width. A column that still cannot hold a value prints it
+    // smaller, and only then shortened (see PageComposer).
+    using TextWidth = std::function<double(const QString&, const FontSpec&)>;
+    void holdWidestValues(const ReportDefinition& report, const QList<QStringList>& rows, const QStringList& fields,
+                          double pageRight, const TextWidth& textWidth);
 };

@@ -1,4 +1,5 @@
 #include "ReportWindow.h"
+#include "ReportDefinitions.h"
 
 #include "PageComposer.h"
 #include "PagePreview.h"
@@ -17,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -103,7 +105,8 @@ QLineEdit* displayBox(const QString& name, int width, QWidget* parent)
 } // namespace
 
 ReportWindow::ReportWindow(const ProgramState& state, const ReportDefinition& report)
-    : FormWindow(report.windowName, report.caption, WidthTwips, HeightTwips), state_(state), report_(report),
+    : FormWindow(report.windowName, report.caption, WidthTwips, HeightTwips), state_(state),
+      report_(ReportDefinitions::withProductNames(report, state.productNames())),
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     printerInstalled = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
@@ -285,6 +288,7 @@ void ReportWindow::Form_Load()
     layout_ = ReportLayout::defaults(report_, charWidth);
     ReportPrinter::prepare(*printer_);
     Picture2->setPageSize(ReportPrinter::pageSize(*printer_));
+    holdWidestValues();
 
     if (hasRecords()) {
         const int size = std::min(RecordsPerPageAtLoad, rowsThatFit());
@@ -301,6 +305,23 @@ void ReportWindow::Form_Load()
     Text1[0]->setText(QStringLiteral("终止页：") + QString::number(paging_.lastPage));
     Text1[1]->setText(QStringLiteral("起始页：") + QString::number(paging_.currentPage));
     printA();
+}
+
+// Phone, fax and e-mail columns start as wide as the longest value printed needs, within the
+// page: a printed phone number is never cut.
+void ReportWindow::holdWidestValues()
+{
+    QList<QStringList> printed;
+    try {
+        for (int position = 1; position <= rows_->count(); ++position)
+            printed.append(rows_->rowTexts(position));
+    } catch (const DbError&) {
+        return;   // the columns keep their widths; the pages say what cannot be read
+    }
+    constexpr double PageMargin = 10;
+    const QStringList fields = {QStringLiteral("电话1"), QStringLiteral("传真"), QStringLiteral("Email")};
+    layout_.holdWidestValues(report_, printed, fields, ReportPrinter::pageSize(*printer_).width() - PageMargin,
+                             &TextMeasure::textWidth);
 }
 
 void ReportWindow::openRows()
@@ -620,8 +641,9 @@ void ReportWindow::pdfFile_Click()
     if (!hasRecords())
         return;
     const std::unique_ptr<QPrinter> pdf = pdfPrinter(QStringLiteral("输出PDF文件"));
-    if (pdf)
-        printPages(*pdf);
+    if (pdf && printPages(*pdf))
+        Dialogs::instance().message(QStringLiteral("已输出到PDF文件：%1").arg(QDir::toNativeSeparators(pdf->outputFileName())),
+                                    QStringLiteral("提示信息"), MsgButtons::Ok, MsgIcon::Information);
 }
 
 bool ReportWindow::printPages(QPrinter& printer)

@@ -109,6 +109,7 @@ private:
     void buildTopBar();
     void buildToolbar();
     void openRows();
+    void holdWidestValues();
     bool hasRecords() const;
     int recordsPerPage() const;
     void showPageBoxes();

@@ -189,7 +189,8 @@ TEST_F(MainWindowTest, DeletingTheOnlyPlanRemovesItsDaysAndTargetsButKeepsTheDes
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command8");
     ASSERT_EQ(dialogs.log().size(), 1);
-    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确实要删除该记录吗？"));
+    EXPECT_EQ(dialogs.log()[0].text,
+              QStringLiteral("确实要删除该记录吗？\n将删除已执行的计划“P'1 唯一”，连同它的3个客户记录和2条每日反馈统计记录（计划的设计保留）。"));
     EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("信息提示"));
     EXPECT_EQ(dialogs.log()[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(dialogs.log()[0].icon, MsgIcon::Question);
@@ -720,3 +721,60 @@ TEST_F(MainWindowTest, MovingToAPlanWithoutDaysLeavesNoChartOfThePreviousPlan)
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, ThePlanTheUserChoseStaysCurrentUntilPlansComeOrGo)
+{
+    executePlan("2026-01", "一月", {4});
+    executePlan("2026-02", "二月", {6});
+    open();
+    click("Command1(0)");   // "<<": the user chooses the first plan
+    ASSERT_EQ(currentPlan(), QStringLiteral("2026-01"));
+    window->Form_Activate();   // back from another window
+    EXPECT_EQ(currentPlan(), QStringLiteral("2026-01"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("1/2"));
+    EXPECT_EQ(window->dayRows()->source(), QStringLiteral("Select * From feedbackTable Where 序号 = '2026-01'"));
+
+    executePlan("2026-03", "三月", {1});   // a plan executed meanwhile: the newest becomes current
+    window->Form_Activate();
+    EXPECT_EQ(currentPlan(), QStringLiteral("2026-03"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("3/3"));
+}
+
+TEST_F(MainWindowTest, TheImportWindowsExitLeavesAsTheMainWindowsExitDoes)
+{
+    executePlan("1", "一", {1});
+    open();
+    window->findChild<QAction*>("createMarketing")->trigger();
+    window->findChild<QAction*>("inputClient")->trigger();
+    QWidget* editor = nullptr;
+    QWidget* importer = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("Form3"))
+            editor = widget;
+        if (widget->objectName() == QStringLiteral("mainFm3"))
+            importer = widget;
+    }
+    ASSERT_TRUE(editor && importer);
+    editor->findChild<QLineEdit*>("Text1(1)")->setText(QStringLiteral("未保存的题目"));
+
+    QApplication::processEvents();   // what earlier tests left to run ends no loop of this one
+    auto exitFromImport = [importer] {
+        QTimer::singleShot(0, importer, [importer] { importer->findChild<QAction*>("exit")->trigger(); });
+        QTimer::singleShot(300, [] { QApplication::exit(7); });
+        return QApplication::exec();
+    };
+    dialogs.queueMessage(MsgAnswer::Ok);
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);   // the plan editor keeps its typing
+    EXPECT_EQ(exitFromImport(), 7);
+    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确实要退出该系统吗？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("创建营销计划（计划“1 未保存的题目”）有未保存的修改，是否保存？"));
+    EXPECT_TRUE(editor->isVisible());
+
+    // Closing the main window by its frame asks the same way.
+    dialogs.queueSaveAnswer(SaveAnswer::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(editor->isVisible());
+    dialogs.queueSaveAnswer(SaveAnswer::Discard);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(editor->isVisible());
+}

@@ -140,8 +140,8 @@ TEST_F(BrowserTest, ItOpensOnThePlansFirstTargetWithItsFieldsAndCharts)
         EXPECT_EQ(channels.rowLabelAt(row), channelLabels[row - 1]);
     ChartControl& products = chart(2);
     EXPECT_EQ(column(products), QList<double>({3, 0, 1, 0, 0}));
-    EXPECT_EQ(products.rowLabelAt(1), QStringLiteral("产品1"));   // not the product's name
-    EXPECT_EQ(products.rowLabelAt(5), QStringLiteral("产品5"));
+    EXPECT_EQ(products.rowLabelAt(1), QStringLiteral("激光打印机"));   // the mapped product names
+    EXPECT_EQ(products.rowLabelAt(5), QStringLiteral("碎纸机"));
     EXPECT_TRUE(checked("Option1"));
     EXPECT_TRUE(checked("Option2"));
 

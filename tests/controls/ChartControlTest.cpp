@@ -695,11 +695,12 @@ TEST(ChartControlPicture, TheChartIsSavedAsAPngWhereTheUserSays)
     const QImage saved(folder.filePath("反馈图.png"), "PNG");
     EXPECT_EQ(saved.size(), chart.size() * chart.devicePixelRatio());
     EXPECT_EQ(dialogs.log().first().file.defaultExt, QStringLiteral("png"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("图片已保存到：") + QDir::toNativeSeparators(folder.filePath("反馈图.png")));
 
     dialogs.queueSaveFile(FileChoice{folder.filePath("没有此文件夹/图.png"), "图.png"});
     chart.savePictureAs();
-    ASSERT_EQ(dialogs.log().size(), 3);
-    EXPECT_TRUE(dialogs.log()[2].text.startsWith(QStringLiteral("图片未能保存到")));
+    ASSERT_EQ(dialogs.log().size(), 4);
+    EXPECT_TRUE(dialogs.log()[3].text.startsWith(QStringLiteral("图片未能保存到")));
     Dialogs::install(nullptr);
 }
 

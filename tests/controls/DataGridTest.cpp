@@ -6,7 +6,10 @@
 #include "controls/ScriptedDialogs.h"
 #include "support/TempAppFolder.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -192,6 +195,32 @@ TEST_F(DataGridTest, AnEditableGridKeepsTheRecordsetsOrder)
     clickHeader(grid, rs->fieldIndex(QStringLiteral("反馈合计")));
     clickHeader(grid, rs->fieldIndex(QStringLiteral("反馈合计")));
     EXPECT_EQ(shownName(grid, 0), QStringLiteral("客户1"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DataGridTest, TabLeavesTheGridForTheNextControlAndTheArrowsMoveInside)
+{
+    QWidget window;
+    auto* inside = new DataGrid(&window);
+    auto* next = new QPushButton(QStringLiteral("保存"), &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(inside);
+    layout->addWidget(next);
+    auto rs = targets(3);
+    inside->bind(rs);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    inside->setFocus();
+    QTest::keyClick(inside, Qt::Key_Right);
+    QTest::keyClick(inside, Qt::Key_Down);
+    EXPECT_EQ(rs->absolutePosition(), 2);
+    EXPECT_TRUE(inside->hasFocus());
+    QTest::keyClick(inside, Qt::Key_Tab);
+    EXPECT_TRUE(next->hasFocus());
+    EXPECT_EQ(rs->absolutePosition(), 2);
 }
 
 } // namespace

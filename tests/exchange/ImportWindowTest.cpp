@@ -524,7 +524,7 @@ TEST_F(ImportWindowTest, EmptyingTheTableAsksFirstAndThenDeletesEveryPlansTarget
     click("Command9");
     const DialogRecord* asked = lastOfKind(QStringLiteral("message"));
     ASSERT_TRUE(asked);
-    EXPECT_EQ(asked->text, QStringLiteral("确实要删除全部营销对象数据吗？"));
+    EXPECT_EQ(asked->text, QStringLiteral("确实要删除全部营销对象数据吗？\n将删除所有计划的5个客户记录。"));
     EXPECT_EQ(asked->title, InfoTitle);
     EXPECT_EQ(asked->buttons, MsgButtons::OkCancel);
     EXPECT_EQ(asked->icon, MsgIcon::Question);

@@ -197,7 +197,7 @@ TEST_F(TargetTableWindowTest, DeletingOnePlansTargetsOffersTheCurrentNumber)
     EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确认要删除记录相同序号的序号，如下："));
     EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("提示信息"));
     EXPECT_EQ(dialogs.log()[0].defaultText, QStringLiteral("P'1"));
-    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("确实要删除吗？"));
+    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("确实要删除吗？\n将删除计划“P'1”的全部2个客户记录。"));
     EXPECT_EQ(stored(), 3);
     EXPECT_EQ(position(), QStringLiteral("1/3"));
     EXPECT_EQ(announced.count(), 1);
@@ -209,12 +209,16 @@ TEST_F(TargetTableWindowTest, ACancelledPlanNumberStillAsksAndThenDeletesTargets
     dialogs.queueInput(std::nullopt);
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command8");
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除吗？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除吗？\n将删除无序号的全部1个客户记录。"));
     EXPECT_EQ(stored(), 5);
     dialogs.queueInput(std::nullopt);
     click("Command8");
     EXPECT_EQ(stored(), 4);
     EXPECT_EQ(stored(QStringLiteral("序号 = ''")), 0);
+    dialogs.queueInput(QStringLiteral("没有的序号"));   // no targets: nothing to ask about
+    click("Command8");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("计划“没有的序号”没有客户记录，没有删除。"));
+    EXPECT_EQ(stored(), 4);
 }
 
 TEST_F(TargetTableWindowTest, DeletingTargetsWithoutFeedbackAnsweredCancelDeletesNothing)
@@ -223,7 +227,8 @@ TEST_F(TargetTableWindowTest, DeletingTargetsWithoutFeedbackAnsweredCancelDelete
     click("Command11");
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command5");
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除无反馈客户的记录吗？"));
+    EXPECT_EQ(dialogs.log().last().text,
+              QStringLiteral("确实要删除无反馈客户的记录吗？\n将删除3个客户记录：无序号的1个、计划“P'1”的1个、计划“P2”的1个。"));
     EXPECT_EQ(stored(), 5);
     click("Command5");
     EXPECT_EQ(stored(), 2);

@@ -130,13 +130,14 @@ TEST_F(DailyTableTest, DeletingByPlanNumberOffersTheCurrentOneAndCancellingMeans
     EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("确认要删除记录相同序号的序号，如下："));
     EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("提示信息"));
     EXPECT_EQ(dialogs.log()[0].defaultText, QStringLiteral("P'1"));
-    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("确实要删除吗？"));
+    EXPECT_EQ(dialogs.log()[1].text, QStringLiteral("确实要删除吗？\n将删除无序号的全部1条每日反馈统计记录。"));
     EXPECT_EQ(rows("序号 = ''"), 0);
     EXPECT_EQ(rows("1 = 1"), 3);
 
     dialogs.queueInput(QStringLiteral("P'1"));
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command6");
+    EXPECT_EQ(dialogs.log()[3].text, QStringLiteral("确实要删除吗？\n将删除计划“P'1”的全部3条每日反馈统计记录。"));
     EXPECT_EQ(rows("1 = 1"), 0);
     EXPECT_EQ(position(), QStringLiteral("0/0"));
     EXPECT_EQ(grid()->recordset()->recordCount(), 0);
@@ -198,7 +199,7 @@ TEST_F(DailyTableTest, AnEditWaitingForSaveIsNeverStoredByAnotherWindowsChange)
     QPointer<feedbackFm1> alive(closing);
     dialogs.queueMessage(MsgAnswer::Cancel);
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("每日反馈统计表（计划“P'1”2026/12/5的记录）有未保存的修改，是否保存？"));
     EXPECT_TRUE(closing->isVisible());
     dialogs.queueSaveAnswer(SaveAnswer::Discard);
     QTest::mouseClick(closing->findChild<QPushButton*>("Command7"), Qt::LeftButton);

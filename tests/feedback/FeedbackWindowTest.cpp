@@ -335,6 +335,15 @@ TEST_F(FeedbackWindowTest, BoxesAndGridsBehaveAsTheOperatorExpects)
     EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("1"));
 
     EXPECT_EQ(box("Text1(9)")->toolTip(), QStringLiteral("打印机计数"));
+    // The product buttons keep their captions; the mapped names are their tips, and each
+    // counter box says what it counts.
+    auto* productButton = window->findChild<QPushButton*>("Command17(6)");
+    EXPECT_EQ(productButton->text(), QStringLiteral("产品1计数"));
+    EXPECT_EQ(productButton->toolTip(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text5(6)")->toolTip(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text5(6)")->accessibleName(), QStringLiteral("打印机计数"));
+    EXPECT_EQ(box("Text5(0)")->accessibleName(), QStringLiteral("电话数"));
+    EXPECT_EQ(box("Text5(10)")->toolTip(), QStringLiteral("产品5计数"));   // a product without a name
     EXPECT_EQ(box("Text1(10)")->toolTip(), QString());
     EXPECT_EQ(box("Text1(3)")->toolTip(), QStringLiteral("电话计数"));
 
@@ -352,6 +361,12 @@ TEST_F(FeedbackWindowTest, DeletingATargetLeavesTheDailyRowsAlone)
 {
     open();
     chooseTarget(3);
+    const QString name = box("Text4(1)")->text();
+    dialogs.queueMessage(MsgAnswer::Cancel);
+    click("Command10");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除客户“%1”（计划P1）吗？它的反馈计数将一并删除。").arg(name));
+    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 3);   // kept on Cancel
+    dialogs.queueMessage(MsgAnswer::Ok);
     click("Command10");
     EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 2);
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("2/2"));
@@ -431,7 +446,7 @@ TEST_F(FeedbackWindowTest, CountsNotYetSavedAreNeverDroppedWithoutAsking)
     count(Phone);
     dialogs.queueSaveAnswer(SaveAnswer::Cancel);
     chooseTarget(2);   // another target: asked, and cancelled
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("记录客户反馈（客户“北京甲公司”）有未保存的修改，是否保存？"));
     EXPECT_EQ(dialogs.log().last().kind, QStringLiteral("askToSave"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
     EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
@@ -475,6 +490,19 @@ TEST_F(FeedbackWindowTest, ChoosingATargetMovesNothingOnTheWindow)
     EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("Frame2"))->isVisible());
     EXPECT_EQ(window->size(), windowSize);
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("DataGrid2"))->geometry(), targets);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FeedbackWindowTest, ASearchMatchingSeveralTargetsSaysHowMany)
+{
+    open();
+    dialogs.queueInput(QStringLiteral("公司"));
+    click("Command5");
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("已查到2个客户！"));
+    EXPECT_TRUE(box("Text3")->text().endsWith(QStringLiteral("/2")));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,7 +41,8 @@ TEST_F(DefinitionTest, ShowsTheStoredNamesTrimmedAndStoresTrimmedNames)
     box(window, 2)->clear();
     click(window, "Command2");
     EXPECT_EQ(stored(), QStringList({"打印机", "复印机", "", "", ""}));
-    EXPECT_TRUE(dialogs.log().isEmpty());   // saving says nothing
+    EXPECT_TRUE(dialogs.log().isEmpty());   // saving asks nothing; the status line says where the names went
+    EXPECT_TRUE(window.findChild<QLabel*>("statusLine")->text().startsWith(QStringLiteral("产品名称已保存到数据库“")));
 }
 
 TEST_F(DefinitionTest, ReturnWithoutSavingChangesNothing)

@@ -190,7 +190,7 @@ TEST_F(PlanEditorTest, TypedFieldsAreNotDroppedWhenMovingOnOrReturning)
     box(1)->setText(QStringLiteral("第三改"));
     dialogs.queueSaveAnswer(SaveAnswer::Cancel);
     click("Command3(0)");
-    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("有未保存的修改，是否保存？"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("创建营销计划（计划“3 第三改”）有未保存的修改，是否保存？"));
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("信息提示"));
     EXPECT_EQ(position(), QStringLiteral("3/3"));       // stays, the typed text kept
     EXPECT_EQ(box(1)->text(), QStringLiteral("第三改"));

@@ -353,3 +353,83 @@ TEST(TextMeasureTest, LinesHoldTheFontsAscentAndDescentAndWidthsComeFromTheInsta
 }
 
 } // namespace
+
+namespace {
+
+// A value too wide for its column is never cut silently: a smaller font holds a phone number
+// a little too long; a value that even the smallest font cannot hold ends in "…".
+TEST(PageComposerCellTest, AValueTooWidePrintsSmallerAndOnlyThenEndsInAnEllipsis)
+{
+    const ReportDefinition report = ReportDefinitions::respondingClients();
+    const ReportLayout layout = ReportLayout::defaults(report, CharWidth);
+    // 1.5 mm a character at the contents' size, less in a smaller font.
+    auto scaled = [&layout](const QString& text, const FontSpec& font) {
+        return 1.5 * text.size() * font.size / layout.contentFont.size;
+    };
+    const QString phone = QStringLiteral("0592-7574015400");   // 15 characters: 22.5 mm in 22 mm of room
+    const QString mail = QStringLiteral("info10@example72.com.cn.very.long.address.example");
+    TextRows rows({{"厦门海湾", phone, "", mail, "", "", ""}});
+    PageRequest request;
+    request.recordsPerPage = 1;
+    const ReportPage page = PageComposer(report, layout, scaled).compose(rows, request);
+    bool phoneWhole = false;
+    bool mailMarked = false;
+    for (const DrawOp& op : page) {
+        if (op.text == phone) {
+            phoneWhole = true;
+            EXPECT_LT(op.font.size, layout.contentFont.size);
+        }
+        if (op.text.startsWith(QStringLiteral("info10@"))) {
+            mailMarked = op.text.endsWith(QStringLiteral("…"));
+            EXPECT_LE(op.x + scaled(op.text, op.font), layout.tableX + 152);
+        }
+    }
+    EXPECT_TRUE(phoneWhole);
+    EXPECT_TRUE(mailMarked);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReportProductNamesTest, TheProductColumnsAreHeadedByTheMappedNames)
+{
+    const ReportDefinition report =
+        ReportDefinitions::withProductNames(ReportDefinitions::feedbackStatistics(), {"打印机", "", "扫描仪", "", ""});
+    QStringList headings;
+    for (const ReportColumn& column : report.columns)
+        if (column.field.startsWith(QStringLiteral("产品")))
+            headings.append(column.heading);
+    EXPECT_EQ(headings, QStringList({"打印机计数", "产品2计数", "扫描仪计数", "产品4计数", "产品5计数"}));
+}
+
+} // namespace
+
+namespace {
+
+// The address book's phone, fax and e-mail columns open as wide as the longest value printed
+// needs; the columns to their right move along, the table staying on the page.
+TEST(ReportLayoutWidthsTest, PhoneFaxAndEmailColumnsHoldTheirLongestValues)
+{
+    const ReportDefinition report = ReportDefinitions::respondingClients();
+    ReportLayout layout = ReportLayout::defaults(report, CharWidth);
+    const QString phone = QStringLiteral("0592-7574015400");                 // 22.5 mm in 21.9 mm of room
+    const QString mail = QStringLiteral("info10@example72.com.cn.example");   // 46.5 mm in 39.9 mm
+    const QList<QStringList> printed = {{"厦门海湾", phone, "", mail, "", "", ""}, {"北京", "010-1", "", "", "", "", ""}};
+    const double pageRight = 287;
+    layout.holdWidestValues(report, printed, {"电话1", "传真", "Email"}, pageRight, &fixedWidth);
+
+    TextRows rows({printed[0]});
+    PageRequest request;
+    request.recordsPerPage = 1;
+    const ReportPage page = PageComposer(report, layout, &fixedWidth).compose(rows, request);
+    int whole = 0;
+    for (const DrawOp& op : page)
+        if ((op.text == phone || op.text == mail) && op.font.size == layout.contentFont.size && op.clipRight == 0)
+            ++whole;
+    EXPECT_EQ(whole, 2);   // both whole, at the contents' size
+    EXPECT_LE(layout.tableRight(report), pageRight);
+    EXPECT_EQ(layout.shift(3) - layout.shift(2), 0);   // the fax column keeps its width
+}
+
+} // namespace

@@ -431,6 +431,7 @@ TEST_F(ReportWindowTest, PdfFileMenuWritesTheRangeEvenWithAPrinterInstalled)
     trigger("pdfFile");
     EXPECT_EQ(pdfPageCount(pdf("mail.pdf")), pages - 1);
     EXPECT_EQ(text("Text1(2)"), QStringLiteral("第 2 页"));
+    EXPECT_EQ(dialogs.log().last().text, QStringLiteral("已输出到PDF文件：") + QDir::toNativeSeparators(pdf("mail.pdf")));
 
     dialogs.queueSaveFile(Dialogs::fileChoiceFor(pdf("missing/folder/mail.pdf")));
     trigger("pdfFile");

@@ -313,14 +313,43 @@ void fbTFixFm1::Command8_Click()
                           .input(QStringLiteral("确认要删除记录相同序号的序号，如下："), QStringLiteral("提示信息"),
                                  planNoToDelete_)
                           .value_or(QString());
-    if (!confirmed(QStringLiteral("确实要删除吗？")))
+    int count = 0;
+    try {
+        count = Targets::countOfPlan(state_.store(), planNoToDelete_);
+    } catch (const DbError& error) {
+        reportError(error.description());
+        return;
+    }
+    if (count == 0) {
+        reportError(QStringLiteral("%1没有客户记录，没有删除。").arg(Targets::planLabel(planNoToDelete_)));
+        return;
+    }
+    if (!confirmed(QStringLiteral("确实要删除吗？\n将删除%1的全部%2个客户记录。").arg(Targets::planLabel(planNoToDelete_)).arg(count)))
         return;
     deleteMany([this] { Targets::removeTargetsOfPlan(state_, planNoToDelete_); });
 }
 
 void fbTFixFm1::Command5_Click()
 {
-    if (!hasRows() || !confirmed(QStringLiteral("确实要删除无反馈客户的记录吗？")))
+    if (!hasRows())
+        return;
+    QList<QPair<QString, int>> counts;
+    try {
+        counts = Targets::countWithoutFeedbackByPlan(state_.store());
+    } catch (const DbError& error) {
+        reportError(error.description());
+        return;
+    }
+    int total = 0;
+    for (const auto& planCount : counts)
+        total += planCount.second;
+    if (total == 0) {
+        reportError(QStringLiteral("没有无反馈的客户记录，没有删除。"));
+        return;
+    }
+    if (!confirmed(QStringLiteral("确实要删除无反馈客户的记录吗？\n将删除%1个客户记录：%2。")
+                       .arg(total)
+                       .arg(Targets::perPlanText(counts))))
         return;
     deleteMany([this] { Targets::removeTargetsWithoutFeedback(state_); });
 }
