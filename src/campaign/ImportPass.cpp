@@ -87,21 +87,42 @@ bool isText(const FieldInfo& field)
     return field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::LongText;
 }
 
+// Whether storing the value in a text field of this size loses characters: more is cut than
+// the blanks trimming takes anyway.
+bool isCut(const QVariant& value, const QString& stored)
+{
+    return stored != TextRules::trimmedText(value);
+}
+
 // Binds a source value to its target field as the pass stores it: as text, cut to the field's
 // size and trimmed. Most texts need neither, and go across as the UTF-8 the source holds,
-// unconverted: a big list holds millions of them.
-void bindValue(Statement& insert, int index, const Statement& sourceRows, int column, const FieldInfo& from,
+// unconverted: a big list holds millions of them. Answers whether the text was cut.
+bool bindValue(Statement& insert, int index, const Statement& sourceRows, int column, const FieldInfo& from,
                const FieldInfo& to)
 {
     if (isText(to) && from.kind != FieldInfo::Kind::Date) {   // a date is read into a date first
         const QByteArrayView text = sourceRows.utf8At(column);
         if (!text.isNull() && TextRules::fieldTextKeepsUtf8(text, to.declaredSize)) {
             insert.bindUtf8(index, text);
-            return;
+            return false;
         }
     }
     const QVariant value = from.fromStored(sourceRows.valueAt(column));
-    insert.bind(index, to.toStored(TextRules::fieldText(value, to.declaredSize)));
+    const QString stored = TextRules::fieldText(value, to.declaredSize);
+    insert.bind(index, to.toStored(stored));
+    return isText(to) && isCut(value, stored);
+}
+
+// Counts a cut text of the field in the outcome, the fields in the order they are met.
+void countCut(ImportOutcome& outcome, const QString& field)
+{
+    for (auto& [name, count] : outcome.cutValues) {
+        if (name == field) {
+            ++count;
+            return;
+        }
+    }
+    outcome.cutValues.append({field, 1});
 }
 
 } // namespace
@@ -140,6 +161,8 @@ int ImportPass::countDuplicates()
     planTargets.bind(1, columns[0].toStored(planNo_));
     while (planTargets.step())
         known.insert(duplicateKey(planTargets.valueAt(0).toString(), planTargets.valueAt(1).toString()));
+    const QSet<QString> stored = known;
+    duplicateRows_ = {};
 
     auto storedText = [&](const Statement& rows, qsizetype slot) {
         const FieldInfo& field = columns[slot + 1];
@@ -151,17 +174,55 @@ int ImportPass::countDuplicates()
     known.reserve(known.size() + rows);
     int found = 0;
     for (int row = 0; row < rows && sourceRows.step(); ++row) {
-        const QString key = duplicateKey(storedText(sourceRows, nameSlot),
-                                         phoneSlot < 0 ? QString() : storedText(sourceRows, phoneSlot));
+        const QString name = storedText(sourceRows, nameSlot);
+        if (name.isEmpty()) {
+            duplicate_.push_back(false);   // a row without a name is asked about on its own
+            continue;
+        }
+        const QString phone = phoneSlot < 0 ? QString() : storedText(sourceRows, phoneSlot);
+        const QString key = duplicateKey(name, phone);
         const qsizetype before = known.size();
         known.insert(key);
         duplicate_.push_back(known.size() == before);
-        found += duplicate_.back() ? 1 : 0;
+        if (duplicate_.back()) {
+            ++found;
+            noteDuplicate(row + 1, name, phone, stored.contains(key));
+        }
     }
     return found;
 }
 
-ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
+void ImportPass::noteDuplicate(int row, const QString& name, const QString& phone, bool alreadyStored)
+{
+    ++(alreadyStored ? duplicateRows_.alreadyStored : duplicateRows_.repeatedInSource);
+    if (duplicateRows_.first.size() < DuplicateRows::RowsShown)
+        duplicateRows_.first.append({row, name, phone, alreadyStored});
+}
+
+int ImportPass::countNameless(QList<int>* first)
+{
+    nameless_.clear();
+    const qsizetype nameSlot = targetColumns_.indexOf(NameField);
+    const int rows = source_.recordCount();
+    const QList<FieldInfo> columns = insertColumns();
+    Statement sourceRows(source_.connection(), JetDialect::toSqlite(source_.source()));
+    nameless_.reserve(size_t(rows));
+    int found = 0;
+    for (int row = 0; row < rows && sourceRows.step(); ++row) {
+        const bool empty = nameSlot < 0
+                           || TextRules::fieldText(source_.field(int(nameSlot)).fromStored(sourceRows.valueAt(int(nameSlot))),
+                                                   columns[nameSlot + 1].declaredSize).isEmpty();
+        nameless_.push_back(empty);
+        if (!empty)
+            continue;
+        if (first && first->size() < DuplicateRows::RowsShown)
+            first->append(row + 1);
+        ++found;
+    }
+    return found;
+}
+
+ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates, bool skipNameless)
 {
     const QList<FieldInfo> columns = insertColumns();
 
@@ -181,14 +242,20 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
     const int recordNoSlot = sourceColumns + 2;
     const QVariant planNo = columns[0].toStored(planNo_);
     const bool skipping = skipDuplicates && duplicate_.size() == size_t(rows);
+    const bool namelessKnown = nameless_.size() == size_t(rows);
     for (int row = 0; row < rows && sourceRows.step(); ++row) {
+        const bool nameless = namelessKnown && nameless_[size_t(row)];
         if (skipping && duplicate_[size_t(row)]) {
             ++outcome.duplicatesSkipped;
+        } else if (nameless && skipNameless) {
+            ++outcome.namelessSkipped;
         } else {
             try {
                 insert.bind(1, planNo);
-                for (int i = 0; i < sourceColumns; ++i)
-                    bindValue(insert, i + 2, sourceRows, i, source_.field(i), columns[i + 1]);
+                for (int i = 0; i < sourceColumns; ++i) {
+                    if (bindValue(insert, i + 2, sourceRows, i, source_.field(i), columns[i + 1]))
+                        countCut(outcome, columns[i + 1].name);
+                }
                 // Numbered on from the table's row count, without gaps where duplicates were left out.
                 insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + outcome.rowsStored + 1)));
                 insert.step();
@@ -203,6 +270,7 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates)
                 break;
             }
             ++outcome.rowsStored;
+            outcome.namelessStored += nameless ? 1 : 0;
         }
         const int done = row + 1;
         const bool report = done % ReportEvery == 0 || done == rows;

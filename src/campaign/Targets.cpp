@@ -34,6 +34,18 @@ void requireKnownFields(Connection& db, const Targets::Values& values)
             throw DbError(QStringLiteral("营销对象表中没有字段“%1”。").arg(it.key()));
 }
 
+// A text longer than its field is refused with the message the table's window gives: a
+// name of thousands of characters would be stored whole, and its target could then take no
+// response.
+void requireFittingTexts(Connection& db, const Targets::Values& values)
+{
+    for (const FieldInfo& field : db.fields(Table)) {
+        const bool text = field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::LongText;
+        if (text && values.contains(field.name))
+            field.toStored(values.value(field.name));   // throws when the text does not fit
+    }
+}
+
 bool isBlank(const QVariant& value)
 {
     return TextRules::trimmedText(value).isEmpty();
@@ -74,6 +86,7 @@ qint64 add(ProgramState& state, const Values& values)
     Connection& db = state.store();
     requireKnownFields(db, values);
     requireName(values.value(NameField));
+    requireFittingTexts(db, values);
     Transaction transaction(db);
     QStringList names;
     QList<QVariant> stored;
@@ -94,6 +107,7 @@ bool edit(ProgramState& state, qint64 key, const Values& changes, const Values& 
     requireKnownFields(db, expected);
     if (changes.contains(NameField))
         requireName(changes.value(NameField));
+    requireFittingTexts(db, changes);
     if (changes.isEmpty())
         return true;
     Transaction transaction(db);

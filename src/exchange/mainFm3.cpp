@@ -55,13 +55,62 @@ const SourceButton SourceButtons[3] = {
 };
 constexpr int OpenDialogFlags = 34822;
 
-// The second line of the message after a pass: how many rows it added (and left out).
+// The second line of the message after a pass: how many rows it added (and left out), and
+// every value it changed on the way: rows stored without a name, texts cut by field.
 QString importedCountText(const ImportOutcome& outcome)
 {
     QString text = QStringLiteral("已导入 %1 条记录").arg(outcome.rowsStored);
     if (outcome.duplicatesSkipped > 0)
         text += QStringLiteral("，跳过 %1 条重复记录").arg(outcome.duplicatesSkipped);
-    return text + QStringLiteral("。");
+    if (outcome.namelessSkipped > 0)
+        text += QStringLiteral("，跳过 %1 条没有营销对象的记录").arg(outcome.namelessSkipped);
+    if (outcome.namelessStored > 0)
+        text += QStringLiteral("，其中 %1 条没有营销对象").arg(outcome.namelessStored);
+    text += QStringLiteral("。");
+    QStringList cuts;
+    for (const auto& [field, count] : outcome.cutValues)
+        cuts << QStringLiteral("“%1”%2 条").arg(field).arg(count);
+    if (!cuts.isEmpty())
+        text += QStringLiteral("\n超过字段长度而被截短的内容：%1。").arg(cuts.join(QStringLiteral("，")));
+    return text;
+}
+
+// "第 3、7、12 条" and "等" when there are more than those listed.
+QString rowNumbersText(const QList<int>& numbers, int total)
+{
+    QStringList texts;
+    for (int number : numbers)
+        texts << QString::number(number);
+    return QStringLiteral("第 %1 条%2").arg(texts.join(QStringLiteral("、")), total > numbers.size() ? QStringLiteral("等") : QString());
+}
+
+// The question before a pass that would store rows without a 营销对象.
+QString namelessQuestion(int count, const QList<int>& first)
+{
+    return QStringLiteral("有 %1 条记录没有营销对象（%2）。\n是否跳过这些记录？选“否”则照样导入。")
+        .arg(count)
+        .arg(rowNumbersText(first, count));
+}
+
+// The question before a pass that would store targets twice: which kind, and the first rows.
+QString duplicatesQuestion(const DuplicateRows& duplicates)
+{
+    QStringList kinds;
+    if (duplicates.alreadyStored > 0)
+        kinds << QStringLiteral("%1 条与本计划已有的营销对象重复").arg(duplicates.alreadyStored);
+    if (duplicates.repeatedInSource > 0)
+        kinds << QStringLiteral("%1 条在所选数据中重复出现").arg(duplicates.repeatedInSource);
+    QString text = QStringLiteral("发现 %1 条重复的记录（营销对象和电话1相同）：%2。\n")
+                       .arg(duplicates.count())
+                       .arg(kinds.join(QStringLiteral("，")));
+    for (const DuplicateRows::Row& row : duplicates.first)
+        text += QStringLiteral("第 %1 条：%2（%3）\n")
+                    .arg(row.number)
+                    .arg(row.phone.isEmpty() ? row.name : row.name + QLatin1Char(' ') + row.phone,
+                         row.alreadyStored ? QStringLiteral("本计划已有") : QStringLiteral("与前面的记录相同"));
+    if (duplicates.count() > duplicates.first.size())
+        text += QStringLiteral("……\n");
+    return text + QStringLiteral("是否跳过这些记录？");
 }
 
 void moveSelected(QListWidget* from, QListWidget* to)
@@ -513,11 +562,19 @@ void mainFm3::runPass(const QStringList& targetColumns)
     ImportOutcome outcome;
     try {
         ImportPass pass(state_, *importRecordset_, targetColumns, state_.currentPlanNo());
+        bool skipNameless = true;
+        QList<int> namelessRows;
+        if (const int nameless = pass.countNameless(&namelessRows); nameless > 0) {
+            const MsgAnswer answer = Dialogs::instance().message(namelessQuestion(nameless, namelessRows), InfoTitle,
+                                                                 MsgButtons::YesNoCancel, MsgIcon::Question);
+            if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
+                return;
+            skipNameless = answer == MsgAnswer::Yes;
+        }
         bool skipDuplicates = false;
-        if (const int duplicates = pass.countDuplicates(); duplicates > 0) {
-            const MsgAnswer answer = Dialogs::instance().message(
-                QStringLiteral("发现 %1 条与已有营销对象重复的记录（营销对象和电话1相同）。是否跳过这些记录？").arg(duplicates),
-                InfoTitle, MsgButtons::YesNoCancel, MsgIcon::Question);
+        if (pass.countDuplicates() > 0) {
+            const MsgAnswer answer = Dialogs::instance().message(duplicatesQuestion(pass.duplicates()), InfoTitle,
+                                                                 MsgButtons::YesNoCancel, MsgIcon::Question);
             if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
                 return;
             skipDuplicates = answer == MsgAnswer::Yes;
@@ -531,7 +588,7 @@ void mainFm3::runPass(const QStringList& targetColumns)
                 Text2->setText(TextRules::positionText(targetRowsBefore + done, targetRowsBefore + done));
                 return progress->update(done);
             },
-            skipDuplicates);
+            skipDuplicates, skipNameless);
     } catch (const DbError& error) {
         // The store failed (a full disk, a read-only file): the pass left nothing behind.
         showPassResult();

@@ -97,7 +97,8 @@ TEST_F(ImportPassTest, ValuesAreCutToTheFieldSizeAndTrimmedAndNullBecomesEmptyTe
 {
     // 邮政编码 holds 20 characters: the cut falls among the blanks after 18 digits.
     addSource(QStringLiteral("('  北京甲公司  ', NULL, '123456789012345678     9', 13812345678)"));
-    importInto({"营销对象", "电话1", "邮政编码", "电话2"}, QStringLiteral("name, phone, post, n"));
+    const ImportOutcome outcome = importInto({"营销对象", "电话1", "邮政编码", "电话2"}, QStringLiteral("name, phone, post, n"));
+    EXPECT_EQ(outcome.cutValues, (QList<std::pair<QString, int>>{{QStringLiteral("邮政编码"), 1}}));   // the 9 is lost
     auto row = plan(QStringLiteral("P1"));
     ASSERT_EQ(row->recordCount(), 1);
     EXPECT_EQ(row->text(QStringLiteral("营销对象")), QStringLiteral("北京甲公司"));
@@ -253,6 +254,14 @@ TEST_F(ImportPassTest, DuplicatesOfThePlansTargetsOrOfEarlierRowsAreFoundAndCanB
     Recordset rows(source, QStringLiteral("Select name, phone From src"));
     ImportPass pass(state, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
     EXPECT_EQ(pass.countDuplicates(), 3);
+    EXPECT_EQ(pass.duplicates().alreadyStored, 1);
+    EXPECT_EQ(pass.duplicates().repeatedInSource, 2);
+    ASSERT_EQ(pass.duplicates().first.size(), 3);
+    EXPECT_EQ(pass.duplicates().first[0].number, 1);
+    EXPECT_TRUE(pass.duplicates().first[0].alreadyStored);
+    EXPECT_EQ(pass.duplicates().first[1].number, 4);
+    EXPECT_EQ(pass.duplicates().first[1].name, QStringLiteral("乙"));
+    EXPECT_FALSE(pass.duplicates().first[1].alreadyStored);
     const ImportOutcome outcome = pass.run({}, true);
     EXPECT_EQ(outcome.rowsStored, 4);
     EXPECT_EQ(outcome.duplicatesSkipped, 3);
@@ -270,4 +279,25 @@ TEST_F(ImportPassTest, DuplicatesOfThePlansTargetsOrOfEarlierRowsAreFoundAndCanB
     ImportPass all(state, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
     EXPECT_EQ(all.countDuplicates(), 7);
     EXPECT_EQ(all.run().rowsStored, 7);
+}
+
+TEST_F(ImportPassTest, RowsWithoutANameAreLeftOutWhenAskedAndCountedEitherWay)
+{
+    addSource(QStringLiteral("('甲', '1', '', 1), (NULL, '2', '', 2), ('   ', '3', '', 3), ('乙', '4', '', 4)"));
+    Recordset rows(source, QStringLiteral("Select name, phone From src"));
+    ImportPass skipping(state, rows, {"营销对象", "电话1"}, QStringLiteral("P1"));
+    QList<int> first;
+    EXPECT_EQ(skipping.countNameless(&first), 2);
+    EXPECT_EQ(first, (QList<int>{2, 3}));
+    EXPECT_EQ(skipping.countDuplicates(), 0);   // two rows without a name are no duplicates of each other
+    const ImportOutcome skipped = skipping.run({}, false, true);
+    EXPECT_EQ(skipped.rowsStored, 2);
+    EXPECT_EQ(skipped.namelessSkipped, 2);
+    EXPECT_EQ(sqlText(QStringLiteral("Select count(*) From clientTableInfo Where 营销对象 = ''")), QStringLiteral("0"));
+
+    ImportPass keeping(state, rows, {"营销对象", "电话1"}, QStringLiteral("P2"));
+    keeping.countNameless();
+    const ImportOutcome kept = keeping.run({}, false, false);
+    EXPECT_EQ(kept.rowsStored, 4);
+    EXPECT_EQ(kept.namelessStored, 2);
 }

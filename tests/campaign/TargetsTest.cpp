@@ -77,6 +77,24 @@ TEST_F(TargetsTest, AnEditIsStoredOnlyOnTheTargetAsItWasRead)
     EXPECT_EQ(notices.count(), 2);
 }
 
+TEST_F(TargetsTest, ATextLongerThanItsFieldIsRefusedAsTheWindowRefusesIt)
+{
+    const QString huge(10000, QChar(u'名'));
+    const QString refusal = QStringLiteral("字段“营销对象”太小，不能接受所要添加的数据（最多 100 个字符）。");
+    try {
+        Targets::add(state, {{QStringLiteral("营销对象"), huge}});
+        ADD_FAILURE() << "a 10,000-character name was stored";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.description(), refusal);
+    }
+    EXPECT_THROW(Targets::edit(state, keyOf(QStringLiteral("王先生")), {{QStringLiteral("营销对象"), huge}}, {}), DbError);
+    EXPECT_THROW(Targets::add(state, {{QStringLiteral("营销对象"), QStringLiteral("甲")}, {QStringLiteral("地址"), huge}}), DbError);
+    // A name of exactly the field's size fits.
+    Targets::add(state, {{QStringLiteral("营销对象"), QString(100, QChar(u'名'))}});
+    EXPECT_EQ(stored(), 5);
+    EXPECT_EQ(stored(QStringLiteral("length(营销对象) > 100")), 0);
+}
+
 TEST_F(TargetsTest, RemovingOneTargetByItsKey)
 {
     const qint64 key = keyOf(QStringLiteral("天津宏达"));

@@ -428,7 +428,8 @@ TEST_F(ImportWindowTest, LongValuesAreCutAndTrimmedAndEmptyCellsStoreEmptyText)
     ASSERT_NO_FATAL_FAILURE(chooseTable(QStringLiteral("客户")));
     EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\cut"));
     importColumns({0, 1, 2}, {"营销对象", "电话1", "邮政编码"});
-    EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 2 条记录。"));
+    // The name loses its last character ("尾"), which is said; the blanks trimmed are not.
+    EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 2 条记录。\n超过字段长度而被截短的内容：“营销对象”1 条。"));
     EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From clientTableInfo Where 记录号 = '1'")), QString(98, QChar(u'名')));
     EXPECT_EQ(storedText(QStringLiteral("Select 邮政编码 From clientTableInfo Where 记录号 = '1'")), QStringLiteral("100080"));
     // An empty text, not Null (and on a file not a number or bytes either: those never equal '').
@@ -648,7 +649,11 @@ TEST_F(ImportWindowTest, ImportingTheSameListAgainAsksWhetherToSkipItsDuplicates
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     importColumns({0, 1}, {"营销对象", "电话1"});
     ASSERT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 3);
-    const QString question = QStringLiteral("发现 3 条与已有营销对象重复的记录（营销对象和电话1相同）。是否跳过这些记录？");
+    const QString question = QStringLiteral("发现 3 条重复的记录（营销对象和电话1相同）：3 条与本计划已有的营销对象重复。\n"
+                                            "第 1 条：北京甲公司 010-1111（本计划已有）\n"
+                                            "第 2 条：上海乙公司 021-2222（本计划已有）\n"
+                                            "第 3 条：O'K 贸易 0755-3333（本计划已有）\n"
+                                            "是否跳过这些记录？");
     auto importAgain = [&](MsgAnswer answer) {
         dialogs.clearLog();
         dialogs.queueMessage(MsgAnswer::Ok);   // 确实要追加记录吗？
@@ -672,6 +677,41 @@ TEST_F(ImportWindowTest, ImportingTheSameListAgainAsksWhetherToSkipItsDuplicates
     EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 3 条记录。"));
     EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'")), 2);
     EXPECT_EQ(storedText(QStringLiteral("Select max(CAST(记录号 AS INTEGER)) From clientTableInfo")), QStringLiteral("6"));
+}
+
+TEST_F(ImportWindowTest, AFirstImportSaysWhatItLeftOutAndWhatItCut)
+{
+    // Into an empty table: two rows repeat an earlier one, one has no name, one e-mail and one
+    // address are longer than their fields.
+    const QString longMail = QString(120, QLatin1Char('a')) + QStringLiteral("@long.com");
+    const QString longAddress = QString(112, QChar(u'路'));
+    SourceFileWriter::writeCsv(file("first.csv"), QStringLiteral("公司,电话,地址,邮件\n"
+                                                                 "北京甲公司,010-1111,%1,a@b.cn\n"
+                                                                 "上海乙公司,021-2222,上海,%2\n"
+                                                                 ",0755-3333,深圳,\n"
+                                                                 "北京甲公司,010-1111,北京,\n"
+                                                                 "上海乙公司,021-2222,上海,\n")
+                                                      .arg(longAddress, longMail));
+    open();
+    openFile(1, file("first.csv"));
+    ASSERT_NO_FATAL_FAILURE(chooseTable());
+    dialogs.clearLog();
+    dialogs.queueMessage(MsgAnswer::Ok);    // 确实要追加记录吗？
+    dialogs.queueMessage(MsgAnswer::Yes);   // skip the row without a name
+    dialogs.queueMessage(MsgAnswer::No);    // store the repeated rows all the same
+    importColumns({0, 1, 2, 3}, {"营销对象", "电话1", "地址", "Email"});
+
+    const QStringList asked = messages();
+    ASSERT_EQ(asked.size(), 4);
+    EXPECT_EQ(asked[1], QStringLiteral("有 1 条记录没有营销对象（第 3 条）。\n是否跳过这些记录？选“否”则照样导入。"));
+    EXPECT_EQ(asked[2], QStringLiteral("发现 2 条重复的记录（营销对象和电话1相同）：2 条在所选数据中重复出现。\n"
+                                       "第 4 条：北京甲公司 010-1111（与前面的记录相同）\n"
+                                       "第 5 条：上海乙公司 021-2222（与前面的记录相同）\n"
+                                       "是否跳过这些记录？"));
+    EXPECT_EQ(asked[3], QStringLiteral("OK\n已导入 4 条记录，跳过 1 条没有营销对象的记录。\n"
+                                       "超过字段长度而被截短的内容：“地址”1 条，“Email”1 条。"));
+    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 4);
+    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 = ''")), 0);
 }
 
 TEST_F(ImportWindowTest, AFullDiskDuringThePassSaysSoAndLeavesTheTableAsItWas)

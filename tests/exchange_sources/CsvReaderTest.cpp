@@ -125,3 +125,16 @@ TEST(CsvReader, CommasInsideQuotedHeadingsDoNotDecideTheSeparator)
     EXPECT_EQ(rowTexts(connection, QStringLiteral("Select * From addresses")),
               (QList<QStringList>{{QStringLiteral("甲,乙"), QStringLiteral("北京,100080"), QStringLiteral("010")}}));
 }
+
+TEST(CsvReader, ATieInTheHeadingGoesToTheComma)
+{
+    SourceTestFiles files;
+    // As many semicolons as commas: the comma separates.
+    const QString tie = files.write(QStringLiteral("tie.csv"), QByteArray("name;short,phone\nAcme;A,010\n"));
+    EXPECT_EQ(rowTexts(SourceFiles::load(tie, QStringLiteral("tie")), QStringLiteral("Select * From tie")),
+              (QList<QStringList>{{QStringLiteral("Acme;A"), QStringLiteral("010")}}));
+    // No separator in a one-column heading: rows with commas are split at them, not at tabs.
+    const QString none = files.write(QStringLiteral("none.csv"), QByteArray("name\nAcme,010\tx\n"));
+    EXPECT_EQ(rowTexts(SourceFiles::load(none, QStringLiteral("none")), QStringLiteral("Select * From none")),
+              (QList<QStringList>{{QStringLiteral("Acme"), QStringLiteral("010\tx")}}));
+}

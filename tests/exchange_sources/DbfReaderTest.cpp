@@ -118,6 +118,52 @@ TEST(DbfReader, CodePageByteDecidesTheText)
     EXPECT_EQ(firstName(QStringLiteral("noneGbk"), 0x03, 0x00, gbk), QStringLiteral("北京"));
 }
 
+TEST(DbfReader, PolishAndCzechDosCodePagesAndAnUnknownByteThatIsSaidNotGuessed)
+{
+    SourceTestFiles files;
+    const QList<DbfBytesField> fields{{"NAME", 'C', 12}};
+    auto firstName = [&](const QString& file, unsigned char languageByte, const QByteArray& record) {
+        const QString path = files.write(file + QStringLiteral(".dbf"), dbfBytes(0x03, languageByte, fields, {record}));
+        return rowTexts(SourceFiles::load(path, file), QStringLiteral("Select NAME From ") + file).value(0).value(0);
+    };
+    EXPECT_EQ(firstName(QStringLiteral("mazovia"), 0x69, padded("\x9C\xA2" "d\xA6 \x98l\x86sk", 12)), QStringLiteral("Łódź Śląsk"));
+    EXPECT_EQ(firstName(QStringLiteral("kamenicky"), 0x68, padded("\x9E\x88ka", 12)), QStringLiteral("Řěka"));
+    EXPECT_EQ(firstName(QStringLiteral("russianOem"), 0x26, padded(encoded("IBM866", QStringLiteral("Москва")), 12)), QStringLiteral("Москва"));
+
+    const QString unknown = files.write(QStringLiteral("unknown.dbf"), dbfBytes(0x03, 0xF0, fields, {padded("\x9C\xA2" "dz", 12)}));
+    try {
+        SourceFiles::load(unknown, QStringLiteral("unknown"));
+        ADD_FAILURE() << "a text of an unknown code page was guessed";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(unknown)) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(QStringLiteral("0xF0"))) << error.description().toStdString();
+    }
+    // Plain ASCII texts read the same in every code page.
+    EXPECT_EQ(firstName(QStringLiteral("unknownAscii"), 0xF0, padded("Warszawa", 12)), QStringLiteral("Warszawa"));
+}
+
+TEST(DbfReader, ACharacterFieldWithDecimalsAsExcelWritesItIsNoLongField)
+{
+    SourceTestFiles files;
+    // Excel gives a text column 2 decimals; the record (1 + 20 + 10 bytes) fits only the plain length.
+    const QList<DbfBytesField> fields{{"NAME", 'C', 20, 2}, {"PHONE", 'C', 10}};
+    const QString path = files.write(QStringLiteral("excel.dbf"),
+                                     dbfBytes(0x03, 0x00, fields, {padded("Acme Ltd", 20) + "010-1111", padded("Beta", 20) + "020"}));
+    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("excel")), QStringLiteral("Select NAME, PHONE From excel")),
+              (QList<QStringList>{{QStringLiteral("Acme Ltd"), QStringLiteral("010-1111")}, {QStringLiteral("Beta"), QStringLiteral("020")}}));
+
+    // Clipper's long field: 300 bytes, its high byte in the decimals byte, and a record of 301.
+    QByteArray clipper = dbfBytes(0x03, 0x00, {{"NOTE", 'C', 300 - 256, 1}}, {});
+    clipper.chop(1);   // the end-of-file mark
+    qToLittleEndian<quint32>(1, clipper.data() + 4);
+    qToLittleEndian<quint16>(301, clipper.data() + 10);
+    clipper += ' ' + QByteArray(299, 'x') + "y\x1A";
+    const QString long300 = files.write(QStringLiteral("clipper.dbf"), clipper);
+    const QString note = rowTexts(SourceFiles::load(long300, QStringLiteral("clipper")), QStringLiteral("Select NOTE From clipper")).value(0).value(0);
+    EXPECT_EQ(note.size(), 300);
+    EXPECT_TRUE(note.endsWith(QLatin1Char('y')));
+}
+
 TEST(DbfReader, VisualFoxProTypesMemosNullsAndDeletedRecords)
 {
     SourceTestFiles files;

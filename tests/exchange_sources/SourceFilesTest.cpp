@@ -49,7 +49,7 @@ TEST(SourceFiles, FilesThatCannotBeReadSayWhichAndWhy)
     const QString brokenMdb = files.write(QStringLiteral("broken.mdb"),
                                           QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(100, '\0'));
     EXPECT_EQ(errorOf([&] { SourceFiles::tableNames(brokenMdb); }),
-              QStringLiteral("无法读取文件“%1”：文件已损坏或格式不对。").arg(brokenMdb));
+              QStringLiteral("无法读取文件“%1”：文件不完整，末尾缺了一部分（文件已损坏）。").arg(brokenMdb));
 
     const QString csv = files.write(QStringLiteral("list.csv"), "a\n1\n");
     EXPECT_EQ(errorOf([&] { SourceFiles::load(csv, QStringLiteral("other")); }),
@@ -184,4 +184,40 @@ TEST(SourceFiles, NamesWithApostrophesAndBlanksLoadAndQuery)
     ASSERT_TRUE(connection);
     EXPECT_EQ(rowTexts(connection, QStringLiteral("Select [Company name], [Tel \"1\"], [Select] From [O'Neil list]")),
               QList<QStringList>{(QStringList{QStringLiteral("A'B"), QStringLiteral("1"), QStringLiteral("x")})});
+}
+
+TEST(SourceFiles, AFullTemporaryFolderIsNamedAsTheCauseOfAFailedLoad)
+{
+    QTemporaryDir folder;
+    const QByteArray before = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(folder.path()));
+    // A loading database that may not grow beyond a few pages: its disk is full.
+    const auto connection = Connection::openTemporary();
+    MemoryTableSink sink(connection, QStringLiteral("t"));
+    Statement(*connection, QStringLiteral("PRAGMA max_page_count = 3")).step();
+    const QString message = errorOf([&] {
+        sink.begin({QStringLiteral("name")});
+        for (int i = 0; i < 10000; ++i)
+            sink.addRow({QString(100, QChar(u'路'))});
+        sink.finish();
+    });
+    qputenv("TMPDIR", before);
+    EXPECT_TRUE(message.contains(QStringLiteral("临时文件夹“%1”所在的磁盘已满").arg(folder.path()))) << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("不能保存修改"))) << message.toStdString();
+}
+
+TEST(SourceFiles, ACutAccessFileSaysItIsDamaged)
+{
+    const QString sample = SourceTestFiles::fixture(QStringLiteral("ASampleDatabase.accdb"));
+    SKIP_WITHOUT_FIXTURE(sample);
+    QFile whole(sample);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    SourceTestFiles files;
+    for (const qsizetype size : {qsizetype(8192), bytes.size() / 2 + 100}) {
+        const QString cut = files.write(QStringLiteral("cut%1.accdb").arg(size), bytes.left(size));
+        const QString message = errorOf([&] { SourceFiles::tableNames(cut); });
+        EXPECT_TRUE(message.contains(cut)) << size << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("损坏"))) << size << message.toStdString();
+    }
 }

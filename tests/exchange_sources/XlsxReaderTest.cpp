@@ -87,6 +87,27 @@ QString writeUndeclaredWorkbook(const SourceTestFiles& files, const QList<QPair<
     return path;
 }
 
+// A workbook of one sheet "表", the worksheet part and the shared strings given whole.
+QString writeOneSheetPackage(const SourceTestFiles& files, const QString& name, const QByteArray& worksheet,
+                             const QByteArray& sharedStrings = {})
+{
+    QList<QPair<QByteArray, QByteArray>> parts{
+        {"xl/workbook.xml", "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                            "<sheets><sheet name=\"表\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
+                                       "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml", worksheet}};
+    if (!sharedStrings.isEmpty())
+        parts.append({"xl/sharedStrings.xml", sharedStrings});
+    const QString path = files.path(name);
+    int error = 0;
+    zip_t* archive = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [part, bytes] : parts)
+        zip_file_add(archive, part.constData(), zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+    zip_close(archive);
+    return path;
+}
+
 QByteArray cell(const char* reference, const char* text)
 {
     return QByteArray("<c r=\"") + reference + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
@@ -219,4 +240,75 @@ TEST(XlsxReader, DurationCellsLoadAsTheTextTheyShow)
 
     EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("通话")), QStringLiteral("Select * From [通话$]")),
               (QList<QStringList>{{QStringLiteral("250:10:10"), QStringLiteral("75:05"), QStringLiteral("15:10:10")}}));
+}
+
+TEST(XlsxReader, ARangeDeclaredOverEveryColumnIsOnlyAHint)
+{
+    SourceTestFiles files;
+    // As WPS writes it: every column declared, twelve used.
+    QByteArray heading = "<row r=\"1\">";
+    QByteArray values = "<row r=\"2\">";
+    QStringList names;
+    for (int c = 0; c < 12; ++c) {
+        const QByteArray column(1, char('A' + c));
+        heading += "<c r=\"" + column + "1\" t=\"inlineStr\"><is><t>列" + QByteArray::number(c + 1) + "</t></is></c>";
+        values += "<c r=\"" + column + "2\"><v>" + QByteArray::number(c) + "</v></c>";
+        names << QStringLiteral("列%1").arg(c + 1);
+    }
+    const QString wps = writeOneSheetPackage(files, QStringLiteral("wps.xlsx"),
+                                             "<worksheet><dimension ref=\"A1:XFD2\"/><sheetData>" + heading + "</row>" + values
+                                                 + "</row></sheetData></worksheet>");
+    const auto connection = SourceFiles::load(wps, QStringLiteral("表"));
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [表$]")), names);
+    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select * From [表$]")).value(0).value(11), QStringLiteral("11"));
+
+    // A sheet that really has more columns than a table can take says so.
+    QByteArray wide = "<row r=\"1\">";
+    for (int c = 0; c < 2001; ++c)
+        wide += "<c t=\"inlineStr\"><is><t>c" + QByteArray::number(c) + "</t></is></c>";
+    const QString tooWide = writeOneSheetPackage(files, QStringLiteral("wide.xlsx"),
+                                                 "<worksheet><dimension ref=\"A1:XFD1\"/><sheetData>" + wide + "</row></sheetData></worksheet>");
+    try {
+        SourceFiles::load(tooWide, QStringLiteral("表"));
+        ADD_FAILURE() << "a sheet of 2,001 columns was taken";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(tooWide));
+        EXPECT_TRUE(error.description().contains(QStringLiteral("2001 列"))) << error.description().toStdString();
+    }
+}
+
+TEST(XlsxReader, CellShapesOfOtherWritersReadAsTheirValues)
+{
+    SourceTestFiles files;
+    const QByteArray shared = "<sst><si><t>名称</t></si><si><t>备注</t></si><si><t>上行\r\n下行</t></si></sst>";
+    const QByteArray sheet =
+        "<worksheet><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>"
+        // An empty shared-string cell is an empty cell.
+        "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>甲</t></is></c><c r=\"B2\" t=\"s\"><v/></c></row>"
+        // An inline string that also carries a <v>: the string is the value.
+        "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><v>1.0</v><is><t>1.</t></is></c><c r=\"B3\" t=\"s\"><v>2</v></c></row>"
+        // CR LF written into the file becomes LF, as XML reads it; a CR given as &#13; stays.
+        "<row r=\"4\"><c r=\"A4\" t=\"inlineStr\"><is><t>左\r\n右</t></is></c>"
+        "<c r=\"B4\" t=\"inlineStr\"><is><t>前&#13;后</t></is></c></row>"
+        "</sheetData></worksheet>";
+    const QString path = writeOneSheetPackage(files, QStringLiteral("shapes.xlsx"), sheet, shared);
+    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("表")), QStringLiteral("Select * From [表$]")),
+              (QList<QStringList>{{QStringLiteral("甲"), QString()},
+                                  {QStringLiteral("1."), QStringLiteral("上行\n下行")},
+                                  {QStringLiteral("左\n右"), QStringLiteral("前\r后")}}));
+}
+
+TEST(XlsxReader, AFileNamedAsAWorkbookThatIsNoneIsRefused)
+{
+    SourceTestFiles files;
+    const QString text = files.write(QStringLiteral("名单.xlsx"), QByteArray("公司,电话\n北京甲公司,010-1111\n"));
+    try {
+        SourceFiles::tableNames(text);
+        ADD_FAILURE() << "a text file named .xlsx was read";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(text));
+        EXPECT_TRUE(error.description().contains(QStringLiteral("不是Excel文件"))) << error.description().toStdString();
+    }
+    EXPECT_THROW(SourceFiles::load(text, QStringLiteral("名单")), DbError);
 }

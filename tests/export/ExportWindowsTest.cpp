@@ -95,11 +95,47 @@ TEST_F(ExportWindowsTest, AllTargetsOrTargetsWithFeedbackOfEveryPlan)
     EXPECT_TRUE(gone(window1));   // closes after 确定
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 全部")), 5);
 
+    // A target that responded once (the usual case) has feedback too.
+    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 1 WHERE 营销对象 = '广州无名公司'"));
     openFm1("Option2", "Option3");
     dialogs.queueInput(QStringLiteral("有反馈"));
     confirmFm1();
-    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 有反馈")), 2);
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 有反馈")), 3);
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 有反馈 Where 序号 = 'P2'")), 1);
+    EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 有反馈 Where 营销对象 = '广州无名公司'")), 1);
+}
+
+TEST_F(ExportWindowsTest, AnExistingXlsIsNotGivenASheetWithoutAsking)
+{
+    const QString xls = folder.filePath(QStringLiteral("客户.xls"));
+    const QString xlsx = folder.filePath(QStringLiteral("客户.xlsx"));
+    QFile old(xls);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an Excel 97 workbook");
+    old.close();
+    const QString question = QStringLiteral("“%1”是 Excel 97-2003 工作簿，不能在其中添加工作表。\n"
+                                            "是否把工作表“新表”写入新的工作簿“%2”？原来的文件不变。")
+                                 .arg(QDir::toNativeSeparators(xls), QDir::toNativeSeparators(xlsx));
+
+    openFm1("Option1", "Option5");
+    saveAs(xls);
+    dialogs.queueInput(QStringLiteral("新表"));
+    dialogs.queueMessage(MsgAnswer::No);
+    confirmFm1();
+    expectLastMessage(question, QStringLiteral("信息提示"));
+    EXPECT_EQ(dialogs.log().last().buttons, MsgButtons::YesNo);
+    EXPECT_FALSE(QFile::exists(xlsx));
+
+    openFm1("Option1", "Option5");
+    saveAs(xls);
+    dialogs.queueInput(QStringLiteral("新表"));
+    dialogs.queueMessage(MsgAnswer::Yes);
+    confirmFm1();
+    expectExported(5, QStringLiteral("“%1”的工作表“新表”。").arg(QDir::toNativeSeparators(xlsx)));
+    EXPECT_EQ(XlsxTestReader::sheetRows(xlsx, QStringLiteral("新表")).size(), 6);
+    QFile kept(xls);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("an Excel 97 workbook"));
 }
 
 TEST_F(ExportWindowsTest, ATakenTableNameIsAskedAgainWithLetterCaseCounting)

@@ -4,10 +4,12 @@
 #include "campaign/ProgramState.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
+#include "exchange/destinations/ExcelWriter.h"
 #include "exchange/destinations/ExportWriters.h"
 #include "exchange/destinations/SourceRows.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <optional>
 
 namespace ExportFlow {
@@ -46,6 +48,25 @@ std::optional<QString> askSavePath(const QString& filter, const QString& default
     return choice->path;
 }
 
+// An existing Excel 97-2003 workbook (.xls) cannot take a sheet: the sheet goes into the
+// .xlsx of the same name instead. Said before anything is written, as the user expects the
+// sheet in the file chosen; false when the user does not want that.
+bool agreesToNewWorkbook(const QString& chosenPath, const QString& sheet)
+{
+    const QString chosen = chosenPath.trimmed();
+    const QString written = ExcelWriter::workbookPath(chosen);
+    const bool oldWorkbook = QFileInfo(chosen).suffix().compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0;
+    if (!oldWorkbook || !QFileInfo(chosen).isFile())
+        return true;
+    const QString text = QStringLiteral("“%1”是 Excel 97-2003 工作簿，不能在其中添加工作表。\n"
+                                        "是否把工作表“%2”写入%3的工作簿“%4”？原来的文件不变。")
+                             .arg(QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath()), sheet,
+                                  QFileInfo::exists(written) ? QStringLiteral("已有") : QStringLiteral("新"),
+                                  QDir::toNativeSeparators(QFileInfo(written).absoluteFilePath()));
+    return Dialogs::instance().message(text, QStringLiteral("信息提示"), MsgButtons::YesNo, MsgIcon::Question)
+           == MsgAnswer::Yes;
+}
+
 // The job for the kind, or nullopt when the user cancelled a dialog. No kind throws DbError.
 std::optional<ExportJob> askJob(const ProgramState& state, Kind kind, const ExportRows& rows, const Options& options)
 {
@@ -71,7 +92,7 @@ std::optional<ExportJob> askJob(const ProgramState& state, Kind kind, const Expo
             return std::nullopt;
         const std::optional<QString> sheet =
             Dialogs::instance().input(QStringLiteral("请给导出到XLS文件的表确定表名"), QString(), QString());
-        if (!sheet)
+        if (!sheet || !agreesToNewWorkbook(*path, *sheet))
             return std::nullopt;
         return ExportJob{ExportKind::Excel, *path, *sheet, rows};
     }

@@ -19,6 +19,12 @@ public:
         mdb_ = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
         if (!mdb_)
             throw SourceFileError::corrupt(path);
+        // Access writes whole pages: a file that ends within one was cut short (a copy broken
+        // off, a download not finished), and what is missing may be any table's rows.
+        if (QFileInfo(path).size() % mdb_->fmt->pg_size != 0) {
+            mdb_close(mdb_);
+            throw SourceFileError::unreadable(path, QStringLiteral("文件不完整，末尾缺了一部分（文件已损坏）。"));
+        }
         useJet3CodePage();
         mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         mdb_set_shortdate_fmt(mdb_, "%Y-%m-%d %H:%M:%S");

@@ -79,6 +79,9 @@ QStringList AccessReader::tableNames(const QString& path) const
                 names << QString::fromUtf8(payload);
             return true;
         });
+    // A damaged catalogue reads as one without tables; an Access file always has some.
+    if (names.isEmpty())
+        throw SourceFileError::unreadable(path, QStringLiteral("数据库中找不到任何表：文件可能已损坏，或是一个空的数据库。"));
     return names;
 }
 

@@ -36,6 +36,34 @@ quint32 u32(const QByteArray& bytes, int at)
     return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
+// The record length the field descriptors add up to (with the deletion flag), their
+// character fields' decimals byte read as the high byte of the length or not.
+qint64 fieldsLength(const QByteArray& head, int headerLength, bool extendedLengths)
+{
+    qint64 length = 1;
+    for (int at = FixedPartLength; at + FieldDescriptorLength <= headerLength && head.at(at) != '\x0D';
+         at += FieldDescriptorLength) {
+        const bool character = QChar::fromLatin1(head.at(at + 11)).toUpper() == QLatin1Char('C');
+        length += static_cast<unsigned char>(head.at(at + 16));
+        if (extendedLengths && character)
+            length += static_cast<unsigned char>(head.at(at + 17)) * 256;
+    }
+    return length;
+}
+
+// Clipper and FoxPro write character fields longer than 255 with the high byte of the length
+// in the decimals byte; Excel and others write a character field's decimals there. Only the
+// record length tells them apart: the long reading is taken when the fields then fill the
+// record exactly and the plain reading does not.
+bool hasExtendedLengths(const QByteArray& head, const DbfHeader& header)
+{
+    if (header.isVisualFoxPro())
+        return false;
+    const qint64 plain = fieldsLength(head, header.headerLength, false);
+    const qint64 extended = fieldsLength(head, header.headerLength, true);
+    return extended != plain && extended == header.recordLength && plain != header.recordLength;
+}
+
 } // namespace
 
 bool DbfHeader::hasMemoFile() const
@@ -76,6 +104,7 @@ std::optional<DbfHeader> DbfHeader::parse(const QByteArray& head, qint64 fileSiz
     // Field names are written in the table's code page, as its texts are (Chinese names in a
     // FoxPro table of code page 936).
     SourceTextDecoder names(SourceTextDecoder::codePageOfDbfByte(header.languageByte));
+    const bool extendedLengths = hasExtendedLengths(head, header);
     int offset = 1;   // the deletion flag comes first
     int nullBit = 0;
     for (int at = FixedPartLength; at + FieldDescriptorLength <= header.headerLength; at += FieldDescriptorLength) {
@@ -90,9 +119,7 @@ std::optional<DbfHeader> DbfHeader::parse(const QByteArray& head, qint64 fileSiz
         field.type = static_cast<char>(QChar::fromLatin1(head.at(at + 11)).toUpper().toLatin1());
         field.length = static_cast<unsigned char>(head.at(at + 16));
         field.decimals = static_cast<unsigned char>(head.at(at + 17));
-        // Character fields of Clipper and FoxPro may be longer than 255: the decimals byte
-        // then holds the high byte of the length.
-        if (field.type == 'C' && !header.isVisualFoxPro() && field.decimals > 0) {
+        if (field.type == 'C' && extendedLengths) {
             field.length += field.decimals * 256;
             field.decimals = 0;
         }

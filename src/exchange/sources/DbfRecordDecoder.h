@@ -16,7 +16,8 @@ class DbfRecordDecoder {
 public:
     DbfRecordDecoder(const QString& path, const DbfHeader& header)
         : path_(path), header_(header),
-          text_(SourceTextDecoder::codePageOfDbfByte(header.languageByte))
+          text_(SourceTextDecoder::codePageOfDbfByte(header.languageByte)),
+          unknownCodePage_(SourceTextDecoder::isUnknownDbfByte(header.languageByte))
     {
     }
 
@@ -30,6 +31,18 @@ public:
     }
 
 private:
+    // A text in a code page the header names but the program does not know is refused rather
+    // than guessed: a guess turns Polish or Czech letters into Chinese characters without a word.
+    QString decodedText(QByteArrayView bytes)
+    {
+        if (unknownCodePage_ && !SourceTextDecoder::isAscii(bytes))
+            throw SourceFileError::unreadable(
+                path_, QStringLiteral("文件标明的代码页（代码页字节 0x%1）无法识别，不能确定其中文字的写法。"
+                                      "请在生成它的程序中以代码页 936（简体中文）或 1252（西欧）另存后再导入。")
+                           .arg(QString::number(header_.languageByte, 16).toUpper().rightJustified(2, QLatin1Char('0'))));
+        return text_.decode(bytes);
+    }
+
     static QByteArrayView rightTrimmed(QByteArrayView bytes)
     {
         qsizetype end = bytes.size();
@@ -55,7 +68,7 @@ private:
         switch (field.type) {
         case 'C':
         case 'V':
-            return text_.decode(rightTrimmed(raw));
+            return decodedText(rightTrimmed(raw));
         case 'N':
         case 'F':
             return number(raw, field);
@@ -85,7 +98,7 @@ private:
                 return qint64(qint32(qFromBigEndian<quint32>(raw.constData()) ^ 0x80000000u));
             return number(raw, field);
         default:
-            return text_.decode(rightTrimmed(raw));
+            return decodedText(rightTrimmed(raw));
         }
     }
 
@@ -103,7 +116,7 @@ private:
         const double real = text.toDouble(&ok);
         if (ok && std::isfinite(real))
             return real;
-        return text_.decode(text);   // kept as it stands rather than lost
+        return decodedText(text);   // kept as it stands rather than lost
     }
 
     QVariant date(QByteArrayView raw)
@@ -114,7 +127,7 @@ private:
         const QDate day = text.size() == 8 ? QDate(text.first(4).toInt(), text.sliced(4, 2).toInt(), text.sliced(6).toInt()) : QDate();
         if (day.isValid())
             return day;
-        return text_.decode(text);
+        return decodedText(text);
     }
 
     static QVariant yesNo(QByteArrayView raw)
@@ -161,7 +174,7 @@ private:
         if (!bytes)
             throw SourceFileError::corrupt(memoPath_);
         bytes->replace("\x8D\x0A", "\x0D\x0A");   // dBase's soft line break
-        return text_.decode(rightTrimmed(QByteArrayView(*bytes)));
+        return decodedText(rightTrimmed(QByteArrayView(*bytes)));
     }
 
     DbfMemoFile& memoFile()
@@ -183,6 +196,7 @@ private:
     QString path_;
     const DbfHeader& header_;
     SourceTextDecoder text_;
+    bool unknownCodePage_;
     QString memoPath_;
     std::unique_ptr<DbfMemoFile> memo_;
 };

@@ -44,6 +44,25 @@ int writeUtf8(char* to, uint codePoint)
     return 4;
 }
 
+// Copies raw text with XML's line ends made one: CR LF and a lone CR become LF, as every XML
+// reader hands them out (a CR written as &#13; stays). Answers where the copy ends; the copy
+// is never longer than the raw text, so it may be written in place.
+char* copyWithLineEnds(char* to, const char* from, const char* end)
+{
+    const char* cr = static_cast<const char*>(std::memchr(from, '\r', size_t(end - from)));
+    while (cr) {
+        std::memmove(to, from, size_t(cr - from));
+        to += cr - from;
+        *to++ = '\n';
+        from = cr + 1;
+        if (from < end && *from == '\n')
+            ++from;
+        cr = static_cast<const char*>(std::memchr(from, '\r', size_t(end - from)));
+    }
+    std::memmove(to, from, size_t(end - from));
+    return to + (end - from);
+}
+
 int digitValue(char c, int base)
 {
     if (c >= '0' && c <= '9')
@@ -201,6 +220,7 @@ FastXmlReader::Token FastXmlReader::readMarkup()
             if (end < 0)
                 return fail();
             text_ = QByteArray(buffer_.constData() + pos_ + 9, end - pos_ - 9);
+            text_.resize(copyWithLineEnds(text_.data(), text_.constData(), text_.constData() + text_.size()) - text_.constData());
             pos_ = end + 3;
             return Token::Text;
         }
@@ -338,7 +358,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
     const char* from = raw.data();
     const char* const end = from + raw.size();
     const char* amp = static_cast<const char*>(std::memchr(from, '&', size_t(raw.size())));
-    if (!amp) {
+    if (!amp && !std::memchr(from, '\r', size_t(raw.size()))) {
         out.append(raw);
         return true;
     }
@@ -347,8 +367,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
     out.resize(start + raw.size());
     char* to = out.data() + start;
     while (amp) {
-        std::memcpy(to, from, size_t(amp - from));
-        to += amp - from;
+        to = copyWithLineEnds(to, from, amp);
         if (amp + 1 < end && amp[1] == '#') {
             uint codePoint = 0;
             from = readReference(amp + 2, end, codePoint);
@@ -365,8 +384,7 @@ bool FastXmlReader::decodeEntities(QByteArrayView raw, QByteArray& out)
         }
         amp = static_cast<const char*>(std::memchr(from, '&', size_t(end - from)));
     }
-    std::memcpy(to, from, size_t(end - from));
-    to += end - from;
+    to = copyWithLineEnds(to, from, end);
     out.resize(to - out.constData());
     return true;
 }

@@ -10,6 +10,8 @@
 #include "core/Transaction.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <sqlite3.h>
 #include <cmath>
 
@@ -45,6 +47,33 @@ void run(Connection& connection, const QString& sql)
     Statement statement(connection, sql);
     while (statement.step()) {
     }
+}
+
+// The folder SQLite keeps a temporary database's file in, looked for as SQLite looks.
+QString temporaryFolder()
+{
+    for (const char* variable : {"SQLITE_TMPDIR", "TMPDIR"}) {
+        const QString folder = qEnvironmentVariable(variable);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && QFileInfo(folder).isWritable())
+            return folder;
+    }
+    for (const char* folder : {"/var/tmp", "/usr/tmp", "/tmp"}) {
+        if (QFileInfo(QString::fromLatin1(folder)).isDir() && QFileInfo(QString::fromLatin1(folder)).isWritable())
+            return QString::fromLatin1(folder);
+    }
+    return QDir::currentPath();
+}
+
+// A full disk while loading is the temporary folder's disk, not the database's: the message
+// names the folder and what to do, rather than "the changes cannot be saved".
+DbError withTemporaryFolder(const DbError& error)
+{
+    if (error.engineCode() != SQLITE_FULL)
+        return error;
+    return DbError(QStringLiteral("临时文件夹“%1”所在的磁盘已满，放不下读入的数据。请在该磁盘上腾出空间后再导入"
+                                  "（也可以把环境变量 TMPDIR 设为另一个有空间的文件夹，再启动程序）。")
+                       .arg(QDir::toNativeSeparators(temporaryFolder())),
+                   SQLITE_FULL);
 }
 
 } // namespace
@@ -90,7 +119,11 @@ void MemoryTableSink::addRow(const QVariantList& values)
     static const QVariant null;
     for (int i = 0; i < columns_.size(); ++i)
         bind(i + 1, i < values.size() ? values.at(i) : null, kinds_[size_t(i)]);
-    insert_->step();
+    try {
+        insert_->step();
+    } catch (const DbError& error) {
+        throw withTemporaryFolder(error);
+    }
     // Every parameter is bound again for the next row: no need to clear them.
     sqlite3_reset(insert_->sqliteHandle());
     ++rowCount_;
@@ -227,6 +260,15 @@ void MemoryTableSink::datesToText(const QString& column, bool dateColumn)
 }
 
 void MemoryTableSink::finish()
+{
+    try {
+        finishTable();
+    } catch (const DbError& error) {
+        throw withTemporaryFolder(error);
+    }
+}
+
+void MemoryTableSink::finishTable()
 {
     if (!insert_)
         begin({});

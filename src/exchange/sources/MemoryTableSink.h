@@ -28,6 +28,7 @@ public:
     void restart() override;
 
     // Creates the table (also when begin() was never called: one column F1, no rows).
+    // A full disk is reported as the temporary folder's, which a loading table fills.
     void finish();
 
     qint64 rowCount() const { return rowCount_; }
@@ -43,6 +44,7 @@ private:
         int longestText = 0;
     };
 
+    void finishTable();
     void bind(int index, const QVariant& value, ColumnKinds& kinds);
     QString declaredType(const ColumnKinds& kinds) const;
     void datesToText(const QString& column, bool dateColumn);

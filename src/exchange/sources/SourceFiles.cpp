@@ -57,12 +57,26 @@ bool isOldExcelSheet(const QByteArray& head)
     return (version == '\x00' || version == '\x02' || version == '\x04') && (head.at(2) == 4 || head.at(2) == 6);
 }
 
+// A name that promises an Excel 2007 workbook (a zip package). Such a file that is none is
+// refused rather than read as text: a page saved under that name would otherwise open as a
+// sheet of one column and no rows.
+bool namedAsWorkbook(const QString& path)
+{
+    static const QStringList suffixes{QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xltx"), QStringLiteral("xltm")};
+    return suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 const SourceReader& readerFor(const QString& path)
 {
     checkReadable(path);
     for (const auto& reader : readers()) {
+        const bool plainText = dynamic_cast<const CsvReader*>(reader.get()) != nullptr;
+        if (plainText && namedAsWorkbook(path))
+            throw SourceFileError::unreadable(
+                path, QStringLiteral("不是Excel文件：文件名以 .%1 结尾，内容却不是 Excel 工作簿。请在生成它的程序中另存为 Excel 工作簿后再导入。")
+                          .arg(QFileInfo(path).suffix()));
         if (reader->canRead(path))
             return *reader;
     }
@@ -90,13 +104,20 @@ std::shared_ptr<Connection> load(const QString& path, const QString& table, cons
     // A sheet of a million rows is held in a temporary file, not in memory.
     auto connection = Connection::openTemporary();
     MemoryTableSink sink(connection, reader.loadedTableName(path, table));
-    {
-        BackgroundTableSink storing(sink);
-        if (!reader.readTable(path, table, storing, progress))
-            return nullptr;
-        storing.finish();
+    try {
+        {
+            BackgroundTableSink storing(sink);
+            if (!reader.readTable(path, table, storing, progress))
+                return nullptr;
+            storing.finish();
+        }
+        sink.finish();
+    } catch (const DbError& error) {
+        // The store's own failures (the temporary folder's disk full) are named with the file.
+        if (error.engineCode() == 0 || error.description().contains(path))
+            throw;
+        throw SourceFileError::unreadable(path, error.description());
     }
-    sink.finish();
     return connection;
 }
 

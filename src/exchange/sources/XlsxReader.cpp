@@ -32,6 +32,8 @@ QVariant valueOf(const RawCell& cell, const XlsxWorkbook& workbook)
         return {};
     switch (cell.type) {
     case RawCell::Type::SharedString: {
+        if (cell.value.trimmed().isEmpty())
+            return {};   // <v/>: an empty cell, as spreadsheet programs read it
         bool ok = false;
         const int index = cell.value.toInt(&ok);
         if (!ok || index < 0 || index >= workbook.sharedStringCount())
@@ -165,17 +167,33 @@ struct SheetReading {
 
 enum class RowsEnd { Finished, Cancelled, BeyondHeading };
 
-// The columns of the heading row's first and last value.
-ColumnSpan headingSpan(const QList<std::pair<int, QVariant>>& values)
+// The columns of the heading row's first and last value; a declared range's first column
+// comes first, as the sheet's writer placed the table there.
+ColumnSpan headingSpan(const QList<std::pair<int, QVariant>>& values, std::optional<ColumnSpan> declared)
 {
-    return ColumnSpan{values.first().first, values.last().first};
+    const int first = declared ? declared->first : values.first().first;
+    return ColumnSpan{first, values.last().first};
+}
+
+// SQLite's limit on a table's columns.
+constexpr int MaxColumns = 2000;
+
+void checkWidth(const SheetReading& sheet, const ColumnSpan& columns)
+{
+    const int width = columns.last - columns.first + 1;
+    if (width > MaxColumns)
+        throw SourceFileError::unreadable(
+            sheet.path, QStringLiteral("工作表“%1”有 %2 列数据，超过了导入能接受的 %3 列。请删去不用的列后再导入。")
+                            .arg(sheet.table).arg(width).arg(MaxColumns));
 }
 
 // Hands the sheet's rows within the columns to the sink, the first row with values as the
-// heading. Without columns the heading row's span is taken; a value outside it then ends
-// the reading with BeyondHeading. A value outside declared columns is damage.
-RowsEnd readRows(const SheetReading& sheet, std::optional<ColumnSpan> columns, TableSink& sink,
-                 const ReadProgress& progress)
+// heading. Without columns the heading row's span is taken; a value beyond it then ends the
+// reading with BeyondHeading. The range a sheet declares is only a hint (some writers declare
+// every column, A1:XFD2): its columns are those that hold a value, but a value outside it is
+// damage.
+RowsEnd readRows(const SheetReading& sheet, std::optional<ColumnSpan> declared, std::optional<ColumnSpan> columns,
+                 TableSink& sink, const ReadProgress& progress)
 {
     const bool fromHeading = !columns.has_value();
     bool headed = false;
@@ -193,21 +211,24 @@ RowsEnd readRows(const SheetReading& sheet, std::optional<ColumnSpan> columns, T
         if (found.isEmpty())
             return true;   // an empty row counts only when a later row has values
         if (!columns)
-            columns = headingSpan(found);
+            columns = headingSpan(found, declared);
         const int width = columns->last - columns->first + 1;
         QVariantList values(width);
         for (auto& [column, value] : found) {
+            if (declared && (column < declared->first || column > declared->last))
+                throw SourceFileError::unreadable(
+                    sheet.path, QStringLiteral("工作表“%1”中有数据在它声明的范围之外，文件可能已损坏。").arg(sheet.table));
             if (column < columns->first || column > columns->last) {
                 if (fromHeading) {
                     end = RowsEnd::BeyondHeading;
                     return false;
                 }
-                throw SourceFileError::unreadable(
-                    sheet.path, QStringLiteral("工作表“%1”中有数据在它声明的范围之外，文件可能已损坏。").arg(sheet.table));
+                throw SourceFileError::corrupt(sheet.path);
             }
             values[column - columns->first] = std::move(value);
         }
         if (!headed) {
+            checkWidth(sheet, *columns);
             sink.begin(headingsOf(values));
             headed = true;
             lastRowWithValues = row;
@@ -275,15 +296,16 @@ bool XlsxReader::readTable(const QString& path, const QString& table, TableSink&
     workbook.readCellFormats();
     const XlsxSheetRows rows(workbook, sheet.part);
 
-    // The columns come from the range the sheet declares. A sheet that declares none is read
-    // as wide as its heading row; only a value beyond that (rare) costs a first pass over the
-    // whole sheet to find where its values lie, and a second reading.
+    // The sheet is read as wide as its heading row (from the first column of the range it
+    // declares, if any); only a value beyond that (rare) costs a first pass over the whole
+    // sheet to find where its values lie, and a second reading.
     const SheetReading reading{workbook, rows, path, table};
     const std::optional<ColumnSpan> declared = declaredColumns(workbook, sheet.part);
-    const RowsEnd end = readRows(reading, declared, sink, progress);
+    const RowsEnd end = readRows(reading, declared, std::nullopt, sink, progress);
     if (end != RowsEnd::BeyondHeading)
         return end == RowsEnd::Finished;
     sink.restart();
     const UsedRange range = usedRange(rows, workbook);
-    return readRows(reading, ColumnSpan{range.firstColumn, range.lastColumn}, sink, progress) == RowsEnd::Finished;
+    const int first = declared ? declared->first : range.firstColumn;
+    return readRows(reading, declared, ColumnSpan{first, range.lastColumn}, sink, progress) == RowsEnd::Finished;
 }

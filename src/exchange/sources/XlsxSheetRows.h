@@ -123,7 +123,8 @@ private:
     }
 
     // Reads what the cell holds: its <v>, or the <t> texts of an inline string outside
-    // phonetic readings.
+    // phonetic readings. An inline string that also carries a <v> (some writers keep the
+    // cached number there) is its string alone.
     static void readCellContent(FastXmlReader& xml, RawCell& cell)
     {
         // The shapes nearly every writer uses, read in one step.
@@ -131,30 +132,44 @@ private:
             cell.hasValue = true;
             return;
         }
-        int depthInValue = 0;
+        QByteArray stringText;
+        bool hasString = false;
+        int inValue = 0;
+        int inString = 0;
         int phonetic = 0;
         for (;;) {
             const auto token = xml.next();
             if (token == FastXmlReader::Token::Text) {
-                if (depthInValue > 0)
+                if (inString > 0)
+                    stringText += xml.text();
+                else if (inValue > 0)
                     cell.value += xml.text();
             } else if (token == FastXmlReader::Token::StartElement) {
-                if (named(xml, 'v') || (named(xml, 't') && phonetic == 0)) {
-                    ++depthInValue;
+                if (named(xml, 'v')) {
+                    ++inValue;
                     cell.hasValue = true;
+                } else if (named(xml, 't') && phonetic == 0) {
+                    ++inString;
+                    hasString = true;
                 } else if (xml.name() == "rPh") {
                     ++phonetic;
                 }
             } else if (token == FastXmlReader::Token::EndElement) {
                 if (named(xml, 'c'))
                     break;
-                if ((named(xml, 'v') || named(xml, 't')) && depthInValue > 0)
-                    --depthInValue;
+                if (named(xml, 'v') && inValue > 0)
+                    --inValue;
+                else if (named(xml, 't') && inString > 0)
+                    --inString;
                 else if (xml.name() == "rPh")
                     --phonetic;
             } else {
                 break;   // the end of the part, or damage
             }
+        }
+        if (hasString && (cell.type == RawCell::Type::InlineString || !cell.hasValue)) {
+            cell.value = std::move(stringText);
+            cell.hasValue = true;
         }
     }
 
