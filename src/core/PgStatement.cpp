@@ -64,6 +64,16 @@ QVariant numberFromText(const char* text)
 
 } // namespace
 
+QByteArray PgStatement::textOf(const QVariant& value)
+{
+    return ::textOf(value);
+}
+
+QByteArray PgStatement::checkedText(QByteArray utf8)
+{
+    return textParameter(std::move(utf8));
+}
+
 PgStatement::PgStatement(PgConnection& connection, const QString& sqliteStatement)
     : connection_(connection)
 {

@@ -15,6 +15,9 @@ struct pg_result;
 class PgStatement : public StatementEngine {
 public:
     PgStatement(PgConnection& connection, const QString& sqliteStatement);
+    // A value as the server reads it in text form; a text holding a NUL is refused (DbError).
+    static QByteArray textOf(const QVariant& value);
+    static QByteArray checkedText(QByteArray utf8);
     ~PgStatement() override;
 
     void bind(int index, const QVariant& value) override;
