@@ -219,6 +219,11 @@ std::optional<ImportOutcome> ImportPass::runOnce(const Progress& progress, bool 
         }
     }
     outcome.rowsStored = append.rowsStored();
+    if (target_.isServer() && outcome.rowsStored > 0) {
+        // The server plans the other seats' statements anew from these figures once the pass
+        // is stored: a plan made while the table was small would read every row of the list.
+        Statement(target_, QStringLiteral("analyze ") + SqlText::quoteName(TargetTable)).step();
+    }
 
     transaction.lock();
     if (rowCount(target_) - outcome.rowsStored != rowsBefore)
