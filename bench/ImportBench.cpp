@@ -6,13 +6,18 @@
 // and a sheet of 1,048,576 rows (Excel's most) with the peak memory of its import.
 // Options: --no-million leaves the big sheet out; --keep keeps the files written (their folder
 // is printed); --load FILE loads and appends only that file (one with the nine columns of
-// these lists, e.g. one of them saved again by another program).
+// these lists, e.g. one of them saved again by another program); --recording-wait [ROWS] imports
+// ROWS rows (1,000,000 unless given) into a server database while a seat records responses
+// there, and prints how long that seat's saves waited (the server is given as for seats_bench,
+// in MARQUEL_BENCH_SERVER or MARQUEL_TEST_SERVER).
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/Statement.h"
 #include "campaign/ImportPass.h"
 #include "campaign/ProgramState.h"
+#include "campaign/ResponseRecording.h"
+#include "core/Clock.h"
 #include "exchange/ImportRules.h"
 #include "exchange/ImportSource.h"
 #include "exchange/sources/SourceFiles.h"
@@ -23,6 +28,9 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+#include <atomic>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -346,6 +354,147 @@ void importMillion(const QTemporaryDir& dir)
     }
 }
 
+// A database of its own on the server, with the program's tables, a plan and one target for
+// the recording seat.
+QString freshServerPlan(const QString& serverUri)
+{
+    const QString name = QStringLiteral("marquel_import_bench_%1").arg(QCoreApplication::applicationPid());
+    auto server = Connection::open(serverUri);
+    server->executeScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+    server->executeScript(QStringLiteral("CREATE DATABASE %1").arg(name));
+    QUrl url(serverUri);
+    url.setPath(QLatin1Char('/') + name);
+    auto database = Connection::open(url.toString());
+    Schema::createTables(*database);
+    database->execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('B-1', '导入测试', '1000')"));
+    database->execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目) VALUES ('B-1', '2026-12-01', '导入测试')"));
+    database->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('B-1', '来电客户')"));
+    return url.toString();
+}
+
+// The list as the import's source holds it once loaded: a table of the nine columns.
+std::shared_ptr<Connection> sourceOf(int rows)
+{
+    auto source = Connection::openTemporary();
+    source->execute(QStringLiteral("CREATE TABLE list (%1)").arg(SourceColumns.join(QStringLiteral(" TEXT, ")) + QStringLiteral(" TEXT")));
+    Statement begin(*source, QStringLiteral("BEGIN"));
+    begin.step();
+    Statement insert(*source, QStringLiteral("INSERT INTO list VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (int i = 0; i < rows; ++i) {
+        const QStringList values = chineseRow(i);
+        for (int c = 0; c < values.size(); ++c)
+            insert.bind(c + 1, values[c]);
+        insert.step();
+        insert.reset();
+    }
+    Statement commit(*source, QStringLiteral("COMMIT"));
+    commit.step();
+    return source;
+}
+
+struct Save {
+    double startedMs = 0;   // since the clock given
+    double tookMs = 0;
+    bool operator<(const Save& other) const { return tookMs < other.tookMs; }
+};
+
+// One seat recording a phone call every few milliseconds until told to stop; each save's time.
+std::vector<Save> recordUntil(const QString& location, const std::atomic<bool>& stop, const QElapsedTimer& clock)
+{
+    ProgramState state(Connection::open(location), QString());
+    Recordset target(state.connection(), QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '来电客户'"));
+    ResponseRecording::Draft draft;
+    draft.targetKey = target.value(0).toLongLong();
+    draft.fields = QStringList{QStringLiteral("来电客户"), {}, {}, {}, {}, {}, {}, {}};
+    draft.targetAdded[0] = 1;
+    draft.dayAdded[0] = 1;
+    std::vector<Save> times;
+    while (!stop) {
+        QElapsedTimer timer;
+        timer.start();
+        const double started = clock.nsecsElapsed() / 1e6;
+        try {
+            ResponseRecording::record(state, draft);
+        } catch (const DbError& error) {
+            std::printf("a save was refused: %s\n", qPrintable(error.description()));
+        }
+        times.push_back({started, timer.nsecsElapsed() / 1e6});
+        QThread::msleep(20);
+    }
+    return times;
+}
+
+Save share(std::vector<Save> values, double part)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? Save() : values[std::min(values.size() - 1, size_t(part * values.size()))];
+}
+
+// How long a seat recording responses waits while a big list is imported on the server.
+int recordingWait(int rows)
+{
+    QString server = qEnvironmentVariable("MARQUEL_BENCH_SERVER");
+    if (server.isEmpty())
+        server = qEnvironmentVariable("MARQUEL_TEST_SERVER");
+    if (server.isEmpty()) {
+        std::fprintf(stderr, "Give the server as MARQUEL_BENCH_SERVER=postgresql://… (scripts/test-server.sh start).\n");
+        return 2;
+    }
+    constexpr double WaitGoalMs = 1000;
+    Clock::setToday(QDate(2026, 12, 7));
+    try {
+        const QString location = freshServerPlan(server);
+        std::printf("a list of %d rows imported into a server database while a seat records a phone call every 20 ms\n", rows);
+        const auto source = sourceOf(rows);
+        std::atomic<bool> stop = false;
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<Save> alone;
+        std::unique_ptr<QThread> before(QThread::create([&] { alone = recordUntil(location, stop, clock); }));
+        before->start();
+        QThread::msleep(2000);
+        stop = true;
+        before->wait();
+
+        stop = false;
+        std::vector<Save> during;
+        std::unique_ptr<QThread> seat(QThread::create([&] { during = recordUntil(location, stop, clock); }));
+        seat->start();
+        QThread::msleep(200);
+        auto store = Connection::open(location);
+        ProgramState state(store, QString());
+        Recordset selection(source, QStringLiteral("Select %1 From list").arg(SourceColumns.join(QStringLiteral(", "))));
+        ImportPass pass(state, selection, TargetColumns, QStringLiteral("P1"));
+        int stored = 0;
+        const double passStarted = clock.nsecsElapsed() / 1e6;
+        double passSeconds = 0;
+        try {
+            passSeconds = seconds([&] { stored = pass.run([](int) { return true; }).rowsStored; });
+        } catch (const DbError&) {
+            stop = true;   // the seat ends before the failure is told
+            throw;
+        }
+        QThread::msleep(200);
+        stop = true;
+        seat->wait();
+        const Save slowest = share(during, 1.0);
+        const double medianAlone = share(alone, 0.5).tookMs;
+        std::printf("import pass: %d rows stored in %.3f s\n", stored, passSeconds);
+        std::printf("saves alone:           %4zu  median %7.2f ms  slowest %7.2f ms\n", alone.size(), medianAlone,
+                    share(alone, 1.0).tookMs);
+        std::printf("saves during the pass: %4zu  median %7.2f ms  slowest %7.2f ms (%.1fx the median alone), "
+                    "begun %.2f s into the pass\n",
+                    during.size(), share(during, 0.5).tookMs, slowest.tookMs, slowest.tookMs / std::max(0.001, medianAlone),
+                    (slowest.startedMs - passStarted) / 1000);
+        std::printf("goal: a recording seat waits <= %.0f ms during the pass: %s\n", WaitGoalMs,
+                    verdict(slowest.tookMs, WaitGoalMs));
+    } catch (const DbError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.description()));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -353,6 +502,11 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const bool withMillion = !arguments.contains(QStringLiteral("--no-million"));
+    const qsizetype recording = arguments.indexOf(QStringLiteral("--recording-wait"));
+    if (recording > 0) {
+        const int rows = recording + 1 < arguments.size() ? arguments.at(recording + 1).toInt() : 0;
+        return recordingWait(rows > 0 ? rows : 1000000);
+    }
     QTemporaryDir dir;
     // --load FILE: only the load and the pass of that file (a workbook from another program).
     const qsizetype load = arguments.indexOf(QStringLiteral("--load"));

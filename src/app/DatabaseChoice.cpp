@@ -1,11 +1,10 @@
 #include "DatabaseChoice.h"
 
 #include "core/Connection.h"
+#include "core/ServerAddress.h"
 
 #include <QFileInfo>
 #include <QSettings>
-#include <QUrl>
-#include <QUrlQuery>
 
 namespace {
 
@@ -34,12 +33,7 @@ QString DatabaseChoice::withoutPassword(const QString& location)
 {
     if (!Connection::isServerLocation(location))
         return location;
-    QUrl url(location);
-    url.setPassword(QString());
-    QUrlQuery query(url);
-    query.removeAllQueryItems(QStringLiteral("password"));
-    url.setQuery(query);
-    return url.toString();
+    return ServerAddress::withoutPassword(location);
 }
 
 DatabaseChoice DatabaseChoice::decide(const QString& given, const QString& remembered, const QString& programDatabase)

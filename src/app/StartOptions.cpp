@@ -1,7 +1,11 @@
 #include "StartOptions.h"
 
+#include "core/ServerAddress.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -123,4 +127,18 @@ QString StartOptions::usage()
 QString StartOptions::versionText()
 {
     return QStringLiteral("Marquel 营销活动评估系统 版本 %1\n").arg(QStringLiteral(MARQUEL_VERSION));
+}
+
+void StartOptions::hidePasswords(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (ServerAddress::passwordsIn(argument).isEmpty())
+            continue;
+        const QByteArray shown = ServerAddress::withoutPassword(argument).toLocal8Bit();
+        const size_t length = std::strlen(argv[i]);
+        // The whole argument is cleared: what follows the shorter text must not keep the rest.
+        std::memset(argv[i], 0, length);
+        std::memcpy(argv[i], shown.constData(), std::min(length, size_t(shown.size())));
+    }
 }

@@ -18,6 +18,11 @@ struct StartOptions {
     // -style, ...) are let through for QApplication.
     static StartOptions parse(const QStringList& arguments);
 
+    // Overwrites the program's own arguments where an address holds a password, with the
+    // address without it, so that `ps` does not show the password while the program runs.
+    // Called once the arguments are read.
+    static void hidePasswords(int argc, char** argv);
+
     static QString usage();
     static QString versionText();
 };

@@ -63,6 +63,7 @@ int main(int argc, char** argv)
 {
     // Read before any window exists: the usage and the version need no display.
     const StartOptions options = StartOptions::parse(argumentsOf(argc, argv));
+    StartOptions::hidePasswords(argc, argv);
     switch (options.action) {
     case StartOptions::Action::Help:
         print(stdout, StartOptions::usage());

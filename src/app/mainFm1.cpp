@@ -146,6 +146,14 @@ mainFm1::mainFm1(std::unique_ptr<DatabaseLock> lock, std::unique_ptr<ProgramStat
     // A plan made current elsewhere (executed in the plan editor) is shown with its days.
     connect(state_.get(), &ProgramState::currentPlanChanged, this, &mainFm1::followCurrentPlan);
     connect(state_.get(), &ProgramState::changed, this, &mainFm1::followChange);
+    // Names renamed here or at another seat: the legend and the chart show them at once.
+    connect(state_.get(), &ProgramState::productNamesChanged, this, [this] {
+        chartPanel->setProductLegend(state_->productNames());
+        try {
+            drawCurrentDay();
+        } catch (const DbError&) {
+        }
+    });
     connect(chartPanel, &FeedbackChartPanel::chartWindowRequested, this,
             [this] { showSingle<chartFm1>(chartWindow_, [this] { return new chartFm1(*state_); }); });
 }

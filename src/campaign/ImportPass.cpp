@@ -7,6 +7,7 @@
 #include "core/FieldInfo.h"
 #include "core/JetDialect.h"
 #include "core/Recordset.h"
+#include "core/RowAppend.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/TextRules.h"
@@ -48,18 +49,6 @@ qint64 rowCount(Connection& target)
     return count.int64At(0);
 }
 
-QString insertStatement(const QList<FieldInfo>& columns)
-{
-    QStringList names;
-    QStringList placeholders;
-    for (const FieldInfo& field : columns) {
-        names << SqlText::quoteName(field.name);
-        placeholders << QStringLiteral("?");
-    }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(TargetTable, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
-}
-
 // Whether a failed insert was a value the target field refused (the pass keeps the rows
 // before it) rather than a failure of the store itself (a full disk, a read-only file), after
 // which SQLite may already have undone the whole transaction.
@@ -97,7 +86,7 @@ bool isCut(const QVariant& value, const QString& stored)
 // Binds a source value to its target field as the pass stores it: as text, cut to the field's
 // size and trimmed. Most texts need neither, and go across as the UTF-8 the source holds,
 // unconverted: a big list holds millions of them. Answers whether the text was cut.
-bool bindValue(Statement& insert, int index, const Statement& sourceRows, int column, const FieldInfo& from,
+bool bindValue(RowAppend& insert, int index, const Statement& sourceRows, int column, const FieldInfo& from,
                const FieldInfo& to)
 {
     if (isText(to) && from.kind != FieldInfo::Kind::Date) {   // a date is read into a date first
@@ -224,13 +213,27 @@ int ImportPass::countNameless(QList<int>* first)
 
 ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates, bool skipNameless)
 {
-    const QList<FieldInfo> columns = insertColumns();
+    if (const auto outcome = runOnce(progress, skipDuplicates, skipNameless, Transaction::Lock::Later))
+        return *outcome;
+    // Another seat added or removed targets while the rows were loading (rare): the pass is
+    // made again, holding the lock throughout, so its record numbers follow those targets.
+    return *runOnce(progress, skipDuplicates, skipNameless, Transaction::Lock::AtStart);
+}
 
-    // The count and the rows appended belong to one moment of the store: another window's
-    // rows cannot slip in between.
-    Transaction transaction(target_);
+std::optional<ImportOutcome> ImportPass::runOnce(const Progress& progress, bool skipDuplicates, bool skipNameless,
+                                                 Transaction::Lock lock)
+{
+    const QList<FieldInfo> columns = insertColumns();
+    QStringList names;
+    for (const FieldInfo& field : columns)
+        names << field.name;
+
+    // One transaction, so an interrupted pass leaves no half list behind. On a server the rows
+    // are loaded before the write lock is taken: the seats recording responses meanwhile do not
+    // wait for a big list, only for the moment the pass is stored.
+    Transaction transaction(target_, lock);
     const qint64 rowsBefore = rowCount(target_);
-    Statement insert(target_, insertStatement(columns));
+    RowAppend append(target_, TargetTable, names);
 
     // The source rows are read once, in one sequential pass over the source's statement (the
     // recordset's own order), rather than value by value through the recordset's row cache.
@@ -243,40 +246,57 @@ ImportOutcome ImportPass::run(const Progress& progress, bool skipDuplicates, boo
     const QVariant planNo = columns[0].toStored(planNo_);
     const bool skipping = skipDuplicates && duplicate_.size() == size_t(rows);
     const bool namelessKnown = nameless_.size() == size_t(rows);
-    for (int row = 0; row < rows && sourceRows.step(); ++row) {
-        const bool nameless = namelessKnown && nameless_[size_t(row)];
-        if (skipping && duplicate_[size_t(row)]) {
-            ++outcome.duplicatesSkipped;
-        } else if (nameless && skipNameless) {
-            ++outcome.namelessSkipped;
-        } else {
-            try {
-                insert.bind(1, planNo);
+    int handedOver = 0;   // rows given to the store, stored or on their way
+    try {
+        for (int row = 0; row < rows && sourceRows.step(); ++row) {
+            const bool nameless = namelessKnown && nameless_[size_t(row)];
+            if (skipping && duplicate_[size_t(row)]) {
+                ++outcome.duplicatesSkipped;
+            } else if (nameless && skipNameless) {
+                ++outcome.namelessSkipped;
+            } else {
+                append.bind(1, planNo);
                 for (int i = 0; i < sourceColumns; ++i) {
-                    if (bindValue(insert, i + 2, sourceRows, i, source_.field(i), columns[i + 1]))
+                    if (bindValue(append, i + 2, sourceRows, i, source_.field(i), columns[i + 1]))
                         countCut(outcome, columns[i + 1].name);
                 }
                 // Numbered on from the table's row count, without gaps where duplicates were left out.
-                insert.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + outcome.rowsStored + 1)));
-                insert.step();
-                insert.reset();
-            } catch (const DbError& error) {
-                insert.reset();
-                if (!isRefusedValue(error))
-                    throw;   // the guard rolls the whole pass back
-                // The rows before the refused one stay, as a pass always kept them.
-                outcome.result = ImportOutcome::Result::Refused;
-                outcome.reason = error.description();
-                break;
+                append.bind(recordNoSlot, columns.last().toStored(QString::number(rowsBefore + handedOver + 1)));
+                append.endRow();
+                ++handedOver;
+                outcome.namelessStored += nameless ? 1 : 0;
             }
-            ++outcome.rowsStored;
-            outcome.namelessStored += nameless ? 1 : 0;
+            const int done = row + 1;
+            const bool report = done % ReportEvery == 0 || done == rows;
+            if (report && progress && !progress(handedOver))
+                return ImportOutcome{ImportOutcome::Result::Cancelled, 0, 0, QString()};   // the guard rolls back
         }
-        const int done = row + 1;
-        const bool report = done % ReportEvery == 0 || done == rows;
-        if (report && progress && !progress(outcome.rowsStored))
-            return {ImportOutcome::Result::Cancelled, 0, 0, QString()};   // the guard rolls back
+        append.finish();
+    } catch (const DbError& error) {
+        if (!isRefusedValue(error))
+            throw;   // the guard rolls the whole pass back
+        // The rows before the refused one stay, as a pass always kept them; those of them still
+        // on their way go now (a refusal among them comes first, being the earlier row).
+        outcome.result = ImportOutcome::Result::Refused;
+        outcome.reason = error.description();
+        try {
+            append.finish();
+        } catch (const DbError& earlier) {
+            if (!isRefusedValue(earlier))
+                throw;
+            outcome.reason = earlier.description();
+        }
     }
+    outcome.rowsStored = append.rowsStored();
+    if (target_.isServer() && outcome.rowsStored > 0) {
+        // The server plans the other seats' statements anew from these figures once the pass
+        // is stored: a plan made while the table was small would read every row of the list.
+        Statement(target_, QStringLiteral("analyze ") + SqlText::quoteName(TargetTable)).step();
+    }
+
+    transaction.lock();
+    if (rowCount(target_) - outcome.rowsStored != rowsBefore)
+        return std::nullopt;   // the guard rolls back
     transaction.commit();
     target_.noteWrite();
     if (outcome.rowsStored > 0)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/FieldInfo.h"
+#include "core/Transaction.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -47,7 +49,8 @@ struct DuplicateRows {
 // Appends every row of the source selection to clientTableInfo: the plan's 序号, the source
 // columns into the paired target columns (cut to the field's size and trimmed, Null as ""),
 // and 记录号 = rows in the table when the pass began + the row's position in the source.
-// The pass is one transaction, so an interrupted pass leaves no half list behind.
+// The pass is one transaction, so an interrupted pass leaves no half list behind. On a server the
+// rows are loaded before the write lock is taken, which is held only to store them.
 class ImportPass {
 public:
     // Told the number of rows appended so far every ReportEvery rows and after the last;
@@ -83,6 +86,10 @@ public:
 private:
     // The target fields in insert order: 序号, the paired columns, 记录号.
     QList<FieldInfo> insertColumns() const;
+    // The pass in one transaction taking the write lock as told; nullopt (and nothing stored)
+    // when the lock came later and the table's row count had changed by then.
+    std::optional<ImportOutcome> runOnce(const Progress& progress, bool skipDuplicates, bool skipNameless,
+                                         Transaction::Lock lock);
 
 
     ProgramState& state_;

@@ -1,5 +1,7 @@
 #include "ProgramState.h"
 
+#include "ProductNames.h"
+
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -51,6 +53,8 @@ void ProgramState::hearOtherSeats()
             for (const QString& text : connection_->takeNotifications()) {
                 if (const auto notice = ChangeNotice::fromText(text)) {
                     connection_->noteWrite();   // rows read before may be stale now
+                    if (notice->table == ChangeNotice::Table::ProductNames)
+                        setProductNames(ProductNames::load(*connection_));
                     emit changed(*notice);
                 }
             }

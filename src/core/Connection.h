@@ -108,6 +108,10 @@ protected:
     virtual void beginWrite() = 0;
     virtual void commitWrite() = 0;
     virtual void rollbackWrite() = 0;
+    // A write whose lock is taken later (Transaction::Lock::Later), for a long load of rows no
+    // other writer depends on until it is stored: a file takes its lock at once all the same.
+    virtual void beginWriteUnlocked() { beginWrite(); }
+    virtual void takeWriteLock() {}
 
     // The error that says why step `index` refused the batch, its message completed from the rows
     // the steps before it returned.

@@ -5,12 +5,11 @@
 #include "PgFlight.h"
 #include "PgStatement.h"
 #include "PgValues.h"
+#include "ServerAddress.h"
 #include "SqlText.h"
 #include "Statement.h"
 
 #include <QRegularExpression>
-#include <QUrl>
-#include <QUrlQuery>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -29,9 +28,35 @@ QString quotedName(const QString& name)
     return SqlText::quoteName(name);
 }
 
+// A right the role lacks, named with what the server's administrator grants for it. The
+// server names the object it refused ("permission denied for table clientTableInfo").
+DbError missingRight(const QString& detail, const QString& role, const QString& database)
+{
+    static const QRegularExpression refused(QStringLiteral("^permission denied for (table|view|sequence|schema|database) (.+)$"));
+    const auto match = refused.match(detail);
+    const QString kind = match.captured(1);
+    const QString object = match.captured(2);
+    const QString what = QStringLiteral("数据库用户“%1”没有").arg(role);
+    const QString ask = QStringLiteral("。请数据库管理员执行：");
+    if (kind == QLatin1String("table") || kind == QLatin1String("view") || kind == QLatin1String("sequence"))
+        return DbError(what + QStringLiteral("读写表“%1”的权限（SELECT、INSERT、UPDATE、DELETE）").arg(object) + ask
+                           + QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO \"%1\";")
+                                 .arg(role),
+                       SQLITE_PERM);
+    if (kind == QLatin1String("schema"))
+        return DbError(what + QStringLiteral("在模式“%1”中建表的权限（CREATE）").arg(object) + ask
+                           + QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO \"%2\";").arg(object, role),
+                       SQLITE_PERM);
+    if (kind == QLatin1String("database") || detail.contains(QLatin1String("extension")))
+        return DbError(what + QStringLiteral("在数据库“%1”中建立程序所需部分的权限（CREATE）").arg(database) + ask
+                           + QStringLiteral("GRANT CREATE ON DATABASE \"%1\" TO \"%2\";").arg(database, role),
+                       SQLITE_PERM);
+    return DbError(what + QStringLiteral("这样做的权限，请数据库管理员授予。（%1）").arg(detail), SQLITE_PERM);
+}
+
 // The server's words for a statement it cannot run, in the program's language; the
 // statement's text is never part of it.
-DbError failure(const pg_result* result, const QString& connectionMessage)
+DbError failure(const pg_result* result, const QString& connectionMessage, const QString& role, const QString& database)
 {
     const QString state = QString::fromLatin1(result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr);
     const QString detail = result ? serverText(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) : connectionMessage;
@@ -45,8 +70,10 @@ DbError failure(const pg_result* result, const QString& connectionMessage)
     if (state == QLatin1String("40P01") || state == QLatin1String("40001") || state == QLatin1String("55P03")
         || state == QLatin1String("57014"))
         return DbError(QStringLiteral("数据库正被其他程序使用，请稍后再试。（%1）").arg(detail), SQLITE_BUSY);
-    if (state == QLatin1String("25006") || state == QLatin1String("42501"))
+    if (state == QLatin1String("25006"))
         return DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+    if (state == QLatin1String("42501"))
+        return missingRight(detail, role, database);
     if (cls == QLatin1String("53"))
         return DbError(QStringLiteral("磁盘已满，不能保存修改。（%1）").arg(detail), SQLITE_FULL);
     if (cls == QLatin1String("XX"))
@@ -114,14 +141,7 @@ PgConnection::~PgConnection()
 
 QString PgConnection::withoutPassword(const QString& uri)
 {
-    QUrl url(uri);
-    if (!url.isValid())
-        return uri;
-    url.setPassword(QString());
-    QUrlQuery query(url);
-    query.removeAllQueryItems(QStringLiteral("password"));
-    url.setQuery(query);
-    return url.toString();
+    return ServerAddress::withoutPassword(uri);
 }
 
 std::shared_ptr<Connection> PgConnection::open(const QString& uri)
@@ -129,7 +149,8 @@ std::shared_ptr<Connection> PgConnection::open(const QString& uri)
     const QByteArray text = uri.toUtf8();
     pg_conn* conn = PQconnectdb(text.constData());
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
-        const QString detail = conn ? serverText(PQerrorMessage(conn)) : QString();
+        // libpq quotes an address it cannot read, password and all.
+        const QString detail = ServerAddress::withoutPasswordsOf(uri, conn ? serverText(PQerrorMessage(conn)) : QString());
         PQfinish(conn);
         throw DbError(PgConnectProblem::describe(detail, withoutPassword(uri)), SQLITE_CANTOPEN);
     }
@@ -212,12 +233,12 @@ void PgConnection::notePrepared(const QByteArray& sql, const QByteArray& name)
 
 DbError PgConnection::errorOf(const pg_result* result) const
 {
-    return failure(result, serverText(PQerrorMessage(conn_)));
+    return failure(result, serverText(PQerrorMessage(conn_)), QString::fromUtf8(PQuser(conn_)), QString::fromUtf8(PQdb(conn_)));
 }
 
 DbError PgConnection::connectionLost() const
 {
-    return failure(nullptr, serverText(PQerrorMessage(conn_)));
+    return failure(nullptr, serverText(PQerrorMessage(conn_)), QString::fromUtf8(PQuser(conn_)), QString::fromUtf8(PQdb(conn_)));
 }
 
 QList<WriteBatch::Rows> PgConnection::runBatch(const WriteBatch& batch)
@@ -277,7 +298,7 @@ void PgConnection::check(pg_result* result) const
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return;
-    const DbError error = failure(result, serverText(PQerrorMessage(conn_)));
+    const DbError error = errorOf(result);
     PQclear(result);
     throw error;
 }
@@ -349,6 +370,18 @@ void PgConnection::beginWrite()
     }
 }
 
+void PgConnection::beginWriteUnlocked()
+{
+    if (readOnly_)
+        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+    run("BEGIN");
+}
+
+void PgConnection::takeWriteLock()
+{
+    run(QByteArray("SELECT pg_advisory_xact_lock(" + QByteArray::number(WriteLockKey) + ")").constData());
+}
+
 void PgConnection::commitWrite()
 {
     // A server undoes the whole transaction once one of its statements failed, and COMMIT then
@@ -380,6 +413,43 @@ qint64 PgConnection::insertRow(const QString& table, const QStringList& quotedNa
     statement.step();
     noteWrite();
     return statement.int64At(0);
+}
+
+void PgConnection::copyRows(const QString& table, const QStringList& quotedNames, const QByteArray& lines)
+{
+    run("SAVEPOINT marquel_copy");
+    try {
+        copyLines(table, quotedNames, lines);
+    } catch (const DbError&) {
+        // The transaction goes on without these rows, unless the connection itself is lost.
+        PQclear(PQexec(conn_, "ROLLBACK TO SAVEPOINT marquel_copy; RELEASE SAVEPOINT marquel_copy"));
+        throw;
+    }
+    run("RELEASE SAVEPOINT marquel_copy");
+    noteWrite();
+}
+
+void PgConnection::copyLines(const QString& table, const QStringList& quotedNames, const QByteArray& lines)
+{
+    const QByteArray copy = QStringLiteral("COPY %1 (%2) FROM STDIN")
+                                .arg(quotedName(table), quotedNames.join(QStringLiteral(", ")))
+                                .toUtf8();
+    PGresult* started = PQexec(conn_, copy.constData());
+    if (PQresultStatus(started) != PGRES_COPY_IN) {
+        check(started);
+        PQclear(started);
+        throw DbError(QStringLiteral("数据库错误：语句无法执行。"), SQLITE_ERROR);
+    }
+    PQclear(started);
+    const bool sent = PQputCopyData(conn_, lines.constData(), int(lines.size())) == 1;
+    PQputCopyEnd(conn_, sent ? nullptr : "the rows could not be sent");
+    // The COPY's own result, then the end of the exchange; the first failure is thrown.
+    PGresult* result = PQgetResult(conn_);
+    while (PGresult* more = PQgetResult(conn_))
+        PQclear(more);
+    check(result);
+    noteChanges(result);
+    PQclear(result);
 }
 
 QList<Connection::TableInfo> PgConnection::tables() const

@@ -39,6 +39,11 @@ public:
     QStringList takeNotifications() override;
     int notificationSocket() const override;
 
+    // Appends rows to a table in one COPY under a savepoint: `lines` are the rows in COPY's
+    // text form, each ended by a newline. Throws DbError as a statement does; the rows are then
+    // undone and the transaction goes on.
+    void copyRows(const QString& table, const QStringList& quotedNames, const QByteArray& lines);
+
     // For PgStatement.
     pg_conn* handle() const { return conn_; }
     // Throws DbError for a failed result (and frees it).
@@ -78,11 +83,14 @@ protected:
     void beginWrite() override;
     void commitWrite() override;
     void rollbackWrite() override;
+    void beginWriteUnlocked() override;
+    void takeWriteLock() override;
 
 private:
     PgConnection(pg_conn* conn, const QString& uri);
     void run(const char* sql) const;
     void startSession();
+    void copyLines(const QString& table, const QStringList& quotedNames, const QByteArray& lines);
 
     pg_conn* conn_;
     bool readOnly_ = false;

@@ -3,14 +3,18 @@
 #include "Connection.h"
 #include "DbError.h"
 
-Transaction::Transaction(Connection& connection)
+Transaction::Transaction(Connection& connection, Lock lock)
     : connection_(connection), savepoint_(QStringLiteral("marquel_%1").arg(++connection.savepointCounter_))
 {
     // The outermost guard takes the write lock at once, so what it reads is what it
     // writes on: another writer (a second copy, another seat) waits until it ends.
     // Only a guard inside another one needs a savepoint: the outermost one undoes everything.
     if (connection_.transactionDepth_ == 0) {
-        connection_.beginWrite();
+        lockLater_ = lock == Lock::Later;
+        if (lockLater_)
+            connection_.beginWriteUnlocked();
+        else
+            connection_.beginWrite();
         outermost_ = true;
     } else {
         connection_.runOne(QStringLiteral("SAVEPOINT ") + savepoint_);
@@ -36,14 +40,24 @@ Transaction::~Transaction()
     connection_.noteWrite();
 }
 
+void Transaction::lock()
+{
+    if (open_ && lockLater_) {
+        connection_.takeWriteLock();
+        lockLater_ = false;
+    }
+}
+
 void Transaction::commit()
 {
     if (!open_)
         return;
-    if (outermost_)
+    if (outermost_) {
+        lock();   // nothing is stored without the lock
         connection_.commitWrite();
-    else
+    } else {
         connection_.runOne(QStringLiteral("RELEASE ") + savepoint_);
+    }
     open_ = false;
     --connection_.transactionDepth_;
 }

@@ -89,6 +89,7 @@ Form5::Form5(ProgramState& state)
     });
     // Rows stored by another window (an import, a mass deletion, a correction) are read again.
     connect(&state_, &ProgramState::changed, this, &Form5::followChange);
+    connect(&state_, &ProgramState::productNamesChanged, this, &Form5::setProductTips);
     connect(this, &FormWindow::activated, this, &Form5::Form_Activate);
     Form_Load();
     Form_Activate();

@@ -249,6 +249,10 @@ TEST_F(MainWindowTest, TheProductLegendShowsTheMappedNames)
     EXPECT_EQ(control<QLabel>("Label2(4)")->text(), QStringLiteral("R5:扫描仪"));
     EXPECT_EQ(state().productNames().value(4), QStringLiteral("扫描仪"));
     EXPECT_EQ(control<QLabel>("Label1(6)")->text(), QStringLiteral("合计1"));
+    // Names renamed at another seat reach the program's state; the legend follows at once.
+    state().setProductNames({QStringLiteral("复印机"), QStringLiteral("传真机")});
+    EXPECT_EQ(control<QLabel>("Label2(0)")->text(), QStringLiteral("R1:复印机"));
+    EXPECT_EQ(control<QLabel>("Label2(4)")->text(), QStringLiteral("R5:"));
 }
 
 TEST_F(MainWindowTest, TheProductMappingOpensOnceAndItsNamesReachTheLegend)

@@ -3,13 +3,16 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "core/RowAppend.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/TextRules.h"
+#include "core/Transaction.h"
 #include "campaign/ImportPass.h"
 #include "campaign/ProgramState.h"
 #include "campaign/TargetRows.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEngine.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -300,4 +303,75 @@ TEST_F(ImportPassTest, RowsWithoutANameAreLeftOutWhenAskedAndCountedEitherWay)
     const ImportOutcome kept = keeping.run({}, false, false);
     EXPECT_EQ(kept.rowsStored, 4);
     EXPECT_EQ(kept.namelessStored, 2);
+}
+
+// A value the store itself refuses (here a rule of the table) ends the pass on either engine
+// the same way: every row before it stays, numbered on, and the store works on. The refused
+// row comes after a whole batch of rows sent to a server, in the middle of the next.
+TEST_F(ImportPassTest, AValueTheStoreRefusesKeepsTheRowsBeforeItOnEitherEngine)
+{
+    store.execute(QStringLiteral("DROP TABLE clientTableInfo"));
+    store.execute(QStringLiteral("CREATE TABLE clientTableInfo (序号 TEXT, 营销对象 TEXT, 邮政编码 TEXT CHECK (邮政编码 <> '拒收'), 记录号 TEXT)"));
+    const int refusedRow = RowAppend::BatchRows + 100;
+    addNamedSources(RowAppend::BatchRows + 200);
+    source->execute(QStringLiteral("UPDATE src SET post = '拒收' WHERE n = %1").arg(refusedRow));
+    const ImportOutcome outcome = importInto({"营销对象", "邮政编码"}, QStringLiteral("name, post"));
+    EXPECT_EQ(outcome.result, ImportOutcome::Result::Refused);
+    EXPECT_EQ(outcome.rowsStored, refusedRow);
+    EXPECT_FALSE(outcome.reason.isEmpty());
+    EXPECT_FALSE(store.inTransaction());
+    // A table of the user's own has no row key: it is read by statements, not recordsets.
+    Statement stored(store, QStringLiteral("Select COUNT(*), MAX(CAST(记录号 AS INTEGER)), SUM(CASE WHEN 营销对象 = ? THEN 1 ELSE 0 END) "
+                                           "From clientTableInfo"));
+    stored.bind(1, QStringLiteral("c%1").arg(refusedRow - 1));
+    ASSERT_TRUE(stored.step());
+    EXPECT_EQ(stored.int64At(0), refusedRow);
+    EXPECT_EQ(stored.int64At(1), refusedRow);
+    EXPECT_EQ(stored.int64At(2), 1);
+
+    source->execute(QStringLiteral("DELETE FROM src WHERE n >= %1").arg(refusedRow));
+    EXPECT_EQ(importInto({"营销对象", "邮政编码"}, QStringLiteral("name, post"), QStringLiteral("P2")).rowsStored, refusedRow);
+}
+
+// A text holding a NUL goes across as its bytes; a server cannot hold it, and refuses it
+// rather than store it cut at the NUL. A file keeps it whole.
+TEST_F(ImportPassTest, ATextHoldingANulIsRefusedByAServerNeverStoredCut)
+{
+    addSource(QStringLiteral("('甲', '', '', 1), (CAST(x'E794B200E4B999' AS TEXT), '', '', 2), ('丙', '', '', 3)"));
+    const ImportOutcome outcome = importInto({"营销对象"}, QStringLiteral("name"));
+    if (TestEngine::onServer()) {
+        EXPECT_EQ(outcome.result, ImportOutcome::Result::Refused);
+        EXPECT_EQ(outcome.rowsStored, 1);
+        EXPECT_TRUE(outcome.reason.contains(QStringLiteral("NUL"))) << outcome.reason.toStdString();
+        EXPECT_EQ(plan(QStringLiteral("P1"))->recordCount(), 1);
+    } else {
+        EXPECT_EQ(outcome.rowsStored, 3);
+        EXPECT_EQ(sqlText(QStringLiteral("Select 营销对象 From clientTableInfo Where 记录号 = '2'")),
+                  QStringLiteral("甲") + QChar(0) + QStringLiteral("乙"));
+    }
+}
+
+// On a server the pass loads its rows without the write lock: another seat stores meanwhile
+// without waiting, and the pass's record numbers go on from the targets there are then.
+TEST_F(ImportPassTest, OnAServerAnotherSeatStoresWhileTheRowsLoadAndTheNumbersFollowIt)
+{
+    if (!TestEngine::onServer())
+        GTEST_SKIP() << "one copy of the program uses a database file at a time";
+    addOtherPlanTargets(2);
+    addNamedSources(600);
+    const auto otherSeat = Connection::open(store.location());
+    int othersStored = 0;
+    const ImportOutcome outcome = importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int) {
+        if (othersStored < 2) {
+            Transaction write(*otherSeat);
+            otherSeat->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P0', '另一席位')"));
+            write.commit();
+            ++othersStored;
+        }
+        return true;
+    });
+    EXPECT_EQ(outcome.rowsStored, 600);
+    EXPECT_EQ(TargetRows::count(store), 604);
+    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From clientTableInfo Where 营销对象 = 'c0'")), QStringLiteral("5"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From clientTableInfo Where 营销对象 = 'c599'")), QStringLiteral("604"));
 }
