@@ -19,5 +19,7 @@ struct StartOptions {
     static StartOptions parse(const QStringList& arguments);
 
     static QString usage();
+    // The usage's last line: where the default database is for this program and user.
+    static QString defaultDatabaseLine(const QString& path);
     static QString versionText();
 };
