@@ -112,6 +112,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Marquel"));
+    app.setDesktopFileName(QStringLiteral("org.marquel.Marquel"));   // the menu entry's icon on its windows
     UiSetup::prepareApplication(app);
     const DatabaseLocation where = DatabaseLocation::forThisProgram();
     const DatabaseChoice choice =

@@ -93,17 +93,23 @@ void store(Connection& connection, int version)
     insert.step();
 }
 
-QString bringUpToDate(Connection& connection, const std::vector<Step>& steps)
+void refuseNewer(Connection& connection, int programVersion)
 {
-    const int target = 1 + int(steps.size());
     const int found = stored(connection);
-    const int tables = found == 0 ? 1 : found;   // before versions were kept: version 1's tables
-    if (tables > target)
+    if (found > programVersion)
         throw DbError(QStringLiteral("数据库“%1”是第 %2 版的，由更新版本的 Marquel 建立或升级；这个版本的 Marquel 只能打开第 %3 版及以前的数据库。"
                                      "请安装新版本的 Marquel 再打开它。数据库没有改动。")
                           .arg(shownName(connection))
-                          .arg(tables)
-                          .arg(target));
+                          .arg(found)
+                          .arg(programVersion));
+}
+
+QString bringUpToDate(Connection& connection, const std::vector<Step>& steps)
+{
+    const int target = 1 + int(steps.size());
+    refuseNewer(connection, target);
+    const int found = stored(connection);
+    const int tables = found == 0 ? 1 : found;   // before versions were kept: version 1's tables
     if (found == target)
         return {};
     if (tables == target && connection.isReadOnly())

@@ -26,6 +26,10 @@ int stored(Connection& connection);
 // Stores `version`; inside the caller's transaction.
 void store(Connection& connection, int version);
 
+// Throws DbError when the database was made or upgraded by a newer program (its tables may hold
+// what this one would lose).
+void refuseNewer(Connection& connection, int programVersion = current());
+
 // Brings the database to version 1 + steps.size(). A file is first copied beside itself
 // (Tembra_Estimation-v1-backup.db); then every step runs in one transaction. Throws DbError,
 // leaving the database as it was, when it is newer than the program, when it needs upgrading but
