@@ -1,11 +1,19 @@
 // Where the default database lives: beside a program whose folder can be written, in each
 // user's own data folder for an installed program, made from the delivered one once.
 #include "app/DatabaseLocation.h"
+#include "app/F5.h"
+#include "app/StartUp.h"
+#include "app/mainFm1.h"
+#include "controls/ScriptedDialogs.h"
+#include "core/SchemaVersion.h"
+#include "core/Transaction.h"
+#include "support/TempAppFolder.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Schema.h"
 #include "core/Statement.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -94,4 +102,39 @@ TEST_F(InstalledProgram, AFolderThatCannotBeMadeIsReportedAndNoDatabaseIsLeft)
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("无法建立存放数据库的文件夹"))) << error.what();
     }
+}
+
+TEST(StartWithVersionsTest, TheFirstStartSaysWhereTheNewDatabaseIsOnceTheMainWindowIsOpen)
+{
+    TempAppFolder folder;
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    F5* splash = StartUp::showSplash(folder.path(), {}, QStringLiteral("已为您建立了自己的数据库"));
+    splash->Form_Click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("已为您建立了自己的数据库"));
+    mainFm1* main = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* candidate = qobject_cast<mainFm1*>(w))
+            main = candidate;
+    ASSERT_TRUE(main);
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Marquel"));
+    delete main;
+    Dialogs::install(nullptr);
+}
+
+TEST(StartWithVersionsTest, ADatabaseOfANewerProgramIsRefusedAndNoWindowOpens)
+{
+    TempAppFolder folder;
+    {
+        Transaction transaction(*folder.connection());
+        SchemaVersion::store(*folder.connection(), SchemaVersion::current() + 1);
+        transaction.commit();
+    }
+    ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
+    std::unique_ptr<mainFm1> main(mainFm1::load(folder.path()));
+    EXPECT_FALSE(main);
+    ASSERT_EQ(dialogs.log().size(), 1);
+    EXPECT_TRUE(dialogs.log()[0].text.contains(QStringLiteral("请安装新版本的 Marquel"))) << dialogs.log()[0].text.toStdString();
+    Dialogs::install(nullptr);
 }
