@@ -37,8 +37,11 @@ F5* showSplash(const QString& appPath, const DatabaseChoice& choice, const QStri
         main->countAsActive();
         main->show();
         main->Form_Activate();
+        // Said once the splash has closed, over the main window.
         if (!notice.isEmpty())
-            Dialogs::instance().message(notice, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Information);
+            QTimer::singleShot(0, main, [notice] {
+                Dialogs::instance().message(notice, QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Information);
+            });
     });
     splash->show();
     return splash;

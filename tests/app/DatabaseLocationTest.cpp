@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -109,8 +110,12 @@ TEST(StartWithVersionsTest, TheFirstStartSaysWhereTheNewDatabaseIsOnceTheMainWin
     TempAppFolder folder;
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
     F5* splash = StartUp::showSplash(folder.path(), {}, QStringLiteral("已为您建立了自己的数据库"));
+    QPointer<F5> alive(splash);
     splash->Form_Click();
+    EXPECT_TRUE(dialogs.log().isEmpty());   // not over the splash
+    QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull() || !alive->isVisible());
     ASSERT_EQ(dialogs.log().size(), 1);
     EXPECT_EQ(dialogs.log()[0].text, QStringLiteral("已为您建立了自己的数据库"));
     mainFm1* main = nullptr;
