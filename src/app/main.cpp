@@ -3,6 +3,7 @@
 #include "DatabaseLock.h"
 #include "StartOptions.h"
 #include "StartUp.h"
+#include "mainFm1.h"
 #include "campaign/DatabaseCopy.h"
 #include "controls/Dialogs.h"
 #include "controls/UiSetup.h"
@@ -129,5 +130,12 @@ int main(int argc, char** argv)
     }
     StartUp::showSplash(where.folder(), choice, notice);
     const int status = app.exec();
+    // The main window holds the database's lock file: it is closed before the program ends, so
+    // the next start (on this or another computer sharing the folder) finds the database free.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<mainFm1*>(window)) {
+            delete main;
+            break;
+        }
     return StartUp::startFailed() ? 1 : status;
 }
