@@ -30,7 +30,8 @@ void copyDelivered(const QString& from, const QString& to)
     QFile::remove(partial);
     if (!QFile::copy(from, partial)) {
         QFile::remove(partial);
-        throw DbError(QStringLiteral("无法把数据库“%1”复制为“%2”。").arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)));
+        throw DbError(QStringLiteral("无法把数据库“%1”复制为“%2”：磁盘可能已满，或者没有写入的权限。没有建立数据库。")
+                          .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)));
     }
     // The delivered file belongs to the administrator and is read-only; the user's copy is theirs.
     QFile::setPermissions(partial, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
