@@ -14,6 +14,7 @@ PACKAGES=(
   fonts-noto-cjk
   xvfb xauth openbox x11-utils xdotool
   poppler-utils
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

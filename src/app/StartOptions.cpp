@@ -112,7 +112,7 @@ QString StartOptions::usage()
 {
     return QStringLiteral(
         "用法：\n"
-        "  marquel                              打开上次选用的数据库；从未选过时，打开程序旁边的 Tembra_Estimation.db\n"
+        "  marquel                              打开上次选用的数据库；从未选过时，打开默认数据库\n"
         "  marquel --database <文件或地址>      打开这个数据库，下次启动时仍用它\n"
         "  marquel --copy-database <源> <目标>  把源数据库中本程序的表全部复制到空的目标数据库，然后结束\n"
         "  marquel --help                       显示本说明\n"
@@ -121,7 +121,16 @@ QString StartOptions::usage()
         "数据库可以是一个文件的路径，也可以是 PostgreSQL 服务器上的数据库：\n"
         "  postgresql://用户名@服务器:端口/数据库名\n"
         "密码不写在地址里：放在 ~/.pgpass 文件中，或者放在环境变量 PGPASSWORD 中。\n"
-        "用程序旁边的 Tembra_Estimation.db 作 --database，就不再记着别的数据库。\n");
+        "\n"
+        "默认数据库：程序所在的文件夹可以写入时（构建目录、U 盘上的副本），是程序旁边的 Tembra_Estimation.db；\n"
+        "否则（安装的程序）每个用户有自己的数据库 $XDG_DATA_HOME/Marquel/Tembra_Estimation.db\n"
+        "（通常是 ~/.local/share/Marquel/Tembra_Estimation.db），第一次启动时由随程序提供的空数据库复制而成。\n"
+        "导出用的数据库和锁文件在默认数据库旁边。用默认数据库作 --database，就不再记着别的数据库。\n");
+}
+
+QString StartOptions::defaultDatabaseLine(const QString& path)
+{
+    return QStringLiteral("这里的默认数据库：%1\n").arg(path);
 }
 
 QString StartOptions::versionText()

@@ -24,5 +24,7 @@ struct StartOptions {
     static void hidePasswords(int argc, char** argv);
 
     static QString usage();
+    // The usage's last line: where the default database is for this program and user.
+    static QString defaultDatabaseLine(const QString& path);
     static QString versionText();
 };

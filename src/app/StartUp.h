@@ -11,7 +11,9 @@ class F5;
 // be opened, says why and ends. A chosen database is remembered once it opened.
 namespace StartUp {
 
-F5* showSplash(const QString& appPath, const DatabaseChoice& choice = {});
+// `dataFolder` holds the default database and the export database; `notice`, when given, is said
+// once the main window is open (where a database made at this start is).
+F5* showSplash(const QString& dataFolder, const DatabaseChoice& choice = {}, const QString& notice = {});
 
 // Whether the program could not start (its database missing, unreadable or in use): it
 // then ends with a status other than 0.

@@ -1,8 +1,11 @@
 #include "DatabaseChoice.h"
+#include "DatabaseLocation.h"
 #include "DatabaseLock.h"
 #include "StartOptions.h"
 #include "StartUp.h"
+#include "mainFm1.h"
 #include "campaign/DatabaseCopy.h"
+#include "controls/Dialogs.h"
 #include "controls/UiSetup.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
@@ -12,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 #include <memory>
 #include <vector>
 
@@ -57,6 +62,32 @@ int copyDatabase(const StartOptions& options)
     }
 }
 
+// Started from the desktop's menu, nobody reads stderr: a mistake is shown in a window too.
+bool startedFromTheDesktop()
+{
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    return display && !isatty(STDERR_FILENO);
+}
+
+int refuseUsage(int argc, char** argv, const StartOptions& options)
+{
+    print(stderr, options.mistake + QStringLiteral("\n\n") + StartOptions::usage());
+    if (startedFromTheDesktop()) {
+        QApplication app(argc, argv);
+        UiSetup::prepareApplication(app);
+        Dialogs::instance().message(options.mistake + QStringLiteral("\n\n") + StartOptions::usage(),
+                                    QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
+    }
+    return 2;
+}
+
+// The usage ends with where this program keeps its default database for this user.
+QString usageHere(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    return StartOptions::usage() + StartOptions::defaultDatabaseLine(DatabaseLocation::forThisProgram().mainDatabase());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -66,14 +97,13 @@ int main(int argc, char** argv)
     StartOptions::hidePasswords(argc, argv);
     switch (options.action) {
     case StartOptions::Action::Help:
-        print(stdout, StartOptions::usage());
+        print(stdout, usageHere(argc, argv));
         return 0;
     case StartOptions::Action::Version:
         print(stdout, StartOptions::versionText());
         return 0;
     case StartOptions::Action::BadUsage:
-        print(stderr, options.mistake + QStringLiteral("\n\n") + StartOptions::usage());
-        return 2;
+        return refuseUsage(argc, argv, options);
     case StartOptions::Action::CopyDatabase: {
         QCoreApplication app(argc, argv);
         return copyDatabase(options);
@@ -85,11 +115,29 @@ int main(int argc, char** argv)
     UiSetup::chooseChineseSystemLocale();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Marquel"));
+    app.setDesktopFileName(QStringLiteral("org.marquel.Marquel"));   // the menu entry's icon on its windows
     UiSetup::prepareApplication(app);
-    const QString appPath = QCoreApplication::applicationDirPath();
-    const DatabaseChoice choice = DatabaseChoice::decide(options.database, DatabaseChoice::rememberedLocation(),
-                                                         QDir(appPath).filePath(Schema::MainDatabaseName));
-    StartUp::showSplash(appPath, choice);
+    const DatabaseLocation where = DatabaseLocation::forThisProgram();
+    const DatabaseChoice choice =
+        DatabaseChoice::decide(options.database, DatabaseChoice::rememberedLocation(), where.mainDatabase());
+    QString notice;
+    if (choice.isProgramDatabase) {
+        try {
+            if (where.prepare())
+                notice = where.madeNotice();
+        } catch (const DbError& error) {
+            Dialogs::instance().message(error.description(), QStringLiteral("Marquel"), MsgButtons::Ok, MsgIcon::Critical);
+            return 1;
+        }
+    }
+    StartUp::showSplash(where.folder(), choice, notice);
     const int status = app.exec();
+    // The main window holds the database's lock file: it is closed before the program ends, so
+    // the next start (on this or another computer sharing the folder) finds the database free.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<mainFm1*>(window)) {
+            delete main;
+            break;
+        }
     return StartUp::startFailed() ? 1 : status;
 }

@@ -17,6 +17,7 @@
 #include "controls/RecordControls.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "core/SchemaVersion.h"
 #include "core/SqlText.h"
 #include "controls/SingleWindow.h"
 #include "feedback/Form5.h"
@@ -100,6 +101,11 @@ mainFm1* mainFm1::load(const QString& appPath, const QString& location)
         if (!offerTables(*connection))
             return nullptr;
         Schema::checkMainDatabase(*connection);
+        const QString backup = SchemaVersion::bringUpToDate(*connection);
+        if (!backup.isEmpty())
+            Dialogs::instance().message(QStringLiteral("数据库已升级到这个版本的 Marquel 所用的格式。升级前的数据库保存为：\n%1")
+                                            .arg(QDir::toNativeSeparators(backup)),
+                                        QStringLiteral("信息提示"), MsgButtons::Ok, MsgIcon::Information);
         Schema::ensureRowMarks(*connection);
         Schema::ensureIndexes(*connection);
         auto state = std::make_unique<ProgramState>(connection, appPath);

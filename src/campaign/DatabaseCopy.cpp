@@ -3,6 +3,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Schema.h"
+#include "core/SchemaVersion.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/Transaction.h"
@@ -165,6 +166,7 @@ Copied copyInto(Connection& source, const QString& to, bool targetIsNew)
 Copied copy(Connection& source, Connection& target)
 {
     Schema::checkMainDatabase(source);
+    SchemaVersion::refuseNewer(source);   // its newer fields would be left behind
     refuseUnlessEmpty(target);
     // A server's write lock, held while it is read, keeps the seats' saves out: every table is
     // read as of one moment. (A file is kept by its lock file.)

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DbError.h"
+#include "SchemaVersion.h"
 #include "Statement.h"
 #include "Transaction.h"
 
@@ -96,6 +97,7 @@ void createTables(Connection& connection)
     {
         Transaction transaction(connection);
         connection.executeScript(connection.isServer() ? serverScript() : script());
+        SchemaVersion::store(connection, SchemaVersion::current());
         transaction.commit();
     }
     ensureRowMarks(connection);

@@ -1,7 +1,10 @@
 // The program as started from a shell: what it prints, where, and how it ends.
 #include "support/TempAppFolder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -43,6 +46,8 @@ TEST(CommandLine, HelpAndVersionPrintAndEndWithoutAWindowAMistakeShowsTheUsage)
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("用法："))) << help.out.toStdString();
     EXPECT_TRUE(help.out.contains(QStringLiteral("--database"))) << help.out.toStdString();
     EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+    const QString beside = QFileInfo(QStringLiteral(MARQUEL_PROGRAM)).absolutePath() + QStringLiteral("/Tembra_Estimation.db");
+    EXPECT_TRUE(help.out.endsWith(QStringLiteral("这里的默认数据库：%1\n").arg(beside))) << help.out.toStdString();
 
     const ProgramRun version = runProgram({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
@@ -53,6 +58,27 @@ TEST(CommandLine, HelpAndVersionPrintAndEndWithoutAWindowAMistakeShowsTheUsage)
     EXPECT_TRUE(wrong.out.isEmpty()) << wrong.out.toStdString();
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("未知的选项：--colour\n"))) << wrong.err.toStdString();
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("用法："))) << wrong.err.toStdString();
+}
+
+TEST(CommandLine, AnInstalledProgramSaysTheDefaultDatabaseIsTheUsersOwn)
+{
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath(QStringLiteral("usr/bin")));
+    QDir().mkpath(root.filePath(QStringLiteral("usr/share/marquel")));
+    const QString program = root.filePath(QStringLiteral("usr/bin/marquel"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(MARQUEL_PROGRAM), program));
+    QFile(root.filePath(QStringLiteral("usr/share/marquel/Tembra_Estimation.db"))).open(QIODevice::WriteOnly);
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+    QProcess run;
+    QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+    all.insert(environment);
+    run.setProcessEnvironment(all);
+    run.start(program, {QStringLiteral("--help")});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromLocal8Bit(run.readAllStandardOutput())
+                    .endsWith(QStringLiteral("这里的默认数据库：%1\n").arg(root.filePath(QStringLiteral("data/Marquel/Tembra_Estimation.db")))));
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("data"))));   // --help makes nothing
 }
 
 TEST(CommandLine, CopyDatabaseSaysWhatItCopiedOrWhyNot)

@@ -3,6 +3,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Schema.h"
+#include "core/SchemaVersion.h"
 #include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/Transaction.h"
@@ -151,6 +152,19 @@ TEST_F(DatabaseCopyTest, AFailedCopyLeavesNoNewTargetAndAMissingSourceIsSaid)
         FAIL() << "copied from nothing";
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("没有.db"))) << error.description().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+TEST_F(DatabaseCopyTest, ADatabaseOfANewerProgramIsNotCopied)
+{
+    source.executeScript(QStringLiteral("PRAGMA user_version = %1;").arg(SchemaVersion::current() + 1));
+    const QString target = path("new.db");
+    try {
+        DatabaseCopy::copyDatabase(sourcePath, target);
+        FAIL() << "copied";
+    } catch (const DbError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("更新版本的 Marquel"))) << error.description().toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(target));
 }
