@@ -110,7 +110,9 @@ int deletePlanRows(ProgramState& state, const QString& planNo)
     int deleted = 0;
     {
         Transaction transaction(state.store());
-        deleted = state.store().execute(QStringLiteral("Delete * From feedbackTable Where 序号 = ") + SqlText::quote(planNo));
+        BoundSql statement;
+        statement.text = QStringLiteral("DELETE FROM feedbackTable WHERE ") + SqlText::equals(statement, QStringLiteral("序号"), planNo);
+        deleted = state.store().execute(statement);
         PlanTotals::write(state.connection(), planNo);
         transaction.commit();
     }

@@ -11,13 +11,17 @@ namespace PlanDeletion {
 void deleteExecutedPlan(ProgramState& state, const QString& planNo)
 {
     Connection& db = state.store();
-    const QString where = QStringLiteral(" Where 序号 = ") + SqlText::quote(planNo);
+    const auto deleteRowsOfPlan = [&](const QString& table) {
+        BoundSql statement;
+        statement.text = QStringLiteral("DELETE FROM %1 WHERE ").arg(table) + SqlText::equals(statement, QStringLiteral("序号"), planNo);
+        db.execute(statement);
+    };
     // The three deletions stand or fall together: no daily rows or targets are left behind
     // without their plan, and no plan loses only part of its data.
     Transaction transaction(db);
-    db.execute(QStringLiteral("Delete * From marketingComment") + where);
-    db.execute(QStringLiteral("Delete * From feedbackTable") + where);
-    db.execute(QStringLiteral("Delete * From clientTableInfo") + where);
+    deleteRowsOfPlan(QStringLiteral("marketingComment"));
+    deleteRowsOfPlan(QStringLiteral("feedbackTable"));
+    deleteRowsOfPlan(QStringLiteral("clientTableInfo"));
     transaction.commit();
     state.announce({ChangeNotice::Table::ExecutedPlans, planNo});
     state.announce({ChangeNotice::Table::DailyRows, planNo});

@@ -56,8 +56,9 @@ void check(ProgramState& state, qint64 key, const PlanDesign& plan)
     if (!plan.scale.isEmpty() && !isWholeNumber(plan.scale))
         throw DbError(QStringLiteral("规模（数量）“%1”不是整数：请填写目标的数量，例如 300。").arg(plan.scale));
     // The store compares the numbers as it compares every text (letter case aside).
-    Recordset same(state.connection(),
-                   QStringLiteral("Select * From planTable Where 序号 = ") + SqlText::quote(plan.planNo));
+    BoundSql sameNumber;
+    sameNumber.text = QStringLiteral("Select * From planTable Where ") + SqlText::equals(sameNumber, QStringLiteral("序号"), plan.planNo);
+    Recordset same(state.connection(), sameNumber);
     bool keepsItsNumber = false;
     for (same.moveFirst(); !same.isEOF(); same.moveNext()) {
         if (same.bookmark() == key) {

@@ -4,24 +4,44 @@
 
 namespace PlanRows {
 
+namespace {
+
+BoundSql rowsOfPlan(const QString& table, const QString& planNo)
+{
+    BoundSql statement;
+    statement.text = QStringLiteral("Select * From %1 Where ").arg(table)
+        + SqlText::equals(statement, QStringLiteral("序号"), planNo);
+    return statement;
+}
+
+} // namespace
+
 QString executedPlansStatement()
 {
     return QStringLiteral("Select * From marketingComment");
 }
 
-QString executedPlanStatement(const QString& planNo)
+BoundSql executedPlanStatement(const QString& planNo)
 {
-    return QStringLiteral("Select * From marketingComment Where 序号 = ") + SqlText::quote(planNo);
+    return rowsOfPlan(QStringLiteral("marketingComment"), planNo);
 }
 
-QString feedbackStatement(const QString& planNo)
+BoundSql feedbackStatement(const QString& planNo)
 {
-    return QStringLiteral("Select * From feedbackTable Where 序号 = ") + SqlText::quote(planNo);
+    return rowsOfPlan(QStringLiteral("feedbackTable"), planNo);
 }
 
-QString targetsStatement(const QString& planNo)
+BoundSql targetsStatement(const QString& planNo)
 {
-    return QStringLiteral("Select * From clientTableInfo Where 序号 = ") + SqlText::quote(planNo);
+    return rowsOfPlan(QStringLiteral("clientTableInfo"), planNo);
+}
+
+BoundSql planTargetsContaining(const QString& field, const QString& text, const QString& planNo)
+{
+    BoundSql condition;
+    const QString named = SqlText::contains(condition, field, text);   // ?1, then ?2: in reading order
+    condition.text = named + QStringLiteral(" AND ") + SqlText::equals(condition, QStringLiteral("序号"), planNo);
+    return condition;
 }
 
 } // namespace PlanRows

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "core/BoundSql.h"
+
 #include <QString>
 
-// The statements that read one plan's rows and the executed plans, written once.
+// The statements that read one plan's rows and the executed plans, written once; the plan
+// number is bound, never part of the text.
 namespace PlanRows {
 
 QString executedPlansStatement();                   // every executed plan, in the order executed
-QString executedPlanStatement(const QString& planNo);
-QString feedbackStatement(const QString& planNo);   // the plan's daily rows, oldest first
-QString targetsStatement(const QString& planNo);    // the plan's targets, in the order added
+BoundSql executedPlanStatement(const QString& planNo);
+BoundSql feedbackStatement(const QString& planNo);   // the plan's daily rows, oldest first
+BoundSql targetsStatement(const QString& planNo);    // the plan's targets, in the order added
+// A condition on targets: those of the plan whose field holds the text anywhere.
+BoundSql planTargetsContaining(const QString& field, const QString& text, const QString& planNo);
 
 } // namespace PlanRows

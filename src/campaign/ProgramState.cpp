@@ -145,6 +145,13 @@ std::shared_ptr<Recordset> ProgramState::openRecordset(const QString& statement)
     return std::make_shared<Recordset>(connection_, statement);
 }
 
+std::shared_ptr<Recordset> ProgramState::openRecordset(const BoundSql& statement) const
+{
+    if (!connection_)
+        throw DbError(QStringLiteral("数据库尚未打开。"));
+    return std::make_shared<Recordset>(connection_, statement);
+}
+
 bool ProgramState::tableExists(const QString& name) const
 {
     try {

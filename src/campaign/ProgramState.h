@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChangeNotice.h"
+#include "core/BoundSql.h"
 
 #include <QObject>
 #include <QString>
@@ -43,6 +44,7 @@ public:
 
     // Opens a recordset on the program's database; throws DbError.
     std::shared_ptr<Recordset> openRecordset(const QString& statement) const;
+    std::shared_ptr<Recordset> openRecordset(const BoundSql& statement) const;
 
     // Whether the export database in the program's folder holds a table of exactly this
     // name (letter case counts). False when that database cannot be read.

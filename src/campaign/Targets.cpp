@@ -159,7 +159,9 @@ int removeTargetsOfPlan(ProgramState& state, const QString& planNo)
 {
     Connection& db = state.store();
     Transaction transaction(db);
-    const int deleted = db.execute(QStringLiteral("Delete * From clientTableInfo Where ") + SqlText::equals(PlanField, planNo));
+    BoundSql statement;
+    statement.text = QStringLiteral("DELETE FROM clientTableInfo WHERE ") + SqlText::equals(statement, PlanField, planNo);
+    const int deleted = db.execute(statement);
     transaction.commit();
     state.announce({ChangeNotice::Table::Targets, planNo});
     return deleted;

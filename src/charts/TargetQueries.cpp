@@ -1,22 +1,24 @@
 #include "TargetQueries.h"
 
-#include "core/SqlText.h"
+#include "campaign/PlanRows.h"
 
 namespace TargetQueries {
 
-QString allOfPlan(const QString& planNo)
+BoundSql allOfPlan(const QString& planNo)
 {
-    return QStringLiteral("Select * From clientTableInfo Where ") + SqlText::equals(QStringLiteral("序号"), planNo);
+    return PlanRows::targetsStatement(planNo);
 }
 
-QString respondingOfPlan(const QString& planNo)
+BoundSql respondingOfPlan(const QString& planNo)
 {
-    return allOfPlan(planNo) + QStringLiteral(" And  反馈合计 >= 1");
+    BoundSql statement = allOfPlan(planNo);
+    statement.text += QStringLiteral(" And  反馈合计 >= 1");
+    return statement;
 }
 
-QString nameContains(const QString& nameField, const QString& text, const QString& planNo)
+BoundSql nameContains(const QString& nameField, const QString& text, const QString& planNo)
 {
-    return SqlText::contains(nameField, text) + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo);
+    return PlanRows::planTargetsContaining(nameField, text, planNo);
 }
 
 } // namespace TargetQueries

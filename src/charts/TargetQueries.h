@@ -1,20 +1,21 @@
 #pragma once
 
+#include "core/BoundSql.h"
+
 #include <QString>
 
 // The statements and filters with which the feedback browser lists a plan's targets. The
-// plan number and the search text are embedded as quoted text, so an apostrophe in either
-// is data.
+// plan number and the search text are bound values, so any character in either is data.
 namespace TargetQueries {
 
 // Every target of the plan, in the order they were added.
-QString allOfPlan(const QString& planNo);
+BoundSql allOfPlan(const QString& planNo);
 
 // The plan's targets that responded at least once (反馈合计 of 1 or more).
-QString respondingOfPlan(const QString& planNo);
+BoundSql respondingOfPlan(const QString& planNo);
 
-// The filter of a search by name: `nameField` contains `text` anywhere (%, _ and [ in the
+// The filter of a search by name: `nameField` contains `text` anywhere (%, _ and \ in the
 // text stand for themselves), and the target belongs to the plan.
-QString nameContains(const QString& nameField, const QString& text, const QString& planNo);
+BoundSql nameContains(const QString& nameField, const QString& text, const QString& planNo);
 
 } // namespace TargetQueries

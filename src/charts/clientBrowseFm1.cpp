@@ -229,7 +229,7 @@ void clientBrowseFm1::Form_Activate()
     rereadRows();
 }
 
-void clientBrowseFm1::openList(const QString& statement)
+void clientBrowseFm1::openList(const BoundSql& statement)
 {
     listStatement_ = statement;
     try {
@@ -246,18 +246,18 @@ void clientBrowseFm1::openList(const QString& statement)
 // while it is still there: after another window added or deleted targets, or on coming back.
 void clientBrowseFm1::rereadRows()
 {
-    if (listStatement_.isEmpty())
+    if (listStatement_.text.isEmpty())
         return;
     try {
         std::optional<Recordset::Bookmark> current;
-        QString filter;
+        BoundSql filter;
         if (browseRecordset_) {
-            filter = browseRecordset_->filter();
+            filter = browseRecordset_->filterCondition();
             if (browseRecordset_->hasCurrentRow())
                 current = browseRecordset_->bookmark();
         }
         auto reread = state_.openRecordset(listStatement_);
-        if (!filter.isEmpty())
+        if (!filter.text.isEmpty())
             reread->setFilter(filter);
         if (current) {
             try {

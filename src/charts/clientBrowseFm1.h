@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/BoundSql.h"
+
 #include "controls/FormWindow.h"
 
 #include <memory>
@@ -78,11 +80,11 @@ private:
     void showPosition();
     enum class ChartStyle { Bars, AsChosen };
     void showCurrentTarget(ChartStyle style);
-    void openList(const QString& statement);
+    void openList(const BoundSql& statement);
     void rereadRows();
     void reportError(const QString& description);
 
     std::shared_ptr<Recordset> browseRecordset_;
     QString planNo_;          // the plan the list belongs to
-    QString listStatement_;   // all targets, or those that responded
+    BoundSql listStatement_;   // all targets, or those that responded
 };

@@ -114,6 +114,19 @@ DbError Connection::refusalOf(const WriteBatch& batch, int index, const QList<Wr
     return DbError(message);
 }
 
+int Connection::execute(const BoundSql& statement)
+{
+    {
+        Statement run(*this, statement.text);
+        for (int i = 0; i < statement.values.size(); ++i)
+            run.bind(i + 1, statement.values[i]);
+        while (run.step()) {
+        }
+    }
+    noteWrite();
+    return changes();
+}
+
 void Connection::listen(const QString&)
 {
 }

@@ -56,6 +56,8 @@ public:
     // Runs a statement that returns no rows ("Delete * From ..."). Returns the number of
     // rows it changed.
     int execute(const QString& statement);
+    // The same for a statement written the SQLite way with its values bound.
+    int execute(const BoundSql& statement);
     // Runs several statements given as one script in the engine's own words (the schema).
     virtual void executeScript(const QString& script) = 0;
     // How many rows the last statement that wrote changed.

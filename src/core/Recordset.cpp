@@ -1,5 +1,7 @@
 #include "Recordset.h"
 
+#include <QRegularExpression>
+
 #include "Connection.h"
 #include "DbError.h"
 #include "JetDialect.h"
@@ -49,8 +51,18 @@ bool removesFilter(const QString& criteria)
 
 } // namespace
 
+Recordset::Recordset(std::shared_ptr<Connection> connection, const BoundSql& statement)
+    : Recordset(std::move(connection), statement.text, statement.values)
+{
+}
+
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& statement)
-    : connection_(std::move(connection)), source_(statement)
+    : Recordset(std::move(connection), statement, QVariantList())
+{
+}
+
+Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& statement, const QVariantList& values)
+    : connection_(std::move(connection)), source_(statement), values_(values)
 {
     statement_ = SelectStatement::parse(JetDialect::toSqlite(statement));
     // A server's tables hold the row key as a column of their own, which "*" would show.
@@ -96,6 +108,7 @@ void Recordset::openKeyed()
 void Recordset::openWhole()
 {
     Statement query(*connection_, JetDialect::toSqlite(source_));
+    bindStatementValues(query);
     // The row keys a server's tables hold as a column are not the statement's fields.
     std::vector<int> shown;
     for (int i = 0; i < query.columnCount(); ++i) {
@@ -119,9 +132,28 @@ QString Recordset::tableName() const
     return unbracketed(statement_.table.trimmed());
 }
 
-std::vector<qint64> Recordset::keysMatching(const QString& sqliteCondition) const
+void Recordset::bindStatementValues(Statement& query) const
 {
-    Statement query(*connection_, statement_.keyQuery(sqliteCondition));
+    for (int i = 0; i < values_.size(); ++i)
+        query.bind(i + 1, values_[i]);
+}
+
+// The condition's own values come after the statement's: its placeholders are moved past them.
+std::vector<qint64> Recordset::keysMatching(const BoundSql& condition) const
+{
+    static const QRegularExpression placeholder(QStringLiteral("\\?(\\d+)"));
+    QString moved;
+    qsizetype from = 0;
+    for (const auto& match : placeholder.globalMatch(condition.text)) {
+        moved += condition.text.mid(from, match.capturedStart() - from);
+        moved += QLatin1Char('?') + QString::number(match.captured(1).toInt() + values_.size());
+        from = match.capturedEnd();
+    }
+    moved += condition.text.mid(from);
+    Statement query(*connection_, statement_.keyQuery(moved));
+    bindStatementValues(query);
+    for (int i = 0; i < condition.values.size(); ++i)
+        query.bind(int(values_.size()) + i + 1, condition.values[i]);
     std::vector<qint64> keys;
     while (query.step())
         keys.push_back(query.int64At(0));
@@ -130,7 +162,7 @@ std::vector<qint64> Recordset::keysMatching(const QString& sqliteCondition) cons
 
 void Recordset::loadKeys()
 {
-    keys_ = keysMatching(QString());
+    keys_ = keysMatching(BoundSql());
     cache_.clear();
     indexOfKey_.clear();
     cacheVersion_ = connection_->dataVersion();
@@ -280,6 +312,7 @@ QList<QVariant> Recordset::columnValues(int column) const
     if (!statement_.where.isEmpty())
         sql += QStringLiteral(" WHERE ") + statement_.where;
     Statement query(*connection_, sql);
+    bindStatementValues(query);
     std::unordered_map<qint64, QVariant> byKey;
     byKey.reserve(keys_.size());
     while (query.step())
@@ -622,10 +655,15 @@ void Recordset::deleteCurrent()
 
 void Recordset::find(const QString& criteria)
 {
+    find(BoundSql{JetDialect::criteriaToSqlite(criteria), {}});
+}
+
+void Recordset::find(const BoundSql& condition)
+{
     if (!statement_.keyed)
         throw DbError(QStringLiteral("当前记录集不支持查找。"));
     finishPendingEdit();
-    const std::vector<qint64> matches = keysMatching(JetDialect::criteriaToSqlite(criteria));
+    const std::vector<qint64> matches = keysMatching(condition);
     const std::unordered_set<qint64> wanted(matches.begin(), matches.end());
     const std::vector<qint64>& keys = view();
     int start = std::max(index_, 0);
@@ -641,13 +679,13 @@ void Recordset::find(const QString& criteria)
 void Recordset::applyFilter()
 {
     indexOfKey_.clear();
-    if (removesFilter(filter_)) {
+    if (filterCondition_.text.isEmpty()) {
         filtered_.reset();
         return;
     }
     if (!statement_.keyed)
         throw DbError(QStringLiteral("当前记录集不支持筛选。"));
-    const std::vector<qint64> matches = keysMatching(JetDialect::criteriaToSqlite(filter_));
+    const std::vector<qint64> matches = keysMatching(filterCondition_);
     const std::unordered_set<qint64> wanted(matches.begin(), matches.end());
     std::vector<qint64> kept;
     for (qint64 key : keys_)
@@ -658,13 +696,29 @@ void Recordset::applyFilter()
 
 void Recordset::setFilter(const QString& criteria)
 {
+    if (removesFilter(criteria))
+        changeFilter(QString(), BoundSql());
+    else
+        changeFilter(criteria, BoundSql{JetDialect::criteriaToSqlite(criteria), {}});
+}
+
+void Recordset::setFilter(const BoundSql& condition)
+{
+    changeFilter(condition.text, condition);
+}
+
+void Recordset::changeFilter(const QString& shown, const BoundSql& condition)
+{
     finishPendingEdit();
     const QString previous = filter_;
-    filter_ = removesFilter(criteria) ? QString() : criteria;
+    const BoundSql previousCondition = filterCondition_;
+    filter_ = shown;
+    filterCondition_ = condition;
     try {
         applyFilter();
     } catch (const DbError&) {
         filter_ = previous;
+        filterCondition_ = previousCondition;
         applyFilter();
         throw;
     }

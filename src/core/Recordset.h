@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoundSql.h"
+
 #include "FieldInfo.h"
 #include "RowCache.h"
 #include "SelectStatement.h"
@@ -51,6 +53,8 @@ public:
 
     // Runs the statement on the connection; throws DbError when it cannot.
     Recordset(std::shared_ptr<Connection> connection, const QString& statement);
+    // A statement written the SQLite way whose values (a plan number, a search text) are bound.
+    Recordset(std::shared_ptr<Connection> connection, const BoundSql& statement);
     ~Recordset() override;
 
     const QString& source() const { return source_; }
@@ -98,8 +102,15 @@ public:
 
     // Searching
     void find(const QString& criteria);
+    // The same with a condition written the SQLite way, its values bound (?1 …).
+    void find(const BoundSql& condition);
     void setFilter(const QString& criteria);     // "" or "0" removes the filter
+    void setFilter(const BoundSql& condition);   // a condition the SQLite way, its values bound
     QString filter() const { return filter_; }
+    // The filter as the store applies it, its values bound: what a recordset read anew takes over.
+    const BoundSql& filterCondition() const { return filterCondition_; }
+    // The statement's own values (?1 …), bound wherever its text runs.
+    const QVariantList& values() const { return values_; }
     void requery();
     // Forgets the values read so far, so the next read comes from the store itself.
     void reread();
@@ -117,12 +128,15 @@ signals:
     void rowValuesChanged(int row);
 
 private:
+    Recordset(std::shared_ptr<Connection> connection, const QString& statement, const QVariantList& values);
     const std::vector<qint64>& view() const { return filtered_ ? *filtered_ : keys_; }
     void openKeyed();
     void openWhole();
     void loadKeys();
     void applyFilter();
-    std::vector<qint64> keysMatching(const QString& sqliteCondition) const;
+    std::vector<qint64> keysMatching(const BoundSql& condition) const;
+    void bindStatementValues(Statement& query) const;
+    void changeFilter(const QString& shown, const BoundSql& condition);
     RowCache::Row rowAt(int row) const;
     void loadRows(int row) const;
     void readRows(Statement& query, std::unordered_map<qint64, RowCache::Row>& found) const;
@@ -150,7 +164,9 @@ private:
     std::vector<qint64> keys_;                // every row of the statement
     std::optional<std::vector<qint64>> filtered_;
     std::vector<RowCache::Row> wholeRows_;    // the rows of a statement read whole
-    QString filter_;
+    QString filter_;                          // as the window gave it
+    BoundSql filterCondition_;                // the same the SQLite way, with its values
+    QVariantList values_;                     // the statement's own values (?1 …)
 
     int index_ = -1;                          // -1 before the first row; size() after the last
     bool currentDeleted_ = false;

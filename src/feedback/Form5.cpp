@@ -677,8 +677,7 @@ void Form5::showChosenTarget()
 
 void Form5::showUnknownClients(const QString& planNo)
 {
-    planTargetRecordset_->setFilter(SqlText::contains(QStringLiteral("营销对象"), UnknownClient) + QStringLiteral(" And ")
-                                    + SqlText::equals(QStringLiteral("序号"), planNo));
+    planTargetRecordset_->setFilter(PlanRows::planTargetsContaining(QStringLiteral("营销对象"), UnknownClient, planNo));
 }
 
 // A target not yet stored: the boxes cleared for the plan the window records for, with the
@@ -726,7 +725,7 @@ void Form5::Command5_Click()
                                    .value_or(QString());
         if (answer.isEmpty() || !settleUnsavedChanges())
             return;
-        rs.setFilter(SqlText::contains(column, answer) + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo_));
+        rs.setFilter(PlanRows::planTargetsContaining(column, answer, planNo_));
         showTargetPosition();
         if (rs.recordCount() > 0) {
             const QString found = rs.recordCount() == 1 ? QStringLiteral("已查到此客户！")

@@ -1,10 +1,10 @@
 #include "ReportDefinition.h"
 
-#include "core/SqlText.h"
+#include "core/BoundSql.h"
 
-QString ReportDefinition::query(const QString& planNo) const
+BoundSql ReportDefinition::query(const QString& planNo) const
 {
     if (!queryTakesPlanNo)
-        return queryStart;
-    return queryStart + SqlText::quote(planNo) + queryEnd;
+        return {queryStart, {}};
+    return {queryStart + QStringLiteral("?1") + queryEnd, {planNo}};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/BoundSql.h"
+
 #include "ReportColumn.h"
 
 #include <QList>
@@ -18,8 +20,8 @@ enum class InfoLines {
 struct ReportDefinition {
     QString windowName;
     QString caption;
-    QString queryStart;     // the statement up to the quoted plan number
-    QString queryEnd;       // what follows the quoted plan number
+    QString queryStart;     // the statement up to the plan number, which is bound
+    QString queryEnd;       // what follows the plan number
     bool queryTakesPlanNo = false;
     QString title;
     double titleY = 10;
@@ -33,5 +35,5 @@ struct ReportDefinition {
     int rightShiftBox = 0;  // the box whose width moves the table's right border
 
     // The statement that reads the report's rows for the current plan.
-    QString query(const QString& planNo) const;
+    BoundSql query(const QString& planNo) const;
 };

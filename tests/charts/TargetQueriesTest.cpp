@@ -8,13 +8,14 @@
 
 namespace {
 
-TEST(TargetQueries, StatementsReadAsTheProgramWritesThem)
+TEST(TargetQueries, ThePlanNumberAndTheSearchTextAreBoundNeverWrittenIntoTheText)
 {
-    EXPECT_EQ(TargetQueries::allOfPlan("P1"), QStringLiteral("Select * From clientTableInfo Where 序号 = 'P1'"));
-    EXPECT_EQ(TargetQueries::respondingOfPlan("P1"),
-              QStringLiteral("Select * From clientTableInfo Where 序号 = 'P1' And  反馈合计 >= 1"));
-    EXPECT_EQ(TargetQueries::nameContains(QStringLiteral("营销对象"), QStringLiteral("甲"), "P1"),
-              QStringLiteral("营销对象 like '%甲%' And 序号 = 'P1'"));
+    const BoundSql responding = TargetQueries::respondingOfPlan("P1");
+    EXPECT_EQ(responding.text, QStringLiteral("Select * From clientTableInfo Where \"序号\" = ?1 And  反馈合计 >= 1"));
+    EXPECT_EQ(responding.values, QVariantList{QStringLiteral("P1")});
+    const BoundSql search = TargetQueries::nameContains(QStringLiteral("营销对象"), QStringLiteral("甲"), "P1");
+    EXPECT_EQ(search.text, QStringLiteral("\"营销对象\" like ?1 ESCAPE '\\' AND \"序号\" = ?2"));
+    EXPECT_EQ(search.values, (QVariantList{QStringLiteral("%甲%"), QStringLiteral("P1")}));
 }
 
 TEST(TargetQueries, AnApostropheOrAWildcardInAPlanNumberOrSearchTextIsData)
@@ -35,6 +36,11 @@ TEST(TargetQueries, AnApostropheOrAWildcardInAPlanNumberOrSearchTextIsData)
     all.setFilter(TargetQueries::nameContains(QStringLiteral("营销对象"), QStringLiteral("0%"), "O'P"));
     EXPECT_EQ(all.recordCount(), 1);   // the % of the text is a percent sign, not "anything"
     all.setFilter(TargetQueries::nameContains(QStringLiteral("营销对象"), QStringLiteral("_"), "O'P"));
+    EXPECT_EQ(all.recordCount(), 0);
+    // A NUL character is a character of the text too, not the end of the statement.
+    const QString withNul = QStringLiteral("O") + QChar(0) + QStringLiteral("P");
+    EXPECT_EQ(Recordset(db, TargetQueries::allOfPlan(withNul)).recordCount(), 0);
+    all.setFilter(TargetQueries::nameContains(QStringLiteral("营销对象"), withNul, "O'P"));
     EXPECT_EQ(all.recordCount(), 0);
 }
 

@@ -4,17 +4,19 @@
 
 namespace TargetTable {
 
-QString targetsWithFeedbackOf(const QString& planNo)
+BoundSql targetsWithFeedbackOf(const QString& planNo)
 {
-    return TargetsWithFeedback + QStringLiteral(" And ") + SqlText::equals(QStringLiteral("序号"), planNo);
+    BoundSql statement;
+    statement.text = TargetsWithFeedback + QStringLiteral(" And ") + SqlText::equals(statement, QStringLiteral("序号"), planNo);
+    return statement;
 }
 
-std::optional<QString> searchFilter(const QString& fieldName, const QString& answer)
+std::optional<BoundSql> searchFilter(const QString& fieldName, const QString& answer)
 {
     if (fieldName == QStringLiteral("序号"))
-        return SqlText::equals(fieldName, answer);
+        return SqlText::equalsCondition(fieldName, answer);
     if (fieldName == QStringLiteral("营销对象"))
-        return SqlText::contains(fieldName, answer);
+        return SqlText::containsCondition(fieldName, answer);
     return std::nullopt;
 }
 

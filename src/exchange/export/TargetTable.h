@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/BoundSql.h"
+
 #include <QString>
 #include <optional>
 
@@ -9,10 +11,10 @@ namespace TargetTable {
 inline const QString AllTargets = QStringLiteral("Select * From clientTableInfo");
 inline const QString TargetsWithFeedback = QStringLiteral("Select * From clientTableInfo Where 反馈合计 >= 1");
 
-QString targetsWithFeedbackOf(const QString& planNo);
+BoundSql targetsWithFeedbackOf(const QString& planNo);
 
 // The filter a search by the grid's column sets: 序号 equal to the answer, 营销对象
 // holding it anywhere; nullopt for any other column.
-std::optional<QString> searchFilter(const QString& fieldName, const QString& answer);
+std::optional<BoundSql> searchFilter(const QString& fieldName, const QString& answer);
 
 } // namespace TargetTable

@@ -86,7 +86,7 @@ fbTFixFm1::fbTFixFm1(ProgramState& state)
         if (stale_)
             QTimer::singleShot(0, this, &fbTFixFm1::rereadIfStale);
     });
-    reopen(TargetTable::AllTargets);
+    reopen({TargetTable::AllTargets, {}});
 }
 
 QPushButton* fbTFixFm1::addButton(QPushButton*& button, const QString& name, const QString& caption,
@@ -143,7 +143,7 @@ bool fbTFixFm1::storePendingEdit()
     return true;
 }
 
-void fbTFixFm1::reopen(const QString& statement)
+void fbTFixFm1::reopen(const BoundSql& statement)
 {
     if (!storePendingEdit())
         return;
@@ -168,7 +168,7 @@ void fbTFixFm1::deleteMany(const std::function<void()>& deletion)
     } catch (const DbError& error) {
         reportError(error.description());
     }
-    reopen(TargetTable::AllTargets);
+    reopen({TargetTable::AllTargets, {}});
 }
 
 // Another window added, changed or deleted targets. A row being typed is left as it is (the
@@ -356,12 +356,12 @@ void fbTFixFm1::Command5_Click()
 
 void fbTFixFm1::Command10_Click()
 {
-    reopen(TargetTable::AllTargets);
+    reopen({TargetTable::AllTargets, {}});
 }
 
 void fbTFixFm1::Command11_Click()
 {
-    reopen(TargetTable::TargetsWithFeedback);
+    reopen({TargetTable::TargetsWithFeedback, {}});
 }
 
 void fbTFixFm1::Command12_Click()

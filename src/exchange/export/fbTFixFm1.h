@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/BoundSql.h"
+
 #include "TargetRowWriter.h"
 #include "controls/FormWindow.h"
 
@@ -71,7 +73,7 @@ private:
     void setEditMode(bool on);
     void showPosition();
     bool storePendingEdit();
-    void reopen(const QString& statement);
+    void reopen(const BoundSql& statement);
     void deleteMany(const std::function<void()>& deletion);
     void followClientRowsChanged();
     void rereadIfStale();
@@ -79,7 +81,7 @@ private:
     void reportError(const QString& description);
 
     std::shared_ptr<Recordset> rows_;
-    QString statement_;
+    BoundSql statement_;
     QString planNoToDelete_;
     bool editMode_ = false;
     bool stale_ = false;   // targets changed elsewhere while a row was being typed
