@@ -9,34 +9,6 @@ QString quote(const QString& text)
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
-static QString escapeLikeWildcards(const QString& text)
-{
-    QString out;
-    out.reserve(text.size() + 8);
-    for (QChar c : text) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('['))
-            out += QLatin1Char('[') + c + QLatin1Char(']');
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString likeContains(const QString& text)
-{
-    return quote(QLatin1Char('%') + escapeLikeWildcards(text) + QLatin1Char('%'));
-}
-
-QString equals(const QString& field, const QString& text)
-{
-    return field + QLatin1String(" = ") + quote(text);
-}
-
-QString contains(const QString& field, const QString& text)
-{
-    return field + QLatin1String(" like ") + likeContains(text);
-}
-
 QString bracketName(const QString& name)
 {
     QString inner = name;

@@ -12,16 +12,6 @@ namespace SqlText {
 // 'text' with every ' doubled.
 QString quote(const QString& text);
 
-// A like pattern that matches `text` anywhere: '%text%', where %, _ and [ inside
-// the text stand for themselves ([%], [_], [[] in the statement dialect).
-QString likeContains(const QString& text);
-
-// field = 'text'
-QString equals(const QString& field, const QString& text);
-
-// field like '%text%'
-QString contains(const QString& field, const QString& text);
-
 // A table or field name in brackets, for names that hold blanks or symbols.
 QString bracketName(const QString& name);
 

@@ -195,8 +195,10 @@ TEST_F(RecordsetTest, FilterNarrowsTheRowsKeepingTheirOrderAndZeroRemovesIt)
     addTarget(QStringLiteral("1"), QStringLiteral("未知客户二"));
     auto rs = open(QStringLiteral("Select * From clientTableInfo"));
     QSignalSpy reset(rs.get(), &Recordset::rowsReset);
-    rs->setFilter(SqlText::contains(QStringLiteral("营销对象"), QStringLiteral("未知客户")) + QStringLiteral(" And ")
-                  + SqlText::equals(QStringLiteral("序号"), QStringLiteral("1")));
+    BoundSql unknownOfPlan1;
+    const QString named = SqlText::contains(unknownOfPlan1, QStringLiteral("营销对象"), QStringLiteral("未知客户"));
+    unknownOfPlan1.text = named + QStringLiteral(" And ") + SqlText::equals(unknownOfPlan1, QStringLiteral("序号"), QStringLiteral("1"));
+    rs->setFilter(unknownOfPlan1);
     EXPECT_EQ(names(*rs), QStringList({"北京未知客户", "未知客户二"}));
     EXPECT_EQ(rs->absolutePosition(), 1);
     EXPECT_EQ(reset.count(), 1);
@@ -221,9 +223,9 @@ TEST_F(RecordsetTest, ApostrophesPercentSignsAndLetterCaseAreData)
     EXPECT_EQ(rs->text(QStringLiteral("序号")), QStringLiteral("O'Neil's"));
 
     auto all = open(QStringLiteral("Select * From clientTableInfo"));
-    all->setFilter(SqlText::contains(QStringLiteral("营销对象"), QStringLiteral("100%")));
+    all->setFilter(SqlText::containsCondition(QStringLiteral("营销对象"), QStringLiteral("100%")));
     EXPECT_EQ(names(*all), QStringList({"100% 满意"}));
-    all->setFilter(SqlText::contains(QStringLiteral("营销对象"), QStringLiteral("e_l")));
+    all->setFilter(SqlText::containsCondition(QStringLiteral("营销对象"), QStringLiteral("e_l")));
     EXPECT_EQ(names(*all), QStringList({"ACME_Ltd"}));
     all->setFilter(QStringLiteral("营销对象 like '%acme%'"));
     EXPECT_EQ(all->recordCount(), 2);

@@ -145,7 +145,7 @@ TEST_F(RowIdentityTest, MessagesNeverShowTheStatementText)
     addTarget("1", "甲");
     Recordset rs(db, QStringLiteral("Select * From clientTableInfo"));
     try {
-        rs.setFilter(SqlText::contains(QStringLiteral("营销对象"), QString(60000, QLatin1Char('%'))));
+        rs.setFilter(SqlText::containsCondition(QStringLiteral("营销对象"), QString(60000, QLatin1Char('%'))));
         rs.recordCount();
     } catch (const DbError& error) {
         EXPECT_FALSE(error.description().contains(QStringLiteral("like"), Qt::CaseInsensitive));

@@ -9,9 +9,11 @@ TEST(SqlTextTest, QuotingMakesApostrophesAndWildcardsData)
 {
     EXPECT_EQ(SqlText::quote(QStringLiteral("it's")), QStringLiteral("'it''s'"));
     EXPECT_EQ(SqlText::quote(QString()), QStringLiteral("''"));
-    EXPECT_EQ(SqlText::likeContains(QStringLiteral("5%_[")), QStringLiteral("'%5[%][_][[]%'"));
-    EXPECT_EQ(SqlText::contains(QStringLiteral("营销对象"), QStringLiteral("O'K")),
-              QStringLiteral("营销对象 like '%O''K%'"));
+    // A search text is bound, its wildcards standing for themselves.
+    BoundSql search;
+    EXPECT_EQ(SqlText::contains(search, QStringLiteral("营销对象"), QStringLiteral("5%_\\O'K")),
+              QStringLiteral("\"营销对象\" like ?1 ESCAPE '\\'"));
+    EXPECT_EQ(search.values, QVariantList{QStringLiteral("%5\\%\\_\\\\O'K%")});
 }
 
 TEST(SqlTextTest, JetStatementsAreSaidTheSqliteWay)
