@@ -10,6 +10,7 @@
 // ROWS rows (1,000,000 unless given) into a server database while a seat records responses
 // there, and prints how long that seat's saves waited (the server is given as for seats_bench,
 // in MARQUEL_BENCH_SERVER or MARQUEL_TEST_SERVER).
+#include "BenchServer.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -29,7 +30,6 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUrl>
 #include <atomic>
 #include <algorithm>
 #include <cstdio>
@@ -358,18 +358,12 @@ void importMillion(const QTemporaryDir& dir)
 // the recording seat.
 QString freshServerPlan(const QString& serverUri)
 {
-    const QString name = QStringLiteral("marquel_import_bench_%1").arg(QCoreApplication::applicationPid());
-    auto server = Connection::open(serverUri);
-    server->executeScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-    server->executeScript(QStringLiteral("CREATE DATABASE %1").arg(name));
-    QUrl url(serverUri);
-    url.setPath(QLatin1Char('/') + name);
-    auto database = Connection::open(url.toString());
-    Schema::createTables(*database);
+    const QString location = freshBenchDatabase(serverUri, QStringLiteral("import_bench"));
+    auto database = Connection::open(location);
     database->execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('B-1', '导入测试', '1000')"));
     database->execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目) VALUES ('B-1', '2026-12-01', '导入测试')"));
     database->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('B-1', '来电客户')"));
-    return url.toString();
+    return location;
 }
 
 // The list as the import's source holds it once loaded: a table of the nine columns.

@@ -15,6 +15,7 @@
 #include "core/DbError.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
+#include "BenchServer.h"
 #include "LinkRelay.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,6 @@
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -192,18 +192,6 @@ void printGoals(double roundTrip, const Run& oneOnServer, const QList<QPair<int,
     }
 }
 
-QString freshServerDatabase(const QString& serverUri)
-{
-    const QString name = QStringLiteral("marquel_seats_bench_%1").arg(QCoreApplication::applicationPid());
-    auto server = Connection::open(serverUri);
-    server->executeScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-    server->executeScript(QStringLiteral("CREATE DATABASE %1").arg(name));
-    QUrl url(serverUri);
-    url.setPath(QLatin1Char('/') + name);
-    auto database = Connection::open(url.toString());
-    Schema::createTables(*database);
-    return url.toString();
-}
 
 } // namespace
 
@@ -233,11 +221,11 @@ int main(int argc, char** argv)
     try {
         const Run alone = measure(file, folder.path(), 1, options.saves);
         print("one seat on the file", alone);
-        const Run oneOnServer = measure(throughLink(freshServerDatabase(server)), folder.path(), 1, options.saves);
+        const Run oneOnServer = measure(throughLink(freshBenchDatabase(server, QStringLiteral("seats_bench"))), folder.path(), 1, options.saves);
         print("one seat on the server", oneOnServer);
         QList<QPair<int, Run>> shared;
         for (int seats : options.seatCounts) {
-            shared.append({seats, measure(throughLink(freshServerDatabase(server)), folder.path(), seats, options.saves)});
+            shared.append({seats, measure(throughLink(freshBenchDatabase(server, QStringLiteral("seats_bench"))), folder.path(), seats, options.saves)});
             print(QStringLiteral("%1 seats on the server").arg(seats).toUtf8().constData(), shared.last().second);
         }
         std::printf("\n");
