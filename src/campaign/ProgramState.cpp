@@ -140,9 +140,7 @@ void ProgramState::setProductNames(const QStringList& names)
 
 std::shared_ptr<Recordset> ProgramState::openRecordset(const QString& statement) const
 {
-    if (!connection_)
-        throw DbError(QStringLiteral("数据库尚未打开。"));
-    return std::make_shared<Recordset>(connection_, statement);
+    return openRecordset(BoundSql{statement, {}});
 }
 
 std::shared_ptr<Recordset> ProgramState::openRecordset(const BoundSql& statement) const
