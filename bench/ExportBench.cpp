@@ -47,7 +47,7 @@ void fill(Connection& db, int targets)
 {
     db.execute(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, 传真, Email, 联系人1, 联系人2, 地址, 邮政编码, "
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 电话2, 传真, \"Email\", 联系人1, 联系人2, 地址, 邮政编码, "
         "电话数, 产品1计数, 反馈合计, 记录号) "
         "SELECT 'P' || (i % 7), '北京华信科技有限公司第' || i || '分部', '010-' || i, '', '010-9' || i, 'c' || i || '@hx.cn', "
         "'王经理', '', '北京市海淀区中关村大街' || i || '号', '100080', i % 3, i % 2, i % 3, i FROM n").arg(targets));
@@ -62,7 +62,7 @@ Timing bareCopy(Connection& db, const QString& path, const QString& table)
         attach.step();
         Statement begin(db, QStringLiteral("BEGIN"));
         begin.step();
-        Statement create(db, QStringLiteral("CREATE TABLE bare.%1 AS SELECT * FROM clientTableInfo").arg(table));
+        Statement create(db, QStringLiteral("CREATE TABLE bare.%1 AS SELECT * FROM \"clientTableInfo\"").arg(table));
         create.step();
         Statement commit(db, QStringLiteral("COMMIT"));
         commit.step();

@@ -36,14 +36,14 @@ double seconds(const std::function<void()>& work)
 
 void fill(Connection& db)
 {
-    db.execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('P', '十年计划', '100000')"));
+    db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）) VALUES ('P', '十年计划', '100000')"));
     db.execute(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-        "INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
+        "INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
         "SELECT 'P', date('2017-01-01', '+' || i || ' days'), '十年计划', 1, 1, i + 1 FROM n").arg(Days - 1));
     db.execute(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1) SELECT 'P', '客户' || i, '010-' || i FROM n").arg(Targets));
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1) SELECT 'P', '客户' || i, '010-' || i FROM n").arg(Targets));
 }
 
 // The same rows written with bare SQLite: the target, today's row, every running total.
@@ -52,13 +52,13 @@ double bareSave(Connection& db)
     return seconds([&] {
         Statement begin(db, QStringLiteral("BEGIN"));
         begin.step();
-        Statement target(db, QStringLiteral("UPDATE clientTableInfo SET 电话数 = 电话数 + 1, 反馈合计 = 反馈合计 + 1 WHERE rowid = 1"));
+        Statement target(db, QStringLiteral("UPDATE \"clientTableInfo\" SET 电话数 = 电话数 + 1, 反馈合计 = 反馈合计 + 1 WHERE rowid = 1"));
         target.step();
-        Statement day(db, QStringLiteral("UPDATE feedbackTable SET 电话数 = 电话数 + 1, 反馈合计（当日） = 反馈合计（当日） + 1 "
-                                                  "WHERE rowid = (SELECT max(rowid) FROM feedbackTable)"));
+        Statement day(db, QStringLiteral("UPDATE \"feedbackTable\" SET 电话数 = 电话数 + 1, 反馈合计（当日） = 反馈合计（当日） + 1 "
+                                                  "WHERE rowid = (SELECT max(rowid) FROM \"feedbackTable\")"));
         day.step();
-        Statement rows(db, QStringLiteral("SELECT rowid, 反馈合计（当日） FROM feedbackTable WHERE 序号 = 'P' ORDER BY rowid"));
-        Statement total(db, QStringLiteral("UPDATE feedbackTable SET 反馈合计（至今日） = ? WHERE rowid = ?"));
+        Statement rows(db, QStringLiteral("SELECT rowid, 反馈合计（当日） FROM \"feedbackTable\" WHERE 序号 = 'P' ORDER BY rowid"));
+        Statement total(db, QStringLiteral("UPDATE \"feedbackTable\" SET 反馈合计（至今日） = ? WHERE rowid = ?"));
         qint64 running = 0;
         while (rows.step()) {
             running += rows.int64At(1);
@@ -123,7 +123,7 @@ int main(int argc, char** argv)
                 bare, useCase / bare);
     std::printf("%-44s %8.4f s   bare SQLite updates %8.4f s   ratio %6.2f\n", "opening the feedback window", opening, bare,
                 opening / bare);
-    Recordset check(db, QStringLiteral("Select * From feedbackTable Where 序号 = 'P'"));
+    Recordset check(db, QStringLiteral("Select * From \"feedbackTable\" Where 序号 = 'P'"));
     check.moveLast();
     std::printf("\nlast running total: %lld (expected %d)\n", check.value(QStringLiteral("反馈合计（至今日）")).toLongLong(), Days + 16);
     std::printf("goal: a save (the window's 保存) at most 1.5x the bare updates: %s\n", save <= 1.5 * bare ? "met" : "missed");

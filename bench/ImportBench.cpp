@@ -213,7 +213,7 @@ double bareInsert(Connection& store, const std::function<QStringList(int)>& rowO
     return seconds([&] {
         Statement begin(store, QStringLiteral("BEGIN"));
         begin.step();
-        Statement insert(store, QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, "
+        Statement insert(store, QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, "
                                                         "地址, 邮政编码, Email, 记录号) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int i = 0; i < Rows; ++i) {
             const QStringList values = rowOf(i);
@@ -360,9 +360,9 @@ QString freshServerPlan(const QString& serverUri)
 {
     const QString location = freshBenchDatabase(serverUri, QStringLiteral("import_bench"));
     auto database = Connection::open(location);
-    database->execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('B-1', '导入测试', '1000')"));
-    database->execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目) VALUES ('B-1', '2026-12-01', '导入测试')"));
-    database->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('B-1', '来电客户')"));
+    database->execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）) VALUES ('B-1', '导入测试', '1000')"));
+    database->execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目) VALUES ('B-1', '2026-12-01', '导入测试')"));
+    database->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('B-1', '来电客户')"));
     return location;
 }
 
@@ -396,7 +396,7 @@ struct Save {
 std::vector<Save> recordUntil(const QString& location, const std::atomic<bool>& stop, const QElapsedTimer& clock)
 {
     ProgramState state(Connection::open(location), QString());
-    Recordset target(state.connection(), QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '来电客户'"));
+    Recordset target(state.connection(), QStringLiteral("Select rowid From \"clientTableInfo\" Where 营销对象 = '来电客户'"));
     ResponseRecording::Draft draft;
     draft.targetKey = target.value(0).toLongLong();
     draft.fields = QStringList{QStringLiteral("来电客户"), {}, {}, {}, {}, {}, {}, {}};

@@ -45,7 +45,7 @@ void fill(Connection& db)
 {
     db.execute(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码, 反馈合计) "
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 传真, \"Email\", 联系人1, 地址, 邮政编码, 反馈合计) "
         "SELECT 'P', '客户公司' || i, '010-' || (60000000 + i), '010-' || (70000000 + i), 'c' || i || '@example.cn', "
         "'联系人' || i, '北京市海淀区中关村大街' || i || '号', '100080', 1 + i % 9 FROM n").arg(Targets));
 }
@@ -54,7 +54,7 @@ void fill(Connection& db)
 double bareOpen(Connection& db)
 {
     return seconds([&] {
-        Statement rows(db, QStringLiteral("SELECT rowid FROM clientTableInfo WHERE 序号 = 'P' AND 反馈合计 >= 1 "
+        Statement rows(db, QStringLiteral("SELECT rowid FROM \"clientTableInfo\" WHERE 序号 = 'P' AND 反馈合计 >= 1 "
                                                    "ORDER BY 反馈合计 DESC"));
         int count = 0;
         while (rows.step())
@@ -66,7 +66,7 @@ double bareOpen(Connection& db)
 double barePage(Connection& db, int page)
 {
     return seconds([&] {
-        Statement rows(db, QStringLiteral("SELECT 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码 FROM clientTableInfo "
+        Statement rows(db, QStringLiteral("SELECT 营销对象, 电话1, 传真, \"Email\", 联系人1, 地址, 邮政编码 FROM \"clientTableInfo\" "
                                                    "WHERE 序号 = 'P' AND 反馈合计 >= 1 ORDER BY 反馈合计 DESC LIMIT %1 OFFSET %2")
                                         .arg(PerPage)
                                         .arg((page - 1) * PerPage));

@@ -40,10 +40,10 @@ struct Run {
 
 void fill(Connection& db, int seats)
 {
-    db.execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('B-1', '座席测试', '1000')"));
-    db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目) VALUES ('B-1', '2026-12-01', '座席测试')"));
+    db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）) VALUES ('B-1', '座席测试', '1000')"));
+    db.execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目) VALUES ('B-1', '2026-12-01', '座席测试')"));
     for (int seat = 0; seat < seats; ++seat)
-        db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('B-1', '客户%1')").arg(seat));
+        db.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('B-1', '客户%1')").arg(seat));
 }
 
 // A reading the bench makes around the seats' work; a server that restarted meanwhile is
@@ -72,7 +72,7 @@ std::shared_ptr<Connection> openPatiently(const QString& location)
 void seat(const QString& location, const QString& appPath, int index, int saves, Run& run, QMutex& lock)
 {
     ProgramState state(openPatiently(location), appPath);
-    const qint64 key = number(state.connection(), QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '客户%1'").arg(index));
+    const qint64 key = number(state.connection(), QStringLiteral("Select rowid From \"clientTableInfo\" Where 营销对象 = '客户%1'").arg(index));
     std::vector<double> times;
     int failures = 0;
     for (int i = 0; i < saves; ++i) {
@@ -114,7 +114,7 @@ Run measure(const QString& location, const QString& appPath, int seats, int save
     run.sent = qint64(seats) * saves;
     for (int attempt = 1;; ++attempt) {   // the server may still be starting again
         try {
-            run.stored = number(db, QStringLiteral("Select 电话数 From feedbackTable Where 序号 = 'B-1' And 时间 = '2026-12-07'"));
+            run.stored = number(db, QStringLiteral("Select 电话数 From \"feedbackTable\" Where 序号 = 'B-1' And 时间 = '2026-12-07'"));
             break;
         } catch (const DbError&) {
             if (attempt == 60)

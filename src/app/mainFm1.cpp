@@ -386,7 +386,7 @@ void mainFm1::followCurrentPlan()
         DataGrid1->bind(plans_);
         if (plans_->recordCount() > 0) {
             plans_->moveFirst();
-            plans_->find(SqlText::equalsCondition(QStringLiteral("序号"), state_->currentPlanNo()));
+            plans_->find({FieldTest::equals(QStringLiteral("序号"), state_->currentPlanNo())});
             if (plans_->isEOF())
                 plans_->moveLast();
         }

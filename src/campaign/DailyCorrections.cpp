@@ -24,7 +24,7 @@ const QString RunningTotal = QStringLiteral("反馈合计（至今日）");
 std::unique_ptr<Recordset> dailyRow(ProgramState& state, qint64 rowKey)
 {
     auto row = std::make_unique<Recordset>(state.connection(),
-                                           QStringLiteral("Select * From feedbackTable Where rowid = %1").arg(rowKey));
+                                           QStringLiteral("Select * From \"feedbackTable\" Where rowid = %1").arg(rowKey));
     if (row->recordCount() == 0)
         throw DbError(QStringLiteral("该记录已被其他操作删除。"));
     return row;
@@ -111,7 +111,7 @@ int deletePlanRows(ProgramState& state, const QString& planNo)
     {
         Transaction transaction(state.store());
         BoundSql statement;
-        statement.text = QStringLiteral("DELETE FROM feedbackTable WHERE ") + SqlText::equals(statement, QStringLiteral("序号"), planNo);
+        statement.text = QStringLiteral("DELETE FROM \"feedbackTable\" WHERE ") + SqlText::equals(statement, QStringLiteral("序号"), planNo);
         deleted = state.store().execute(statement);
         PlanTotals::write(state.connection(), planNo);
         transaction.commit();

@@ -44,7 +44,7 @@ void recomputeRunningTotals(Recordset& days)
 {
     // Every day of the plan counts, also when the rows are narrowed at the moment.
     if (!days.filter().isEmpty())
-        days.setFilter(QString());
+        days.clearFilter();
     days.requery();
     const int toDate = days.fieldIndex(QStringLiteral("反馈合计（至今日）"));
     const QList<QVariant> dayTotals = days.columnValues(days.fieldIndex(QStringLiteral("反馈合计（当日）")));

@@ -5,7 +5,6 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/FieldInfo.h"
-#include "core/JetDialect.h"
 #include "core/Recordset.h"
 #include "core/RowAppend.h"
 #include "core/SqlText.h"
@@ -44,7 +43,7 @@ const FieldInfo& requireField(const QHash<QString, FieldInfo>& fields, const QSt
 
 qint64 rowCount(Connection& target)
 {
-    Statement count(target, QStringLiteral("SELECT COUNT(*) FROM ") + TargetTable);
+    Statement count(target, QStringLiteral("SELECT COUNT(*) FROM ") + SqlText::quoteName(TargetTable));
     count.step();
     return count.int64At(0);
 }
@@ -144,9 +143,9 @@ int ImportPass::countDuplicates()
     const QList<FieldInfo> columns = insertColumns();
 
     QSet<QString> known;
-    Statement planTargets(target_, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 IS ?")
+    Statement planTargets(target_, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 IS NOT DISTINCT FROM ?")
                                                 .arg(SqlText::quoteName(NameField), SqlText::quoteName(PhoneField),
-                                                     TargetTable, SqlText::quoteName(PlanField)));
+                                                     SqlText::quoteName(TargetTable), SqlText::quoteName(PlanField)));
     planTargets.bind(1, columns[0].toStored(planNo_));
     while (planTargets.step())
         known.insert(duplicateKey(planTargets.valueAt(0).toString(), planTargets.valueAt(1).toString()));
@@ -157,7 +156,7 @@ int ImportPass::countDuplicates()
         const FieldInfo& field = columns[slot + 1];
         return TextRules::fieldText(source_.field(int(slot)).fromStored(rows.valueAt(int(slot))), field.declaredSize);
     };
-    Statement sourceRows(source_.connection(), JetDialect::toSqlite(source_.source()));
+    Statement sourceRows(source_.connection(), source_.source());
     const int rows = source_.recordCount();
     duplicate_.reserve(size_t(rows));
     known.reserve(known.size() + rows);
@@ -194,7 +193,7 @@ int ImportPass::countNameless(QList<int>* first)
     const qsizetype nameSlot = targetColumns_.indexOf(NameField);
     const int rows = source_.recordCount();
     const QList<FieldInfo> columns = insertColumns();
-    Statement sourceRows(source_.connection(), JetDialect::toSqlite(source_.source()));
+    Statement sourceRows(source_.connection(), source_.source());
     nameless_.reserve(size_t(rows));
     int found = 0;
     for (int row = 0; row < rows && sourceRows.step(); ++row) {
@@ -237,7 +236,7 @@ std::optional<ImportOutcome> ImportPass::runOnce(const Progress& progress, bool 
 
     // The source rows are read once, in one sequential pass over the source's statement (the
     // recordset's own order), rather than value by value through the recordset's row cache.
-    Statement sourceRows(source_.connection(), JetDialect::toSqlite(source_.source()));
+    Statement sourceRows(source_.connection(), source_.source());
 
     ImportOutcome outcome;
     const int rows = source_.recordCount();

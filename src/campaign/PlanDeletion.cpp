@@ -13,7 +13,7 @@ void deleteExecutedPlan(ProgramState& state, const QString& planNo)
     Connection& db = state.store();
     const auto deleteRowsOfPlan = [&](const QString& table) {
         BoundSql statement;
-        statement.text = QStringLiteral("DELETE FROM %1 WHERE ").arg(table) + SqlText::equals(statement, QStringLiteral("序号"), planNo);
+        statement.text = QStringLiteral("DELETE FROM %1 WHERE ").arg(SqlText::quoteName(table)) + SqlText::equals(statement, QStringLiteral("序号"), planNo);
         db.execute(statement);
     };
     // The three deletions stand or fall together: no daily rows or targets are left behind
@@ -32,7 +32,7 @@ namespace {
 
 int rowsOfPlan(Connection& db, const QString& table, const QString& planNo)
 {
-    Statement query(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 序号 = ?").arg(table));
+    Statement query(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 序号 = ?").arg(SqlText::quoteName(table)));
     query.bind(1, planNo);
     query.step();
     return int(query.int64At(0));

@@ -57,7 +57,7 @@ void check(ProgramState& state, qint64 key, const PlanDesign& plan)
         throw DbError(QStringLiteral("规模（数量）“%1”不是整数：请填写目标的数量，例如 300。").arg(plan.scale));
     // The store compares the numbers as it compares every text (letter case aside).
     BoundSql sameNumber;
-    sameNumber.text = QStringLiteral("Select * From planTable Where ") + SqlText::equals(sameNumber, QStringLiteral("序号"), plan.planNo);
+    sameNumber.text = QStringLiteral("Select * From \"planTable\" Where ") + SqlText::equals(sameNumber, QStringLiteral("序号"), plan.planNo);
     Recordset same(state.connection(), sameNumber);
     bool keepsItsNumber = false;
     for (same.moveFirst(); !same.isEOF(); same.moveNext()) {
@@ -98,7 +98,7 @@ void moveToPlan(Recordset& plans, qint64 key)
 
 QString allPlansStatement()
 {
-    return QStringLiteral("Select * From planTable");
+    return QStringLiteral("Select * From \"planTable\"");
 }
 
 qint64 add(ProgramState& state, const PlanDesign& typed)

@@ -45,7 +45,7 @@ Result execute(ProgramState& state, qint64 planKey)
     // The executed plan and its first day are stored together or not at all, decided from
     // the rows as they are stored now.
     Transaction transaction(state.store());
-    Recordset planTable(state.connection(), QStringLiteral("Select * From planTable"));
+    Recordset planTable(state.connection(), QStringLiteral("Select * From \"planTable\""));
     try {
         planTable.setBookmark(planKey);
     } catch (const DbError&) {

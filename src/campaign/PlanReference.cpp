@@ -17,6 +17,6 @@ PlanReference PlanReference::ofTarget(qint64 targetKey)
 QString PlanReference::in(BoundSql& statement) const
 {
     if (targetKey_)
-        return QStringLiteral("(SELECT \"序号\" FROM clientTableInfo WHERE rowid = %1)").arg(statement.bind(*targetKey_));
+        return QStringLiteral("(SELECT \"序号\" FROM \"clientTableInfo\" WHERE rowid = %1)").arg(statement.bind(*targetKey_));
     return statement.bind(planNo_);
 }

@@ -9,7 +9,7 @@ namespace {
 BoundSql rowsOfPlan(const QString& table, const QString& planNo)
 {
     BoundSql statement;
-    statement.text = QStringLiteral("Select * From %1 Where ").arg(table)
+    statement.text = QStringLiteral("Select * From %1 Where ").arg(SqlText::quoteName(table))
         + SqlText::equals(statement, QStringLiteral("序号"), planNo);
     return statement;
 }
@@ -18,7 +18,7 @@ BoundSql rowsOfPlan(const QString& table, const QString& planNo)
 
 QString executedPlansStatement()
 {
-    return QStringLiteral("Select * From marketingComment");
+    return QStringLiteral("Select * From \"marketingComment\"");
 }
 
 BoundSql executedPlanStatement(const QString& planNo)
@@ -36,12 +36,9 @@ BoundSql targetsStatement(const QString& planNo)
     return rowsOfPlan(QStringLiteral("clientTableInfo"), planNo);
 }
 
-BoundSql planTargetsContaining(const QString& field, const QString& text, const QString& planNo)
+FieldTests planTargetsContaining(const QString& field, const QString& text, const QString& planNo)
 {
-    BoundSql condition;
-    const QString named = SqlText::contains(condition, field, text);   // ?1, then ?2: in reading order
-    condition.text = named + QStringLiteral(" AND ") + SqlText::equals(condition, QStringLiteral("序号"), planNo);
-    return condition;
+    return {FieldTest::contains(field, text), FieldTest::equals(QStringLiteral("序号"), planNo)};
 }
 
 } // namespace PlanRows

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/BoundSql.h"
+#include "core/FieldTest.h"
 
 #include <QString>
 
@@ -13,6 +14,6 @@ BoundSql executedPlanStatement(const QString& planNo);
 BoundSql feedbackStatement(const QString& planNo);   // the plan's daily rows, oldest first
 BoundSql targetsStatement(const QString& planNo);    // the plan's targets, in the order added
 // A condition on targets: those of the plan whose field holds the text anywhere.
-BoundSql planTargetsContaining(const QString& field, const QString& text, const QString& planNo);
+FieldTests planTargetsContaining(const QString& field, const QString& text, const QString& planNo);
 
 } // namespace PlanRows

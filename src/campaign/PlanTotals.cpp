@@ -63,17 +63,17 @@ int addTo(WriteBatch& batch, const PlanReference& plan)
     BoundSql statement;
     const QString number = q(QStringLiteral("序号"));
     const QString lastRunningTotal =
-        QStringLiteral("coalesce((SELECT %1 FROM feedbackTable WHERE %2 = %3 ORDER BY rowid DESC LIMIT 1), 0)")
+        QStringLiteral("coalesce((SELECT %1 FROM \"feedbackTable\" WHERE %2 = %3 ORDER BY rowid DESC LIMIT 1), 0)")
             .arg(q(QStringLiteral("反馈合计（至今日）")), number, plan.in(statement));
-    const QString scale = QStringLiteral("(SELECT %1 FROM marketingComment AS m WHERE m.%2 = %3 LIMIT 1)")
+    const QString scale = QStringLiteral("(SELECT %1 FROM \"marketingComment\" AS m WHERE m.%2 = %3 LIMIT 1)")
                               .arg(scaleExpression(QStringLiteral("m.") + q(QStringLiteral("规模（数量）"))), number,
                                    plan.in(statement));
     const QString where = plan.in(statement);
     // The LIMIT keeps a server from writing the total's and the scale's subqueries once for each
     // place the rate names them.
     statement.text =
-        QStringLiteral("UPDATE marketingComment SET %1 = CAST(t.total AS TEXT), %2 = %3 "
-                       "FROM (SELECT %4 AS total, %5 AS scale LIMIT 1) AS t WHERE marketingComment.%6 = %7 RETURNING %1, %2")
+        QStringLiteral("UPDATE \"marketingComment\" SET %1 = CAST(t.total AS TEXT), %2 = %3 "
+                       "FROM (SELECT %4 AS total, %5 AS scale LIMIT 1) AS t WHERE \"marketingComment\".%6 = %7 RETURNING %1, %2")
             .arg(q(QStringLiteral("反馈合计")), q(QStringLiteral("反馈率")),
                  rateExpression(QStringLiteral("t.total"), QStringLiteral("t.scale")), lastRunningTotal, scale, number,
                  where);

@@ -10,7 +10,7 @@ namespace ProductNames {
 
 namespace {
 
-const QString MappingStatement = QStringLiteral("Select * From productDF");
+const QString MappingStatement = QStringLiteral("Select * From \"productDF\"");
 
 QStringList read(const Recordset& mapping)
 {

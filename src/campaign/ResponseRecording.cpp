@@ -75,7 +75,7 @@ BoundSql updateTarget(qint64 key, const QVariantList& fields, const QList<qint64
     }
     assignments << QStringLiteral("%1 = %2").arg(q(CounterFields::TargetTotal), channels.join(QStringLiteral(" + ")));
     assignments << QStringLiteral("%1 = ''").arg(q(QStringLiteral("记录号")));
-    statement.text = QStringLiteral("UPDATE clientTableInfo SET %1 WHERE rowid = %2 RETURNING %3")
+    statement.text = QStringLiteral("UPDATE \"clientTableInfo\" SET %1 WHERE rowid = %2 RETURNING %3")
                          .arg(assignments.join(QStringLiteral(", ")), statement.bind(key), q(QStringLiteral("序号")));
     return statement;
 }
@@ -95,7 +95,7 @@ BoundSql insertTarget(const QString& planNo, const QVariantList& fields, const Q
     }
     names << q(CounterFields::TargetTotal) << q(QStringLiteral("记录号"));
     values << statement.bind(FeedbackRules::channelTotal(added)) << statement.bind(QString(""));
-    statement.text = QStringLiteral("INSERT INTO clientTableInfo (%1) VALUES (%2)")
+    statement.text = QStringLiteral("INSERT INTO \"clientTableInfo\" (%1) VALUES (%2)")
                          .arg(names.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
     return statement;
 }
@@ -114,7 +114,7 @@ void refuseStoredCountsBelowZero(WriteBatch& batch, qint64 key, const Draft& dra
         if (draft.targetAdded.value(i) >= 0)
             continue;   // only a count taken back can fall below 0
         BoundSql condition;
-        condition.text = QStringLiteral("EXISTS (SELECT 1 FROM clientTableInfo WHERE rowid = %1 AND %2 < 0)")
+        condition.text = QStringLiteral("EXISTS (SELECT 1 FROM \"clientTableInfo\" WHERE rowid = %1 AND %2 < 0)")
                              .arg(condition.bind(key), q(CounterFields::all()[i]));
         batch.refuseWhen(condition, QStringLiteral("字段“%1”是计数，不能小于 0。").arg(CounterFields::all()[i]));
     }
@@ -123,14 +123,14 @@ void refuseStoredCountsBelowZero(WriteBatch& batch, qint64 key, const Draft& dra
 void refuseMissingTarget(WriteBatch& batch, qint64 key)
 {
     BoundSql condition;
-    condition.text = QStringLiteral("NOT EXISTS (SELECT 1 FROM clientTableInfo WHERE rowid = %1)").arg(condition.bind(key));
+    condition.text = QStringLiteral("NOT EXISTS (SELECT 1 FROM \"clientTableInfo\" WHERE rowid = %1)").arg(condition.bind(key));
     batch.refuseWhen(condition, QStringLiteral("该客户已被删除，反馈没有保存。"));
 }
 
 void refusePlanNotExecuted(WriteBatch& batch, const PlanReference& plan, const QString& planNo, int planStep)
 {
     BoundSql condition;
-    condition.text = QStringLiteral("NOT EXISTS (SELECT 1 FROM marketingComment WHERE %1 = %2)")
+    condition.text = QStringLiteral("NOT EXISTS (SELECT 1 FROM \"marketingComment\" WHERE %1 = %2)")
                          .arg(q(QStringLiteral("序号")), plan.in(condition));
     const QString message = QStringLiteral("计划“%1”尚未执行或已被删除，反馈不能记入。");
     batch.refuseWhen(condition, planNo.isNull() ? message : message.arg(planNo), planStep);
@@ -160,7 +160,7 @@ Result record(ProgramState& state, const Draft& draft)
         refuseNewCountsBelowZero(draft);
         refusePlanNotExecuted(batch, plan, draft.newTargetPlan, -1);
         batch.add(insertTarget(draft.newTargetPlan, fields, draft.targetAdded));
-        keyStep = batch.add(QStringLiteral("SELECT max(rowid) FROM clientTableInfo"));
+        keyStep = batch.add(QStringLiteral("SELECT max(rowid) FROM \"clientTableInfo\""));
     }
     TodaysRow::Increments increments;
     increments.counters = draft.dayAdded;

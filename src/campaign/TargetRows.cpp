@@ -9,7 +9,7 @@ namespace TargetRows {
 
 int count(Connection& connection)
 {
-    Statement statement(connection, QStringLiteral("SELECT COUNT(*) FROM clientTableInfo"));
+    Statement statement(connection, QStringLiteral("SELECT COUNT(*) FROM \"clientTableInfo\""));
     statement.step();
     return int(statement.int64At(0));
 }
@@ -17,7 +17,7 @@ int count(Connection& connection)
 int deleteAll(ProgramState& state)
 {
     Transaction transaction(state.store());
-    const int deleted = state.store().execute(QStringLiteral("Delete * From clientTableInfo"));
+    const int deleted = state.store().execute(QStringLiteral("DELETE FROM \"clientTableInfo\""));
     transaction.commit();
     state.announce({ChangeNotice::Table::Targets, QString()});
     return deleted;

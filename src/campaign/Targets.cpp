@@ -18,11 +18,6 @@ const QString Table = QStringLiteral("clientTableInfo");
 const QString PlanField = QStringLiteral("序号");
 const QString NameField = QStringLiteral("营销对象");
 
-QString quotedName(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 // Field names come from the window's grid; only the table's own fields are taken.
 void requireKnownFields(Connection& db, const Targets::Values& values)
 {
@@ -60,7 +55,7 @@ void requireName(const QVariant& name)
 // The 序号 of one target; nullopt when the target is gone.
 std::optional<QString> planOf(Connection& db, qint64 key)
 {
-    Statement query(db, QStringLiteral("SELECT 序号 FROM clientTableInfo WHERE rowid = ?"));
+    Statement query(db, QStringLiteral("SELECT 序号 FROM \"clientTableInfo\" WHERE rowid = ?"));
     query.bindInt64(1, key);
     if (!query.step())
         return std::nullopt;
@@ -91,7 +86,7 @@ qint64 add(ProgramState& state, const Values& values)
     QStringList names;
     QList<QVariant> stored;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        names << quotedName(it.key());
+        names << SqlText::quoteName(it.key());
         stored << it.value();
     }
     const qint64 key = db.insertRow(QStringLiteral("clientTableInfo"), names, stored);
@@ -116,11 +111,11 @@ bool edit(ProgramState& state, qint64 key, const Values& changes, const Values& 
         return false;
     QStringList assignments;
     for (auto it = changes.constBegin(); it != changes.constEnd(); ++it)
-        assignments << quotedName(it.key()) + QStringLiteral(" = ?");
+        assignments << SqlText::quoteName(it.key()) + QStringLiteral(" = ?");
     QStringList unchanged;
     for (auto it = expected.constBegin(); it != expected.constEnd(); ++it)
-        unchanged << quotedName(it.key()) + QStringLiteral(" IS ?");
-    QString sql = QStringLiteral("UPDATE clientTableInfo SET %1 WHERE rowid = ?").arg(assignments.join(QStringLiteral(", ")));
+        unchanged << SqlText::quoteName(it.key()) + QStringLiteral(" IS NOT DISTINCT FROM ?");
+    QString sql = QStringLiteral("UPDATE \"clientTableInfo\" SET %1 WHERE rowid = ?").arg(assignments.join(QStringLiteral(", ")));
     if (!unchanged.isEmpty())
         sql += QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND "));
     Statement update(db, sql);
@@ -147,7 +142,7 @@ void remove(ProgramState& state, qint64 key)
     const std::optional<QString> plan = planOf(db, key);
     if (!plan)
         throw DbError(QStringLiteral("该记录已被其他操作删除。"));
-    Statement deletion(db, QStringLiteral("DELETE FROM clientTableInfo WHERE rowid = ?"));
+    Statement deletion(db, QStringLiteral("DELETE FROM \"clientTableInfo\" WHERE rowid = ?"));
     deletion.bindInt64(1, key);
     deletion.step();
     db.noteWrite();
@@ -160,7 +155,7 @@ int removeTargetsOfPlan(ProgramState& state, const QString& planNo)
     Connection& db = state.store();
     Transaction transaction(db);
     BoundSql statement;
-    statement.text = QStringLiteral("DELETE FROM clientTableInfo WHERE ") + SqlText::equals(statement, PlanField, planNo);
+    statement.text = QStringLiteral("DELETE FROM \"clientTableInfo\" WHERE ") + SqlText::equals(statement, PlanField, planNo);
     const int deleted = db.execute(statement);
     transaction.commit();
     state.announce({ChangeNotice::Table::Targets, planNo});
@@ -171,7 +166,7 @@ int removeTargetsWithoutFeedback(ProgramState& state)
 {
     Connection& db = state.store();
     Transaction transaction(db);
-    const int deleted = db.execute(QStringLiteral("Delete * From clientTableInfo Where 反馈合计 = 0"));
+    const int deleted = db.execute(QStringLiteral("DELETE FROM \"clientTableInfo\" WHERE 反馈合计 = 0"));
     transaction.commit();
     state.announce({ChangeNotice::Table::Targets, QString()});
     return deleted;
@@ -179,7 +174,7 @@ int removeTargetsWithoutFeedback(ProgramState& state)
 
 int countOfPlan(Connection& db, const QString& planNo)
 {
-    Statement query(db, QStringLiteral("SELECT COUNT(*) FROM clientTableInfo WHERE 序号 = ?"));
+    Statement query(db, QStringLiteral("SELECT COUNT(*) FROM \"clientTableInfo\" WHERE 序号 = ?"));
     query.bind(1, planNo);
     query.step();
     return int(query.int64At(0));
@@ -187,7 +182,7 @@ int countOfPlan(Connection& db, const QString& planNo)
 
 QList<QPair<QString, int>> countWithoutFeedbackByPlan(Connection& db)
 {
-    Statement query(db, QStringLiteral("SELECT 序号, COUNT(*) FROM clientTableInfo WHERE 反馈合计 = 0 "
+    Statement query(db, QStringLiteral("SELECT 序号, COUNT(*) FROM \"clientTableInfo\" WHERE 反馈合计 = 0 "
                                        "GROUP BY 序号 ORDER BY 序号"));
     QList<QPair<QString, int>> counts;
     while (query.step())

@@ -23,7 +23,7 @@ QString q(const QString& name)
 QString todaysRowKey(BoundSql& statement, const PlanReference& plan)
 {
     const QDate today = Clock::today();
-    return QStringLiteral("(SELECT max(rowid) FROM feedbackTable WHERE %1 = %2 AND %3 >= %4 AND %3 < %5)")
+    return QStringLiteral("(SELECT max(rowid) FROM \"feedbackTable\" WHERE %1 = %2 AND %3 >= %4 AND %3 < %5)")
         .arg(q(QStringLiteral("序号")), plan.in(statement), q(QStringLiteral("时间")), statement.bind(today),
              statement.bind(today.addDays(1)));
 }
@@ -44,10 +44,10 @@ BoundSql shiftRunningTotals(const PlanReference& plan, const Increments& increme
 {
     BoundSql statement;
     const QString runningTotal = q(CounterFields::RunningTotal);
-    const QString change = QStringLiteral("(SELECT %1 - coalesce(%2, 0) FROM feedbackTable WHERE rowid = %3)")
+    const QString change = QStringLiteral("(SELECT %1 - coalesce(%2, 0) FROM \"feedbackTable\" WHERE rowid = %3)")
                                .arg(newDayTotal(statement, increments), q(CounterFields::DayTotal),
                                     todaysRowKey(statement, plan));
-    statement.text = QStringLiteral("UPDATE feedbackTable SET %1 = coalesce(%1, 0) + %2 WHERE %3 = %4 AND rowid >= %5")
+    statement.text = QStringLiteral("UPDATE \"feedbackTable\" SET %1 = coalesce(%1, 0) + %2 WHERE %3 = %4 AND rowid >= %5")
                          .arg(runningTotal, change, q(QStringLiteral("序号")), plan.in(statement),
                               todaysRowKey(statement, plan));
     return statement;
@@ -64,7 +64,7 @@ BoundSql addToTodaysRow(const PlanReference& plan, const Increments& increments)
     assignments << QStringLiteral("%1 = %2").arg(q(CounterFields::DayTotal), newDayTotal(statement, increments));
     if (increments.content)
         assignments << QStringLiteral("%1 = %2").arg(q(QStringLiteral("反馈内容")), statement.bind(*increments.content));
-    statement.text = QStringLiteral("UPDATE feedbackTable SET %1 WHERE rowid = %2")
+    statement.text = QStringLiteral("UPDATE \"feedbackTable\" SET %1 WHERE rowid = %2")
                          .arg(assignments.join(QStringLiteral(", ")), todaysRowKey(statement, plan));
     return statement;
 }
@@ -77,7 +77,7 @@ BoundSql appendTodaysRow(const PlanReference& plan, const QString& title, const 
                        q(QStringLiteral("反馈内容"))};
     const QString planNo = plan.in(statement);
     QStringList values{planNo, statement.bind(Clock::today()),
-                       QStringLiteral("coalesce((SELECT trim(%1) FROM marketingComment WHERE %2 = %3 LIMIT 1), %4)")
+                       QStringLiteral("coalesce((SELECT trim(%1) FROM \"marketingComment\" WHERE %2 = %3 LIMIT 1), %4)")
                            .arg(q(QStringLiteral("题目")), q(QStringLiteral("序号")), plan.in(statement), statement.bind(title)),
                        statement.bind(increments.content.value_or(QString()))};
     qint64 dayTotal = 0;
@@ -89,9 +89,9 @@ BoundSql appendTodaysRow(const PlanReference& plan, const QString& title, const 
     }
     fields << q(CounterFields::DayTotal) << q(CounterFields::RunningTotal);
     values << statement.bind(dayTotal)
-           << QStringLiteral("coalesce((SELECT %1 FROM feedbackTable WHERE %2 = %3 ORDER BY rowid DESC LIMIT 1), 0) + %4")
+           << QStringLiteral("coalesce((SELECT %1 FROM \"feedbackTable\" WHERE %2 = %3 ORDER BY rowid DESC LIMIT 1), 0) + %4")
                   .arg(q(CounterFields::RunningTotal), q(QStringLiteral("序号")), plan.in(statement), statement.bind(dayTotal));
-    statement.text = QStringLiteral("INSERT INTO feedbackTable (%1) SELECT %2 WHERE %3 IS NULL")
+    statement.text = QStringLiteral("INSERT INTO \"feedbackTable\" (%1) SELECT %2 WHERE %3 IS NULL")
                          .arg(fields.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")), todaysRowKey(statement, plan));
     return statement;
 }
@@ -103,7 +103,7 @@ void refuseCountsBelowZero(WriteBatch& batch, const PlanReference& plan, const I
         if (increments.counters.value(i) >= 0)
             continue;
         BoundSql condition;
-        condition.text = QStringLiteral("EXISTS (SELECT 1 FROM feedbackTable WHERE rowid = %1 AND %2 < 0)")
+        condition.text = QStringLiteral("EXISTS (SELECT 1 FROM \"feedbackTable\" WHERE rowid = %1 AND %2 < 0)")
                              .arg(todaysRowKey(condition, plan), q(CounterFields::all()[i]));
         batch.refuseWhen(condition, QStringLiteral("字段“%1”是计数，不能小于 0。").arg(CounterFields::all()[i]));
     }

@@ -16,7 +16,7 @@ BoundSql respondingOfPlan(const QString& planNo)
     return statement;
 }
 
-BoundSql nameContains(const QString& nameField, const QString& text, const QString& planNo)
+FieldTests nameContains(const QString& nameField, const QString& text, const QString& planNo)
 {
     return PlanRows::planTargetsContaining(nameField, text, planNo);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/BoundSql.h"
+#include "core/FieldTest.h"
 
 #include <QString>
 
@@ -16,6 +17,6 @@ BoundSql respondingOfPlan(const QString& planNo);
 
 // The filter of a search by name: `nameField` contains `text` anywhere (%, _ and \ in the
 // text stand for themselves), and the target belongs to the plan.
-BoundSql nameContains(const QString& nameField, const QString& text, const QString& planNo);
+FieldTests nameContains(const QString& nameField, const QString& text, const QString& planNo);
 
 } // namespace TargetQueries

@@ -81,7 +81,7 @@ QList<PlanFigures> chartFm1::plansUpToCurrent() const
         if (plans.recordCount() == 0)
             return {};
         plans.moveFirst();
-        plans.find(SqlText::equalsCondition(QStringLiteral("序号"), state_.currentPlanNo()));
+        plans.find({FieldTest::equals(QStringLiteral("序号"), state_.currentPlanNo())});
         if (plans.isEOF())
             plans.moveLast();
         return PlanComparison::upToCurrentPlan(plans);

@@ -250,14 +250,14 @@ void clientBrowseFm1::rereadRows()
         return;
     try {
         std::optional<Recordset::Bookmark> current;
-        BoundSql filter;
+        FieldTests filter;
         if (browseRecordset_) {
-            filter = browseRecordset_->filterCondition();
+            filter = browseRecordset_->filter();
             if (browseRecordset_->hasCurrentRow())
                 current = browseRecordset_->bookmark();
         }
         auto reread = state_.openRecordset(listStatement_);
-        if (!filter.text.isEmpty())
+        if (!filter.isEmpty())
             reread->setFilter(filter);
         if (current) {
             try {

@@ -1,6 +1,6 @@
 #include "Connection.h"
 
-#include "JetDialect.h"
+#include "SqlTokens.h"
 #include "PgConnection.h"
 #include "SqliteConnection.h"
 #include "Statement.h"
@@ -63,7 +63,7 @@ void Connection::runOne(const QString& sqliteStatement)
 
 int Connection::execute(const QString& statement)
 {
-    runOne(JetDialect::toSqlite(statement));
+    runOne(statement);
     noteWrite();
     return changes();
 }

@@ -53,7 +53,7 @@ public:
     // What a refused write says.
     static QString readOnlyRefusal();
 
-    // Runs a statement that returns no rows ("Delete * From ..."). Returns the number of
+    // Runs a statement that returns no rows ("DELETE FROM ..."). Returns the number of
     // rows it changed.
     int execute(const QString& statement);
     // The same for a statement written the SQLite way with its values bound.

@@ -1,7 +1,7 @@
 #include "FieldInfo.h"
 
 #include "DbError.h"
-#include "JetDialect.h"
+#include "SqlTokens.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -31,7 +31,7 @@ QVariant FieldInfo::defaultFromDeclaration(const QString& declared)
 {
     const QString text = declared.trimmed();
     if (text.startsWith(QLatin1Char('\'')))
-        return JetDialect::literalValue(text);
+        return SqlTokens::literalValue(text);
     bool whole = false;
     const qint64 number = text.toLongLong(&whole);
     if (whole)

@@ -23,11 +23,6 @@ QString serverText(const char* text)
     return QString::fromUtf8(text).trimmed();
 }
 
-QString quotedName(const QString& name)
-{
-    return SqlText::quoteName(name);
-}
-
 // A right the role lacks, named with what the server's administrator grants for it. The
 // server names the object it refused ("permission denied for table clientTableInfo").
 DbError missingRight(const QString& detail, const QString& role, const QString& database)
@@ -199,7 +194,7 @@ void PgConnection::reconnectIfLost()
     preparedStale_ = false;
     startSession();
     for (const QString& channel : std::as_const(listening_))
-        run(QByteArray("LISTEN " + quotedName(channel).toUtf8()).constData());
+        run(QByteArray("LISTEN " + SqlText::quoteName(channel).toUtf8()).constData());
 }
 
 QByteArray PgConnection::flightStatementName(const QByteArray& key, bool* prepareFirst)
@@ -404,9 +399,9 @@ qint64 PgConnection::insertRow(const QString& table, const QStringList& quotedNa
     for (int i = 0; i < quotedNames.size(); ++i)
         placeholders << QStringLiteral("?");
     const QString sql = quotedNames.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quotedName(table))
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(SqlText::quoteName(table))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-              .arg(quotedName(table), quotedNames.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+              .arg(SqlText::quoteName(table), quotedNames.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
     Statement statement(*this, sql);
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);
@@ -432,7 +427,7 @@ void PgConnection::copyRows(const QString& table, const QStringList& quotedNames
 void PgConnection::copyLines(const QString& table, const QStringList& quotedNames, const QByteArray& lines)
 {
     const QByteArray copy = QStringLiteral("COPY %1 (%2) FROM STDIN")
-                                .arg(quotedName(table), quotedNames.join(QStringLiteral(", ")))
+                                .arg(SqlText::quoteName(table), quotedNames.join(QStringLiteral(", ")))
                                 .toUtf8();
     PGresult* started = PQexec(conn_, copy.constData());
     if (PQresultStatus(started) != PGRES_COPY_IN) {
@@ -549,7 +544,7 @@ void PgConnection::listen(const QString& channel)
 {
     if (!listening_.contains(channel))
         listening_ << channel;
-    run(QByteArray("LISTEN " + quotedName(channel).toUtf8()).constData());
+    run(QByteArray("LISTEN " + SqlText::quoteName(channel).toUtf8()).constData());
 }
 
 void PgConnection::notify(const QString& channel, const QString& payload)

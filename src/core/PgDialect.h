@@ -2,14 +2,10 @@
 
 #include <QString>
 
-// The program's statement texts are written the SQLite way. A PostgreSQL server takes them
-// after these changes, made on the tokens (never inside a literal):
-// - a name with a capital or a Chinese letter is quoted, so it keeps its letter case
-//   (PostgreSQL folds unquoted names to small letters); key words and function names stay;
-// - ? and ?N become $1 …, "IS ?" becomes "IS NOT DISTINCT FROM $n" (SQLite's IS compares
-//   Null too), "IS NOT ?" becomes "IS DISTINCT FROM $n";
-// - LIKE becomes ILIKE: a like ignores letter case, as on the file;
-// - "main." before a table name (SQLite's name of the database itself) is left out.
+// The program's statements are written once, in SQL both engines take, with SQLite's
+// placeholders. A PostgreSQL server takes them with one change: ?N becomes $N, and a bare ?
+// the value after the highest number so far (SQLite's rule), so ?2 … ? is $2 … $3.
+// Nothing inside a literal, a quoted name or a comment is touched.
 namespace PgDialect {
 
 struct Translated {
@@ -17,6 +13,6 @@ struct Translated {
     int parameterCount = 0;
 };
 
-Translated fromSqlite(const QString& sqliteStatement);
+Translated fromSqlite(const QString& statement);
 
 } // namespace PgDialect

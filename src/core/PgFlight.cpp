@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "PgConnection.h"
 #include "PgDialect.h"
+#include "StatementLog.h"
 #include "PgValues.h"
 
 #include <libpq-fe.h>
@@ -23,6 +24,7 @@ PgFlight::~PgFlight()
 int PgFlight::add(const QString& sqliteStatement, const QVariantList& values)
 {
     const PgDialect::Translated translated = connection_.translated(sqliteStatement);
+    StatementLog::note(true, sqliteStatement);
     Queued statement;
     statement.sql = translated.sql.toUtf8();
     QByteArray typeNames;

@@ -1,10 +1,9 @@
 #include "Recordset.h"
 
-#include <QRegularExpression>
 
 #include "Connection.h"
 #include "DbError.h"
-#include "JetDialect.h"
+#include "SqlText.h"
 #include "Statement.h"
 #include "TextRules.h"
 
@@ -21,32 +20,18 @@ QString noCurrentRow()
     return QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前记录已被删除，所需的操作要求一个当前的记录。");
 }
 
-QString quotedName(const QString& name)
-{
-    QString inner = name;
-    inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
-}
-
-QString unbracketed(const QString& name)
+// A table name as the statement wrote it, in double quotes with doubled quotes inside, read back.
+QString unquoted(const QString& name)
 {
     if (name.size() >= 2
-        && ((name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
-            || (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
-            || (name.startsWith(QLatin1Char('`')) && name.endsWith(QLatin1Char('`')))))
-        return name.mid(1, name.size() - 2);
+        && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+        return name.mid(1, name.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
     return name;
 }
 
 QString rowChangedElsewhere()
 {
     return QStringLiteral("该记录已被删除，或在读取后已被其他操作修改，本次修改没有保存。请重新打开后再试。");
-}
-
-bool removesFilter(const QString& criteria)
-{
-    const QString text = criteria.trimmed();
-    return text.isEmpty() || text == QLatin1String("0");
 }
 
 } // namespace
@@ -64,12 +49,12 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& stat
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& statement, const QVariantList& values)
     : connection_(std::move(connection)), source_(statement), values_(values)
 {
-    statement_ = SelectStatement::parse(JetDialect::toSqlite(statement));
+    statement_ = SelectStatement::parse(statement);
     // A server's tables hold the row key as a column of their own, which "*" would show.
     if (statement_.keyed && connection_->isServer() && statement_.selectList.trimmed() == QLatin1String("*")) {
         QStringList names;
         for (const FieldInfo& f : connection_->fields(tableName()))
-            names << quotedName(f.name);
+            names << SqlText::quoteName(f.name);
         statement_.selectList = names.join(QStringLiteral(", "));
     }
     if (statement_.keyed)
@@ -107,7 +92,7 @@ void Recordset::openKeyed()
 
 void Recordset::openWhole()
 {
-    Statement query(*connection_, JetDialect::toSqlite(source_));
+    Statement query(*connection_, source_);
     bindStatementValues(query);
     // The row keys a server's tables hold as a column are not the statement's fields.
     std::vector<int> shown;
@@ -129,7 +114,7 @@ void Recordset::openWhole()
 
 QString Recordset::tableName() const
 {
-    return unbracketed(statement_.table.trimmed());
+    return unquoted(statement_.table.trimmed());
 }
 
 void Recordset::bindStatementValues(Statement& query) const
@@ -139,21 +124,14 @@ void Recordset::bindStatementValues(Statement& query) const
 }
 
 // The condition's own values come after the statement's: its placeholders are moved past them.
-std::vector<qint64> Recordset::keysMatching(const BoundSql& condition) const
+std::vector<qint64> Recordset::keysMatching(const FieldTests& tests) const
 {
-    static const QRegularExpression placeholder(QStringLiteral("\\?(\\d+)"));
-    QString moved;
-    qsizetype from = 0;
-    for (const auto& match : placeholder.globalMatch(condition.text)) {
-        moved += condition.text.mid(from, match.capturedStart() - from);
-        moved += QLatin1Char('?') + QString::number(match.captured(1).toInt() + values_.size());
-        from = match.capturedEnd();
-    }
-    moved += condition.text.mid(from);
-    Statement query(*connection_, statement_.keyQuery(moved));
-    bindStatementValues(query);
-    for (int i = 0; i < condition.values.size(); ++i)
-        query.bind(int(values_.size()) + i + 1, condition.values[i]);
+    // The tests' values are bound after the statement's own.
+    BoundSql keyQuery{QString(), values_};
+    const QString condition = SqlText::condition(keyQuery, tests);
+    Statement query(*connection_, statement_.keyQuery(condition));
+    for (int i = 0; i < keyQuery.values.size(); ++i)
+        query.bind(i + 1, keyQuery.values[i]);
     std::vector<qint64> keys;
     while (query.step())
         keys.push_back(query.int64At(0));
@@ -162,7 +140,7 @@ std::vector<qint64> Recordset::keysMatching(const BoundSql& condition) const
 
 void Recordset::loadKeys()
 {
-    keys_ = keysMatching(BoundSql());
+    keys_ = keysMatching(FieldTests());
     cache_.clear();
     indexOfKey_.clear();
     cacheVersion_ = connection_->dataVersion();
@@ -308,7 +286,7 @@ QList<QVariant> Recordset::columnValues(int column) const
             values << valueAt(row, column);
         return values;
     }
-    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(quotedName(info.name), statement_.table);
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(SqlText::quoteName(info.name), statement_.table);
     if (!statement_.where.isEmpty())
         sql += QStringLiteral(" WHERE ") + statement_.where;
     Statement query(*connection_, sql);
@@ -480,7 +458,7 @@ void Recordset::takeSnapshot()
     QStringList names;
     for (const FieldInfo& info : fields_)
         if (info.writable)
-            names << quotedName(info.name);
+            names << SqlText::quoteName(info.name);
     if (names.isEmpty())
         return;
     Statement query(*connection_, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
@@ -520,13 +498,13 @@ void Recordset::storeEdit()
     QStringList assignments;
     QList<QVariant> values;
     for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
-        assignments << quotedName(fields_[it.key()].name) + QStringLiteral(" = ?");
+        assignments << SqlText::quoteName(fields_[it.key()].name) + QStringLiteral(" = ?");
         values << it.value();
     }
     QStringList unchanged;
     for (const FieldInfo& info : fields_)
         if (info.writable)
-            unchanged << quotedName(info.name) + QStringLiteral(" IS ?");
+            unchanged << SqlText::quoteName(info.name) + QStringLiteral(" IS NOT DISTINCT FROM ?");
     QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                       .arg(statement_.table, assignments.join(QStringLiteral(", ")));
     if (!unchanged.isEmpty())
@@ -568,7 +546,7 @@ qint64 Recordset::insertRow()
     QStringList names;
     QList<QVariant> values;
     for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
-        names << quotedName(fields_[it.key()].name);
+        names << SqlText::quoteName(fields_[it.key()].name);
         values << it.value();
     }
     return connection_->insertRow(tableName(), names, values);
@@ -653,17 +631,12 @@ void Recordset::deleteCurrent()
 
 // ---- searching -----------------------------------------------------------------------
 
-void Recordset::find(const QString& criteria)
-{
-    find(BoundSql{JetDialect::criteriaToSqlite(criteria), {}});
-}
-
-void Recordset::find(const BoundSql& condition)
+void Recordset::find(const FieldTests& tests)
 {
     if (!statement_.keyed)
         throw DbError(QStringLiteral("当前记录集不支持查找。"));
     finishPendingEdit();
-    const std::vector<qint64> matches = keysMatching(condition);
+    const std::vector<qint64> matches = keysMatching(tests);
     const std::unordered_set<qint64> wanted(matches.begin(), matches.end());
     const std::vector<qint64>& keys = view();
     int start = std::max(index_, 0);
@@ -679,13 +652,13 @@ void Recordset::find(const BoundSql& condition)
 void Recordset::applyFilter()
 {
     indexOfKey_.clear();
-    if (filterCondition_.text.isEmpty()) {
+    if (filter_.isEmpty()) {
         filtered_.reset();
         return;
     }
     if (!statement_.keyed)
         throw DbError(QStringLiteral("当前记录集不支持筛选。"));
-    const std::vector<qint64> matches = keysMatching(filterCondition_);
+    const std::vector<qint64> matches = keysMatching(filter_);
     const std::unordered_set<qint64> wanted(matches.begin(), matches.end());
     std::vector<qint64> kept;
     for (qint64 key : keys_)
@@ -694,31 +667,15 @@ void Recordset::applyFilter()
     filtered_ = std::move(kept);
 }
 
-void Recordset::setFilter(const QString& criteria)
-{
-    if (removesFilter(criteria))
-        changeFilter(QString(), BoundSql());
-    else
-        changeFilter(criteria, BoundSql{JetDialect::criteriaToSqlite(criteria), {}});
-}
-
-void Recordset::setFilter(const BoundSql& condition)
-{
-    changeFilter(condition.text, condition);
-}
-
-void Recordset::changeFilter(const QString& shown, const BoundSql& condition)
+void Recordset::setFilter(const FieldTests& tests)
 {
     finishPendingEdit();
-    const QString previous = filter_;
-    const BoundSql previousCondition = filterCondition_;
-    filter_ = shown;
-    filterCondition_ = condition;
+    const FieldTests previous = filter_;
+    filter_ = tests;
     try {
         applyFilter();
     } catch (const DbError&) {
         filter_ = previous;
-        filterCondition_ = previousCondition;
         applyFilter();
         throw;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoundSql.h"
+#include "FieldTest.h"
 
 #include "FieldInfo.h"
 #include "RowCache.h"
@@ -101,14 +102,14 @@ public:
     void setRowWriter(RowWriter* writer) { writer_ = writer; }
 
     // Searching
-    void find(const QString& criteria);
-    // The same with a condition written the SQLite way, its values bound (?1 …).
-    void find(const BoundSql& condition);
-    void setFilter(const QString& criteria);     // "" or "0" removes the filter
-    void setFilter(const BoundSql& condition);   // a condition the SQLite way, its values bound
-    QString filter() const { return filter_; }
-    // The filter as the store applies it, its values bound: what a recordset read anew takes over.
-    const BoundSql& filterCondition() const { return filterCondition_; }
+    // Moves to the first row from the current one on that passes every test (past the last
+    // row when none does).
+    void find(const FieldTests& tests);
+    // Shows only the rows that pass every test; no tests: every row again.
+    void setFilter(const FieldTests& tests);
+    void clearFilter() { setFilter(FieldTests()); }
+    // The filter in force: what a recordset read anew takes over. Empty when there is none.
+    const FieldTests& filter() const { return filter_; }
     // The statement's own values (?1 …), bound wherever its text runs.
     const QVariantList& values() const { return values_; }
     void requery();
@@ -134,9 +135,8 @@ private:
     void openWhole();
     void loadKeys();
     void applyFilter();
-    std::vector<qint64> keysMatching(const BoundSql& condition) const;
+    std::vector<qint64> keysMatching(const FieldTests& tests) const;
     void bindStatementValues(Statement& query) const;
-    void changeFilter(const QString& shown, const BoundSql& condition);
     RowCache::Row rowAt(int row) const;
     void loadRows(int row) const;
     void readRows(Statement& query, std::unordered_map<qint64, RowCache::Row>& found) const;
@@ -164,8 +164,7 @@ private:
     std::vector<qint64> keys_;                // every row of the statement
     std::optional<std::vector<qint64>> filtered_;
     std::vector<RowCache::Row> wholeRows_;    // the rows of a statement read whole
-    QString filter_;                          // as the window gave it
-    BoundSql filterCondition_;                // the same the SQLite way, with its values
+    FieldTests filter_;
     QVariantList values_;                     // the statement's own values (?1 …)
 
     int index_ = -1;                          // -1 before the first row; size() after the last

@@ -1,12 +1,12 @@
 #include "SelectStatement.h"
 
-#include "JetDialect.h"
+#include "SqlTokens.h"
 
 #include <QStringList>
 
-using JetDialect::Token;
-using JetDialect::TokenKind;
-using JetDialect::isKeyword;
+using SqlTokens::Token;
+using TokenKind = SqlTokens::Kind;
+using SqlTokens::isKeyword;
 
 namespace {
 
@@ -14,7 +14,7 @@ QString joinTokens(const QList<Token>& tokens, int from, int to)
 {
     QString out;
     for (int i = from; i < to; ++i)
-        out += tokens[i].text;
+        out += tokens[i].kind == TokenKind::Comment ? QStringLiteral(" ") : tokens[i].text;
     return out.trimmed();
 }
 
@@ -46,7 +46,7 @@ bool selectListIsPlain(const QList<Token>& tokens, int from, int to)
 SelectStatement SelectStatement::parse(const QString& sqliteStatement)
 {
     SelectStatement s;
-    const QList<Token> tokens = JetDialect::tokenize(sqliteStatement);
+    const QList<Token> tokens = SqlTokens::tokenize(sqliteStatement);
     int select = 0;
     while (select < tokens.size() && tokens[select].kind == TokenKind::Space)
         ++select;

@@ -1,20 +1,8 @@
 #include "SqlText.h"
 
+#include <QStringList>
+
 namespace SqlText {
-
-QString quote(const QString& text)
-{
-    QString doubled = text;
-    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
-}
-
-QString bracketName(const QString& name)
-{
-    QString inner = name;
-    inner.remove(QLatin1Char(']'));
-    return QLatin1Char('[') + inner + QLatin1Char(']');
-}
 
 QString quoteName(const QString& name)
 {
@@ -23,17 +11,12 @@ QString quoteName(const QString& name)
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-static QString plainName(const QString& field)
-{
-    const bool bracketed = field.startsWith(QLatin1Char('[')) && field.endsWith(QLatin1Char(']'));
-    return quoteName(bracketed ? field.mid(1, field.size() - 2) : field);
-}
-
 QString equals(BoundSql& statement, const QString& field, const QVariant& value)
 {
-    return plainName(field) + QLatin1String(" = ") + statement.bind(value);
+    return quoteName(field) + QLatin1String(" = ") + statement.bind(value);
 }
 
+// The pattern's own % and _ are escaped, so they match themselves.
 QString contains(BoundSql& statement, const QString& field, const QString& text)
 {
     QString pattern;
@@ -42,22 +25,20 @@ QString contains(BoundSql& statement, const QString& field, const QString& text)
             pattern += QLatin1Char('\\');
         pattern += c;
     }
-    return plainName(field) + QLatin1String(" like ") + statement.bind(QLatin1Char('%') + pattern + QLatin1Char('%'))
+    return quoteName(field) + QLatin1String(" LIKE ") + statement.bind(QLatin1Char('%') + pattern + QLatin1Char('%'))
         + QLatin1String(" ESCAPE '\\'");
 }
 
-BoundSql equalsCondition(const QString& field, const QVariant& value)
+QString condition(BoundSql& statement, const FieldTests& tests)
 {
-    BoundSql condition;
-    condition.text = equals(condition, field, value);
-    return condition;
-}
-
-BoundSql containsCondition(const QString& field, const QString& text)
-{
-    BoundSql condition;
-    condition.text = contains(condition, field, text);
-    return condition;
+    QStringList parts;
+    for (const FieldTest& test : tests) {
+        if (test.kind == FieldTest::Kind::Contains)
+            parts << contains(statement, test.field, test.value.toString());
+        else
+            parts << equals(statement, test.field, test.value);
+    }
+    return parts.join(QStringLiteral(" AND "));
 }
 
 } // namespace SqlText

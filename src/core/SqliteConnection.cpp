@@ -1,7 +1,6 @@
 #include "SqliteConnection.h"
 
 #include "DbError.h"
-#include "JetDialect.h"
 #include "SqlText.h"
 #include "SqliteStatement.h"
 #include "Statement.h"
@@ -14,6 +13,9 @@ SqliteConnection::SqliteConnection(sqlite3* db, QString path)
 {
     sqlite3_extended_result_codes(db_, 0);
     sqlite3_busy_timeout(db_, 2000);
+    // A name in double quotes is always a name, as on a server: a misspelt field is an error,
+    // not a text that silently matches nothing.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
 }
 
 SqliteConnection::~SqliteConnection()

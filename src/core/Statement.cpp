@@ -3,10 +3,12 @@
 #include "Connection.h"
 #include "SqliteStatement.h"
 #include "StatementEngine.h"
+#include "StatementLog.h"
 
 Statement::Statement(Connection& connection, const QString& sql)
     : engine_(connection.prepare(sql))
 {
+    StatementLog::note(connection.isServer(), sql);
 }
 
 Statement::~Statement() = default;

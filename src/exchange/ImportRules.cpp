@@ -53,26 +53,21 @@ MappingCheck checkMapping(int sourceColumns, int targetColumns)
     return MappingCheck::Ready;
 }
 
-QString quotedName(const QString& name)
-{
-    // Brackets cannot hold a "]"; such a name (a sheet called "Q1]") goes in double quotes.
-    if (name.contains(QLatin1Char(']')) && !name.contains(QLatin1Char('"')))
-        return QLatin1Char('"') + name + QLatin1Char('"');
-    return SqlText::bracketName(name);
-}
-
 QString sourceSelect(const QStringList& sourceColumns, const QString& fromName)
 {
     QStringList quoted;
     for (const QString& column : sourceColumns)
-        quoted << quotedName(column);
+        quoted << SqlText::quoteName(column);
     return QStringLiteral("Select ") + quoted.join(QStringLiteral(", ")) + QStringLiteral(" From ") + fromName;
 }
 
 QString targetSelect(const QStringList& targetColumns)
 {
-    return QStringLiteral("Select 序号, ") + targetColumns.join(QStringLiteral(", "))
-        + QStringLiteral(", 记录号 From clientTableInfo");
+    QStringList quoted{SqlText::quoteName(QStringLiteral("序号"))};
+    for (const QString& column : targetColumns)
+        quoted << SqlText::quoteName(column);
+    quoted << SqlText::quoteName(QStringLiteral("记录号"));
+    return QStringLiteral("Select ") + quoted.join(QStringLiteral(", ")) + QStringLiteral(" From \"clientTableInfo\"");
 }
 
 } // namespace ImportRules

@@ -29,12 +29,9 @@ enum class MappingCheck { Nothing, CountMismatch, Ready };
 // Both lists empty: nothing to do; different lengths: the pairs do not match.
 MappingCheck checkMapping(int sourceColumns, int targetColumns);
 
-// A table or column name as it goes into a statement: in brackets, so a name with blanks
-// or one that is a reserved word ("Select", "Order") reads as a name.
-QString quotedName(const QString& name);
-// "Select [a], [b c] From [Sheet1$]"
+// "Select \"a\", \"b c\" From \"Sheet1$\""
 QString sourceSelect(const QStringList& sourceColumns, const QString& fromName);
-// "Select 序号, 营销对象, 电话1, 记录号 From clientTableInfo"
+// "Select \"序号\", \"营销对象\", \"电话1\", \"记录号\" From \"clientTableInfo\""
 QString targetSelect(const QStringList& targetColumns);
 
 } // namespace ImportRules

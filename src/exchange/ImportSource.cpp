@@ -4,6 +4,7 @@
 
 #include "core/Connection.h"
 #include "core/Recordset.h"
+#include "core/SqlText.h"
 #include "exchange/sources/SourceFiles.h"
 
 void ImportSource::choose(const QString& path, const QString& title)
@@ -19,7 +20,7 @@ bool ImportSource::loadTable(const QString& path, const QString& tableName, cons
     std::shared_ptr<Connection> loaded = SourceFiles::load(path, tableName, progress);
     if (!loaded)
         return false;
-    const QString fromName = ImportRules::quotedName(SourceFiles::sourceTableName(path, tableName));
+    const QString fromName = SqlText::quoteName(SourceFiles::sourceTableName(path, tableName));
     auto rows = std::make_shared<Recordset>(loaded, QStringLiteral("Select * From ") + fromName);
     connection = std::move(loaded);
     table = fromName;

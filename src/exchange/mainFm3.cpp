@@ -36,9 +36,9 @@ constexpr int HeightTwips = 8800;
 
 const QString InfoTitle = QStringLiteral("信息提示");
 const QString WholeTargetView = QStringLiteral(
-    "Select 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, 地址, 邮政编码, Email From clientTableInfo");
+    "Select 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, 地址, 邮政编码, \"Email\" From \"clientTableInfo\"");
 const QString TargetViewAfterEmptying = QStringLiteral(
-    "Select 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, 地址, 邮政编码 From clientTableInfo");
+    "Select 营销对象, 电话1, 电话2, 传真, 联系人1, 联系人2, 地址, 邮政编码 From \"clientTableInfo\"");
 
 // What each open button asks the open dialog and how Label1 names the opened file.
 struct SourceButton {

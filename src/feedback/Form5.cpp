@@ -684,7 +684,7 @@ void Form5::showUnknownClients(const QString& planNo)
 // name preset; it is stored with the next save.
 void Form5::startNewTarget(const QString& name)
 {
-    planTargetRecordset_->setFilter(QString());
+    planTargetRecordset_->clearFilter();
     DataGrid2->bind(planTargetRecordset_);
     clearRecord2();
     Text4[1]->setText(name);
@@ -886,7 +886,7 @@ void Form5::showSavedTarget(qint64 targetKey)
         Recordset& rs = *planTargetRecordset_;
         if (rs.filter().isEmpty() && showKeptTarget(rs, targetKey))
             return;
-        rs.setFilter(QString());
+        rs.clearFilter();
         rs.requery();
         DataGrid2->bind(planTargetRecordset_);
         rs.setBookmark(targetKey);

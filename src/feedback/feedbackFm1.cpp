@@ -76,14 +76,14 @@ feedbackFm1::feedbackFm1(ProgramState& state)
 // The current plan's daily rows, as stored now, keeping the narrowing and the row shown.
 void feedbackFm1::openDays()
 {
-    const BoundSql filter = days_ && planNo_ == state_.currentPlanNo() ? days_->filterCondition() : BoundSql();
+    const FieldTests filter = days_ && planNo_ == state_.currentPlanNo() ? days_->filter() : FieldTests();
     const std::optional<qint64> shown =
         days_ && days_->hasCurrentRow() && planNo_ == state_.currentPlanNo() ? std::optional<qint64>(days_->bookmark()) : std::nullopt;
     planNo_ = state_.currentPlanNo();
     readAgainAfterEdit_ = false;
     try {
         days_ = state_.openRecordset(PlanRows::feedbackStatement(planNo_));
-        if (!filter.text.isEmpty())
+        if (!filter.isEmpty())
             days_->setFilter(filter);
         if (shown) {
             try {
@@ -244,7 +244,7 @@ void feedbackFm1::Command2_Click()
     if (answer.isEmpty() || !storePendingEdit())
         return;
     try {
-        days_->setFilter(SqlText::equalsCondition(QStringLiteral("序号"), answer));
+        days_->setFilter({FieldTest::equals(QStringLiteral("序号"), answer)});
         DataGrid1->bind(days_);
         showPosition();
     } catch (const DbError& error) {
@@ -257,7 +257,7 @@ void feedbackFm1::Command8_Click()
     if (!days_ || !storePendingEdit())
         return;
     try {
-        days_->setFilter(QString());
+        days_->clearFilter();
         DataGrid1->bind(days_);
         showPosition();
     } catch (const DbError& error) {

@@ -34,7 +34,7 @@ ReportDefinition feedbackStatistics()
     ReportDefinition d;
     d.windowName = QStringLiteral("printFm10");
     d.caption = QStringLiteral("打印反馈记录");
-    d.queryStart = QStringLiteral("Select * From feedbackTable Where 序号 = ");
+    d.queryStart = QStringLiteral("Select * From \"feedbackTable\" Where 序号 = ");
     d.queryTakesPlanNo = true;
     d.title = QStringLiteral("反 馈 统 计 表");
     d.titleY = 10;
@@ -70,7 +70,7 @@ ReportDefinition respondingClients()
     d.windowName = QStringLiteral("printFm11");
     d.caption = QStringLiteral("打印客户反馈记录");
     d.queryStart = QStringLiteral(
-        "Select 序号, 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码 From clientTableInfo Where 序号 = ");
+        "Select 序号, 营销对象, 电话1, 传真, \"Email\", 联系人1, 地址, 邮政编码 From \"clientTableInfo\" Where 序号 = ");
     d.queryEnd = QStringLiteral(" And 反馈合计 >= 1 Order By 反馈合计 desc");
     d.queryTakesPlanNo = true;
     d.title = QStringLiteral("反 馈 客 户 通 信 录");
@@ -98,7 +98,7 @@ ReportDefinition campaignSummary()
     ReportDefinition d;
     d.windowName = QStringLiteral("printFm12");
     d.caption = QStringLiteral("打印反馈统计总表");
-    d.queryStart = QStringLiteral("Select * From marketingComment");
+    d.queryStart = QStringLiteral("Select * From \"marketingComment\"");
     d.title = QStringLiteral("营 销 活 动 反 馈 统 计 总 表");
     d.titleY = 20;
     d.tableXAfterCharWidth = 15;

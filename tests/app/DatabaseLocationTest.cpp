@@ -36,7 +36,7 @@ protected:
         QDir().mkpath(shared);
         Schema::createMainDatabase(QDir(shared).filePath(Schema::MainDatabaseName));
         Connection::open(QDir(shared).filePath(Schema::MainDatabaseName))
-            ->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '随程序提供'"));
+            ->execute(QStringLiteral("UPDATE \"productDF\" SET 产品1名称 = '随程序提供'"));
         QFile::setPermissions(QDir(shared).filePath(Schema::MainDatabaseName), QFileDevice::ReadOwner | QFileDevice::ReadOther);
     }
 };
@@ -44,7 +44,7 @@ protected:
 QString firstProduct(const QString& database)
 {
     const auto connection = Connection::open(database);
-    Statement read(*connection, QStringLiteral("SELECT 产品1名称 FROM productDF"));
+    Statement read(*connection, QStringLiteral("SELECT 产品1名称 FROM \"productDF\""));
     read.step();
     return read.valueAt(0).toString();
 }
@@ -77,7 +77,7 @@ TEST_F(InstalledProgram, EachUserGetsACopyOfTheDeliveredDatabaseOnceAndKeepsIt)
     EXPECT_FALSE(QFileInfo::exists(ann.mainDatabase() + QStringLiteral(".part")));
 
     // Later starts keep what she stored.
-    Connection::open(ann.mainDatabase())->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '冰箱'"));
+    Connection::open(ann.mainDatabase())->execute(QStringLiteral("UPDATE \"productDF\" SET 产品1名称 = '冰箱'"));
     EXPECT_FALSE(ann.prepare());
     EXPECT_EQ(firstProduct(ann.mainDatabase()), QStringLiteral("冰箱"));
 

@@ -1,4 +1,5 @@
 // The splash and the main window, driven through their controls with scripted dialogs.
+#include "support/SqlLiteral.h"
 #include "app/DatabaseChoice.h"
 #include "app/F5.h"
 #include "app/StartUp.h"
@@ -64,18 +65,18 @@ protected:
     void executePlan(const QString& no, const QString& title, QList<int> dailyPhones = {}, int targets = 0)
     {
         Connection& db = *folder.connection();
-        db.execute(QStringLiteral("INSERT INTO planTable (序号, 题目) VALUES (%1, %2)").arg(SqlText::quote(no), SqlText::quote(title)));
-        db.execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 反馈合计, 反馈率) VALUES (%1, %2, '', '')")
-                       .arg(SqlText::quote(no), SqlText::quote(title)));
+        db.execute(QStringLiteral("INSERT INTO \"planTable\" (序号, 题目) VALUES (%1, %2)").arg(sqlLiteral(no), sqlLiteral(title)));
+        db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 反馈合计, 反馈率) VALUES (%1, %2, '', '')")
+                       .arg(sqlLiteral(no), sqlLiteral(title)));
         int day = 1;
         for (int phones : dailyPhones)
-            db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）) VALUES (%1, '2026-12-%2', %3, %4, %4)")
-                           .arg(SqlText::quote(no))
+            db.execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）) VALUES (%1, '2026-12-%2', %3, %4, %4)")
+                           .arg(sqlLiteral(no))
                            .arg(day++, 2, 10, QLatin1Char('0'))
-                           .arg(SqlText::quote(title))
+                           .arg(sqlLiteral(title))
                            .arg(phones));
         for (int i = 0; i < targets; ++i)
-            db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES (%1, 'c%2')").arg(SqlText::quote(no)).arg(i));
+            db.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES (%1, 'c%2')").arg(sqlLiteral(no)).arg(i));
     }
 
     void open()
@@ -107,7 +108,7 @@ TEST_F(MainWindowTest, WithoutPlansBothPositionsReadZeroAndTheDailyGridIsForPlan
     EXPECT_EQ(text("Text2"), QStringLiteral("0/0"));
     EXPECT_EQ(currentPlan(), QString());
     ASSERT_TRUE(window->dayRows());
-    EXPECT_EQ(window->dayRows()->source(), QStringLiteral("Select * From feedbackTable Where \"序号\" = ?1"));
+    EXPECT_EQ(window->dayRows()->source(), QStringLiteral("Select * From \"feedbackTable\" Where \"序号\" = ?1"));
     EXPECT_EQ(window->dayRows()->values(), QVariantList{QString()});
     EXPECT_EQ(control<DataGrid>("DataGrid2")->model()->rowCount(), 0);
     EXPECT_EQ(control<DataGrid>("DataGrid1")->model()->columnCount(), 8);
@@ -195,10 +196,10 @@ TEST_F(MainWindowTest, DeletingTheOnlyPlanRemovesItsDaysAndTargetsButKeepsTheDes
     EXPECT_EQ(dialogs.log()[0].title, QStringLiteral("信息提示"));
     EXPECT_EQ(dialogs.log()[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(dialogs.log()[0].icon, MsgIcon::Question);
-    EXPECT_EQ(count("Select * From marketingComment"), 0);
-    EXPECT_EQ(count("Select * From feedbackTable"), 0);
-    EXPECT_EQ(count("Select * From clientTableInfo"), 0);
-    EXPECT_EQ(count("Select * From planTable"), 1);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 0);
+    EXPECT_EQ(count("Select * From \"feedbackTable\""), 0);
+    EXPECT_EQ(count("Select * From \"clientTableInfo\""), 0);
+    EXPECT_EQ(count("Select * From \"planTable\""), 1);
     EXPECT_EQ(text("Text1"), QStringLiteral("0/0"));
     EXPECT_EQ(text("Text2"), QStringLiteral("0/0"));
 }
@@ -212,14 +213,14 @@ TEST_F(MainWindowTest, DeletingAMiddlePlanMakesTheLastPlanCurrentAndCancelKeepsE
     click("Command1(1)");
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command8");
-    EXPECT_EQ(count("Select * From marketingComment"), 3);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 3);
     EXPECT_EQ(currentPlan(), QStringLiteral("2"));
 
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command8");
-    EXPECT_EQ(count("Select * From marketingComment Where 序号 = '2'"), 0);
-    EXPECT_EQ(count("Select * From clientTableInfo"), 2);
-    EXPECT_EQ(count("Select * From feedbackTable"), 2);
+    EXPECT_EQ(count("Select * From \"marketingComment\" Where 序号 = '2'"), 0);
+    EXPECT_EQ(count("Select * From \"clientTableInfo\""), 2);
+    EXPECT_EQ(count("Select * From \"feedbackTable\""), 2);
     EXPECT_EQ(currentPlan(), QStringLiteral("3"));
     EXPECT_EQ(text("Text1"), QStringLiteral("2/2"));
 }
@@ -230,12 +231,12 @@ TEST_F(MainWindowTest, AFailedDeletionLeavesThePlanWhole)
     open();
     // A target table that refuses deletions makes the last of the three steps fail.
     folder.connection()->execute(QStringLiteral(
-        "CREATE TRIGGER keep BEFORE DELETE ON clientTableInfo BEGIN SELECT RAISE(ABORT, '删除被拒绝'); END"));
+        "CREATE TRIGGER keep BEFORE DELETE ON \"clientTableInfo\" BEGIN SELECT RAISE(ABORT, '删除被拒绝'); END"));
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command8");
-    EXPECT_EQ(count("Select * From marketingComment"), 1);
-    EXPECT_EQ(count("Select * From feedbackTable"), 1);
-    EXPECT_EQ(count("Select * From clientTableInfo"), 2);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 1);
+    EXPECT_EQ(count("Select * From \"feedbackTable\""), 1);
+    EXPECT_EQ(count("Select * From \"clientTableInfo\""), 2);
     ASSERT_EQ(dialogs.log().size(), 2);
     EXPECT_TRUE(dialogs.log()[1].text.contains(QStringLiteral("删除被拒绝")));
     EXPECT_EQ(text("Text1"), QStringLiteral("1/1"));
@@ -243,7 +244,7 @@ TEST_F(MainWindowTest, AFailedDeletionLeavesThePlanWhole)
 
 TEST_F(MainWindowTest, TheProductLegendShowsTheMappedNames)
 {
-    folder.connection()->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '打印机', 产品5名称 = '扫描仪'"));
+    folder.connection()->execute(QStringLiteral("UPDATE \"productDF\" SET 产品1名称 = '打印机', 产品5名称 = '扫描仪'"));
     open();
     EXPECT_EQ(control<QLabel>("Label2(0)")->text(), QStringLiteral("R1:打印机"));
     EXPECT_EQ(control<QLabel>("Label2(1)")->text(), QStringLiteral("R2:"));
@@ -318,7 +319,7 @@ TEST_F(MainWindowTest, TheImportMenuItemOpensTheImportWindowOnce)
 TEST_F(MainWindowTest, AnExecutedPlanIsCurrentWhenTheUserComesBack)
 {
     executePlan("A", "旧计划", {3});
-    folder.connection()->execute(QStringLiteral("INSERT INTO planTable (序号, 题目) VALUES ('B', '新计划')"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"planTable\" (序号, 题目) VALUES ('B', '新计划')"));
     open();
     window->findChild<QAction*>("createMarketing")->trigger();
     window->findChild<QAction*>("createMarketing")->trigger();
@@ -506,16 +507,16 @@ TEST_F(MainWindowTest, ARowSelectorClickOrADragChoosesThePlanHighlighted)
                       QPoint(selectors->width() / 2, selectors->sectionViewportPosition(0) + 3));
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command8");
-    EXPECT_EQ(count("Select * From marketingComment Where 序号 = '1'"), 0);
-    EXPECT_EQ(count("Select * From clientTableInfo"), 0);
-    EXPECT_EQ(count("Select * From marketingComment"), 2);
+    EXPECT_EQ(count("Select * From \"marketingComment\" Where 序号 = '1'"), 0);
+    EXPECT_EQ(count("Select * From \"clientTableInfo\""), 0);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 2);
 }
 
 TEST_F(MainWindowTest, AFailingStepOfTheRefreshIsSkippedAndTheRestStillRun)
 {
     executePlan("A1", "春季", {2, 3});
     open();
-    folder.connection()->execute(QStringLiteral("DROP TABLE productDF"));
+    folder.connection()->execute(QStringLiteral("DROP TABLE \"productDF\""));
     window->Form_Activate();
     EXPECT_EQ(text("Text1"), QStringLiteral("1/1"));   // the steps before and after ran
     EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
@@ -624,7 +625,7 @@ TEST_F(MainWindowTest, AnEmptyServerDatabaseGetsTheProgramsTablesWhenTheUserAgre
     window.reset();
 
     // Some of the tables but not all: not the program's database, or a damaged one.
-    Connection::open(server)->execute(QStringLiteral("DROP TABLE productDF"));
+    Connection::open(server)->execute(QStringLiteral("DROP TABLE \"productDF\""));
     EXPECT_EQ(mainFm1::load(folder.path(), server), nullptr);
     ASSERT_EQ(dialogs.log().size(), 3);
     EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("缺少表“productDF”"))) << dialogs.log().last().text.toStdString();
@@ -639,8 +640,8 @@ TEST_F(MainWindowTest, ThePlanShownDeletedElsewhereGivesWayToTheNextWithItsDaysA
     ASSERT_EQ(currentDayPhones(), 3);
 
     // Another seat deleted the plan this one shows; its notice arrives.
-    folder.connection()->execute(QStringLiteral("DELETE FROM marketingComment WHERE 序号 = 'B2'"));
-    folder.connection()->execute(QStringLiteral("DELETE FROM feedbackTable WHERE 序号 = 'B2'"));
+    folder.connection()->execute(QStringLiteral("DELETE FROM \"marketingComment\" WHERE 序号 = 'B2'"));
+    folder.connection()->execute(QStringLiteral("DELETE FROM \"feedbackTable\" WHERE 序号 = 'B2'"));
     emit state().changed(ChangeNotice{ChangeNotice::Table::ExecutedPlans, QStringLiteral("B2")});
     emit state().changed(ChangeNotice{ChangeNotice::Table::DailyRows, QStringLiteral("B2")});
 

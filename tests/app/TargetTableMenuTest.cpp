@@ -21,7 +21,7 @@ TEST(TargetTableMenuTest, MenuItemOpensOneMaintenanceWindowAndExportsReachTheirW
 {
     TempAppFolder folder;
     ScriptedDialogs::installNew();
-    folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('P1', '客户甲', 1)"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 反馈合计) VALUES ('P1', '客户甲', 1)"));
     std::unique_ptr<mainFm1> window(mainFm1::load(folder.path()));
     ASSERT_TRUE(window);
     ProgramState& state = window->state();

@@ -40,8 +40,8 @@ TEST(WholeRoadTest, ExecuteRecordReturnAndSeeItInTheMainWindow)
     ScriptedDialogs& dialogs = ScriptedDialogs::installNew();
     Clock::setToday(QDate(2026, 12, 7));
     folder.connection()->execute(QStringLiteral(
-        "INSERT INTO planTable (序号, 题目, 规模（数量）, 预计反馈数, 时间周期, 费用) VALUES ('21', '冬季直邮', '300', '30', '两周', '9000')"));
-    folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('21', '甲'), ('21', '乙')"));
+        "INSERT INTO \"planTable\" (序号, 题目, 规模（数量）, 预计反馈数, 时间周期, 费用) VALUES ('21', '冬季直邮', '300', '30', '两周', '9000')"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('21', '甲'), ('21', '乙')"));
 
     std::unique_ptr<mainFm1> main(mainFm1::load(folder.path()));
     ASSERT_TRUE(main);
@@ -81,11 +81,11 @@ TEST(WholeRoadTest, ExecuteRecordReturnAndSeeItInTheMainWindow)
     EXPECT_EQ(main->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("1/2"));
     EXPECT_EQ(main->findChild<DataGrid*>("DataGrid2")->model()->rowCount(), 2);
 
-    Recordset plan(folder.connection(), QStringLiteral("Select * From marketingComment"));
+    Recordset plan(folder.connection(), QStringLiteral("Select * From \"marketingComment\""));
     EXPECT_EQ(plan.text(QStringLiteral("反馈合计")), QStringLiteral("3"));
     EXPECT_EQ(plan.text(QStringLiteral("反馈率")), QStringLiteral("1%"));
 
-    Recordset days(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '21'"));
+    Recordset days(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = '21'"));
     ASSERT_EQ(days.recordCount(), 2);
     EXPECT_EQ(days.value(QStringLiteral("时间")), QVariant(QDate(2026, 12, 7)));
     EXPECT_EQ(days.value(QStringLiteral("电话数")).toInt(), 1);
@@ -97,11 +97,11 @@ TEST(WholeRoadTest, ExecuteRecordReturnAndSeeItInTheMainWindow)
     EXPECT_EQ(days.value(QStringLiteral("反馈合计（当日）")).toInt(), 2);
     EXPECT_EQ(days.value(QStringLiteral("反馈合计（至今日）")).toInt(), 3);
 
-    Recordset first(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '甲'"));
+    Recordset first(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '甲'"));
     EXPECT_EQ(first.value(QStringLiteral("电话数")).toInt(), 1);
     EXPECT_EQ(first.value(QStringLiteral("传真数")).toInt(), 1);
     EXPECT_EQ(first.value(QStringLiteral("反馈合计")).toInt(), 2);
-    Recordset second(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '乙'"));
+    Recordset second(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '乙'"));
     EXPECT_EQ(second.value(QStringLiteral("反馈合计")).toInt(), 1);
 
     main.reset();

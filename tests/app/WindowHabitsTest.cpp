@@ -29,9 +29,9 @@ protected:
     {
         ProgramTest::SetUp();
         Connection& db = *folder.connection();
-        db.execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目) VALUES ('2026-02', '华北区电话营销'), "
+        db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目) VALUES ('2026-02', '华北区电话营销'), "
                                   "('2026-01', '春季直邮'), ('2026-03', '年终回访')"));
-        db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数) VALUES "
+        db.execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数) VALUES "
                                   "('2026-03', '2026-12-01', '年终回访', 3), ('2026-03', '2026-12-02', '年终回访', 5)"));
         window.reset(mainFm1::load(folder.path()));
         ASSERT_TRUE(window);
@@ -82,7 +82,7 @@ TEST_F(WindowsFitTheScreen, TheGridsShowWholeColumnsWithoutScrolling)
     EXPECT_LE(rightEdge(plans, 7), plans->viewport()->width());
 
     const QString name = QStringLiteral("厦门海湾国际贸易有限公司");
-    folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1) VALUES "
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1) VALUES "
                                                 "('2026-03', '%1', '0592-75740154')").arg(name));
     window->findChild<QAction*>(QStringLiteral("recordBack1"))->trigger();
     QWidget* feedback = nullptr;
@@ -129,7 +129,7 @@ TEST_F(WindowsFitTheScreen, DeleteInThePlansAsksAsTheButtonDoesAndInTheDaysDelet
     QTest::keyClick(plans, Qt::Key_Delete);
     ASSERT_EQ(dialogs.log().size(), 1);
     EXPECT_TRUE(dialogs.log().first().text.startsWith(QStringLiteral("确实要删除该记录吗？")));
-    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From marketingComment")).recordCount(), 3);
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From \"marketingComment\"")).recordCount(), 3);
 }
 
 TEST(SplashKeys, AKeyContinuesAsAClickDoes)

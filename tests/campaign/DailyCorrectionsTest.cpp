@@ -7,6 +7,7 @@
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
+#include "core/SqlText.h"
 #include "support/CampaignTest.h"
 
 #include <QRandomGenerator>
@@ -19,8 +20,8 @@ protected:
     void SetUp() override
     {
         Clock::setToday(QDate(2026, 12, 7));
-        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '200'), ('W-2', '秋季电话', '100')");
-        run("INSERT INTO feedbackTable (序号, 时间, 电话数, 传真数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+        run("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '200'), ('W-2', '秋季电话', '100')");
+        run("INSERT INTO \"feedbackTable\" (序号, 时间, 电话数, 传真数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
             "('W-1', '2026-12-05', 4, 0, 4, 4), ('W-2', '2026-12-05', 1, 0, 1, 1), "
             "('W-1', '2026-12-06', 2, 0, 2, 6), ('W-1', '2026-12-07', 1, 1, 2, 8)");
     }
@@ -28,7 +29,7 @@ protected:
 
     QList<qint64> column(const QString& field, const QString& plan = QStringLiteral("W-1")) const
     {
-        Recordset days(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '%1'").arg(plan));
+        Recordset days(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = '%1'").arg(plan));
         QList<qint64> values;
         for (const QVariant& v : days.columnValues(days.fieldIndex(field)))
             values << v.toLongLong();
@@ -36,7 +37,7 @@ protected:
     }
     QList<qint64> keys(const QString& plan = QStringLiteral("W-1")) const
     {
-        Recordset days(folder.connection(), QStringLiteral("Select rowid From feedbackTable Where 序号 = '%1'").arg(plan));
+        Recordset days(folder.connection(), QStringLiteral("Select rowid From \"feedbackTable\" Where 序号 = '%1'").arg(plan));
         QList<qint64> values;
         for (const QVariant& v : days.columnValues(0))
             values << v.toLongLong();
@@ -44,7 +45,7 @@ protected:
     }
     QString planField(const char* field, const QString& plan = QStringLiteral("W-1")) const
     {
-        return Recordset(folder.connection(), QStringLiteral("Select %1 From marketingComment Where 序号 = '%2'")
+        return Recordset(folder.connection(), QStringLiteral("Select %1 From \"marketingComment\" Where 序号 = '%2'")
                                                   .arg(QString::fromUtf8(field), plan)).text(0);
     }
 };
@@ -65,7 +66,7 @@ TEST_F(DailyCorrectionsTest, ACorrectionRecomputesTheDayTheLaterRunningTotalsAnd
 TEST_F(DailyCorrectionsTest, ACorrectionKeepsAResponseSavedMeanwhileAndRefusesTypedTotals)
 {
     // The operator saw 1 call today and types 3; meanwhile a call was recorded (stored 2).
-    run("UPDATE feedbackTable SET 电话数 = 2, 反馈合计（当日） = 3 WHERE 时间 = '2026-12-07'");
+    run("UPDATE \"feedbackTable\" SET 电话数 = 2, 反馈合计（当日） = 3 WHERE 时间 = '2026-12-07'");
     DailyCorrections::correct(state, {keys()[2], {{"电话数", 1}}, {{"电话数", 3}}});
     EXPECT_EQ(column("电话数")[2], 4);
     EXPECT_EQ(column("反馈合计（当日）")[2], 5);
@@ -98,8 +99,8 @@ TEST_F(DailyCorrectionsTest, DeletingRowsRecomputesWhatIsLeft)
 // exactly by what was corrected or deleted by hand.
 TEST_F(DailyCorrectionsTest, TargetsAndDaysAgreeAfterAnySequenceOfSavesCorrectionsAndDeletions)
 {
-    run("DELETE FROM feedbackTable");
-    run("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('W-1', '甲'), ('W-1', '乙'), ('W-2', '丙'), ('W-2', '丁')");
+    run("DELETE FROM \"feedbackTable\"");
+    run("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('W-1', '甲'), ('W-1', '乙'), ('W-2', '丙'), ('W-2', '丁')");
     const QStringList plans = {QStringLiteral("W-1"), QStringLiteral("W-2")};
     QHash<QString, QList<qint64>> handChanges;   // per plan and counter: corrections and deletions
     for (const QString& plan : plans)
@@ -114,7 +115,7 @@ TEST_F(DailyCorrectionsTest, TargetsAndDaysAgreeAfterAnySequenceOfSavesCorrectio
         if (action < 7) {
             ResponseRecording::Draft draft;
             draft.targetKey = 1 + random.bounded(4);
-            draft.fields[0] = Recordset(folder.connection(), QStringLiteral("Select 营销对象 From clientTableInfo Where rowid = %1")
+            draft.fields[0] = Recordset(folder.connection(), QStringLiteral("Select 营销对象 From \"clientTableInfo\" Where rowid = %1")
                                                                  .arg(*draft.targetKey)).text(0);
             const int counter = random.bounded(11);
             draft.targetAdded[counter] = draft.dayAdded[counter] = 1;
@@ -122,7 +123,7 @@ TEST_F(DailyCorrectionsTest, TargetsAndDaysAgreeAfterAnySequenceOfSavesCorrectio
             continue;
         }
         const QString plan = plans[random.bounded(2)];
-        Recordset days(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '%1'").arg(plan));
+        Recordset days(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = '%1'").arg(plan));
         if (days.recordCount() == 0)
             continue;
         days.setAbsolutePosition(1 + random.bounded(days.recordCount()));
@@ -142,8 +143,8 @@ TEST_F(DailyCorrectionsTest, TargetsAndDaysAgreeAfterAnySequenceOfSavesCorrectio
     for (const QString& plan : plans) {
         SCOPED_TRACE(plan.toStdString());
         for (int i = 0; i < 11; ++i) {
-            const qint64 onTargets = Recordset(folder.connection(), QStringLiteral("Select sum(%1) From clientTableInfo Where 序号 = '%2'")
-                                                                        .arg(fields[i], plan)).value(0).toLongLong();
+            const qint64 onTargets = Recordset(folder.connection(), QStringLiteral("Select sum(%1) From \"clientTableInfo\" Where 序号 = '%2'")
+                                                                        .arg(SqlText::quoteName(fields[i]), plan)).value(0).toLongLong();
             qint64 onDays = 0;
             for (qint64 v : column(fields[i], plan))
                 onDays += v;
@@ -160,7 +161,7 @@ TEST_F(DailyCorrectionsTest, TargetsAndDaysAgreeAfterAnySequenceOfSavesCorrectio
             running += dayTotals[row];
             EXPECT_EQ(runningTotals[row], running);
         }
-        EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select count(*) - count(distinct 时间) From feedbackTable "
+        EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select count(*) - count(distinct 时间) From \"feedbackTable\" "
                                                             "Where 序号 = '%1'").arg(plan)).value(0).toInt(), 0);   // one row a day
     }
 }

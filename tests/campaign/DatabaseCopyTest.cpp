@@ -1,4 +1,5 @@
 // Copying the program's tables from one database into an empty one.
+#include "support/SqlLiteral.h"
 #include "campaign/DatabaseCopy.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
@@ -52,21 +53,21 @@ protected:
     void fillAwkwardCampaign()
     {
         Transaction together(source);
-        run(QStringLiteral("INSERT INTO planTable (序号, 题目, 费用, 内容) VALUES ('P''1', '春季“直邮”', NULL, %1)")
-                .arg(SqlText::quote(QStringLiteral("第一行\n第二行\t制表 ' \" \\ %_[ 😀").repeated(300))));
-        run(QStringLiteral("INSERT INTO planTable (序号, 题目) VALUES ('P2', '')"));
-        run(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 反馈合计, 反馈率) VALUES ('P''1', '春季“直邮”', '12', '3.5%')"));
-        run(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）, 反馈内容) "
+        run(QStringLiteral("INSERT INTO \"planTable\" (序号, 题目, 费用, 内容) VALUES ('P''1', '春季“直邮”', NULL, %1)")
+                .arg(sqlLiteral(QStringLiteral("第一行\n第二行\t制表 ' \" \\ %_[ 😀").repeated(300))));
+        run(QStringLiteral("INSERT INTO \"planTable\" (序号, 题目) VALUES ('P2', '')"));
+        run(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 反馈合计, 反馈率) VALUES ('P''1', '春季“直邮”', '12', '3.5%')"));
+        run(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）, 反馈内容) "
                            "VALUES ('P''1', '2026-12-08', '春季“直邮”', 2147483648, 9007199254740993, 9223372036854775807, NULL)"));
-        run(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数) VALUES ('P''1', '2000-02-29', 'x', -5)"));
-        run(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目) VALUES ('P2', NULL, NULL)"));
+        run(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数) VALUES ('P''1', '2000-02-29', 'x', -5)"));
+        run(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目) VALUES ('P2', NULL, NULL)"));
         for (int i = 0; i < 50; ++i)
-            run(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, Email, 电话数, 记录号) VALUES ('P''1', %1, '010-1234''5', NULL, %2, '%2')")
-                    .arg(SqlText::quote(QStringLiteral("北京%1号公司 O'Brien").arg(i)))
+            run(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, \"Email\", 电话数, 记录号) VALUES ('P''1', %1, '010-1234''5', NULL, %2, '%2')")
+                    .arg(sqlLiteral(QStringLiteral("北京%1号公司 O'Brien").arg(i)))
                     .arg(i));
-        run(QStringLiteral("UPDATE productDF SET 产品1名称 = '打印机', 产品5名称 = 'It''s'"));
+        run(QStringLiteral("UPDATE \"productDF\" SET 产品1名称 = '打印机', 产品5名称 = 'It''s'"));
         // A deleted row leaves a gap in the keys; the order stays.
-        run(QStringLiteral("DELETE FROM clientTableInfo WHERE 记录号 = '7'"));
+        run(QStringLiteral("DELETE FROM \"clientTableInfo\" WHERE 记录号 = '7'"));
         together.commit();
     }
 
@@ -95,14 +96,14 @@ TEST_F(DatabaseCopyTest, ARoundTripThroughAFileOrAServerKeepsEveryValue)
         // The copy is a database the program opens and writes as its own.
         Schema::checkMainDatabase(*copy);
         EXPECT_TRUE(copy->hasRowMarks());
-        copy->execute(QStringLiteral("INSERT INTO planTable (序号) VALUES ('P3')"));
+        copy->execute(QStringLiteral("INSERT INTO \"planTable\" (序号) VALUES ('P3')"));
     }
 }
 
 TEST_F(DatabaseCopyTest, AValueTheServerWouldChangeStopsTheCopyAndTheServerIsLeftEmpty)
 {
     // A day kept with its time: the server's date column would drop the time without a word.
-    run(QStringLiteral("INSERT INTO feedbackTable (序号, 时间) VALUES ('P1', '2026-12-08 09:05')"));
+    run(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间) VALUES ('P1', '2026-12-08 09:05')"));
     const QString server = TestServer::freshDatabase();
     try {
         DatabaseCopy::copyDatabase(sourcePath, server);
@@ -120,12 +121,12 @@ TEST_F(DatabaseCopyTest, ATargetHoldingOneOfTheTablesIsRefusedAndLeftAsItWas)
     const QString target = path("target.db");
     {
         const auto partly = Connection::create(target);
-        partly->execute(QStringLiteral("CREATE TABLE productDF (产品1名称 TEXT)"));
-        partly->execute(QStringLiteral("INSERT INTO productDF VALUES ('旧的')"));
+        partly->execute(QStringLiteral("CREATE TABLE \"productDF\" (产品1名称 TEXT)"));
+        partly->execute(QStringLiteral("INSERT INTO \"productDF\" (产品1名称) VALUES ('旧的')"));
     }
     try {
         DatabaseCopy::copyDatabase(sourcePath, target);
-        FAIL() << "copied into a database that holds productDF";
+        FAIL() << "copied into a database that holds \"productDF\"";
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("已经有表“productDF”"))) << error.description().toStdString();
     }
@@ -137,7 +138,7 @@ TEST_F(DatabaseCopyTest, ATargetHoldingOneOfTheTablesIsRefusedAndLeftAsItWas)
 TEST_F(DatabaseCopyTest, AFailedCopyLeavesNoNewTargetAndAMissingSourceIsSaid)
 {
     // A field the program's table lacks would be lost: refused half-way, after the first tables.
-    run(QStringLiteral("ALTER TABLE clientTableInfo ADD COLUMN 备注 TEXT"));
+    run(QStringLiteral("ALTER TABLE \"clientTableInfo\" ADD COLUMN 备注 TEXT"));
     const QString target = path("new.db");
     try {
         DatabaseCopy::copyDatabase(sourcePath, target);

@@ -1,5 +1,6 @@
 // The import pass on its own: what every appended row holds, where the record numbers start,
 // and what stays in the table when a value is refused or the user cancels.
+#include "support/SqlLiteral.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -43,7 +44,7 @@ protected:
     void addOtherPlanTargets(int count)
     {
         for (int i = 0; i < count; ++i)
-            store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 记录号) VALUES ('P0', '旧%1', '%2')")
+            store.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 记录号) VALUES ('P0', '旧%1', '%2')")
                               .arg(i)
                               .arg(i * 100 + 99));   // numbers far above the row count
     }
@@ -58,8 +59,8 @@ protected:
 
     std::shared_ptr<Recordset> plan(const QString& planNo) const
     {
-        return std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 序号 = ")
-                                                                    + SqlText::quote(planNo));
+        return std::make_shared<Recordset>(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 序号 = ")
+                                                                    + sqlLiteral(planNo));
     }
     QString sqlText(const QString& sql) const
     {
@@ -107,10 +108,10 @@ TEST_F(ImportPassTest, ValuesAreCutToTheFieldSizeAndTrimmedAndNullBecomesEmptyTe
     EXPECT_EQ(row->text(QStringLiteral("营销对象")), QStringLiteral("北京甲公司"));
     EXPECT_EQ(row->text(QStringLiteral("邮政编码")), QStringLiteral("123456789012345678"));
     EXPECT_EQ(row->text(QStringLiteral("电话2")), QStringLiteral("13812345678"));
-    EXPECT_EQ(sqlText(QStringLiteral("Select CASE WHEN 电话1 IS NULL THEN 'null' ELSE 'text' END From clientTableInfo")),
+    EXPECT_EQ(sqlText(QStringLiteral("Select CASE WHEN 电话1 IS NULL THEN 'null' ELSE 'text' END From \"clientTableInfo\"")),
               QStringLiteral("text"));
-    EXPECT_EQ(sqlText(QStringLiteral("Select 电话1 From clientTableInfo")), QString());
-    EXPECT_EQ(sqlText(QStringLiteral("Select CASE WHEN 传真 IS NULL THEN 'null' ELSE 'text' END From clientTableInfo")),
+    EXPECT_EQ(sqlText(QStringLiteral("Select 电话1 From \"clientTableInfo\"")), QString());
+    EXPECT_EQ(sqlText(QStringLiteral("Select CASE WHEN 传真 IS NULL THEN 'null' ELSE 'text' END From \"clientTableInfo\"")),
               QStringLiteral("null"));   // not mapped
 }
 
@@ -142,16 +143,16 @@ TEST_F(ImportPassTest, TextsThatAreCutTrimmedOrNotWellFormedAreStoredAsTheRulesG
     }
     EXPECT_EQ(expected[1][2].left(1 + 18), QStringLiteral("a𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥𪚥"));   // nine whole, the tenth cut in half
     // Bytes that are not UTF-8 are stored as the text Qt reads from them, not as they were.
-    Statement stored(store, QStringLiteral("Select 电话1 From clientTableInfo Where 记录号 = '1'"));
+    Statement stored(store, QStringLiteral("Select 电话1 From \"clientTableInfo\" Where 记录号 = '1'"));
     ASSERT_TRUE(stored.step());
     EXPECT_EQ(stored.utf8At(0).toByteArray(), expected[0][1].toUtf8());
 }
 
 TEST_F(ImportPassTest, DatesAndNumbersOfTheSourceArriveInTheirTextForm)
 {
-    source->execute(QStringLiteral("CREATE TABLE [Sheet1$] (d DATE, amount REAL, whole INTEGER)"));
-    source->execute(QStringLiteral("INSERT INTO [Sheet1$] VALUES ('2026-12-07', 12.5, 13812345678)"));
-    Recordset rows(source, QStringLiteral("Select [d], [amount], [whole] From [Sheet1$]"));
+    source->execute(QStringLiteral("CREATE TABLE \"Sheet1$\" (d DATE, amount REAL, whole INTEGER)"));
+    source->execute(QStringLiteral("INSERT INTO \"Sheet1$\" VALUES ('2026-12-07', 12.5, 13812345678)"));
+    Recordset rows(source, QStringLiteral("Select \"d\", \"amount\", \"whole\" From \"Sheet1$\""));
     ImportPass(state, rows, {"联系人1", "联系人2", "电话1"}, "P1").run();
     auto row = plan(QStringLiteral("P1"));
     ASSERT_EQ(row->recordCount(), 1);
@@ -170,8 +171,8 @@ TEST_F(ImportPassTest, APlanNumberWithAnApostropheIsStoredAsItIs)
 TEST_F(ImportPassTest, ARefusedValueEndsThePassAndKeepsTheRowsBeforeIt)
 {
     // A target table whose postal code is a number field refuses a text.
-    store.execute(QStringLiteral("DROP TABLE clientTableInfo"));
-    store.execute(QStringLiteral("CREATE TABLE clientTableInfo (序号 TEXT(50), 营销对象 TEXT(100), 邮政编码 INTEGER, 记录号 TEXT(50))"));
+    store.execute(QStringLiteral("DROP TABLE \"clientTableInfo\""));
+    store.execute(QStringLiteral("CREATE TABLE \"clientTableInfo\" (序号 TEXT(50), 营销对象 TEXT(100), 邮政编码 INTEGER, 记录号 TEXT(50))"));
     addSource(QStringLiteral("('甲', '', '100080', 1), ('乙', '', '不是数字', 2), ('丙', '', '300000', 3)"));
     const ImportOutcome outcome = importInto({"营销对象", "邮政编码"}, QStringLiteral("name, post"));
     EXPECT_EQ(outcome.result, ImportOutcome::Result::Refused);
@@ -205,7 +206,7 @@ TEST_F(ImportPassTest, ACancelledPassStoresNothingEvenAfterReportedRows)
     });
     EXPECT_EQ(reports, QList<int>({256, 512, 600}));   // the last row is always reported
     EXPECT_EQ(TargetRows::count(store), 602);
-    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From clientTableInfo Where 营销对象 = 'c599'")), QStringLiteral("602"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From \"clientTableInfo\" Where 营销对象 = 'c599'")), QStringLiteral("602"));
 }
 
 TEST_F(ImportPassTest, UnpairedColumnsOrAnUnknownTargetFieldStoreNothing)
@@ -221,7 +222,7 @@ TEST_F(ImportPassTest, UnpairedColumnsOrAnUnknownTargetFieldStoreNothing)
 TEST_F(ImportPassTest, EmptyingTheTableRemovesEveryPlansTargetsAtOnce)
 {
     addOtherPlanTargets(4);
-    store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '甲')"));
+    store.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P1', '甲')"));
     EXPECT_EQ(TargetRows::deleteAll(state), 5);
     EXPECT_EQ(TargetRows::count(store), 0);
 }
@@ -248,7 +249,7 @@ TEST_F(ImportPassTest, ADatabaseMadeReadOnlyDuringThePassIsReportedAndKeepsTheTa
 
 TEST_F(ImportPassTest, DuplicatesOfThePlansTargetsOrOfEarlierRowsAreFoundAndCanBeSkipped)
 {
-    store.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 记录号) VALUES "
+    store.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 记录号) VALUES "
                                  "('P1', 'ABC Ltd', '010-1', '1'), ('P0', '其他公司', '2', '2')"));
     addSource(QStringLiteral("(' abc ltd ', '010-1', '', 1),"   // the plan has it (blanks and letter case aside)
                              "('其他公司', '2', '', 2),"         // another plan's target: no duplicate
@@ -296,7 +297,7 @@ TEST_F(ImportPassTest, RowsWithoutANameAreLeftOutWhenAskedAndCountedEitherWay)
     const ImportOutcome skipped = skipping.run({}, false, true);
     EXPECT_EQ(skipped.rowsStored, 2);
     EXPECT_EQ(skipped.namelessSkipped, 2);
-    EXPECT_EQ(sqlText(QStringLiteral("Select count(*) From clientTableInfo Where 营销对象 = ''")), QStringLiteral("0"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select count(*) From \"clientTableInfo\" Where 营销对象 = ''")), QStringLiteral("0"));
 
     ImportPass keeping(state, rows, {"营销对象", "电话1"}, QStringLiteral("P2"));
     keeping.countNameless();
@@ -310,8 +311,8 @@ TEST_F(ImportPassTest, RowsWithoutANameAreLeftOutWhenAskedAndCountedEitherWay)
 // row comes after a whole batch of rows sent to a server, in the middle of the next.
 TEST_F(ImportPassTest, AValueTheStoreRefusesKeepsTheRowsBeforeItOnEitherEngine)
 {
-    store.execute(QStringLiteral("DROP TABLE clientTableInfo"));
-    store.execute(QStringLiteral("CREATE TABLE clientTableInfo (序号 TEXT, 营销对象 TEXT, 邮政编码 TEXT CHECK (邮政编码 <> '拒收'), 记录号 TEXT)"));
+    store.execute(QStringLiteral("DROP TABLE \"clientTableInfo\""));
+    store.execute(QStringLiteral("CREATE TABLE \"clientTableInfo\" (序号 TEXT, 营销对象 TEXT, 邮政编码 TEXT CHECK (邮政编码 <> '拒收'), 记录号 TEXT)"));
     const int refusedRow = RowAppend::BatchRows + 100;
     addNamedSources(RowAppend::BatchRows + 200);
     source->execute(QStringLiteral("UPDATE src SET post = '拒收' WHERE n = %1").arg(refusedRow));
@@ -322,7 +323,7 @@ TEST_F(ImportPassTest, AValueTheStoreRefusesKeepsTheRowsBeforeItOnEitherEngine)
     EXPECT_FALSE(store.inTransaction());
     // A table of the user's own has no row key: it is read by statements, not recordsets.
     Statement stored(store, QStringLiteral("Select COUNT(*), MAX(CAST(记录号 AS INTEGER)), SUM(CASE WHEN 营销对象 = ? THEN 1 ELSE 0 END) "
-                                           "From clientTableInfo"));
+                                           "From \"clientTableInfo\""));
     stored.bind(1, QStringLiteral("c%1").arg(refusedRow - 1));
     ASSERT_TRUE(stored.step());
     EXPECT_EQ(stored.int64At(0), refusedRow);
@@ -346,7 +347,7 @@ TEST_F(ImportPassTest, ATextHoldingANulIsRefusedByAServerNeverStoredCut)
         EXPECT_EQ(plan(QStringLiteral("P1"))->recordCount(), 1);
     } else {
         EXPECT_EQ(outcome.rowsStored, 3);
-        EXPECT_EQ(sqlText(QStringLiteral("Select 营销对象 From clientTableInfo Where 记录号 = '2'")),
+        EXPECT_EQ(sqlText(QStringLiteral("Select 营销对象 From \"clientTableInfo\" Where 记录号 = '2'")),
                   QStringLiteral("甲") + QChar(0) + QStringLiteral("乙"));
     }
 }
@@ -364,7 +365,7 @@ TEST_F(ImportPassTest, OnAServerAnotherSeatStoresWhileTheRowsLoadAndTheNumbersFo
     const ImportOutcome outcome = importInto({"营销对象"}, QStringLiteral("name"), QStringLiteral("P1"), [&](int) {
         if (othersStored < 2) {
             Transaction write(*otherSeat);
-            otherSeat->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P0', '另一席位')"));
+            otherSeat->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P0', '另一席位')"));
             write.commit();
             ++othersStored;
         }
@@ -372,6 +373,6 @@ TEST_F(ImportPassTest, OnAServerAnotherSeatStoresWhileTheRowsLoadAndTheNumbersFo
     });
     EXPECT_EQ(outcome.rowsStored, 600);
     EXPECT_EQ(TargetRows::count(store), 604);
-    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From clientTableInfo Where 营销对象 = 'c0'")), QStringLiteral("5"));
-    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From clientTableInfo Where 营销对象 = 'c599'")), QStringLiteral("604"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From \"clientTableInfo\" Where 营销对象 = 'c0'")), QStringLiteral("5"));
+    EXPECT_EQ(sqlText(QStringLiteral("Select 记录号 From \"clientTableInfo\" Where 营销对象 = 'c599'")), QStringLiteral("604"));
 }

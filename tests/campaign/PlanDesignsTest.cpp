@@ -61,15 +61,15 @@ TEST_F(PlanDesignsTest, AddEditAndDeleteStoreTheTrimmedFieldsAndSaySo)
     stored.title = QStringLiteral("秋季直邮");
     stored.scale.clear();   // a number of targets not known yet
     PlanDesigns::edit(state, key, stored);   // keeping its own number
-    EXPECT_EQ(count("Select * From planTable Where 序号 = 'P''7' And 题目 = '秋季直邮' And 规模（数量） = ''"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = 'P''7' And 题目 = '秋季直邮' And 规模（数量） = ''"), 1);
 
     // Deleting a design leaves the executed plan alone.
     PlanExecution::execute(state, key);
     EXPECT_TRUE(PlanDesigns::remove(state, key));
     EXPECT_FALSE(PlanDesigns::remove(state, key));
-    EXPECT_EQ(count("Select * From planTable"), 0);
-    EXPECT_EQ(count("Select * From marketingComment"), 1);
-    EXPECT_EQ(count("Select * From feedbackTable"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\""), 0);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 1);
+    EXPECT_EQ(count("Select * From \"feedbackTable\""), 1);
     EXPECT_EQ(notices.last().table, ChangeNotice::Table::PlanDesigns);
 }
 
@@ -99,8 +99,8 @@ TEST_F(PlanDesignsTest, AMissingOrRepeatedNumberOrAScaleInWordsIsRefusedAndNothi
     EXPECT_FALSE(refusal([&] { PlanDesigns::edit(state, first, plan(QStringLiteral("W-9"), QStringLiteral("改"))); }).isEmpty());
 
     EXPECT_TRUE(notices.isEmpty());
-    EXPECT_EQ(count("Select * From planTable"), 1);
-    EXPECT_EQ(count("Select * From planTable Where 序号 = 'W-2' And 题目 = '第二'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\""), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = 'W-2' And 题目 = '第二'"), 1);
 }
 
 TEST_F(PlanDesignsTest, ARepeatedNumberCanNoLongerMakeANewPlanLookExecuted)
@@ -117,7 +117,7 @@ TEST_F(PlanDesignsTest, ARepeatedNumberCanNoLongerMakeANewPlanLookExecuted)
     const qint64 fresh = PlanDesigns::add(state, plan(QStringLiteral("B"), QStringLiteral("新计划")));
     EXPECT_THROW(PlanDesigns::edit(state, fresh, plan(QStringLiteral("A"), QStringLiteral("新计划"))), DbError);
     EXPECT_EQ(PlanExecution::execute(state, fresh).outcome, PlanExecution::Outcome::Executed);
-    EXPECT_EQ(count("Select * From planTable Where 序号 = 'A'"), 0);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = 'A'"), 0);
 }
 
 } // namespace

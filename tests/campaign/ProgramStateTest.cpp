@@ -42,7 +42,7 @@ TEST(ProgramStateTest, TellsOnlyRealChangesOfThePlanAndTheProductNames)
 TEST(ProgramStateTest, WithoutADatabaseNothingOpens)
 {
     ProgramState state(nullptr, QStringLiteral("/nowhere"));
-    EXPECT_THROW(state.openRecordset(QStringLiteral("Select * From planTable")), DbError);
+    EXPECT_THROW(state.openRecordset(QStringLiteral("Select * From \"planTable\"")), DbError);
 }
 
 } // namespace

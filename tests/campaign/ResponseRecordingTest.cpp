@@ -21,22 +21,22 @@ protected:
     void SetUp() override
     {
         Clock::setToday(QDate(2026, 12, 7));
-        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '300'), ('W-2', '秋季电话', '0')");
-        run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+        run("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '300'), ('W-2', '秋季电话', '0')");
+        run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
             "('W-1', '2026-12-05', '春季推广', 2, 2, 2), ('W-2', '2026-12-06', '秋季电话', 0, 0, 0)");
-        run("INSERT INTO clientTableInfo (序号, 营销对象, 电话1) VALUES ('W-1', '北京甲公司', '010-1'), ('W-2', '广州丙公司', '020-3')");
+        run("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1) VALUES ('W-1', '北京甲公司', '010-1'), ('W-2', '广州丙公司', '020-3')");
         state.setCurrentPlan(QStringLiteral("W-2"), QStringLiteral("秋季电话"));
     }
     void TearDown() override { Clock::reset(); }
 
     qint64 today(const char* plan, const char* field) const
     {
-        return number(QStringLiteral("Select %1 From feedbackTable Where 序号 = '%2' And 时间 = '2026-12-07'")
+        return number(QStringLiteral("Select %1 From \"feedbackTable\" Where 序号 = '%2' And 时间 = '2026-12-07'")
                           .arg(QString::fromUtf8(field), QString::fromUtf8(plan)));
     }
     qint64 target(const char* name, const char* field) const
     {
-        return number(QStringLiteral("Select %1 From clientTableInfo Where 营销对象 = '%2'")
+        return number(QStringLiteral("Select %1 From \"clientTableInfo\" Where 营销对象 = '%2'")
                           .arg(QString::fromUtf8(field), QString::fromUtf8(name)));
     }
     // What the window sends for a target shown with its stored fields and one click.
@@ -60,13 +60,13 @@ TEST_F(ResponseRecordingTest, AResponseCountsOnItsTargetsPlanWhateverPlanIsCurre
     EXPECT_EQ(result.targetKey, w1Target);
     EXPECT_EQ(result.runningTotal, 3);
     EXPECT_EQ(today("W-1", "电话数"), 1);
-    EXPECT_EQ(Recordset(folder.connection(), "Select 题目 From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'").text(0),
+    EXPECT_EQ(Recordset(folder.connection(), "Select 题目 From \"feedbackTable\" Where 序号 = 'W-1' And 时间 = '2026-12-07'").text(0),
               QStringLiteral("春季推广"));
     EXPECT_EQ(today("W-2", "电话数"), -1);   // no row of today for the current plan
     EXPECT_EQ(target("北京甲公司", "电话数"), 1);
     EXPECT_EQ(target("北京甲公司", "反馈合计"), 1);
     EXPECT_EQ(target("广州丙公司", "电话数"), 0);
-    EXPECT_EQ(number("Select count(*) From clientTableInfo Where 营销对象 = '广州丙公司' And 序号 = 'W-2'"), 1);
+    EXPECT_EQ(number("Select count(*) From \"clientTableInfo\" Where 营销对象 = '广州丙公司' And 序号 = 'W-2'"), 1);
     ASSERT_EQ(notices.size(), 3);
     EXPECT_EQ(notices[0].planNo, QStringLiteral("W-1"));
     EXPECT_EQ(notices[0].keys, QList<qint64>{w1Target});
@@ -90,7 +90,7 @@ TEST_F(ResponseRecordingTest, CountersAddToWhatIsStoredNowSoNoSaveIsLost)
     EXPECT_EQ(today("W-1", "电话数"), 2);
     EXPECT_EQ(today("W-1", "反馈合计（当日）"), 2);
     EXPECT_EQ(today("W-1", "反馈合计（至今日）"), 4);
-    EXPECT_EQ(number("Select count(*) From feedbackTable Where 序号 = 'W-1'"), 2);
+    EXPECT_EQ(number("Select count(*) From \"feedbackTable\" Where 序号 = 'W-1'"), 2);
 }
 
 TEST_F(ResponseRecordingTest, ANewTargetNeedsANameAndAnExecutedPlan)
@@ -105,18 +105,18 @@ TEST_F(ResponseRecordingTest, ANewTargetNeedsANameAndAnExecutedPlan)
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("营销对象")));
     }
-    EXPECT_EQ(number("Select count(*) From clientTableInfo"), 2);
+    EXPECT_EQ(number("Select count(*) From \"clientTableInfo\""), 2);
     EXPECT_EQ(today("W-1", "电话数"), -1);
 
     ResponseRecording::Draft named = nameless;
     named.fields[0] = QStringLiteral(" 新客户 ");
     named.newTargetPlan = QStringLiteral("W-9");   // a plan deleted meanwhile
     EXPECT_THROW(ResponseRecording::record(state, named), DbError);
-    EXPECT_EQ(number("Select count(*) From clientTableInfo"), 2);
+    EXPECT_EQ(number("Select count(*) From \"clientTableInfo\""), 2);
 
     named.newTargetPlan = QStringLiteral("W-1");
     const auto result = ResponseRecording::record(state, named);
-    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select 营销对象, 序号 From clientTableInfo Where rowid = %1")
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select 营销对象, 序号 From \"clientTableInfo\" Where rowid = %1")
                                                  .arg(result.targetKey)).text(0), QStringLiteral("新客户"));
     EXPECT_EQ(target("新客户", "电话数"), 1);
     EXPECT_EQ(today("W-1", "电话数"), 1);
@@ -128,9 +128,9 @@ TEST_F(ResponseRecordingTest, ARefusedResponseStoresNothing)
     auto below = click(w1Target, Phone, {"北京甲公司", "010-1"});
     below.targetAdded[Fax] = -1;   // corrected below 0 by hand
     EXPECT_THROW(ResponseRecording::record(state, below), DbError);
-    run("Delete From clientTableInfo Where 营销对象 = '北京甲公司'");
+    run("Delete From \"clientTableInfo\" Where 营销对象 = '北京甲公司'");
     EXPECT_THROW(ResponseRecording::record(state, click(w1Target, Phone, {"北京甲公司"})), DbError);
-    EXPECT_EQ(number("Select count(*) From clientTableInfo"), 1);
+    EXPECT_EQ(number("Select count(*) From \"clientTableInfo\""), 1);
     EXPECT_EQ(today("W-1", "电话数"), -1);
 }
 
@@ -141,17 +141,17 @@ TEST_F(ResponseRecordingTest, EverySavedResponseLeavesThePlansTotalAndRateRight)
     auto second = click(w1Target, Fax, {"北京甲公司"});
     second.dayAdded[Fax] = 2;
     ResponseRecording::record(state, second);
-    Recordset w1(folder.connection(), QStringLiteral("Select 反馈合计, 反馈率 From marketingComment Where 序号 = 'W-1'"));
+    Recordset w1(folder.connection(), QStringLiteral("Select 反馈合计, 反馈率 From \"marketingComment\" Where 序号 = 'W-1'"));
     EXPECT_EQ(w1.text(0), QStringLiteral("5"));
     EXPECT_EQ(w1.text(1), QStringLiteral("1.66%"));   // 5 of 300, cut
     EXPECT_EQ(today("W-1", "反馈合计（至今日）"), 5);
 
     // A correction of an earlier day moved the running totals after it: today's row follows it.
-    run("UPDATE feedbackTable SET 反馈合计（当日） = 3, 电话数 = 3, 反馈合计（至今日） = 3 Where 序号 = 'W-1' And 时间 = '2026-12-05'");
-    run("UPDATE feedbackTable SET 反馈合计（至今日） = 6 Where 序号 = 'W-1' And 时间 = '2026-12-07'");
+    run("UPDATE \"feedbackTable\" SET 反馈合计（当日） = 3, 电话数 = 3, 反馈合计（至今日） = 3 Where 序号 = 'W-1' And 时间 = '2026-12-05'");
+    run("UPDATE \"feedbackTable\" SET 反馈合计（至今日） = 6 Where 序号 = 'W-1' And 时间 = '2026-12-07'");
     ResponseRecording::record(state, click(w1Target, Phone, {"北京甲公司"}));
     EXPECT_EQ(today("W-1", "反馈合计（至今日）"), 7);
-    EXPECT_EQ(number("Select count(*) From feedbackTable Where 序号 = 'W-1'"), 2);
+    EXPECT_EQ(number("Select count(*) From \"feedbackTable\" Where 序号 = 'W-1'"), 2);
 }
 
 TEST_F(ResponseRecordingTest, TheRateIsThePercentageCutToFourCharactersNeverAnExponent)
@@ -162,10 +162,10 @@ TEST_F(ResponseRecordingTest, TheRateIsThePercentageCutToFourCharactersNeverAnEx
         {5, "", "0"},         {5, "三百", "0"},      {5, " 200 ", "2.5%"}, {1, "8", "12.5%"},   {1, "40", "2.5%"},
         {201, "10000", "2.01%"}, {241, "2000", "12.0%"}, {123456, "100", "1234%"}, {7, "0300", "2.33%"}};
     for (const auto& [total, scale, rate] : cases) {
-        run("DELETE FROM marketingComment WHERE 序号 = 'R'");
-        run("DELETE FROM feedbackTable WHERE 序号 = 'R'");
-        state.store().execute(QStringLiteral("INSERT INTO marketingComment (序号, 规模（数量）) VALUES ('R', '%1')").arg(QString::fromUtf8(scale)));
-        state.store().execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 反馈合计（至今日）) VALUES ('R', '2026-12-01', %1)").arg(total));
+        run("DELETE FROM \"marketingComment\" WHERE 序号 = 'R'");
+        run("DELETE FROM \"feedbackTable\" WHERE 序号 = 'R'");
+        state.store().execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 规模（数量）) VALUES ('R', '%1')").arg(QString::fromUtf8(scale)));
+        state.store().execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 反馈合计（至今日）) VALUES ('R', '2026-12-01', %1)").arg(total));
         const auto totals = PlanTotals::write(folder.connection(), QStringLiteral("R"));
         ASSERT_TRUE(totals);
         EXPECT_EQ(totals->rate, QString::fromUtf8(rate)) << total << " of " << scale;
@@ -180,7 +180,7 @@ TEST_F(ResponseRecordingTest, PlanTotalsComeFromThePlansOwnRows)
     ASSERT_TRUE(totals);
     EXPECT_EQ(totals->total, 3);
     EXPECT_EQ(totals->rate, QStringLiteral("1%"));
-    Recordset w1(folder.connection(), QStringLiteral("Select 反馈合计, 反馈率 From marketingComment Where 序号 = 'W-1'"));
+    Recordset w1(folder.connection(), QStringLiteral("Select 反馈合计, 反馈率 From \"marketingComment\" Where 序号 = 'W-1'"));
     EXPECT_EQ(w1.text(0), QStringLiteral("3"));
     EXPECT_EQ(w1.text(1), QStringLiteral("1%"));
     EXPECT_EQ(PlanTotals::store(state, QStringLiteral("W-2"))->rate, QStringLiteral("0"));   // scale 0

@@ -31,10 +31,10 @@ protected:
     void SetUp() override
     {
         Clock::setToday(QDate(2026, 12, 7));
-        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '300')");
-        run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+        run("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）) VALUES ('W-1', '春季推广', '300')");
+        run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
             "('W-1', '2026-12-05', '春季推广', 2, 2, 2)");
-        run("INSERT INTO clientTableInfo (序号, 营销对象, 电话1) VALUES ('W-1', '北京甲公司', '010-1'), ('W-1', '上海乙公司', '021-2')");
+        run("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1) VALUES ('W-1', '北京甲公司', '010-1'), ('W-1', '上海乙公司', '021-2')");
     }
     void TearDown() override { Clock::reset(); }
 
@@ -83,20 +83,20 @@ TEST_F(SeatsTest, SeatsSavingResponsesForOnePlanAtOnceLoseNoCount)
     for (auto& thread : threads)
         thread->wait();
     EXPECT_EQ(failures.loadRelaxed(), 0);
-    EXPECT_EQ(number("Select count(*) From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"), 1);
-    EXPECT_EQ(number("Select 电话数 From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"), seats * savesEach);
-    EXPECT_EQ(number("Select 反馈合计（当日） From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"), seats * savesEach);
-    EXPECT_EQ(number("Select 反馈合计（至今日） From feedbackTable Where 序号 = 'W-1' And 时间 = '2026-12-07'"),
+    EXPECT_EQ(number("Select count(*) From \"feedbackTable\" Where 序号 = 'W-1' And 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(number("Select 电话数 From \"feedbackTable\" Where 序号 = 'W-1' And 时间 = '2026-12-07'"), seats * savesEach);
+    EXPECT_EQ(number("Select 反馈合计（当日） From \"feedbackTable\" Where 序号 = 'W-1' And 时间 = '2026-12-07'"), seats * savesEach);
+    EXPECT_EQ(number("Select 反馈合计（至今日） From \"feedbackTable\" Where 序号 = 'W-1' And 时间 = '2026-12-07'"),
               2 + seats * savesEach);
-    EXPECT_EQ(number("Select 电话数 From clientTableInfo Where 营销对象 = '北京甲公司'"), seats / 2 * savesEach);
-    EXPECT_EQ(number("Select 反馈合计 From clientTableInfo Where 营销对象 = '上海乙公司'"), seats / 2 * savesEach);
+    EXPECT_EQ(number("Select 电话数 From \"clientTableInfo\" Where 营销对象 = '北京甲公司'"), seats / 2 * savesEach);
+    EXPECT_EQ(number("Select 反馈合计 From \"clientTableInfo\" Where 营销对象 = '上海乙公司'"), seats / 2 * savesEach);
 }
 
 TEST_F(SeatsTest, TwoSeatsEditingOneTargetExactlyOneSaveWinsTheOtherIsTold)
 {
     auto other = otherSeat();
-    Recordset mine(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'"));
-    Recordset theirs(other->connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'"));
+    Recordset mine(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '北京甲公司'"));
+    Recordset theirs(other->connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '北京甲公司'"));
     mine.setValue(QStringLiteral("电话1"), QStringLiteral("010-111"));
     theirs.setValue(QStringLiteral("电话1"), QStringLiteral("010-222"));
     mine.update();
@@ -112,7 +112,7 @@ TEST_F(SeatsTest, TwoSeatsEditingOneTargetExactlyOneSaveWinsTheOtherIsTold)
     EXPECT_TRUE(Targets::edit(state, target, {{QStringLiteral("联系人1"), QStringLiteral("王")}}, {}));
     EXPECT_TRUE(Targets::edit(*other, target, {{QStringLiteral("电话1"), QStringLiteral("010-333")}}, asRead));
     EXPECT_FALSE(Targets::edit(state, target, {{QStringLiteral("电话1"), QStringLiteral("010-444")}}, asRead));
-    Recordset stored(folder.connection(), QStringLiteral("Select 电话1, 联系人1 From clientTableInfo Where 营销对象 = '北京甲公司'"));
+    Recordset stored(folder.connection(), QStringLiteral("Select 电话1, 联系人1 From \"clientTableInfo\" Where 营销对象 = '北京甲公司'"));
     EXPECT_EQ(stored.text(0), QStringLiteral("010-333"));
     EXPECT_EQ(stored.text(1), QStringLiteral("王"));
 }
@@ -156,7 +156,7 @@ TEST_F(SeatsTest, OnAServerASeatWhoseConnectionWasCutReconnectsAtItsNextActionAn
     QSignalSpy heard(other.get(), &ProgramState::changed);
     heard.wait(700);   // the seat notices the loss while it waits for others' changes
     ResponseRecording::record(*other, phoneCall(key("北京甲公司"), QStringLiteral("北京甲公司"), QStringLiteral("010-1")));
-    EXPECT_EQ(number("Select 电话数 From clientTableInfo Where 营销对象 = '北京甲公司'"), 1);
+    EXPECT_EQ(number("Select 电话数 From \"clientTableInfo\" Where 营销对象 = '北京甲公司'"), 1);
     EXPECT_EQ(other->store().reconnections(), 1);
 
     // It listens again: what another seat stores reaches it as before.
@@ -196,7 +196,7 @@ TEST_F(SeatsTest, OnAServerASeatWithoutTheTemporaryRightIsToldWhatTheAdministrat
         }
     }
     state.store().executeScript(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(role));
-    EXPECT_EQ(number("Select 电话数 From clientTableInfo Where 营销对象 = '北京甲公司'"), 0);
+    EXPECT_EQ(number("Select 电话数 From \"clientTableInfo\" Where 营销对象 = '北京甲公司'"), 0);
 }
 
 TEST_F(SeatsTest, OnAServerASavedResponseIsOneRoundTripWhateverThePlanHolds)
@@ -204,7 +204,7 @@ TEST_F(SeatsTest, OnAServerASavedResponseIsOneRoundTripWhateverThePlanHolds)
     if (!TestEngine::onServer())
         GTEST_SKIP() << "a file has no round trips";
     for (int day = 1; day <= 30; ++day)
-        state.store().execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
+        state.store().execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
                                              "VALUES ('W-1', '2026-11-%1', 1, 1, %2)").arg(day, 2, 10, QLatin1Char('0')).arg(2 + day));
     const qint64 target = key("北京甲公司");
     const auto save = [&] { ResponseRecording::record(state, phoneCall(target, QStringLiteral("北京甲公司"), QStringLiteral("010-1"))); };
@@ -216,7 +216,7 @@ TEST_F(SeatsTest, OnAServerASavedResponseIsOneRoundTripWhateverThePlanHolds)
     EXPECT_EQ(roundTripsOf(state.store(), [&] { ResponseRecording::record(state, newTarget); }), 1);
     Clock::setToday(QDate(2026, 12, 8));   // a new day: today's row is appended
     EXPECT_EQ(roundTripsOf(state.store(), save), 1);
-    EXPECT_EQ(number("Select 反馈合计 From marketingComment Where 序号 = 'W-1'"), 2 + 30 + 4);
+    EXPECT_EQ(number("Select 反馈合计 From \"marketingComment\" Where 序号 = 'W-1'"), 2 + 30 + 4);
 }
 
 } // namespace

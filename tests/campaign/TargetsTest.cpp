@@ -15,16 +15,16 @@ protected:
     void SetUp() override
     {
         state.store().execute(QStringLiteral(
-            "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES "
+            "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 反馈合计) VALUES "
             "('P''1', '北京华信', 2), ('P''1', '上海申达', 0), ('P2', '天津宏达', 5), ('P2', '王先生', 0)"));
     }
     int stored(const QString& where = QStringLiteral("1 = 1"))
     {
-        return Recordset(folder.connection(), QStringLiteral("Select * From clientTableInfo Where ") + where).recordCount();
+        return Recordset(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where ") + where).recordCount();
     }
     qint64 keyOf(const QString& name)
     {
-        Recordset rows(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = '%1'").arg(name));
+        Recordset rows(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '%1'").arg(name));
         return rows.bookmark();
     }
     ChangeNotice notice(int i) const { return notices.at(i); }
@@ -33,7 +33,7 @@ protected:
 TEST_F(TargetsTest, AddingStoresANamedTargetUnderANewKeyAndTellsItsPlan)
 {
     const qint64 last = keyOf(QStringLiteral("王先生"));
-    state.store().execute(QStringLiteral("Delete * From clientTableInfo Where 营销对象 = '王先生'"));
+    state.store().execute(QStringLiteral("DELETE FROM \"clientTableInfo\" Where 营销对象 = '王先生'"));
     const qint64 key = Targets::add(state, {{QStringLiteral("序号"), QStringLiteral("P9")},
                                             {QStringLiteral("营销对象"), QStringLiteral("O'Neil 公司")}});
     EXPECT_GT(key, last);   // never the key of the target just deleted
@@ -69,7 +69,7 @@ TEST_F(TargetsTest, AnEditIsStoredOnlyOnTheTargetAsItWasRead)
     // Read before that change: refused, nothing stored; so is a target deleted meanwhile.
     EXPECT_FALSE(Targets::edit(state, key, {{QStringLiteral("地址"), QStringLiteral("上海")}}, asRead));
     const qint64 gone = keyOf(QStringLiteral("王先生"));
-    state.store().execute(QStringLiteral("Delete * From clientTableInfo Where 营销对象 = '王先生'"));
+    state.store().execute(QStringLiteral("DELETE FROM \"clientTableInfo\" Where 营销对象 = '王先生'"));
     EXPECT_FALSE(Targets::edit(state, gone, {{QStringLiteral("地址"), QStringLiteral("上海")}}, {}));
     EXPECT_THROW(Targets::edit(state, key, {{QStringLiteral("营销对象"), QString()}}, {}), DbError);
     EXPECT_EQ(stored(QStringLiteral("地址 = '上海'")), 0);
@@ -122,7 +122,7 @@ TEST_F(TargetsTest, AMassDeletionIsOneTransaction)
 {
     // A trigger that refuses the second deletion: the one before it is undone too.
     state.store().executeScript(QStringLiteral(
-        "CREATE TEMP TRIGGER refuse BEFORE DELETE ON clientTableInfo WHEN old.营销对象 = '王先生' "
+        "CREATE TEMP TRIGGER refuse BEFORE DELETE ON \"clientTableInfo\" WHEN old.营销对象 = '王先生' "
         "BEGIN SELECT RAISE(ABORT, '拒绝删除'); END;"));
     EXPECT_THROW(Targets::removeTargetsWithoutFeedback(state), DbError);
     EXPECT_THROW(Targets::removeTargetsOfPlan(state, QStringLiteral("P2")), DbError);

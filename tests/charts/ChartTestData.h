@@ -1,6 +1,7 @@
 #pragma once
 
 // Executed plans and their daily rows, written straight into a test database.
+#include "support/SqlLiteral.h"
 #include "core/Connection.h"
 #include "core/SqlText.h"
 
@@ -26,13 +27,13 @@ inline QString sqlValue(const QString& text)
 
 inline void addDay(Connection& db, const QString& planNo, const QDate& date, const Day& day)
 {
-    QStringList values{SqlText::quote(planNo), SqlText::quote(date.toString(Qt::ISODate)), QStringLiteral("'计划'")};
+    QStringList values{sqlLiteral(planNo), sqlLiteral(date.toString(Qt::ISODate)), QStringLiteral("'计划'")};
     for (const QString& count : day.channels)
         values << sqlValue(count);
     for (const QString& count : day.products)
         values << sqlValue(count);
     values << sqlValue(day.dailyTotal) << sqlValue(day.runningTotal);
-    db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 传真数, Email数, 信函数, 面访人数, 参观人数, "
+    db.execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 传真数, \"Email数\", 信函数, 面访人数, 参观人数, "
                               "产品1计数, 产品2计数, 产品3计数, 产品4计数, 产品5计数, 反馈合计（当日）, 反馈合计（至今日）) "
                               "VALUES (%1)")
                    .arg(values.join(QStringLiteral(", "))));
@@ -63,10 +64,10 @@ inline void addDays(Connection& db, const QString& planNo, int count)
 inline void addPlan(Connection& db, const QString& planNo, const QString& title, const QString& scale,
                     const QString& expected, const QString& total, const QString& rate)
 {
-    auto valueOrNull = [](const QString& text) { return text.isNull() ? QStringLiteral("NULL") : SqlText::quote(text); };
-    db.execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 预计反馈数, 时间周期, 费用, 反馈合计, 反馈率) "
+    auto valueOrNull = [](const QString& text) { return text.isNull() ? QStringLiteral("NULL") : sqlLiteral(text); };
+    db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）, 预计反馈数, 时间周期, 费用, 反馈合计, 反馈率) "
                               "VALUES (%1, %2, %3, %4, '一个月', '10000', %5, %6)")
-                   .arg(SqlText::quote(planNo), SqlText::quote(title), valueOrNull(scale), valueOrNull(expected),
+                   .arg(sqlLiteral(planNo), sqlLiteral(title), valueOrNull(scale), valueOrNull(expected),
                         valueOrNull(total), valueOrNull(rate)));
 }
 

@@ -27,7 +27,7 @@ protected:
     void SetUp() override
     {
         folder.connection()->execute(
-            QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话数) VALUES ('1', '甲公司', 2)"));
+            QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话数) VALUES ('1', '甲公司', 2)"));
     }
 };
 
@@ -39,7 +39,7 @@ TEST_F(ReadOnlyDatabaseTest, OpensForReadingAndRefusesEveryWriteWithoutChangingT
     EXPECT_NO_THROW(Schema::checkMainDatabase(*db));
     EXPECT_NO_THROW(Schema::ensureRowMarks(*db));   // already there: nothing to write
 
-    Recordset targets(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset targets(db, QStringLiteral("Select * From \"clientTableInfo\""));
     ASSERT_EQ(targets.recordCount(), 1);
     EXPECT_EQ(targets.text(QStringLiteral("营销对象")), QStringLiteral("甲公司"));
 
@@ -56,7 +56,7 @@ TEST_F(ReadOnlyDatabaseTest, OpensForReadingAndRefusesEveryWriteWithoutChangingT
     } catch (const DbError& error) {
         EXPECT_EQ(error.description(), Connection::readOnlyRefusal());
     }
-    EXPECT_THROW(db->execute(QStringLiteral("Delete * From clientTableInfo")), DbError);
+    EXPECT_THROW(db->execute(QStringLiteral("DELETE FROM \"clientTableInfo\"")), DbError);
     EXPECT_EQ(fileHash(folder.databasePath()), before);
 }
 
@@ -66,7 +66,7 @@ TEST_F(ReadOnlyDatabaseTest, AnOlderFileWithoutRowBookkeepingStillOpensReadOnly)
     const auto db = Connection::openReadOnly(folder.databasePath());
     EXPECT_NO_THROW(Schema::ensureRowMarks(*db));
     EXPECT_FALSE(db->hasRowMarks());
-    EXPECT_EQ(Recordset(db, QStringLiteral("Select * From clientTableInfo")).recordCount(), 1);
+    EXPECT_EQ(Recordset(db, QStringLiteral("Select * From \"clientTableInfo\"")).recordCount(), 1);
 }
 
 TEST_F(ReadOnlyDatabaseTest, AWritableFileWithItsBookkeepingIsNotWrittenAtOpen)

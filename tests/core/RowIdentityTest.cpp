@@ -1,5 +1,6 @@
 // Rows keep their identity while other statements delete and add rows, and an edit never
 // overwrites a row that is gone or was changed since it was read.
+#include "support/SqlLiteral.h"
 #include "core/Connection.h"
 #include "core/DbError.h"
 #include "core/Recordset.h"
@@ -22,12 +23,12 @@ protected:
 
     void addTarget(const QString& plan, const QString& name)
     {
-        db->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES (%1, %2)")
-                        .arg(SqlText::quote(plan), SqlText::quote(name)));
+        db->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES (%1, %2)")
+                        .arg(sqlLiteral(plan), sqlLiteral(name)));
     }
     QString nameOfRow(const QString& where)
     {
-        Recordset rs(db, QStringLiteral("Select * From clientTableInfo Where ") + where);
+        Recordset rs(db, QStringLiteral("Select * From \"clientTableInfo\" Where ") + where);
         return rs.recordCount() == 1 ? rs.text(QStringLiteral("营销对象")) : QStringLiteral("<%1 rows>").arg(rs.recordCount());
     }
 };
@@ -36,9 +37,9 @@ TEST_F(RowIdentityTest, ARowAddedAfterADeletionIsNeverTakenForTheDeletedOne)
 {
     addTarget("1", "甲公司");
     addTarget("1", "乙公司");
-    Recordset plan1(db, QStringLiteral("Select * From clientTableInfo Where 序号 = '1'"));
+    Recordset plan1(db, QStringLiteral("Select * From \"clientTableInfo\" Where 序号 = '1'"));
     plan1.moveLast();   // 乙公司, the row with the highest key
-    db->execute(QStringLiteral("Delete * From clientTableInfo Where 营销对象 = '乙公司'"));
+    db->execute(QStringLiteral("DELETE FROM \"clientTableInfo\" Where 营销对象 = '乙公司'"));
     addTarget("2", "丙公司");   // plain SQLite would give it 乙公司's key
 
     // The recordset does not read the new row of plan 2 as its own…
@@ -54,8 +55,8 @@ TEST_F(RowIdentityTest, KeysStayUniqueForRowsAddedByRecordsetsAndByStatements)
 {
     addTarget("1", "a");
     addTarget("1", "b");
-    db->execute(QStringLiteral("Delete * From clientTableInfo"));
-    Recordset rs(db, QStringLiteral("Select * From clientTableInfo"));
+    db->execute(QStringLiteral("DELETE FROM \"clientTableInfo\""));
+    Recordset rs(db, QStringLiteral("Select * From \"clientTableInfo\""));
     rs.addNew();
     rs.setValue(QStringLiteral("营销对象"), QStringLiteral("c"));
     rs.update();
@@ -63,7 +64,7 @@ TEST_F(RowIdentityTest, KeysStayUniqueForRowsAddedByRecordsetsAndByStatements)
     rs.requery();
     ASSERT_EQ(rs.recordCount(), 2);
     // The keys handed out after the deletion are past those the deleted rows had.
-    Statement keys(*db, QStringLiteral("SELECT min(rowid), count(DISTINCT rowid) FROM clientTableInfo"));
+    Statement keys(*db, QStringLiteral("SELECT min(rowid), count(DISTINCT rowid) FROM \"clientTableInfo\""));
     ASSERT_TRUE(keys.step());
     EXPECT_GT(keys.int64At(0), 2);
     EXPECT_EQ(keys.int64At(1), 2);
@@ -73,9 +74,9 @@ TEST_F(RowIdentityTest, DeletingARowThatIsGoneIsAnErrorAndDeletesNothingElse)
 {
     addTarget("1", "甲");
     addTarget("1", "乙");
-    Recordset stale(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset stale(db, QStringLiteral("Select * From \"clientTableInfo\""));
     stale.moveLast();
-    db->execute(QStringLiteral("Delete * From clientTableInfo Where 营销对象 = '乙'"));
+    db->execute(QStringLiteral("DELETE FROM \"clientTableInfo\" Where 营销对象 = '乙'"));
     addTarget("2", "丙");
     EXPECT_THROW(stale.deleteCurrent(), DbError);
     EXPECT_EQ(nameOfRow("序号 = '2'"), QStringLiteral("丙"));
@@ -85,8 +86,8 @@ TEST_F(RowIdentityTest, DeletingARowThatIsGoneIsAnErrorAndDeletesNothingElse)
 TEST_F(RowIdentityTest, AnEditIsRefusedWhenAnotherStatementChangedTheRowMeanwhile)
 {
     addTarget("1", "甲");
-    Recordset first(db, QStringLiteral("Select * From clientTableInfo"));
-    Recordset second(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset first(db, QStringLiteral("Select * From \"clientTableInfo\""));
+    Recordset second(db, QStringLiteral("Select * From \"clientTableInfo\""));
     first.setValue(QStringLiteral("地址"), QStringLiteral("北京"));   // the edit starts here
     second.setValue(QStringLiteral("电话数"), 5);
     second.update();
@@ -96,7 +97,7 @@ TEST_F(RowIdentityTest, AnEditIsRefusedWhenAnotherStatementChangedTheRowMeanwhil
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("其他操作")));
     }
-    Recordset check(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset check(db, QStringLiteral("Select * From \"clientTableInfo\""));
     EXPECT_EQ(check.value(QStringLiteral("电话数")).toInt(), 5);
     EXPECT_EQ(check.text(QStringLiteral("地址")), QString());
     // The recordset is not stuck on the refused edit: it moves and edits again.
@@ -143,9 +144,9 @@ TEST_F(RowIdentityTest, MessagesNeverShowTheStatementText)
         EXPECT_TRUE(error.description().contains(QStringLiteral("noSuchTable")));
     }
     addTarget("1", "甲");
-    Recordset rs(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset rs(db, QStringLiteral("Select * From \"clientTableInfo\""));
     try {
-        rs.setFilter(SqlText::containsCondition(QStringLiteral("营销对象"), QString(60000, QLatin1Char('%'))));
+        rs.setFilter({FieldTest::contains(QStringLiteral("营销对象"), QString(60000, QLatin1Char('%')))});
         rs.recordCount();
     } catch (const DbError& error) {
         EXPECT_FALSE(error.description().contains(QStringLiteral("like"), Qt::CaseInsensitive));
@@ -156,7 +157,7 @@ TEST_F(RowIdentityTest, MessagesNeverShowTheStatementText)
 TEST_F(RowIdentityTest, ANegativeCountIsRefusedLikeOtherValuesTheFieldRefuses)
 {
     addTarget("1", "甲");
-    Recordset rs(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset rs(db, QStringLiteral("Select * From \"clientTableInfo\""));
     EXPECT_THROW(rs.setValue(QStringLiteral("电话数"), -1), DbError);
     EXPECT_EQ(rs.editMode(), Recordset::EditMode::None);
     EXPECT_NO_THROW(rs.setValue(QStringLiteral("电话数"), 0));
@@ -183,7 +184,7 @@ TEST_F(RowIdentityTest, ABusyDatabaseIsReportedAsBusyNotAsUnreadable)
 
 TEST_F(RowIdentityTest, ARowAddedAfterDeletingTheLastOneReadsAndEditsAsItselfWithoutARequery)
 {
-    Recordset rs(db, QStringLiteral("Select * From clientTableInfo"));
+    Recordset rs(db, QStringLiteral("Select * From \"clientTableInfo\""));
     auto add = [&](const QString& name) {
         rs.addNew();
         rs.setValue(QStringLiteral("营销对象"), name);

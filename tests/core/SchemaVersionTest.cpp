@@ -50,7 +50,7 @@ bool planTableHasColumn(Connection& connection, const QString& name)
 }
 
 const SchemaVersion::Step addNote = [](Connection& connection) {
-    connection.executeScript(QStringLiteral("ALTER TABLE planTable ADD COLUMN \"备注\" TEXT;"));
+    connection.executeScript(QStringLiteral("ALTER TABLE \"planTable\" ADD COLUMN \"备注\" TEXT;"));
 };
 const SchemaVersion::Step failing = [](Connection&) { throw DbError(QStringLiteral("磁盘已满")); };
 
@@ -77,8 +77,8 @@ TEST(SchemaVersionTest, ADatabaseMadeBeforeVersionsOpensIsStampedAndKeepsEveryVa
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("Tembra_Estimation.db")});
 
     // The row bookkeeping came along: a deleted target's key is not handed out again.
-    connection->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P001', '新')"));
-    Statement key(*connection, QStringLiteral("SELECT max(rowid) FROM clientTableInfo"));
+    connection->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P001', '新')"));
+    Statement key(*connection, QStringLiteral("SELECT max(rowid) FROM \"clientTableInfo\""));
     key.step();
     EXPECT_EQ(key.int64At(0), 4);
 }
@@ -89,7 +89,7 @@ TEST(SchemaVersionTest, AnUpgradeIsBackedUpBesideTheFileAndRunsWholeOrNotAtAll)
         GTEST_SKIP() << "a file";
     TempAppFolder folder;
     Connection& connection = *folder.connection();
-    connection.execute(QStringLiteral("INSERT INTO planTable (序号, 题目) VALUES ('1', '春季')"));
+    connection.execute(QStringLiteral("INSERT INTO \"planTable\" (序号, 题目) VALUES ('1', '春季')"));
     ASSERT_EQ(SchemaVersion::stored(connection), 1);   // a new database carries the program's version
     const QStringList before = everyValue(connection);
 

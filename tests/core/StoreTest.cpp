@@ -53,7 +53,7 @@ TEST(SchemaTest, EveryTableAndFieldHasItsExactNameInOrder)
 TEST(SchemaTest, ProductMappingStartsWithOneRowOfFiveEmptyNames)
 {
     TempAppFolder folder;
-    Recordset products(folder.connection(), QStringLiteral("Select * From productDF"));
+    Recordset products(folder.connection(), QStringLiteral("Select * From \"productDF\""));
     ASSERT_EQ(products.recordCount(), 1);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(products.value(i), QVariant(QString()));
@@ -62,12 +62,12 @@ TEST(SchemaTest, ProductMappingStartsWithOneRowOfFiveEmptyNames)
 TEST(SchemaTest, AnExistingDatabaseIsNeverRebuilt)
 {
     TempAppFolder folder;
-    Connection::open(folder.databasePath())->execute(QStringLiteral("INSERT INTO planTable (序号) VALUES ('用户的计划')"));
+    Connection::open(folder.databasePath())->execute(QStringLiteral("INSERT INTO \"planTable\" (序号) VALUES ('用户的计划')"));
     EXPECT_FALSE(Schema::ensureMainDatabase(folder.databasePath()));
     EXPECT_FALSE(Schema::ensureExportDatabase(folder.filePath(Schema::ExportDatabaseName)));
     EXPECT_THROW(Schema::createMainDatabase(folder.databasePath()), DbError);
     auto reopened = Connection::open(folder.databasePath());
-    EXPECT_EQ(Recordset(reopened, QStringLiteral("Select * From planTable")).recordCount(), 1);
+    EXPECT_EQ(Recordset(reopened, QStringLiteral("Select * From \"planTable\"")).recordCount(), 1);
 }
 
 TEST(ConnectionTest, AMissingOrForeignFileIsRefusedWithItsName)
@@ -94,7 +94,7 @@ TEST(ConnectionTest, ABrokenStatementReportsTheDatabasesDescription)
 {
     TempAppFolder folder;
     try {
-        folder.connection()->execute(QStringLiteral("Delete * From noSuchTable"));
+        folder.connection()->execute(QStringLiteral("DELETE FROM \"noSuchTable\""));
         FAIL();
     } catch (const DbError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("noSuchTable")));
@@ -107,23 +107,23 @@ TEST(TransactionTest, WritesOfAFailedGuardAreRolledBackAndCommittedOnesStay)
     Connection& db = *folder.connection();
     try {
         Transaction transaction(db);
-        db.execute(QStringLiteral("INSERT INTO marketingComment (序号) VALUES ('1')"));
-        db.execute(QStringLiteral("Delete * From noSuchTable"));
+        db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号) VALUES ('1')"));
+        db.execute(QStringLiteral("DELETE FROM \"noSuchTable\""));
         transaction.commit();
     } catch (const DbError&) {
     }
     EXPECT_FALSE(db.inTransaction());
-    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From marketingComment")).recordCount(), 0);
+    EXPECT_EQ(Recordset(folder.connection(), QStringLiteral("Select * From \"marketingComment\"")).recordCount(), 0);
     {
         Transaction outer(db);
-        db.execute(QStringLiteral("INSERT INTO marketingComment (序号) VALUES ('2')"));
+        db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号) VALUES ('2')"));
         {
             Transaction inner(db);   // an inner guard that fails undoes only its own part
-            db.execute(QStringLiteral("INSERT INTO marketingComment (序号) VALUES ('3')"));
+            db.execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号) VALUES ('3')"));
         }
         outer.commit();
     }
-    Recordset plans(folder.connection(), QStringLiteral("Select * From marketingComment"));
+    Recordset plans(folder.connection(), QStringLiteral("Select * From \"marketingComment\""));
     ASSERT_EQ(plans.recordCount(), 1);
     EXPECT_EQ(plans.text(0), QStringLiteral("2"));
 }

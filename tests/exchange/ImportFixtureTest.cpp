@@ -77,7 +77,7 @@ protected:
     }
     QList<QStringList> stored(const QString& columns) const
     {
-        Recordset rows(folder.connection(), QStringLiteral("Select ") + columns + QStringLiteral(" From clientTableInfo"));
+        Recordset rows(folder.connection(), QStringLiteral("Select ") + columns + QStringLiteral(" From \"clientTableInfo\""));
         QList<QStringList> all;
         for (int r = 0; r < rows.recordCount(); ++r) {
             QStringList texts;
@@ -143,7 +143,7 @@ TEST_F(ImportFixtureTest, AnOldExcelWorkbookListsItsSheetsWithoutTheDollarSign)
     if (path.isEmpty())
         GTEST_SKIP() << "shared sample files not found";
     ASSERT_NO_FATAL_FAILURE(openAndChoose(1, path, QStringLiteral("PROFILEDEF")));
-    EXPECT_EQ(source.table, QStringLiteral("[PROFILEDEF$]"));
+    EXPECT_EQ(source.table, QStringLiteral("\"PROFILEDEF$\""));
     EXPECT_EQ(window->Label1->text(), QStringLiteral("XLS数据\\xlrd_profiles"));
     ASSERT_NO_FATAL_FAILURE(pair({"PROFIL", "a"}, {"营销对象", "电话1"}));
     const auto rows = stored(QStringLiteral("营销对象, 电话1"));

@@ -2,6 +2,7 @@
 // pairing check, the statements of a pass and how a source value becomes a target text.
 #include "core/Connection.h"
 #include "core/Recordset.h"
+#include "core/SqlText.h"
 #include "exchange/ImportRules.h"
 
 #include <QDate>
@@ -56,11 +57,11 @@ TEST(ImportRulesTest, PairsMustMatchInNumberAndTwoEmptyListsMeanNothingToDo)
 TEST(ImportRulesTest, SourceColumnsWithBlanksOrReservedWordsReadAsNames)
 {
     auto db = Connection::openInMemory();
-    db->execute(QStringLiteral("CREATE TABLE [Sheet1$] ([客户 名称] TEXT, [Select] TEXT, [Order] TEXT)"));
-    db->execute(QStringLiteral("INSERT INTO [Sheet1$] VALUES ('甲', 's', 'o')"));
+    db->execute(QStringLiteral("CREATE TABLE \"Sheet1$\" (\"客户 名称\" TEXT, \"Select\" TEXT, \"Order\" TEXT)"));
+    db->execute(QStringLiteral("INSERT INTO \"Sheet1$\" VALUES ('甲', 's', 'o')"));
     const QString statement =
-        sourceSelect({QStringLiteral("客户 名称"), QStringLiteral("Select"), QStringLiteral("Order")}, QStringLiteral("[Sheet1$]"));
-    EXPECT_EQ(statement, QStringLiteral("Select [客户 名称], [Select], [Order] From [Sheet1$]"));
+        sourceSelect({QStringLiteral("客户 名称"), QStringLiteral("Select"), QStringLiteral("Order")}, QStringLiteral("\"Sheet1$\""));
+    EXPECT_EQ(statement, QStringLiteral("Select \"客户 名称\", \"Select\", \"Order\" From \"Sheet1$\""));
     Recordset rows(db, statement);
     ASSERT_EQ(rows.fieldCount(), 3);
     EXPECT_EQ(rows.field(0).name, QStringLiteral("客户 名称"));
@@ -71,9 +72,9 @@ TEST(ImportRulesTest, SourceColumnsWithBlanksOrReservedWordsReadAsNames)
 TEST(ImportRulesTest, ANameHoldingAClosingBracketOrAnApostropheStillReads)
 {
     auto db = Connection::openInMemory();
-    db->execute(QStringLiteral("CREATE TABLE \"Q1] O'K$\" (\"a]b\" TEXT, [it's] TEXT)"));
+    db->execute(QStringLiteral("CREATE TABLE \"Q1] O'K$\" (\"a]b\" TEXT, \"it's\" TEXT)"));
     db->execute(QStringLiteral("INSERT INTO \"Q1] O'K$\" VALUES ('1', '2')"));
-    const QString statement = sourceSelect({QStringLiteral("a]b"), QStringLiteral("it's")}, quotedName(QStringLiteral("Q1] O'K$")));
+    const QString statement = sourceSelect({QStringLiteral("a]b"), QStringLiteral("it's")}, SqlText::quoteName(QStringLiteral("Q1] O'K$")));
     Recordset rows(db, statement);
     ASSERT_EQ(rows.recordCount(), 1);
     EXPECT_EQ(rows.field(0).name, QStringLiteral("a]b"));
@@ -84,7 +85,7 @@ TEST(ImportRulesTest, ANameHoldingAClosingBracketOrAnApostropheStillReads)
 TEST(ImportRulesTest, TheTargetViewHoldsPlanNumberMappedColumnsAndRecordNumber)
 {
     EXPECT_EQ(targetSelect({QStringLiteral("营销对象"), QStringLiteral("电话1")}),
-              QStringLiteral("Select 序号, 营销对象, 电话1, 记录号 From clientTableInfo"));
+              QStringLiteral("Select \"序号\", \"营销对象\", \"电话1\", \"记录号\" From \"clientTableInfo\""));
     EXPECT_EQ(initialTargetColumns().size(), 9);
     EXPECT_EQ(initialTargetColumns().last(), QStringLiteral("Email"));
 }

@@ -1,5 +1,6 @@
 // The import window and its table chooser driven as a user would: files of every kind the
 // test writes itself, the mapping lists, the pass, and what the database holds afterwards.
+#include "support/SqlLiteral.h"
 #include "SourceFileWriter.h"
 
 #include "controls/DataGrid.h"
@@ -130,8 +131,8 @@ protected:
     void addTargets(const QString& plan, int n)
     {
         for (int i = 0; i < n; ++i)
-            folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 记录号) VALUES (%1, '旧%2', '%3')")
-                                             .arg(SqlText::quote(plan))
+            folder.connection()->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 记录号) VALUES (%1, '旧%2', '%3')")
+                                             .arg(sqlLiteral(plan))
                                              .arg(i)
                                              .arg(i + 1));
     }
@@ -179,7 +180,7 @@ TEST_F(ImportWindowTest, LoadsWithNineTargetColumnsZeroPositionsAndTheWholeTarge
     EXPECT_EQ(control<QPushButton>("Command8(0)")->text(), QStringLiteral("<"));
 
     // Navigating an empty target view only writes "0"; the source side does nothing yet.
-    folder.connection()->execute(QStringLiteral("Delete * From clientTableInfo"));
+    folder.connection()->execute(QStringLiteral("DELETE FROM \"clientTableInfo\""));
     window->targetRecordset()->requery();
     click("Command7(2)");
     EXPECT_EQ(text("Text2"), QStringLiteral("0"));
@@ -344,7 +345,7 @@ TEST_F(ImportWindowTest, CountMismatchAndCancelOnTheQuestionWriteNothing)
     EXPECT_EQ(dialogs.log()[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(dialogs.log()[0].icon, MsgIcon::Question);
     EXPECT_EQ(dialogs.log()[0].title, InfoTitle);
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 0);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 0);
 }
 
 TEST_F(ImportWindowTest, APassAppendsThePlansTargetsNumberedAfterEveryRowOfTheTable)
@@ -359,7 +360,7 @@ TEST_F(ImportWindowTest, APassAppendsThePlansTargetsNumberedAfterEveryRowOfTheTa
     EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 3 条记录。"));
     EXPECT_EQ(lastOfKind(QStringLiteral("message"))->title, QStringLiteral("数据转换成功"));
     EXPECT_EQ(lastOfKind(QStringLiteral("progress"))->title, QStringLiteral("导入数据"));
-    Recordset added(folder.connection(), QStringLiteral("Select 营销对象, 电话1, 记录号 From clientTableInfo Where 序号 = 'P1'"));
+    Recordset added(folder.connection(), QStringLiteral("Select 营销对象, 电话1, 记录号 From \"clientTableInfo\" Where 序号 = 'P1'"));
     ASSERT_EQ(added.recordCount(), 3);
     const QStringList names{"北京甲公司", "上海乙公司", "O'K 贸易"};
     for (int i = 0; i < 3; ++i) {
@@ -389,7 +390,7 @@ TEST_F(ImportWindowTest, ColumnsNamedWithBlanksOrReservedWordsFromAFileNamedWith
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     importColumns({0, 1, 2}, {"营销对象", "电话1", "地址"});
     EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 1 条记录。"));
-    EXPECT_EQ(storedText(QStringLiteral("Select 地址 From clientTableInfo Where 营销对象 = '甲公司'")), QStringLiteral("地址一"));
+    EXPECT_EQ(storedText(QStringLiteral("Select 地址 From \"clientTableInfo\" Where 营销对象 = '甲公司'")), QStringLiteral("地址一"));
 }
 
 TEST_F(ImportWindowTest, ARefusedValueEndsWithTheMismatchMessageAndKeepsEarlierRows)
@@ -400,9 +401,9 @@ TEST_F(ImportWindowTest, ARefusedValueEndsWithTheMismatchMessageAndKeepsEarlierR
             "ALTER TABLE \"clientTableInfo\" ALTER COLUMN \"邮政编码\" TYPE bigint USING NULL; "
             "COMMENT ON COLUMN \"clientTableInfo\".\"邮政编码\" IS 'INTEGER'"));
     } else {
-        folder.connection()->execute(QStringLiteral("DROP TABLE clientTableInfo"));
+        folder.connection()->execute(QStringLiteral("DROP TABLE \"clientTableInfo\""));
         folder.connection()->execute(QStringLiteral(
-            "CREATE TABLE clientTableInfo (序号 TEXT(50), 营销对象 TEXT(100), 电话1 TEXT(30), 电话2 TEXT(30), 传真 TEXT(30), "
+            "CREATE TABLE \"clientTableInfo\" (序号 TEXT(50), 营销对象 TEXT(100), 电话1 TEXT(30), 电话2 TEXT(30), 传真 TEXT(30), "
             "Email TEXT(100), 联系人1 TEXT(50), 联系人2 TEXT(50), 地址 TEXT(100), 邮政编码 INTEGER, 记录号 TEXT(50))"));
     }
     open();
@@ -412,8 +413,8 @@ TEST_F(ImportWindowTest, ARefusedValueEndsWithTheMismatchMessageAndKeepsEarlierR
     importColumns({0, 1}, {"营销对象", "邮政编码"});
     EXPECT_EQ(messages().last(), QStringLiteral("字段类型不匹配！ \n已导入 1 条记录。"));
     EXPECT_EQ(lastOfKind(QStringLiteral("message"))->title, InfoTitle);
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 1);
-    EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From clientTableInfo")), QStringLiteral("甲"));
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 1);
+    EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From \"clientTableInfo\"")), QStringLiteral("甲"));
     EXPECT_TRUE(control<QPushButton>("Command5")->isEnabled());
 }
 
@@ -430,12 +431,12 @@ TEST_F(ImportWindowTest, LongValuesAreCutAndTrimmedAndEmptyCellsStoreEmptyText)
     importColumns({0, 1, 2}, {"营销对象", "电话1", "邮政编码"});
     // The name loses its last character ("尾"), which is said; the blanks trimmed are not.
     EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 2 条记录。\n超过字段长度而被截短的内容：“营销对象”1 条。"));
-    EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From clientTableInfo Where 记录号 = '1'")), QString(98, QChar(u'名')));
-    EXPECT_EQ(storedText(QStringLiteral("Select 邮政编码 From clientTableInfo Where 记录号 = '1'")), QStringLiteral("100080"));
+    EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From \"clientTableInfo\" Where 记录号 = '1'")), QString(98, QChar(u'名')));
+    EXPECT_EQ(storedText(QStringLiteral("Select 邮政编码 From \"clientTableInfo\" Where 记录号 = '1'")), QStringLiteral("100080"));
     // An empty text, not Null (and on a file not a number or bytes either: those never equal '').
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 记录号 = '1' And 电话1 = ''")), 1);
-    EXPECT_EQ(storedText(QStringLiteral("Select 电话1 From clientTableInfo Where 记录号 = '2'")), QStringLiteral("13812345678"));
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 记录号 = '2' And 邮政编码 = ''")), 1);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 记录号 = '1' And 电话1 = ''")), 1);
+    EXPECT_EQ(storedText(QStringLiteral("Select 电话1 From \"clientTableInfo\" Where 记录号 = '2'")), QStringLiteral("13812345678"));
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 记录号 = '2' And 邮政编码 = ''")), 1);
 }
 
 TEST_F(ImportWindowTest, ADbaseFileLoadsAtOnceWithItsChineseText)
@@ -450,7 +451,7 @@ TEST_F(ImportWindowTest, ADbaseFileLoadsAtOnceWithItsChineseText)
     EXPECT_EQ(items(list(1)), QStringList({"NAME", "PHONE"}));
     EXPECT_EQ(text("Text1"), QStringLiteral("1/2"));
     importColumns({0, 1}, {"营销对象", "电话1"});
-    EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From clientTableInfo Where 记录号 = '2'")), QStringLiteral("广州丙公司"));
+    EXPECT_EQ(storedText(QStringLiteral("Select 营销对象 From \"clientTableInfo\" Where 记录号 = '2'")), QStringLiteral("广州丙公司"));
 }
 
 TEST_F(ImportWindowTest, AFileThatCannotBeReadIsNamedInAMessageAndTheSourceStays)
@@ -507,7 +508,7 @@ TEST_F(ImportWindowTest, ACancelledLoadKeepsThePreviousSourceAndACancelledPassSt
     QSignalSpy announced(&state, &ProgramState::changed);
     dialogs.queueProgressCancel(1000);
     importColumns({0, 1}, {"营销对象", "电话1"});
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 0);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 0);
     EXPECT_EQ(announced.count(), 0);
     ASSERT_FALSE(buttonsWhileRunning.isEmpty());
     EXPECT_FALSE(buttonsWhileRunning.contains(true));
@@ -529,12 +530,12 @@ TEST_F(ImportWindowTest, EmptyingTheTableAsksFirstAndThenDeletesEveryPlansTarget
     EXPECT_EQ(asked->title, InfoTitle);
     EXPECT_EQ(asked->buttons, MsgButtons::OkCancel);
     EXPECT_EQ(asked->icon, MsgIcon::Question);
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 5);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 5);
     EXPECT_EQ(announced.count(), 0);
 
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command9");
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 0);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 0);
     EXPECT_EQ(text("Text2"), QStringLiteral("0"));
     EXPECT_EQ(window->targetRecordset()->fieldCount(), 8);
     EXPECT_EQ(announced.count(), 1);
@@ -564,7 +565,7 @@ TEST_F(ImportWindowTest, ClosingReleasesTheRowsButTheSourceFileStays)
 
 TEST_F(ImportWindowTest, TheFeedbackWindowBesideItShowsTheImportedTargetsWhenTheUserComesBack)
 {
-    folder.connection()->execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '', '')"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 题目, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '', '')"));
     state.setCurrentPlan(QStringLiteral("P1"), QStringLiteral("春季直邮"));
     auto feedback = std::make_unique<Form5>(state);
     feedback->show();
@@ -583,7 +584,7 @@ TEST_F(ImportWindowTest, TheFeedbackWindowBesideItShowsTheImportedTargetsWhenThe
     EXPECT_EQ(targets->text(QStringLiteral("营销对象")), QStringLiteral("北京甲公司"));
 
     // A target the feedback window adds shows in the import window once the user is back there.
-    folder.connection()->execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '新客户')"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P1', '新客户')"));
     state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
     EXPECT_EQ(window->targetRecordset()->recordCount(), 4);
     EXPECT_EQ(text("Text2"), QStringLiteral("1/4"));
@@ -629,15 +630,15 @@ TEST_F(ImportWindowTest, TheLabelTheRowsAndTheImportNameTheSameFile)
     list(3)->clear();
     list(3)->addItem(QStringLiteral("营销对象"));
     click("Command5");
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'")), 1);
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 Like '乙方%'")), 0);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '北京甲公司'")), 1);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 Like '乙方%'")), 0);
 
     // Once a table of B is taken, B is named, shown and imported.
     openFile(1, file("B.csv"));
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("XLS数据\\B"));
     importColumns({0}, {"营销对象"});
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 Like '乙方%'")), 2);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 Like '乙方%'")), 2);
 }
 
 } // namespace
@@ -648,7 +649,7 @@ TEST_F(ImportWindowTest, ImportingTheSameListAgainAsksWhetherToSkipItsDuplicates
     openFile(1, threeFirmsCsv());
     ASSERT_NO_FATAL_FAILURE(chooseTable());
     importColumns({0, 1}, {"营销对象", "电话1"});
-    ASSERT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 3);
+    ASSERT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 3);
     const QString question = QStringLiteral("发现 3 条重复的记录（营销对象和电话1相同）：3 条与本计划已有的营销对象重复。\n"
                                             "第 1 条：北京甲公司 010-1111（本计划已有）\n"
                                             "第 2 条：上海乙公司 021-2222（本计划已有）\n"
@@ -667,16 +668,16 @@ TEST_F(ImportWindowTest, ImportingTheSameListAgainAsksWhetherToSkipItsDuplicates
     EXPECT_EQ(asked[1], question);
     EXPECT_EQ(lastOfKind(QStringLiteral("message"))->buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(lastOfKind(QStringLiteral("message"))->title, InfoTitle);
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 3);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 3);
 
     importAgain(MsgAnswer::Yes);   // skip them
     EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 0 条记录，跳过 3 条重复记录。"));
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 3);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 3);
 
     importAgain(MsgAnswer::No);    // import all, as before
     EXPECT_EQ(messages().last(), QStringLiteral("OK\n已导入 3 条记录。"));
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 = '北京甲公司'")), 2);
-    EXPECT_EQ(storedText(QStringLiteral("Select max(CAST(记录号 AS INTEGER)) From clientTableInfo")), QStringLiteral("6"));
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = '北京甲公司'")), 2);
+    EXPECT_EQ(storedText(QStringLiteral("Select max(CAST(记录号 AS INTEGER)) From \"clientTableInfo\"")), QStringLiteral("6"));
 }
 
 TEST_F(ImportWindowTest, AFirstImportSaysWhatItLeftOutAndWhatItCut)
@@ -710,8 +711,8 @@ TEST_F(ImportWindowTest, AFirstImportSaysWhatItLeftOutAndWhatItCut)
                                        "是否跳过这些记录？"));
     EXPECT_EQ(asked[3], QStringLiteral("OK\n已导入 4 条记录，跳过 1 条没有营销对象的记录。\n"
                                        "超过字段长度而被截短的内容：“地址”1 条，“Email”1 条。"));
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 4);
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo Where 营销对象 = ''")), 0);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 4);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = ''")), 0);
 }
 
 TEST_F(ImportWindowTest, AFullDiskDuringThePassSaysSoAndLeavesTheTableAsItWas)
@@ -731,7 +732,7 @@ TEST_F(ImportWindowTest, AFullDiskDuringThePassSaysSoAndLeavesTheTableAsItWas)
 
     EXPECT_TRUE(messages().last().contains(QStringLiteral("磁盘已满"))) << messages().last().toStdString();
     EXPECT_FALSE(messages().last().contains(QStringLiteral("字段类型不匹配")));
-    EXPECT_EQ(count(QStringLiteral("Select * From clientTableInfo")), 2);
+    EXPECT_EQ(count(QStringLiteral("Select * From \"clientTableInfo\"")), 2);
     EXPECT_FALSE(folder.connection()->inTransaction());
     EXPECT_EQ(text("Text2"), QStringLiteral("1/2"));
 }

@@ -30,7 +30,7 @@ const QString Targets = QStringLiteral("clientTableInfo");
 void insertTargets(Connection& db)
 {
     db.execute(QStringLiteral(
-        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 电话2, Email, 联系人1, 地址, 邮政编码, 电话数, 产品1计数, 反馈合计, 记录号) VALUES "
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 电话2, \"Email\", 联系人1, 地址, 邮政编码, 电话数, 产品1计数, 反馈合计, 记录号) VALUES "
         "('P1', '北京华信科技有限公司', '010-62345678', NULL, 'wang@hx.cn', '王经理', '北京市海淀区中关村大街1号', '100080', 2, 1, 2, ''), "
         "('P1', 'O''Brien 贸易公司', '', '', '', '', '', '', 0, 0, 0, '7'), "
         "('P2', '天津宏达贸易公司', '022-23456789', '', '', '李女士', '天津市和平区南京路88号', '300041', 5, 0, 5, '8')"));
@@ -44,7 +44,7 @@ QString gbk(const char* bytes)
 
 int mainRows(Connection& db)
 {
-    return Recordset(db.shared_from_this(), QStringLiteral("Select * From clientTableInfo")).recordCount();
+    return Recordset(db.shared_from_this(), QStringLiteral("Select * From \"clientTableInfo\"")).recordCount();
 }
 
 QStringList folderEntries(const QString& folder)
@@ -83,7 +83,7 @@ TEST_F(DestinationsTest, ExportDatabaseGetsANewTableWithTheSameRows)
     EXPECT_EQ(result.rows, 3);
     EXPECT_EQ(result.file, exportDb);
     auto exported = Connection::open(exportDb);
-    Recordset rows(exported, QStringLiteral("Select * From [客户 2026]"));
+    Recordset rows(exported, QStringLiteral("Select * From \"客户 2026\""));
     ASSERT_EQ(rows.recordCount(), 3);
     EXPECT_EQ(rows.fieldCount(), 23);
     EXPECT_EQ(rows.field(1).name, QStringLiteral("营销对象"));
@@ -99,7 +99,7 @@ TEST_F(DestinationsTest, ExportDatabaseGetsANewTableWithTheSameRows)
     EXPECT_EQ(Recordset(Connection::open(exportDb), QStringLiteral("Select * From 有反馈")).recordCount(), 2);
     // A plan's responders; a name that is no SQL whatever it holds.
     toDatabase(QStringLiteral("P1 \"x\" 'y'"), ExportRows::planResponders(QStringLiteral("P1")));
-    EXPECT_EQ(Recordset(Connection::open(exportDb), QStringLiteral("Select * From [P1 \"x\" 'y'] Where 序号 = 'P1'")).recordCount(), 1);
+    EXPECT_EQ(Recordset(Connection::open(exportDb), QStringLiteral("Select * From \"P1 \"\"x\"\" 'y'\" Where 序号 = 'P1'")).recordCount(), 1);
 }
 
 TEST_F(DestinationsTest, ExportDatabaseRefusesATakenOrEmptyNameAndIsCreatedWhenMissing)
@@ -318,8 +318,8 @@ TEST(DbaseTextTest, CharactersOutsideGbkBecomeQuestionMarksAndCutsKeepWholeChara
 TEST_F(DestinationsTest, DbaseTextsAreCutOrReplacedAndCounted)
 {
     const QString tooLong = QStringLiteral("a") + QString(110, QChar(0x8425));   // 营: 221 bytes for 200
-    db.execute(QStringLiteral("DELETE FROM clientTableInfo"));
-    db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 地址) VALUES "
+    db.execute(QStringLiteral("DELETE FROM \"clientTableInfo\""));
+    db.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 地址) VALUES "
                               "('P1', 'Straße 😀 公司', '北京'), ('P1', '天津', '%1'), ('P1', '😀', '%1'), ('P1', '上海', '')")
                    .arg(tooLong));
     const QString out = outFolder();
@@ -340,7 +340,7 @@ TEST_F(DestinationsTest, DbaseTextsAreCutOrReplacedAndCounted)
 
 TEST_F(DestinationsTest, WorkbookTextsKeepMarkupCharactersAndBlanks)
 {
-    Statement update(db, QStringLiteral("UPDATE clientTableInfo SET 营销对象 = ?1, 地址 = ?2, 电话数 = -3 WHERE 序号 = 'P2'"));
+    Statement update(db, QStringLiteral("UPDATE \"clientTableInfo\" SET 营销对象 = ?1, 地址 = ?2, 电话数 = -3 WHERE 序号 = 'P2'"));
     update.bind(1, QStringLiteral(" <甲&乙> "));
     update.bind(2, QStringLiteral("a\x01" "b\nc"));
     update.step();
@@ -355,7 +355,7 @@ TEST_F(DestinationsTest, WorkbookTextsKeepMarkupCharactersAndBlanks)
 
 TEST_F(DestinationsTest, ANumberTooWideForItsDbaseFieldFailsTheExportSayingWhere)
 {
-    db.execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 123456789012 WHERE 序号 = 'P2'"));
+    db.execute(QStringLiteral("UPDATE \"clientTableInfo\" SET 反馈合计 = 123456789012 WHERE 序号 = 'P2'"));
     const QString out = outFolder();
     try {
         exportTo(ExportKind::Dbase, out, QStringLiteral("t"));
@@ -374,10 +374,10 @@ namespace {
 // file gets every chosen row once, in the order the rows were added.
 TEST_F(DestinationsTest, ManyRowsArriveOnceEachInTheOrderTheyWereAdded)
 {
-    db.execute(QStringLiteral("DELETE FROM clientTableInfo"));
+    db.execute(QStringLiteral("DELETE FROM \"clientTableInfo\""));
     const int targets = 3 * SourceRows::ServerPageRows + 10;
     db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                              "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) SELECT 'P1', '客户' || i, CASE WHEN i % 3 = 0 THEN 1 ELSE 0 END FROM n")
+                              "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 反馈合计) SELECT 'P1', '客户' || i, CASE WHEN i % 3 = 0 THEN 1 ELSE 0 END FROM n")
                    .arg(targets));
     const int chosen = targets / 3;
     const ExportRows responders = ExportRows::planResponders(QStringLiteral("P1"));
@@ -437,7 +437,7 @@ TEST_F(DestinationsTest, AServerDatabaseExportsWhatADatabaseFileExports)
     const auto file = Connection::open(folder.databasePath());
     insertTargets(*file);
     for (Connection* database : {&db, file.get()}) {
-        Statement odd(*database, QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 地址, 电话数, 反馈合计, 记录号) "
+        Statement odd(*database, QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 地址, 电话数, 反馈合计, 记录号) "
                                                 "VALUES ('P1', ?1, '007', ?2, NULL, -4, '')"));
         odd.bind(1, QStringLiteral(" 甲\"乙\" 😀 "));
         odd.bind(2, QStringLiteral("a<b>&c\nd"));

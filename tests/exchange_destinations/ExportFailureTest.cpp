@@ -49,7 +49,7 @@ protected:
         QDir().mkpath(out);
         db.execute(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-            "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 地址, 反馈合计) "
+            "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 地址, 反馈合计) "
             "SELECT 'P1', '北京华信科技有限公司第' || i || '分部', '010-' || i, '北京市海淀区中关村大街' || i || '号', i % 3 FROM n"));
         lxw_workbook* workbook = workbook_new(QFile::encodeName(book).constData());
         worksheet_write_string(workbook_add_worksheet(workbook, "预算"), 0, 0, "保留", nullptr);
@@ -71,7 +71,7 @@ protected:
         EXPECT_TRUE(!QFile::exists(exportDb) || Connection::open(exportDb)->tables().isEmpty());
         EXPECT_EQ(folderEntries(out), QStringList{QStringLiteral("book.xlsx")});
         EXPECT_EQ(contents(book), bookBefore);
-        EXPECT_EQ(Recordset(db.shared_from_this(), QStringLiteral("Select * From clientTableInfo")).recordCount(), targets);
+        EXPECT_EQ(Recordset(db.shared_from_this(), QStringLiteral("Select * From \"clientTableInfo\"")).recordCount(), targets);
         EXPECT_FALSE(db.inTransaction());
     }
 };
@@ -143,7 +143,7 @@ TEST_F(ExportFailureTest, AServerLostPartWayIsToldInItsOwnWordsAndLeavesNothingB
 {
     if (!db.isServer())
         GTEST_SKIP() << "a server's connection";
-    db.execute(QStringLiteral("INSERT INTO clientTableInfo (序号, 营销对象) SELECT 序号, 营销对象 FROM clientTableInfo"));
+    db.execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象) SELECT 序号, 营销对象 FROM \"clientTableInfo\""));
     const int targets = 6000;
     ASSERT_GT(targets, SourceRows::ServerPageRows);
     const QByteArray bookBefore = contents(book);

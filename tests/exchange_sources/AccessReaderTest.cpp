@@ -18,10 +18,10 @@ TEST(AccessReader, AccdbSampleTableColumnsAndValues)
     EXPECT_EQ(SourceFiles::sourceTableName(path, QStringLiteral("Asset Items")), QStringLiteral("Asset Items"));
     const auto connection = SourceFiles::load(path, QStringLiteral("Asset Items"));
     ASSERT_TRUE(connection);
-    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [Asset Items]")).join(QLatin1Char('|')),
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From \"Asset Items\"")).join(QLatin1Char('|')),
               QStringLiteral("Asset No|Asset Category|Make|Model|Description|Owner|Serial No|Acquired|Cost|Warranty|"
                              "Tax Scale|Supplier No|Comments"));
-    Recordset rows(connection, QStringLiteral("Select [Asset No], Make, Acquired, Cost, Warranty, Comments From [Asset Items]"));
+    Recordset rows(connection, QStringLiteral("Select \"Asset No\", Make, Acquired, Cost, Warranty, Comments From \"Asset Items\""));
     ASSERT_EQ(rows.recordCount(), 65);
     rows.moveFirst();
     EXPECT_EQ(rows.text(0), QStringLiteral("30050"));

@@ -45,7 +45,7 @@ TEST(CsvReader, Gb18030TextWithSemicolonsAndTabs)
     EXPECT_EQ(rows[0], (QStringList{QStringLiteral("王五"), QStringLiteral("广州")}));
 
     const QString tabs = files.write(QStringLiteral("b.txt"), QStringLiteral("x\ty,z\tw\n1\t2,3\t4\n").toUtf8());
-    rows = rowTexts(SourceFiles::load(tabs, QStringLiteral("b")), QStringLiteral("Select x, [y,z], w From b"));
+    rows = rowTexts(SourceFiles::load(tabs, QStringLiteral("b")), QStringLiteral("Select x, \"y,z\", w From b"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0], (QStringList{QStringLiteral("1"), QStringLiteral("2,3"), QStringLiteral("4")}));
 }

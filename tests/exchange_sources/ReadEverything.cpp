@@ -60,7 +60,7 @@ ReadOutcome readEverything(const QString& path, QString* refusal)
             const auto connection = SourceFiles::load(path, table);
             if (!connection)
                 ADD_FAILURE() << "a load without cancel gave nothing: " << path.toStdString();
-            Recordset rows(connection, QStringLiteral("Select * From [%1]").arg(SourceFiles::sourceTableName(path, table)));
+            Recordset rows(connection, QStringLiteral("Select * From \"%1\"").arg(SourceFiles::sourceTableName(path, table)));
             for (int r = 0; r < std::min(rows.recordCount(), 50); ++r) {
                 rows.setAbsolutePosition(r + 1);
                 for (int c = 0; c < rows.fieldCount(); ++c)

@@ -86,7 +86,7 @@ TEST(SourceFiles, LoadedColumnsAreTypedByTheirValues)
     sink.addRow({QStringLiteral("2026-12-07"), qint64(0), 0.5, QVariant(), QDate(2026, 3, 4), QVariant(), QVariant(), QVariant()});
     sink.finish();
 
-    Recordset rows(connection, QStringLiteral("Select * From [Sheet1$]"));
+    Recordset rows(connection, QStringLiteral("Select * From \"Sheet1$\""));
     ASSERT_EQ(rows.recordCount(), 3);
     using Kind = FieldInfo::Kind;
     const QList<Kind> kinds{Kind::Text, Kind::Integer, Kind::Real, Kind::Date, Kind::Text, Kind::Text, Kind::Text, Kind::LongText};
@@ -123,7 +123,7 @@ TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
     sink.addRow({qint64(0), QVariant(), QByteArray("北京"), QDate(2026, 3, 4)});
     sink.finish();
 
-    Statement stored(*connection, QStringLiteral("SELECT typeof(Count), typeof(Amount), typeof(Mixed), Mixed, Day FROM [客户$]"));
+    Statement stored(*connection, QStringLiteral("SELECT typeof(Count), typeof(Amount), typeof(Mixed), Mixed, Day FROM \"客户$\""));
     QStringList texts;
     while (stored.step()) {
         QStringList row;
@@ -133,7 +133,7 @@ TEST(SourceFiles, TableTypedInPlaceHoldsValuesAsItsTypesStoreThem)
     }
     EXPECT_EQ(texts, (QStringList{QStringLiteral("integer|real|text|13812345678|2026-12-07"),
                                   QStringLiteral("integer|real|text|0.25|"), QStringLiteral("integer|null|text|北京|2026-03-04")}));
-    Recordset rows(connection, QStringLiteral("Select * From [客户$]"));
+    Recordset rows(connection, QStringLiteral("Select * From \"客户$\""));
     using Kind = FieldInfo::Kind;
     const QList<Kind> kinds{Kind::Integer, Kind::Real, Kind::Text, Kind::Date};
     for (int c = 0; c < rows.fieldCount(); ++c)
@@ -156,10 +156,10 @@ TEST(SourceFiles, LongTextColumnsKeepNumberLikeTextsAsTyped)
     sink.addRow({QStringLiteral("0012")});
     sink.addRow({qint64(7)});
     sink.finish();
-    Recordset rows(connection, QStringLiteral("Select * From [备注$]"));
+    Recordset rows(connection, QStringLiteral("Select * From \"备注$\""));
     EXPECT_EQ(rows.field(0).kind, FieldInfo::Kind::LongText);
     EXPECT_EQ(rows.columnValues(0), (QList<QVariant>{QString(300, QChar(u'长')), QStringLiteral("0012"), QStringLiteral("7")}));
-    Statement stored(*connection, QStringLiteral("SELECT typeof(Notes), Notes FROM [备注$] WHERE rowid > 1"));
+    Statement stored(*connection, QStringLiteral("SELECT typeof(Notes), Notes FROM \"备注$\" WHERE rowid > 1"));
     QStringList texts;
     while (stored.step())
         texts << stored.valueAt(0).toString() + QLatin1Char('|') + stored.valueAt(1).toString();
@@ -182,7 +182,7 @@ TEST(SourceFiles, NamesWithApostrophesAndBlanksLoadAndQuery)
     EXPECT_EQ(table, QStringLiteral("O'Neil list"));
     const auto connection = SourceFiles::load(path, table);
     ASSERT_TRUE(connection);
-    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select [Company name], [Tel \"1\"], [Select] From [O'Neil list]")),
+    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select \"Company name\", \"Tel \"\"1\"\"\", \"Select\" From \"O'Neil list\"")),
               QList<QStringList>{(QStringList{QStringLiteral("A'B"), QStringLiteral("1"), QStringLiteral("x")})});
 }
 

@@ -97,8 +97,8 @@ TEST(WrittenWorkbook, EmptyTextsInTheFirstAndLastColumnAreNoPartOfTheTable)
              + label(Biff8, 1, 9, QString());
     const QString path = writeBook(files, QStringLiteral("edges.xls"), Biff8, {}, {{QStringLiteral("名单"), cells}});
     const auto table = SourceFiles::load(path, QStringLiteral("名单"));
-    EXPECT_EQ(fieldNames(table, QStringLiteral("Select * From [名单$]")), (QStringList{QStringLiteral("营销对象"), QStringLiteral("电话1")}));
-    EXPECT_EQ(rowTexts(table, QStringLiteral("Select * From [名单$]")),
+    EXPECT_EQ(fieldNames(table, QStringLiteral("Select * From \"名单$\"")), (QStringList{QStringLiteral("营销对象"), QStringLiteral("电话1")}));
+    EXPECT_EQ(rowTexts(table, QStringLiteral("Select * From \"名单$\"")),
               (QList<QStringList>{{QStringLiteral("甲公司"), QStringLiteral("1012345678")}}));
 }
 
@@ -126,7 +126,7 @@ TEST(WrittenWorkbook, Excel95BooksGiveEveryRowAndTheResultsOfSharedFormulas)
     const QString path = writeBook(files, QStringLiteral("excel95.xls"), Biff5,
                                    record(0x0042, u16(936)) + excel95Formats(), {{QStringLiteral("名单"), cells}});
     EXPECT_EQ(SourceFiles::tableNames(path), QStringList{QStringLiteral("名单")});
-    const auto rows = rowTexts(SourceFiles::load(path, QStringLiteral("名单")), QStringLiteral("Select * From [名单$]"));
+    const auto rows = rowTexts(SourceFiles::load(path, QStringLiteral("名单")), QStringLiteral("Select * From \"名单$\""));
     ASSERT_EQ(rows.size(), 22);
     EXPECT_EQ(rows[0], (QStringList{"客户1", "10", "客户1先生", "2025/12/10", "250:10:10"}));
     EXPECT_EQ(rows[21], (QStringList{"客户22", "220", "客户22先生", "2025/12/31", "250:10:10"}));
@@ -140,7 +140,7 @@ TEST(WrittenWorkbook, Excel95BooksGiveEveryRowAndTheResultsOfSharedFormulas)
         numbers += number(row, 2, 13800000000.0 + row);
     }
     const QString plain = writeBook(files, QStringLiteral("numbers95.xls"), Biff5, excel95Formats(), {{QStringLiteral("Sheet1"), numbers}});
-    const auto numberRows = rowTexts(SourceFiles::load(plain, QStringLiteral("Sheet1")), QStringLiteral("Select * From [Sheet1$]"));
+    const auto numberRows = rowTexts(SourceFiles::load(plain, QStringLiteral("Sheet1")), QStringLiteral("Select * From \"Sheet1$\""));
     ASSERT_EQ(numberRows.size(), 4);   // the first row names the columns
     EXPECT_EQ(numberRows[3], (QStringList{"5", "104", "13800000004"}));
 }

@@ -23,7 +23,7 @@ TEST(XlsReader, ProfilesSampleSheetsHeadingsAndValues)
     EXPECT_EQ(SourceFiles::sourceTableName(path, QStringLiteral("AXISDEF")), QStringLiteral("AXISDEF$"));
 
     const auto definitions = SourceFiles::load(path, QStringLiteral("PROFILEDEF"));
-    Recordset rows(definitions, QStringLiteral("Select PROFIL, a, l From [PROFILEDEF$]"));
+    Recordset rows(definitions, QStringLiteral("Select PROFIL, a, l From \"PROFILEDEF$\""));
     EXPECT_EQ(rows.recordCount(), 14);
     rows.moveFirst();
     EXPECT_EQ(rows.text(0), QStringLiteral("P8.2"));
@@ -32,15 +32,15 @@ TEST(XlsReader, ProfilesSampleSheetsHeadingsAndValues)
 
     // An empty heading cell is named after its column.
     const auto chainage = SourceFiles::load(path, QStringLiteral("TRAVERSALCHAINAGE"));
-    EXPECT_EQ(fieldNames(chainage, QStringLiteral("Select * From [TRAVERSALCHAINAGE$]")).first(), QStringLiteral("F1"));
-    Recordset chain(chainage, QStringLiteral("Select F1, b From [TRAVERSALCHAINAGE$]"));
+    EXPECT_EQ(fieldNames(chainage, QStringLiteral("Select * From \"TRAVERSALCHAINAGE$\"")).first(), QStringLiteral("F1"));
+    Recordset chain(chainage, QStringLiteral("Select F1, b From \"TRAVERSALCHAINAGE$\""));
     chain.moveFirst();
     EXPECT_EQ(chain.text(0), QStringLiteral("P8.2"));
     EXPECT_NEAR(chain.value(1).toDouble(), 0.20001, 1e-9);
 
     const auto levels = SourceFiles::load(path, QStringLiteral("PROFILELEVELS"));
-    EXPECT_EQ(fieldNames(levels, QStringLiteral("Select * From [PROFILELEVELS$]")).value(1), QStringLiteral("Quergefälle"));
-    const auto values = rowTexts(levels, QStringLiteral("Select Quergefälle, i1, k2 From [PROFILELEVELS$]"));
+    EXPECT_EQ(fieldNames(levels, QStringLiteral("Select * From \"PROFILELEVELS$\"")).value(1), QStringLiteral("Quergefälle"));
+    const auto values = rowTexts(levels, QStringLiteral("Select Quergefälle, i1, k2 From \"PROFILELEVELS$\""));
     ASSERT_EQ(values.size(), 14);
     // i1 is a formula: its last result is imported, as the spreadsheet shows it.
     EXPECT_EQ(values[0], (QStringList{QStringLiteral("0.025"), QStringLiteral("265.21206"), QStringLiteral("270.65")}));
@@ -57,20 +57,20 @@ TEST(XlsReader, OpenOfficeSampleWithAccentedSheetsDatesAndMergedCells)
 
     // No heading row: the first row's values name the columns, a date as the program writes dates.
     const auto first = SourceFiles::load(path, QStringLiteral("Blätt1"));
-    EXPECT_EQ(fieldNames(first, QStringLiteral("Select * From [Blätt1$]")),
+    EXPECT_EQ(fieldNames(first, QStringLiteral("Select * From \"Blätt1$\"")),
               (QStringList{QStringLiteral("Huber"), QStringLiteral("1907/7/3")}));
-    const auto rows = rowTexts(first, QStringLiteral("Select * From [Blätt1$]"));
+    const auto rows = rowTexts(first, QStringLiteral("Select * From \"Blätt1$\""));
     ASSERT_EQ(rows.size(), 9);
     EXPECT_EQ(rows[0], (QStringList{QStringLiteral("Äcker"), QStringLiteral("2005/2/23")}));
     EXPECT_EQ(rows[2], (QStringList{QStringLiteral("Morgen"), QStringLiteral("06:34:00")}));
     EXPECT_EQ(rows[5], (QStringList{QStringLiteral("gut"), QStringLiteral("0.974")}));
 
     // A merged area gives its value in its top-left cell only.
-    const auto merged = rowTexts(SourceFiles::load(path, QStringLiteral("ÖÄÜ")), QStringLiteral("Select * From [ÖÄÜ$]"));
+    const auto merged = rowTexts(SourceFiles::load(path, QStringLiteral("ÖÄÜ")), QStringLiteral("Select * From \"ÖÄÜ$\""));
     ASSERT_EQ(merged.size(), 2);
     EXPECT_EQ(merged[1], (QStringList{QString(), QString(), QStringLiteral("MERGED CELLS")}));
 
-    Recordset numbers(SourceFiles::load(path, QStringLiteral("Blätt3")), QStringLiteral("Select [100] From [Blätt3$]"));
+    Recordset numbers(SourceFiles::load(path, QStringLiteral("Blätt3")), QStringLiteral("Select \"100\" From \"Blätt3$\""));
     ASSERT_EQ(numbers.recordCount(), 11);
     EXPECT_EQ(numbers.field(0).kind, FieldInfo::Kind::Integer);
     numbers.moveLast();

@@ -125,13 +125,13 @@ TEST(XlsxReader, SheetWithoutDeclaredRangeIsAsWideAsItsValues)
     const QString path = writeUndeclaredWorkbook(files, {{"窄", heading + fitting}, {"宽", heading + fitting + wider}});
 
     const auto narrow = SourceFiles::load(path, QStringLiteral("窄"));
-    EXPECT_EQ(fieldNames(narrow, QStringLiteral("Select * From [窄$]")), (QStringList{QStringLiteral("名称"), QStringLiteral("电话")}));
-    EXPECT_EQ(rowTexts(narrow, QStringLiteral("Select * From [窄$]")), (QList<QStringList>{{QStringLiteral("甲"), QStringLiteral("1")}}));
+    EXPECT_EQ(fieldNames(narrow, QStringLiteral("Select * From \"窄$\"")), (QStringList{QStringLiteral("名称"), QStringLiteral("电话")}));
+    EXPECT_EQ(rowTexts(narrow, QStringLiteral("Select * From \"窄$\"")), (QList<QStringList>{{QStringLiteral("甲"), QStringLiteral("1")}}));
 
     const auto wide = SourceFiles::load(path, QStringLiteral("宽"));
-    EXPECT_EQ(fieldNames(wide, QStringLiteral("Select * From [宽$]")),
+    EXPECT_EQ(fieldNames(wide, QStringLiteral("Select * From \"宽$\"")),
               (QStringList{QStringLiteral("F1"), QStringLiteral("名称"), QStringLiteral("电话"), QStringLiteral("F4")}));
-    EXPECT_EQ(rowTexts(wide, QStringLiteral("Select * From [宽$]")),
+    EXPECT_EQ(rowTexts(wide, QStringLiteral("Select * From \"宽$\"")),
               (QList<QStringList>{{QString(), QStringLiteral("甲"), QStringLiteral("1"), QString()},
                                   {QStringLiteral("左"), QString(), QString(), QStringLiteral("右")}}));
 }
@@ -145,9 +145,9 @@ TEST(XlsxReader, ChineseSampleWorkbook)
     EXPECT_EQ(SourceFiles::sourceTableName(path, QStringLiteral("Sheet1")), QStringLiteral("Sheet1$"));
     const auto connection = SourceFiles::load(path, QStringLiteral("Sheet1"));
     ASSERT_TRUE(connection);
-    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [Sheet1$]")),
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From \"Sheet1$\"")),
               (QStringList{QStringLiteral("字符串标题"), QStringLiteral("日期标题"), QStringLiteral("数字标题")}));
-    Recordset rows(connection, QStringLiteral("Select 字符串标题, 日期标题, 数字标题 From [Sheet1$]"));
+    Recordset rows(connection, QStringLiteral("Select 字符串标题, 日期标题, 数字标题 From \"Sheet1$\""));
     ASSERT_EQ(rows.recordCount(), 10);
     rows.moveFirst();
     EXPECT_EQ(rows.text(0), QStringLiteral("字符串0"));
@@ -158,7 +158,7 @@ TEST(XlsxReader, ChineseSampleWorkbook)
     EXPECT_EQ(rows.text(2), QStringLiteral("10"));
 
     const auto second = SourceFiles::load(path, QStringLiteral("Sheet2"));
-    EXPECT_EQ(rowTexts(second, QStringLiteral("Select * From [Sheet2$]")).value(0).value(0), QStringLiteral("表2字符串0"));
+    EXPECT_EQ(rowTexts(second, QStringLiteral("Select * From \"Sheet2$\"")).value(0).value(0), QStringLiteral("表2字符串0"));
 }
 
 class XlsxWritten : public ::testing::TestWithParam<bool> {};
@@ -171,9 +171,9 @@ TEST_P(XlsxWritten, ValuesHeadingsAndRowsAsTheUserSeesThem)
     EXPECT_EQ(SourceFiles::tableNames(path), (QStringList{QStringLiteral("客户"), QStringLiteral("Sheet 2")}));
     const auto connection = SourceFiles::load(path, QStringLiteral("客户"));
     ASSERT_TRUE(connection);
-    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [客户$]")).join(QLatin1Char('|')),
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From \"客户$\"")).join(QLatin1Char('|')),
               QStringLiteral("营销对象|电话|F3|营销对象1|生日|金额|VIP|Seen"));
-    Recordset rows(connection, QStringLiteral("Select * From [客户$]"));
+    Recordset rows(connection, QStringLiteral("Select * From \"客户$\""));
     ASSERT_EQ(rows.recordCount(), 3);
     rows.moveFirst();
     EXPECT_EQ(rows.text(0), QStringLiteral("张三 & O'Brien <Ltd>"));
@@ -194,8 +194,8 @@ TEST_P(XlsxWritten, ValuesHeadingsAndRowsAsTheUserSeesThem)
 
     // A sheet whose values start at B3 has its heading there.
     const auto second = SourceFiles::load(path, QStringLiteral("Sheet 2"));
-    EXPECT_EQ(fieldNames(second, QStringLiteral("Select * From [Sheet 2$]")), QStringList{QStringLiteral("only")});
-    EXPECT_TRUE(rowTexts(second, QStringLiteral("Select * From [Sheet 2$]")).isEmpty());
+    EXPECT_EQ(fieldNames(second, QStringLiteral("Select * From \"Sheet 2$\"")), QStringList{QStringLiteral("only")});
+    EXPECT_TRUE(rowTexts(second, QStringLiteral("Select * From \"Sheet 2$\"")).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedAndInlineStrings, XlsxWritten, ::testing::Bool());
@@ -214,7 +214,7 @@ TEST(XlsxReader, UnknownSheetAndCancelledLoad)
     EXPECT_THROW(SourceFiles::load(path, QStringLiteral("Sheet9")), DbError);
     EXPECT_EQ(SourceFiles::load(path, QStringLiteral("Sheet1"), [](qint64 rows) { return rows < 1000; }), nullptr);
     const auto connection = SourceFiles::load(path, QStringLiteral("Sheet1"));
-    EXPECT_EQ(Recordset(connection, QStringLiteral("Select n From [Sheet1$]")).recordCount(), 3000);
+    EXPECT_EQ(Recordset(connection, QStringLiteral("Select n From \"Sheet1$\"")).recordCount(), 3000);
 }
 
 TEST(XlsxReader, DurationCellsLoadAsTheTextTheyShow)
@@ -238,7 +238,7 @@ TEST(XlsxReader, DurationCellsLoadAsTheTextTheyShow)
     worksheet_write_number(sheet, 1, 2, (15 * 3600 + 10 * 60 + 10) / 86400.0, clock);
     workbook_close(workbook);
 
-    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("通话")), QStringLiteral("Select * From [通话$]")),
+    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("通话")), QStringLiteral("Select * From \"通话$\"")),
               (QList<QStringList>{{QStringLiteral("250:10:10"), QStringLiteral("75:05"), QStringLiteral("15:10:10")}}));
 }
 
@@ -259,8 +259,8 @@ TEST(XlsxReader, ARangeDeclaredOverEveryColumnIsOnlyAHint)
                                              "<worksheet><dimension ref=\"A1:XFD2\"/><sheetData>" + heading + "</row>" + values
                                                  + "</row></sheetData></worksheet>");
     const auto connection = SourceFiles::load(wps, QStringLiteral("表"));
-    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From [表$]")), names);
-    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select * From [表$]")).value(0).value(11), QStringLiteral("11"));
+    EXPECT_EQ(fieldNames(connection, QStringLiteral("Select * From \"表$\"")), names);
+    EXPECT_EQ(rowTexts(connection, QStringLiteral("Select * From \"表$\"")).value(0).value(11), QStringLiteral("11"));
 
     // A sheet that really has more columns than a table can take says so.
     QByteArray wide = "<row r=\"1\">";
@@ -293,7 +293,7 @@ TEST(XlsxReader, CellShapesOfOtherWritersReadAsTheirValues)
         "<c r=\"B4\" t=\"inlineStr\"><is><t>前&#13;后</t></is></c></row>"
         "</sheetData></worksheet>";
     const QString path = writeOneSheetPackage(files, QStringLiteral("shapes.xlsx"), sheet, shared);
-    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("表")), QStringLiteral("Select * From [表$]")),
+    EXPECT_EQ(rowTexts(SourceFiles::load(path, QStringLiteral("表")), QStringLiteral("Select * From \"表$\"")),
               (QList<QStringList>{{QStringLiteral("甲"), QString()},
                                   {QStringLiteral("1."), QStringLiteral("上行\n下行")},
                                   {QStringLiteral("左\n右"), QStringLiteral("前\r后")}}));

@@ -96,7 +96,7 @@ TEST_F(ExportWindowsTest, AllTargetsOrTargetsWithFeedbackOfEveryPlan)
     EXPECT_EQ(countRows(exportDb(), QStringLiteral("Select * From 全部")), 5);
 
     // A target that responded once (the usual case) has feedback too.
-    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 1 WHERE 营销对象 = '广州无名公司'"));
+    state.store().execute(QStringLiteral("UPDATE \"clientTableInfo\" SET 反馈合计 = 1 WHERE 营销对象 = '广州无名公司'"));
     openFm1("Option2", "Option3");
     dialogs.queueInput(QStringLiteral("有反馈"));
     confirmFm1();
@@ -225,7 +225,7 @@ TEST_F(ExportWindowsTest, DbaseFileGoesToTheChosenFolderUnderTheChosenName)
 
 TEST_F(ExportWindowsTest, DbaseExportSaysHowManyValuesItCouldNotKeepAsTheyWere)
 {
-    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 营销对象 = '한국 贸易' WHERE 序号 = 'P2'"));
+    state.store().execute(QStringLiteral("UPDATE \"clientTableInfo\" SET 营销对象 = '한국 贸易' WHERE 序号 = 'P2'"));
     openFm1("Option2", "Option4");
     saveAs(folder.filePath(QStringLiteral("out.dbf")));
     confirmFm1();
@@ -240,7 +240,7 @@ TEST_F(ExportWindowsTest, ALongExportShowsItsProgressAndACancelWritesNothing)
 {
     state.store().execute(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
-        "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) SELECT 'P2', '客户' || i, 1 FROM n"));
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 反馈合计) SELECT 'P2', '客户' || i, 1 FROM n"));
     openFm2(QStringLiteral("P2"));
     saveAs(folder.filePath(QStringLiteral("plan.xlsx")));
     dialogs.queueInput(QStringLiteral("反馈"));
@@ -307,7 +307,7 @@ TEST_F(ExportWindowsTest, PlanExportTakesOnlyTheCurrentPlansRespondersFromTheSto
     EXPECT_EQ(window2->windowTitle(), QStringLiteral("导出文件"));
     EXPECT_EQ(window2->Command1[0]->text(), QStringLiteral("导入mdb数据库"));
     // A response recorded after the window opened is exported too.
-    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 1 WHERE 营销对象 = '上海申达商行'"));
+    state.store().execute(QStringLiteral("UPDATE \"clientTableInfo\" SET 反馈合计 = 1 WHERE 营销对象 = '上海申达商行'"));
     state.setCurrentPlan(QStringLiteral("P2"), QString());   // the plan the window was made for counts
     dialogs.queueInput(QStringLiteral("本计划"));
     clickFm2(0);
@@ -338,7 +338,7 @@ TEST_F(ExportWindowsTest, PlanExportStaysOpenWhenCancelledAndClosesAfterAFailure
 
 TEST_F(ExportWindowsTest, PlanExportWithoutACurrentPlanTakesTargetsWithoutAPlanNumber)
 {
-    state.store().execute(QStringLiteral("UPDATE clientTableInfo SET 反馈合计 = 3 WHERE 序号 = ''"));
+    state.store().execute(QStringLiteral("UPDATE \"clientTableInfo\" SET 反馈合计 = 3 WHERE 序号 = ''"));
     openFm2(QString());
     dialogs.queueInput(QStringLiteral("无序号"));
     clickFm2(0);

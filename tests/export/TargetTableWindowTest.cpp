@@ -54,7 +54,7 @@ protected:
     DataGrid* grid() const { return window->findChild<DataGrid*>("DataGrid1"); }
     int stored(const QString& where = QStringLiteral("1 = 1")) const
     {
-        return countRows(state.connection(), QStringLiteral("Select * From clientTableInfo Where ") + where);
+        return countRows(state.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where ") + where);
     }
     void chooseColumn(const QString& field)
     {
@@ -256,7 +256,7 @@ TEST_F(TargetTableWindowTest, RowsAddedOrDeletedElsewhereAreReadAgain)
     open();
     click("Command11");
     state.store().execute(QStringLiteral(
-        "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES ('P3', '导入的客户', 1)"));
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 反馈合计) VALUES ('P3', '导入的客户', 1)"));
     state.announce({ChangeNotice::Table::Targets, QStringLiteral("P3")});
     EXPECT_EQ(position(), QStringLiteral("1/3"));   // the same list, read again
     EXPECT_EQ(grid()->model()->rowCount(), 3);
@@ -281,7 +281,7 @@ TEST_F(TargetTableWindowTest, ARowBeingTypedIsNotStoredByAnotherWindowsChange)
 
     // A value typed in place over a stored row waits for 取消 just the same.
     ASSERT_TRUE(typeIntoLine(0, QStringLiteral("地址"), QStringLiteral("北京")));
-    state.store().execute(QStringLiteral("INSERT INTO clientTableInfo (营销对象) VALUES ('导入的客户')"));
+    state.store().execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (营销对象) VALUES ('导入的客户')"));
     state.announce({ChangeNotice::Table::Targets, QString()});
     EXPECT_EQ(stored(QStringLiteral("地址 = '北京'")), 0);
     click("Command9");
@@ -300,7 +300,7 @@ TEST_F(TargetTableWindowTest, TheSearchAndTheCurrentTargetOutlastAReread)
     ASSERT_EQ(position(), QStringLiteral("2/3"));
     const QString current = window->rows()->text(QStringLiteral("营销对象"));
     state.store().execute(QStringLiteral(
-        "INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P3', '导入的公司'), ('P3', '李先生')"));
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P3', '导入的公司'), ('P3', '李先生')"));
     state.announce({ChangeNotice::Table::Targets, QStringLiteral("P3")});
     EXPECT_EQ(position(), QStringLiteral("2/4"));
     EXPECT_EQ(window->rows()->text(QStringLiteral("营销对象")), current);

@@ -23,7 +23,7 @@ protected:
     {
         ProgramTest::SetUp();
         folder.connection()->execute(QStringLiteral(
-            "INSERT INTO feedbackTable (序号, 时间, 电话数, 反馈合计（当日）) VALUES "
+            "INSERT INTO \"feedbackTable\" (序号, 时间, 电话数, 反馈合计（当日）) VALUES "
             "('P''1', '2026-12-05', 1, 1), ('P''1', '2026-12-06', 2, 2), ('P''1', '2026-12-07', 3, 3), ('', '2026-12-01', 0, 0)"));
     }
     void TearDown() override
@@ -46,7 +46,7 @@ protected:
     }
     QList<qint64> values(const char* field) const
     {
-        Recordset days(folder.connection(), QStringLiteral("Select %1 From feedbackTable Where 序号 = 'P''1'").arg(QString::fromUtf8(field)));
+        Recordset days(folder.connection(), QStringLiteral("Select %1 From \"feedbackTable\" Where 序号 = 'P''1'").arg(QString::fromUtf8(field)));
         QList<qint64> list;
         for (const QVariant& v : days.columnValues(0))
             list << v.toLongLong();
@@ -54,13 +54,13 @@ protected:
     }
     QString plan(const char* field) const
     {
-        return Recordset(folder.connection(), QStringLiteral("Select %1 From marketingComment Where 序号 = 'P''1'").arg(QString::fromUtf8(field))).text(0);
+        return Recordset(folder.connection(), QStringLiteral("Select %1 From \"marketingComment\" Where 序号 = 'P''1'").arg(QString::fromUtf8(field))).text(0);
     }
     void click(const QString& name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }
     QString position() const { return window->findChild<QLineEdit*>("Text1")->text(); }
     int rows(const QString& where) const
     {
-        return Recordset(folder.connection(), QStringLiteral("Select * From feedbackTable Where ") + where).recordCount();
+        return Recordset(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where ") + where).recordCount();
     }
 };
 
@@ -147,7 +147,7 @@ TEST_F(DailyTableTest, DeletingByPlanNumberOffersTheCurrentOneAndCancellingMeans
 // rate right again; so does a deleted day.
 TEST_F(DailyTableTest, ACorrectionOrADeletionRecomputesTheDaysAndThePlan)
 {
-    folder.connection()->execute(QStringLiteral("INSERT INTO marketingComment (序号, 规模（数量）) VALUES ('P''1', '200')"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"marketingComment\" (序号, 规模（数量）) VALUES ('P''1', '200')"));
     open();
     ASSERT_TRUE(edit(0, "传真数", QStringLiteral("2")));   // 1 call + 2 faxes on the first day
     click("Command3");
@@ -184,7 +184,7 @@ TEST_F(DailyTableTest, AnEditWaitingForSaveIsNeverStoredByAnotherWindowsChange)
     click("Command1(3)");
     ASSERT_TRUE(edit(2, "电话数", QStringLiteral("5")));
     // Another window stores a row of the plan; the edit stays pending and shown.
-    folder.connection()->execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间) VALUES ('P''1', '2026-12-08')"));
+    folder.connection()->execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间) VALUES ('P''1', '2026-12-08')"));
     state.announce({ChangeNotice::Table::DailyRows, QStringLiteral("P'1")});
     EXPECT_EQ(values("电话数"), QList<qint64>({1, 2, 3, 0}));
     EXPECT_EQ(grid()->model()->data(grid()->model()->index(2, column("电话数"))).toString(), QStringLiteral("5"));

@@ -18,9 +18,9 @@ TEST(FeedbackRulesTest, TodaysRowIsKnownByItsDateAndRunningTotalsFollowTheRowOrd
     TempAppFolder folder;
     Clock::setToday(QDate(2026, 12, 7));
     Connection& db = *folder.connection();
-    db.execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+    db.execute(QStringLiteral("INSERT INTO \"feedbackTable\" (序号, 时间, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
                               "('1', '2026-12-05', 2, 0), ('2', '2026-12-06', 5, 0), ('1', '2026-12-06', 3, 9), ('1', '2026-12-07', 4, 0)"));
-    Recordset days(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '1'"));
+    Recordset days(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = '1'"));
     days.moveFirst();
     ASSERT_TRUE(FeedbackRules::moveToTodaysRow(days));
     EXPECT_EQ(days.absolutePosition(), 3);
@@ -30,7 +30,7 @@ TEST(FeedbackRulesTest, TodaysRowIsKnownByItsDateAndRunningTotalsFollowTheRowOrd
         totals << days.valueAt(row, days.fieldIndex(QStringLiteral("反馈合计（至今日）"))).toLongLong();
     EXPECT_EQ(totals, QList<qint64>({2, 5, 9}));
     EXPECT_EQ(days.absolutePosition(), 3);
-    Recordset other(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '2'"));
+    Recordset other(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = '2'"));
     EXPECT_EQ(other.value(QStringLiteral("反馈合计（至今日）")).toInt(), 0);   // another plan's rows are left alone
 
     Clock::setToday(QDate(2026, 12, 8));

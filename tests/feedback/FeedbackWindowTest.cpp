@@ -1,4 +1,5 @@
 // Recording responses in the feedback window, checked in the database afterwards.
+#include "support/SqlLiteral.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
@@ -27,11 +28,11 @@ protected:
     {
         ProgramTest::SetUp();
         Clock::setToday(QDate(2026, 12, 7));
-        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
-        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P0', '旧计划', '0', '', '')");
-        run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+        run("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
+        run("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P0', '旧计划', '0', '', '')");
+        run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
             "('P1', '2026-12-05', '春季直邮', 2, 2, 2)");
-        run("INSERT INTO clientTableInfo (序号, 营销对象, 记录号) VALUES ('P1', '北京甲公司', '1'), ('P1', 'O''K 贸易', '2'), "
+        run("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 记录号) VALUES ('P1', '北京甲公司', '1'), ('P1', 'O''K 贸易', '2'), "
             "('P1', '上海乙公司', '3'), ('P0', '北京甲公司', '1')");
     }
     void TearDown() override
@@ -70,12 +71,12 @@ protected:
     std::shared_ptr<Recordset> day(const QString& date) const
     {
         return std::make_shared<Recordset>(folder.connection(),
-                                           QStringLiteral("Select * From feedbackTable Where 序号 = 'P1' And 时间 = '%1'").arg(date));
+                                           QStringLiteral("Select * From \"feedbackTable\" Where 序号 = 'P1' And 时间 = '%1'").arg(date));
     }
     std::shared_ptr<Recordset> target(const QString& name) const
     {
         return std::make_shared<Recordset>(
-            folder.connection(), QStringLiteral("Select * From clientTableInfo Where 序号 = 'P1' And 营销对象 = ") + SqlText::quote(name));
+            folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 序号 = 'P1' And 营销对象 = ") + sqlLiteral(name));
     }
     int rows(const QString& statement) const { return Recordset(folder.connection(), statement).recordCount(); }
     static int field(const std::shared_ptr<Recordset>& rs, const char* name) { return rs->value(QString::fromUtf8(name)).toInt(); }
@@ -161,7 +162,7 @@ TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowAndCancelledCo
     for (const char* f : {"电话数", "产品1计数"})
         EXPECT_EQ(field(today, f), 0);
 
-    run("Delete * From feedbackTable Where 时间 = '2026-12-07'");
+    run("DELETE FROM \"feedbackTable\" Where 时间 = '2026-12-07'");
     state.announce({ChangeNotice::Table::DailyRows, QStringLiteral("P1")});
     chooseTarget(1);
     count(Fax);
@@ -183,7 +184,7 @@ TEST_F(FeedbackWindowTest, SavingWithoutAClickStillStartsTodaysRowAndCancelledCo
 
 TEST_F(FeedbackWindowTest, CountsGoToTodaysRowEvenAfterLookingAtAnEarlierDay)
 {
-    run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+    run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
         "('P1', '2026-12-07', '春季直邮', 1, 1, 3)");
     open();
     click("Command11(0)");   // the earlier day
@@ -197,7 +198,7 @@ TEST_F(FeedbackWindowTest, CountsGoToTodaysRowEvenAfterLookingAtAnEarlierDay)
     EXPECT_EQ(field(day("2026-12-07"), "电话数"), 2);
     EXPECT_EQ(field(day("2026-12-07"), "反馈合计（至今日）"), 4);
     EXPECT_EQ(field(day("2026-12-05"), "电话数"), 2);
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1'"), 2);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 序号 = 'P1'"), 2);
 }
 
 TEST_F(FeedbackWindowTest, ASearchFindsTheTargetOrTheUnknownClientOrStartsANewTarget)
@@ -231,7 +232,7 @@ TEST_F(FeedbackWindowTest, ASearchFindsTheTargetOrTheUnknownClientOrStartsANewTa
     EXPECT_FALSE(window->findChild<QLabel*>("Label2")->isVisible());
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("4/4"));   // the whole list is back, the new target shown
 
-    run("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '未知客户')");
+    run("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P1', '未知客户')");
     window->Form_Activate();
     dialogs.queueInput(QStringLiteral("丁"));
     click("Command5");
@@ -248,13 +249,13 @@ TEST_F(FeedbackWindowTest, TheUnknownClientIsMadeOnceAndUsedAgain)
     EXPECT_EQ(box("Text4(0)")->text(), QStringLiteral("P1"));
     count(Phone);
     click("Command9");
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '未知客户'"), 1);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 营销对象 = '未知客户'"), 1);
     click("Command2");
     count(Phone);
     click("Command9");
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '未知客户'"), 1);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 营销对象 = '未知客户'"), 1);
     EXPECT_EQ(field(target("未知客户"), "电话数"), 2);
-    EXPECT_EQ(rows("Select * From feedbackTable Where 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 时间 = '2026-12-07'"), 1);
     EXPECT_EQ(field(day("2026-12-07"), "电话数"), 2);
 }
 
@@ -270,27 +271,27 @@ TEST_F(FeedbackWindowTest, AddingAndTheUnknownClientMakeOnlyOneRowForTheDay)
     box("Text4(1)")->setText(QStringLiteral("丁"));
     count(Phone);
     click("Command9");
-    EXPECT_EQ(rows("Select * From feedbackTable Where 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 时间 = '2026-12-07'"), 1);
     EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '丙'"), 0);
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 营销对象 = '丁'"), 1);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 营销对象 = '丙'"), 0);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 营销对象 = '丁'"), 1);
 }
 
 TEST_F(FeedbackWindowTest, ARefusedSaveStoresNothingOfTheResponse)
 {
     open();
-    run("CREATE TRIGGER refuse BEFORE INSERT ON feedbackTable BEGIN SELECT RAISE(ABORT, '数据库已锁定'); END");
+    run("CREATE TRIGGER refuse BEFORE INSERT ON \"feedbackTable\" BEGIN SELECT RAISE(ABORT, '数据库已锁定'); END");
     chooseTarget(1);
     count(Phone);
     click("Command9");
     EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("数据库已锁定")));
     EXPECT_EQ(field(target("北京甲公司"), "电话数"), 0);
-    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\""), 1);
     run("DROP TRIGGER refuse");
     click("Command9");   // the same response, once the database accepts it
     EXPECT_EQ(field(target("北京甲公司"), "电话数"), 1);
     EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 3);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 序号 = 'P1'"), 3);
 }
 
 TEST_F(FeedbackWindowTest, LeavingWritesThePlansTotalAndRate)
@@ -300,24 +301,24 @@ TEST_F(FeedbackWindowTest, LeavingWritesThePlansTotalAndRate)
     count(Phone);
     click("Command9");
     click("Command1");
-    Recordset plan(folder.connection(), QStringLiteral("Select * From marketingComment Where 序号 = 'P1'"));
+    Recordset plan(folder.connection(), QStringLiteral("Select * From \"marketingComment\" Where 序号 = 'P1'"));
     EXPECT_EQ(plan.text(QStringLiteral("反馈合计")), QStringLiteral("3"));
     EXPECT_EQ(plan.text(QStringLiteral("反馈率")), QStringLiteral("1%"));
 }
 
 TEST_F(FeedbackWindowTest, LeavingAPlanOfScaleZeroOrNoNumberStoresRateZero)
 {
-    run("INSERT INTO feedbackTable (序号, 时间, 反馈合计（当日）, 反馈合计（至今日）) VALUES ('P0', '2026-12-06', 4, 4)");
+    run("INSERT INTO \"feedbackTable\" (序号, 时间, 反馈合计（当日）, 反馈合计（至今日）) VALUES ('P0', '2026-12-06', 4, 4)");
     open(QStringLiteral("P0"));
     click("Command1");
-    Recordset plan(folder.connection(), QStringLiteral("Select * From marketingComment Where 序号 = 'P0'"));
+    Recordset plan(folder.connection(), QStringLiteral("Select * From \"marketingComment\" Where 序号 = 'P0'"));
     EXPECT_EQ(plan.text(QStringLiteral("反馈合计")), QStringLiteral("4"));
     EXPECT_EQ(plan.text(QStringLiteral("反馈率")), QStringLiteral("0"));
 
-    run("UPDATE marketingComment SET 规模（数量） = '约三百' WHERE 序号 = 'P0'");
+    run("UPDATE \"marketingComment\" SET 规模（数量） = '约三百' WHERE 序号 = 'P0'");
     open(QStringLiteral("P0"));
     click("Command1");
-    Recordset again(folder.connection(), QStringLiteral("Select * From marketingComment Where 序号 = 'P0'"));
+    Recordset again(folder.connection(), QStringLiteral("Select * From \"marketingComment\" Where 序号 = 'P0'"));
     EXPECT_EQ(again.text(QStringLiteral("反馈合计")), QStringLiteral("4"));
     EXPECT_EQ(again.text(QStringLiteral("反馈率")), QStringLiteral("0"));
 }
@@ -351,7 +352,7 @@ TEST_F(FeedbackWindowTest, BoxesAndGridsBehaveAsTheOperatorExpects)
     box("Text1(1)")->setFocus();
     EXPECT_EQ(box("Text1(1)")->text(), QStringLiteral("2026/12/7"));
 
-    run("INSERT INTO feedbackTable (序号, 时间) VALUES ('P1', '2026-12-06')");
+    run("INSERT INTO \"feedbackTable\" (序号, 时间) VALUES ('P1', '2026-12-06')");
     state.announce({ChangeNotice::Table::DailyRows, QStringLiteral("P1")});   // another window added a day
     EXPECT_EQ(window->findChild<DataGrid*>("DataGrid1")->recordset()->recordCount(), 2);
     EXPECT_EQ(box("Text2")->text(), QStringLiteral("2/2"));
@@ -365,13 +366,13 @@ TEST_F(FeedbackWindowTest, DeletingATargetLeavesTheDailyRowsAlone)
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command10");
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除客户“%1”（计划P1）吗？它的反馈计数将一并删除。").arg(name));
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 3);   // kept on Cancel
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 序号 = 'P1'"), 3);   // kept on Cancel
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command10");
-    EXPECT_EQ(rows("Select * From clientTableInfo Where 序号 = 'P1'"), 2);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\" Where 序号 = 'P1'"), 2);
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("2/2"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("O'K 贸易"));
-    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\""), 1);
 }
 
 // Two plans with a target of the same name; the current plan changes in the main window
@@ -393,26 +394,26 @@ TEST_F(FeedbackWindowTest, AResponseCountsOnTheShownTargetsPlanWhenTheCurrentPla
     EXPECT_EQ(box("Text4(0)")->text(), QStringLiteral("P0"));
     count(Phone);
     click("Command9");
-    EXPECT_EQ(rows("Select * From clientTableInfo"), 4);   // no target overwritten or doubled
-    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From clientTableInfo Where 序号 = 'P1' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
-    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From clientTableInfo Where 序号 = 'P0' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\""), 4);   // no target overwritten or doubled
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From \"clientTableInfo\" Where 序号 = 'P1' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From \"clientTableInfo\" Where 序号 = 'P0' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
 
     // A count waiting to be saved stays with its plan when another plan becomes current.
     count(Phone);
     state.setCurrentPlan(QStringLiteral("P1"), titleOf("P1"));
     EXPECT_EQ(planLabel->text(), QStringLiteral("当前计划：P0 旧计划"));
     click("Command9");
-    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From feedbackTable Where 序号 = 'P0' And 时间 = '2026-12-07'").value(0).toInt(), 2);
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From \"feedbackTable\" Where 序号 = 'P0' And 时间 = '2026-12-07'").value(0).toInt(), 2);
     EXPECT_EQ(field(day("2026-12-07"), "电话数"), 1);
-    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From clientTableInfo Where 序号 = 'P1' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
+    EXPECT_EQ(Recordset(folder.connection(), "Select 电话数 From \"clientTableInfo\" Where 序号 = 'P1' And 营销对象 = '北京甲公司'").value(0).toInt(), 1);
     window->Form_Activate();   // saved: the next activation takes the current plan
     EXPECT_EQ(planLabel->text(), QStringLiteral("当前计划：P1 春季直邮"));
     EXPECT_FALSE(window->findChild<QWidget*>("Frame2")->isVisible());
 
     // 返回 writes the totals of both plans recorded for.
     click("Command1");
-    EXPECT_EQ(Recordset(folder.connection(), "Select 反馈合计 From marketingComment Where 序号 = 'P0'").text(0), QStringLiteral("2"));
-    EXPECT_EQ(Recordset(folder.connection(), "Select 反馈合计 From marketingComment Where 序号 = 'P1'").text(0), QStringLiteral("3"));
+    EXPECT_EQ(Recordset(folder.connection(), "Select 反馈合计 From \"marketingComment\" Where 序号 = 'P0'").text(0), QStringLiteral("2"));
+    EXPECT_EQ(Recordset(folder.connection(), "Select 反馈合计 From \"marketingComment\" Where 序号 = 'P1'").text(0), QStringLiteral("3"));
 }
 
 TEST_F(FeedbackWindowTest, ANewTargetIsNeverStoredWithoutAName)
@@ -427,8 +428,8 @@ TEST_F(FeedbackWindowTest, ANewTargetIsNeverStoredWithoutAName)
     click("Command9");
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("信息提示"));
     EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("营销对象")));
-    EXPECT_EQ(rows("Select * From clientTableInfo"), 4);
-    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+    EXPECT_EQ(rows("Select * From \"clientTableInfo\""), 4);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\""), 1);
     // The form is kept as typed, still a new target.
     EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
     EXPECT_TRUE(window->findChild<QLabel*>("Label2")->isVisible());

@@ -1,6 +1,7 @@
 // The feedback window beside the windows and statements that share its rows: the daily
 // statistics window, plan execution, a second writer. Saves land on the window's own plan,
 // add to what is stored and never make a second row for a day.
+#include "support/SqlLiteral.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
@@ -31,11 +32,11 @@ protected:
     {
         ProgramTest::SetUp();
         Clock::setToday(QDate(2026, 12, 7));
-        run("INSERT INTO planTable (序号, 题目, 规模（数量）) VALUES ('P1', '春季直邮', '300'), ('P2', '秋季电话', '100')");
-        run("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
-        run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+        run("INSERT INTO \"planTable\" (序号, 题目, 规模（数量）) VALUES ('P1', '春季直邮', '300'), ('P2', '秋季电话', '100')");
+        run("INSERT INTO \"marketingComment\" (序号, 题目, 规模（数量）, 反馈合计, 反馈率) VALUES ('P1', '春季直邮', '300', '', '')");
+        run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
             "('P1', '2026-12-05', '春季直邮', 2, 2, 2)");
-        run("INSERT INTO clientTableInfo (序号, 营销对象) VALUES ('P1', '北京甲公司'), ('P1', '上海乙公司'), ('P2', '广州丙公司')");
+        run("INSERT INTO \"clientTableInfo\" (序号, 营销对象) VALUES ('P1', '北京甲公司'), ('P1', '上海乙公司'), ('P2', '广州丙公司')");
     }
     void TearDown() override
     {
@@ -54,13 +55,13 @@ protected:
     int rows(const QString& sql) const { return Recordset(folder.connection(), sql).recordCount(); }
     int todays(const char* fieldName, const QString& plan = QStringLiteral("P1")) const
     {
-        Recordset rs(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = %1 And 时间 = '2026-12-07'")
-                                              .arg(SqlText::quote(plan)));
+        Recordset rs(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = %1 And 时间 = '2026-12-07'")
+                                              .arg(sqlLiteral(plan)));
         return rs.hasCurrentRow() ? rs.value(QString::fromUtf8(fieldName)).toInt() : -1;
     }
     int targets(const char* fieldName, const QString& name) const
     {
-        Recordset rs(folder.connection(), QStringLiteral("Select * From clientTableInfo Where 营销对象 = ") + SqlText::quote(name));
+        Recordset rs(folder.connection(), QStringLiteral("Select * From \"clientTableInfo\" Where 营销对象 = ") + sqlLiteral(name));
         return rs.value(QString::fromUtf8(fieldName)).toInt();
     }
 
@@ -96,7 +97,7 @@ TEST_F(SharedRowsTest, ExecutingAnotherPlanWhileRecordingNeverMixesTheTwoPlansRo
     chooseTarget(1);
     count(Phone);
 
-    Recordset planTable(folder.connection(), QStringLiteral("Select * From planTable"));
+    Recordset planTable(folder.connection(), QStringLiteral("Select * From \"planTable\""));
     planTable.moveLast();   // P2
     ASSERT_EQ(PlanExecution::execute(state, planTable.bookmark()).outcome, PlanExecution::Outcome::Executed);
     EXPECT_EQ(state.currentPlanNo(), QStringLiteral("P2"));
@@ -113,7 +114,7 @@ TEST_F(SharedRowsTest, ExecutingAnotherPlanWhileRecordingNeverMixesTheTwoPlansRo
     chooseTarget(1);
     count(Fax);
     save();
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P2'"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 序号 = 'P2'"), 1);
     EXPECT_EQ(todays("传真数", "P2"), 1);
     EXPECT_EQ(todays("传真数", "P1"), 0);
     EXPECT_EQ(targets("传真数", "广州丙公司"), 1);
@@ -132,7 +133,7 @@ TEST_F(SharedRowsTest, ExecutingAnotherPlanWhileRecordingNeverMixesTheTwoPlansRo
 
 TEST_F(SharedRowsTest, ACorrectionInTheDailyTableIsKeptByTheNextResponse)
 {
-    run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+    run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
         "('P1', '2026-12-07', '春季直邮', 5, 5, 7)");
     openFeedback();
     openDailyTable();
@@ -155,7 +156,7 @@ TEST_F(SharedRowsTest, ACorrectionInTheDailyTableIsKeptByTheNextResponse)
 
 TEST_F(SharedRowsTest, ASearchInTheDailyTableNeverLeadsToASecondRowForToday)
 {
-    run("INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
+    run("INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) VALUES "
         "('P1', '2026-12-07', '春季直邮', 1, 1, 3)");
     openFeedback();
     openDailyTable();
@@ -166,7 +167,7 @@ TEST_F(SharedRowsTest, ASearchInTheDailyTableNeverLeadsToASecondRowForToday)
     chooseTarget(1);
     count(Phone);
     save();
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1' And 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 序号 = 'P1' And 时间 = '2026-12-07'"), 1);
     EXPECT_EQ(todays("电话数"), 2);
     EXPECT_EQ(todays("反馈合计（至今日）"), 4);
 }
@@ -182,8 +183,8 @@ TEST_F(SharedRowsTest, ANewDayStartedByTheFeedbackWindowIsNeverAPendingRowOfTheS
     // Moving in the daily table stores nothing.
     click(dailyTable.get(), "Command1(0)");
     click(dailyTable.get(), "Command1(3)");
-    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 Is Null Or 时间 Is Null"), 0);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\""), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 序号 Is Null Or 时间 Is Null"), 0);
 
     click(feedback.get(), "Command12");   // 取消
     click(feedback.get(), "Command2");    // 未知客户: made, with today's new day shown
@@ -191,7 +192,7 @@ TEST_F(SharedRowsTest, ANewDayStartedByTheFeedbackWindowIsNeverAPendingRowOfTheS
     box("Text4(1)")->setText(QStringLiteral("未知客户"));
     count(Phone);
     save();
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1'"), 2);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 序号 = 'P1'"), 2);
     EXPECT_EQ(todays("电话数"), 1);
     EXPECT_EQ(targets("电话数", "未知客户"), 1);
 }
@@ -203,7 +204,7 @@ TEST_F(SharedRowsTest, CountsSavedMeanwhileByAnotherWriterAreAddedToNotOverwritt
     count(Phone);
     // Another copy of the program (another connection) records two calls for the same target.
     auto other = Connection::open(folder.connection()->location());
-    other->execute(QStringLiteral("Update clientTableInfo Set 电话数 = 2, 反馈合计 = 2 Where 营销对象 = '北京甲公司'"));
+    other->execute(QStringLiteral("Update \"clientTableInfo\" Set 电话数 = 2, 反馈合计 = 2 Where 营销对象 = '北京甲公司'"));
     TodaysRow::Increments two;
     two.counters[Phone] = 2;
     TodaysRow::add(other, QStringLiteral("P1"), QStringLiteral("春季直邮"), two);
@@ -211,7 +212,7 @@ TEST_F(SharedRowsTest, CountsSavedMeanwhileByAnotherWriterAreAddedToNotOverwritt
     save();
     EXPECT_EQ(targets("电话数", "北京甲公司"), 3);
     EXPECT_EQ(targets("反馈合计", "北京甲公司"), 3);
-    EXPECT_EQ(rows("Select * From feedbackTable Where 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 时间 = '2026-12-07'"), 1);
     EXPECT_EQ(todays("电话数"), 3);
     EXPECT_EQ(todays("反馈合计（至今日）"), 5);
 }
@@ -230,7 +231,7 @@ TEST_F(SharedRowsTest, TwoWritersAtOnceLoseNoCountAndMakeOneRowPerDay)
     std::thread second(writer);
     first.join();
     second.join();
-    EXPECT_EQ(rows("Select * From feedbackTable Where 序号 = 'P1' And 时间 = '2026-12-07'"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\" Where 序号 = 'P1' And 时间 = '2026-12-07'"), 1);
     EXPECT_EQ(todays("电话数"), 120);
     EXPECT_EQ(todays("反馈合计（至今日）"), 122);
 }
@@ -244,7 +245,7 @@ TEST_F(SharedRowsTest, RefusedCountsAndOverlongSearchesGetAClearMessageAndChange
     ASSERT_FALSE(dialogs.log().isEmpty());
     EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("不能小于 0")));
     EXPECT_EQ(targets("电话数", "北京甲公司"), 0);
-    EXPECT_EQ(rows("Select * From feedbackTable"), 1);
+    EXPECT_EQ(rows("Select * From \"feedbackTable\""), 1);
 
     click(feedback.get(), "Command12");
     dialogs.queueInput(QString(20000, QLatin1Char('%')) + QStringLiteral("公司"));
@@ -259,7 +260,7 @@ TEST_F(SharedRowsTest, TargetsDeletedElsewhereLeaveTheListAndTheTargetShownStays
     openFeedback();
     chooseTarget(2);   // 上海乙公司
     count(Phone);
-    run("Delete * From clientTableInfo Where 营销对象 = '北京甲公司'");
+    run("DELETE FROM \"clientTableInfo\" Where 营销对象 = '北京甲公司'");
     state.announce({ChangeNotice::Table::Targets, QString()});
     EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 1);
     EXPECT_EQ(box("Text3")->text(), QStringLiteral("1/1"));
@@ -269,7 +270,7 @@ TEST_F(SharedRowsTest, TargetsDeletedElsewhereLeaveTheListAndTheTargetShownStays
     EXPECT_EQ(todays("电话数"), 1);
 
     count(Phone);   // a count that can no longer be saved: the user hears of it
-    run("Delete * From clientTableInfo Where 营销对象 = '上海乙公司'");
+    run("DELETE FROM \"clientTableInfo\" Where 营销对象 = '上海乙公司'");
     state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
     EXPECT_TRUE(dialogs.log().last().text.contains(QStringLiteral("已被删除")));
     EXPECT_EQ(feedback->planTargetRecordset()->recordCount(), 0);
@@ -282,13 +283,13 @@ TEST_F(SharedRowsTest, TheTargetShownShowsCountsSavedElsewhereUnlessCountsOfItsO
     openFeedback();
     chooseTarget(1);   // 北京甲公司
     // Another seat records a call for the same target and tells the others.
-    run("Update clientTableInfo Set 电话数 = 1, 反馈合计 = 1 Where 营销对象 = '北京甲公司'");
+    run("Update \"clientTableInfo\" Set 电话数 = 1, 反馈合计 = 1 Where 营销对象 = '北京甲公司'");
     state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
     EXPECT_EQ(box("Text5(0)")->text(), QStringLiteral("1"));
     EXPECT_EQ(box("Text4(1)")->text(), QStringLiteral("北京甲公司"));
 
     count(Fax);   // counted here, not yet saved: another save elsewhere leaves it shown
-    run("Update clientTableInfo Set 电话数 = 2, 反馈合计 = 2 Where 营销对象 = '北京甲公司'");
+    run("Update \"clientTableInfo\" Set 电话数 = 2, 反馈合计 = 2 Where 营销对象 = '北京甲公司'");
     state.announce({ChangeNotice::Table::Targets, QStringLiteral("P1")});
     EXPECT_EQ(box("Text5(1)")->text(), QStringLiteral("1"));
     save();

@@ -19,7 +19,7 @@ class DefinitionTest : public ProgramTest {
 protected:
     QStringList stored() const
     {
-        Recordset rs(folder.connection(), QStringLiteral("Select * From productDF"));
+        Recordset rs(folder.connection(), QStringLiteral("Select * From \"productDF\""));
         QStringList names;
         for (int i = 0; i < 5; ++i)
             names << rs.value(i).toString();
@@ -32,7 +32,7 @@ protected:
 
 TEST_F(DefinitionTest, ShowsTheStoredNamesTrimmedAndStoresTrimmedNames)
 {
-    folder.connection()->execute(QStringLiteral("UPDATE productDF SET 产品1名称 = '  打印机 ', 产品3名称 = '扫描仪'"));
+    folder.connection()->execute(QStringLiteral("UPDATE \"productDF\" SET 产品1名称 = '  打印机 ', 产品3名称 = '扫描仪'"));
     definitionFm1 window(state);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("产品对照定义"));
     EXPECT_EQ(box(window, 0)->text(), QStringLiteral("打印机"));
@@ -75,7 +75,7 @@ TEST_F(DefinitionTest, NamesGrowUpToTheColumnWidthAndApostrophesAreData)
 
 TEST_F(DefinitionTest, AMappingWithoutItsRowGetsOneOnSaving)
 {
-    folder.connection()->execute(QStringLiteral("Delete * From productDF"));
+    folder.connection()->execute(QStringLiteral("DELETE FROM \"productDF\""));
     definitionFm1 window(state);
     EXPECT_EQ(box(window, 0)->text(), QString());
     box(window, 0)->setText(QStringLiteral("打印机"));

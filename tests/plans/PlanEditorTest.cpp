@@ -1,4 +1,5 @@
 // The plan editor and plan execution, driven through their controls on a real database.
+#include "support/SqlLiteral.h"
 #include "core/Clock.h"
 #include "core/Connection.h"
 #include "controls/DataGrid.h"
@@ -38,9 +39,9 @@ protected:
 
     void addPlan(const QString& no, const QString& title, const QString& scale = QStringLiteral("300"))
     {
-        folder.connection()->execute(QStringLiteral("INSERT INTO planTable (序号, 题目, 时间周期, 规模（数量）, 预计反馈数, 费用, 内容) "
+        folder.connection()->execute(QStringLiteral("INSERT INTO \"planTable\" (序号, 题目, 时间周期, 规模（数量）, 预计反馈数, 费用, 内容) "
                                                     "VALUES (%1, %2, '一个月', %3, '40', '12000', '内容')")
-                                         .arg(SqlText::quote(no), SqlText::quote(title), SqlText::quote(scale)));
+                                         .arg(sqlLiteral(no), sqlLiteral(title), sqlLiteral(scale)));
     }
 
     void open()
@@ -96,7 +97,7 @@ TEST_F(PlanEditorTest, CreateAndSaveStoresTheTrimmedBoxes)
     box(6)->setText(QStringLiteral("500"));
     content()->setPlainText(QStringLiteral("  第一行\n第二行  "));
     click("Command1(1)");
-    EXPECT_EQ(count("Select * From planTable Where 序号 = 'P''7' And 规模（数量） = '500'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = 'P''7' And 规模（数量） = '500'"), 1);
     EXPECT_EQ(box(0)->text(), QStringLiteral("P'7"));
     EXPECT_EQ(content()->toPlainText(), QStringLiteral("第一行\n第二行"));
     EXPECT_EQ(position(), QStringLiteral("2/2"));
@@ -125,22 +126,22 @@ TEST_F(PlanEditorTest, ThePlanNumberMustBeGivenAndUniqueAndTheScaleAWholeNumber)
     box(6)->setText(QStringLiteral("三百"));
     click("Command1(1)");
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("规模（数量）"))) << lastMessage().toStdString();
-    EXPECT_EQ(count("Select * From planTable"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\""), 1);
     EXPECT_EQ(editor->addMode(), 1);                        // still the new plan, as typed
     EXPECT_EQ(box(1)->text(), QStringLiteral("重复"));
 
     box(6)->setText(QStringLiteral("300"));
     click("Command1(1)");
-    EXPECT_EQ(count("Select * From planTable Where 序号 = 'W-2' And 规模（数量） = '300'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = 'W-2' And 规模（数量） = '300'"), 1);
     box(0)->setText(QStringLiteral("W-1"));                 // an edit may not take another plan's number
     click("Command1(1)");
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("序号"))) << lastMessage().toStdString();
-    EXPECT_EQ(count("Select * From planTable Where 序号 = 'W-2'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = 'W-2'"), 1);
 
     box(0)->setText(QStringLiteral("W-2"));
     click("Command6");
     EXPECT_EQ(lastMessage(), QStringLiteral("现在执行W-2计划!"));
-    EXPECT_EQ(count("Select * From marketingComment Where 序号 = 'W-2'"), 1);
+    EXPECT_EQ(count("Select * From \"marketingComment\" Where 序号 = 'W-2'"), 1);
 }
 
 TEST_F(PlanEditorTest, ANewPlanIsNotOverwrittenByTheGridAndCancelShowsTheCurrentRow)
@@ -159,19 +160,19 @@ TEST_F(PlanEditorTest, ANewPlanIsNotOverwrittenByTheGridAndCancelShowsTheCurrent
         click(name);   // the navigation stays still while the new plan is typed
     }
     EXPECT_EQ(box(1)->text(), QStringLiteral("新计划"));
-    EXPECT_EQ(count("Select * From planTable"), 2);
+    EXPECT_EQ(count("Select * From \"planTable\""), 2);
     click("Command1(1)");   // 保存 stores the new plan, not over another one
-    EXPECT_EQ(count("Select * From planTable Where 题目 = '新计划'"), 1);
-    EXPECT_EQ(count("Select * From planTable Where 题目 = '第一'"), 1);
-    EXPECT_EQ(count("Select * From planTable Where 题目 = '第二'"), 1);
-    folder.connection()->execute(QStringLiteral("Delete * From planTable Where 题目 = '新计划'"));
+    EXPECT_EQ(count("Select * From \"planTable\" Where 题目 = '新计划'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 题目 = '第一'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 题目 = '第二'"), 1);
+    folder.connection()->execute(QStringLiteral("DELETE FROM \"planTable\" Where 题目 = '新计划'"));
     open();
     grid = editor->findChild<DataGrid*>("DataGrid1");
     click("Command1(0)");
     box(1)->setText(QStringLiteral("新计划"));
     click("Command1(3)");
     EXPECT_EQ(box(1)->text(), QStringLiteral("第二"));
-    EXPECT_EQ(count("Select * From planTable"), 2);
+    EXPECT_EQ(count("Select * From \"planTable\""), 2);
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
     EXPECT_EQ(box(1)->text(), QStringLiteral("第一"));   // browsing, the grid chooses the plan shown
@@ -199,12 +200,12 @@ TEST_F(PlanEditorTest, TypedFieldsAreNotDroppedWhenMovingOnOrReturning)
     click("Command3(1)");
     EXPECT_EQ(position(), QStringLiteral("2/3"));
     EXPECT_EQ(box(1)->text(), QStringLiteral("第二"));
-    EXPECT_EQ(count("Select * From planTable Where 题目 = '第三改'"), 0);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 题目 = '第三改'"), 0);
 
     box(1)->setText(QStringLiteral("第二改"));
     dialogs.queueSaveAnswer(SaveAnswer::Save);
     click("Command3(0)");
-    EXPECT_EQ(count("Select * From planTable Where 序号 = '2' And 题目 = '第二改'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = '2' And 题目 = '第二改'"), 1);
     EXPECT_EQ(position(), QStringLiteral("1/3"));
     EXPECT_EQ(box(1)->text(), QStringLiteral("第一"));
 
@@ -218,8 +219,8 @@ TEST_F(PlanEditorTest, TypedFieldsAreNotDroppedWhenMovingOnOrReturning)
     EXPECT_EQ(box(1)->text(), QStringLiteral("第一改"));
     dialogs.queueSaveAnswer(SaveAnswer::Save);
     clickGridRow(2);
-    EXPECT_EQ(count("Select * From planTable Where 序号 = '1' And 题目 = '第一改'"), 1);
-    EXPECT_EQ(count("Select * From planTable Where 序号 = '3' And 题目 = '第三'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = '1' And 题目 = '第一改'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = '3' And 题目 = '第三'"), 1);
     EXPECT_EQ(position(), QStringLiteral("3/3"));
     EXPECT_EQ(box(1)->text(), QStringLiteral("第三"));
 
@@ -238,7 +239,7 @@ TEST_F(PlanEditorTest, TypedFieldsAreNotDroppedWhenMovingOnOrReturning)
     QTest::mouseClick(alive->findChild<QPushButton*>("Command1(4)"), Qt::LeftButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
-    EXPECT_EQ(count("Select * From planTable Where 序号 = '9' And 题目 = '第三'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = '9' And 题目 = '第三'"), 1);
     EXPECT_FALSE(dialogs.hasPendingAnswers());
 }
 
@@ -252,19 +253,19 @@ TEST_F(PlanEditorTest, DeletingAMiddleRowShowsTheLastRowAndDeletingTheLastEmptie
     EXPECT_EQ(box(0)->text(), QStringLiteral("2"));
     dialogs.queueMessage(MsgAnswer::Cancel);
     click("Command1(2)");
-    EXPECT_EQ(count("Select * From planTable"), 3);
+    EXPECT_EQ(count("Select * From \"planTable\""), 3);
     EXPECT_EQ(dialogs.log().last().text, QStringLiteral("确实要删除这条记录吗？"));
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("删除提示"));
     dialogs.queueMessage(MsgAnswer::Ok);
     click("Command1(2)");
-    EXPECT_EQ(count("Select * From planTable Where 序号 = '2'"), 0);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = '2'"), 0);
     EXPECT_EQ(box(0)->text(), QStringLiteral("3"));
     EXPECT_EQ(position(), QStringLiteral("2/2"));
     for (int i = 0; i < 2; ++i) {
         dialogs.queueMessage(MsgAnswer::Ok);
         click("Command1(2)");
     }
-    EXPECT_EQ(count("Select * From planTable"), 0);
+    EXPECT_EQ(count("Select * From \"planTable\""), 0);
     EXPECT_EQ(box(0)->text(), QString());
     EXPECT_EQ(position(), QStringLiteral("0/0"));
 }
@@ -278,18 +279,18 @@ TEST_F(PlanEditorTest, ARefusedSaveKeepsTheRowAndTheTypedTextAndSaysWhy)
     click("Command1(1)");
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("信息提示"));
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("序号")));
-    EXPECT_EQ(count("Select * From planTable Where 序号 = '1' And 题目 = '第一'"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\" Where 序号 = '1' And 题目 = '第一'"), 1);
     EXPECT_EQ(box(1)->text(), QStringLiteral("改了"));
 
     dialogs.queueSaveAnswer(SaveAnswer::Discard);
     click("Command1(0)");   // the refused edit is dropped only on the user's word
     box(0)->setText(QString(51, QLatin1Char('8')));
     click("Command1(1)");
-    EXPECT_EQ(count("Select * From planTable"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\""), 1);
     EXPECT_EQ(editor->addMode(), 1);   // still creating: the number can be shortened and saved
     box(0)->setText(QStringLiteral("2"));
     click("Command1(1)");
-    EXPECT_EQ(count("Select * From planTable"), 2);
+    EXPECT_EQ(count("Select * From \"planTable\""), 2);
 }
 
 TEST_F(PlanEditorTest, TextFilesLoadAsUtf8OrGb18030AndCancellingChangesNothing)
@@ -320,7 +321,7 @@ TEST_F(PlanEditorTest, TextFilesLoadAsUtf8OrGb18030AndCancellingChangesNothing)
     dialogs.queueOpenFile(FileChoice{gbPath, "gb.txt"});
     click("Command2");
     EXPECT_EQ(content()->toPlainText(), QStringLiteral("电话营销，北京地区"));
-    EXPECT_EQ(count("Select * From planTable Where 内容 = '内容'"), 1);   // stored only by 保存
+    EXPECT_EQ(count("Select * From \"planTable\" Where 内容 = '内容'"), 1);   // stored only by 保存
     click("Command5");
     EXPECT_EQ(content()->toPlainText(), QString());
 }
@@ -347,10 +348,10 @@ TEST_F(PlanEditorTest, ExecutingAppendsThePlanAndItsFirstDayOnceOnly)
     EXPECT_EQ(dialogs.log().last().title, QStringLiteral("OK"));
     EXPECT_EQ(state.currentPlanNo(), QStringLiteral("12"));
     EXPECT_EQ(state.currentPlanTitle(), QStringLiteral("春季直邮"));
-    EXPECT_EQ(count("Select * From marketingComment Where 序号 = '12' And 题目 = '春季直邮' And 规模（数量） = '300' "
+    EXPECT_EQ(count("Select * From \"marketingComment\" Where 序号 = '12' And 题目 = '春季直邮' And 规模（数量） = '300' "
                     "And 预计反馈数 = '40' And 时间周期 = '一个月' And 费用 = '12000' And 反馈合计 = '' And 反馈率 = ''"),
               1);
-    Recordset day(folder.connection(), QStringLiteral("Select * From feedbackTable Where 序号 = '12'"));
+    Recordset day(folder.connection(), QStringLiteral("Select * From \"feedbackTable\" Where 序号 = '12'"));
     ASSERT_EQ(day.recordCount(), 1);
     EXPECT_EQ(day.value(QStringLiteral("时间")), QVariant(QDate(2026, 12, 7)));   // the date alone, no time
     EXPECT_EQ(day.text(QStringLiteral("题目")), QStringLiteral("春季直邮"));
@@ -361,8 +362,8 @@ TEST_F(PlanEditorTest, ExecutingAppendsThePlanAndItsFirstDayOnceOnly)
     EXPECT_EQ(lastMessage(), QStringLiteral("此计划已执行！"));
     EXPECT_EQ(dialogs.log().last().icon, MsgIcon::None);
     EXPECT_EQ(state.currentPlanNo(), QStringLiteral("12"));
-    EXPECT_EQ(count("Select * From marketingComment"), 1);
-    EXPECT_EQ(count("Select * From feedbackTable"), 1);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 1);
+    EXPECT_EQ(count("Select * From \"feedbackTable\""), 1);
 }
 
 TEST_F(PlanEditorTest, PlanNumbersWithApostrophesPercentAndChinesePunctuationAreFoundExactly)
@@ -378,7 +379,7 @@ TEST_F(PlanEditorTest, PlanNumbersWithApostrophesPercentAndChinesePunctuationAre
     click("Command3(0)");
     click("Command6");
     EXPECT_EQ(lastMessage(), QStringLiteral("此计划已执行！"));
-    EXPECT_EQ(count("Select * From marketingComment"), 2);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 2);
 }
 
 TEST_F(PlanEditorTest, NothingIsExecutedWithoutAStoredPlan)
@@ -393,8 +394,8 @@ TEST_F(PlanEditorTest, NothingIsExecutedWithoutAStoredPlan)
     box(0)->setText(QStringLiteral("2"));
     click("Command6");   // a new plan not yet saved
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("保存")));
-    EXPECT_EQ(count("Select * From marketingComment"), 0);
-    EXPECT_EQ(count("Select * From feedbackTable"), 0);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 0);
+    EXPECT_EQ(count("Select * From \"feedbackTable\""), 0);
     EXPECT_EQ(box(0)->text(), QStringLiteral("2"));
 }
 
@@ -402,11 +403,11 @@ TEST_F(PlanEditorTest, AFailedExecutionLeavesNeitherRow)
 {
     addPlan("5", "第五");
     folder.connection()->execute(QStringLiteral(
-        "CREATE TRIGGER refuse BEFORE INSERT ON feedbackTable BEGIN SELECT RAISE(ABORT, '磁盘已满'); END"));
+        "CREATE TRIGGER refuse BEFORE INSERT ON \"feedbackTable\" BEGIN SELECT RAISE(ABORT, '磁盘已满'); END"));
     open();
     click("Command6");
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("磁盘已满")));
-    EXPECT_EQ(count("Select * From marketingComment"), 0);
+    EXPECT_EQ(count("Select * From \"marketingComment\""), 0);
     folder.connection()->execute(QStringLiteral("DROP TRIGGER refuse"));
     click("Command6");
     EXPECT_EQ(lastMessage(), QStringLiteral("现在执行5计划!"));
@@ -423,7 +424,7 @@ TEST_F(PlanEditorTest, ReturnWithNothingTypedClosesTheEditorWithoutAsking)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
     EXPECT_TRUE(dialogs.log().isEmpty());
-    EXPECT_EQ(count("Select * From planTable"), 1);
+    EXPECT_EQ(count("Select * From \"planTable\""), 1);
 }
 
 } // namespace

@@ -45,7 +45,7 @@ protected:
         Transaction together(*folder.connection());
         for (int i = 0; i < count; ++i)
             folder.connection()->execute(QStringLiteral(
-                "INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
+                "INSERT INTO \"feedbackTable\" (序号, 时间, 题目, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
                 "VALUES (%1, '%2', '年终客户回访', 2, 2, %3)")
                                              .arg(SqlQuote(planNo), QDate(2026, 12, 1).addDays(i).toString(Qt::ISODate))
                                              .arg(2 * (i + 1)));
@@ -55,7 +55,7 @@ protected:
     {
         folder.connection()->execute(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 地址, 邮政编码, 反馈合计) "
+            "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 地址, 邮政编码, 反馈合计) "
             "SELECT %2, '客户' || i, '010-' || i, '北京市' || i || '号', '100080', %3 FROM n")
                                          .arg(count)
                                          .arg(SqlQuote(planNo))
@@ -158,7 +158,7 @@ TEST_F(ReportWindowTest, AnEmptyReportShowsPageZeroAndItsButtonsDoNothing)
 
 TEST_F(ReportWindowTest, AReportThatCannotBeReadOpensEmpty)
 {
-    folder.connection()->execute(QStringLiteral("DROP TABLE clientTableInfo"));
+    folder.connection()->execute(QStringLiteral("DROP TABLE \"clientTableInfo\""));
     open(ReportDefinitions::respondingClients());
     EXPECT_EQ(text("Text1(2)"), QStringLiteral("第 0 页"));
     EXPECT_TRUE(preview().isEmpty());
@@ -444,10 +444,10 @@ TEST_F(ReportWindowTest, APrintedPdfReadsBackAsThePagesPrinted)
 {
     state.setCurrentPlan(QStringLiteral("R-1"), QStringLiteral("客户回访目录 2026"));
     folder.connection()->execute(QStringLiteral(
-        "INSERT INTO marketingComment VALUES ('R-1', '客户回访目录', '300', '40', '一个月', '12000', '37', '12.3%'), "
+        "INSERT INTO \"marketingComment\" VALUES ('R-1', '客户回访目录', '300', '40', '一个月', '12000', '37', '12.3%'), "
         "('R-2', '户外广告（第二期）', '0', '60', '两周', '8000', '5', '0')"));
     folder.connection()->execute(QStringLiteral(
-        "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码, 反馈合计) VALUES "
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话1, 传真, \"Email\", 联系人1, 地址, 邮政编码, 反馈合计) VALUES "
         "('R-1', '青羊纸业（集团）', '028-86001234', '028-86001235', 'gy@qy.cn', '张目', '户部街9号', '610031', 3), "
         "('R-1', 'Qingyang Paper (Group)', '(028) 8600 1290', '', 'jpq@qy.cn', 'Guo Yip', 'Apt 7, Gym Rd', '610032', 2)"));
     addDays(QStringLiteral("R-1"), 45);
@@ -480,7 +480,7 @@ TEST_F(ReportWindowTest, ATargetDeletedElsewhereStillPrintsAsLoaded)
     open(ReportDefinitions::respondingClients());
     const int perPage = recordsPerPage();
     const int pages = pagesFor(60, perPage);
-    folder.connection()->execute(QStringLiteral("DELETE FROM clientTableInfo WHERE 营销对象 IN ('客户2', '客户%1')")
+    folder.connection()->execute(QStringLiteral("DELETE FROM \"clientTableInfo\" WHERE 营销对象 IN ('客户2', '客户%1')")
                                      .arg(perPage + 1));
     click("Command4(3)");
     click("Command4(0)");
@@ -527,7 +527,7 @@ TEST_F(ReportWindowTest, ThePreviewZoomsToThePageWidthAndBackToTrueSize)
 TEST_F(ReportWindowTest, ReportsReadTheirRowsAsStored)
 {
     folder.connection()->execute(QStringLiteral(
-        "INSERT INTO marketingComment VALUES "
+        "INSERT INTO \"marketingComment\" VALUES "
         "('2026-01', '春季办公设备直邮', '300', '40', '一个月', '12000', '37', '12.3%'), "
         "('2026-02', '华北区电话营销', '0', '60', '两周', '8000', '5', '0'), "
         "('2026-03', '年终客户回访', '200', '30', '三周', '5000', '', ''), "
@@ -540,7 +540,7 @@ TEST_F(ReportWindowTest, ReportsReadTheirRowsAsStored)
     // an apostrophe in the plan number is data.
     state.setCurrentPlan(QStringLiteral("O'Neil"), QString());
     folder.connection()->execute(QStringLiteral(
-        "INSERT INTO clientTableInfo (序号, 营销对象, 反馈合计) VALUES "
+        "INSERT INTO \"clientTableInfo\" (序号, 营销对象, 反馈合计) VALUES "
         "('O''Neil', '甲', 3), ('O''Neil', '乙', 0), ('O''Neil', '丙', 5), ('O''Neil', '丁', 3), ('other', '戊', 9)"));
     window.reset();
     open(ReportDefinitions::respondingClients());

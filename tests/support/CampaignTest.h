@@ -31,6 +31,6 @@ protected:
     // The key of the target of that name.
     qint64 key(const char* name) const
     {
-        return number(QStringLiteral("Select rowid From clientTableInfo Where 营销对象 = '%1'").arg(QString::fromUtf8(name)));
+        return number(QStringLiteral("Select rowid From \"clientTableInfo\" Where 营销对象 = '%1'").arg(QString::fromUtf8(name)));
     }
 };

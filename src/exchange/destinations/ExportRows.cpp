@@ -48,7 +48,7 @@ QString ExportRows::table()
 
 QString ExportRows::query(const QStringList& columns, const QString& extraCondition) const
 {
-    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.")
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
         + SqlText::quoteName(TargetTable) + condition(which, extraCondition) + QStringLiteral(" ORDER BY rowid");
 }
 
@@ -62,13 +62,13 @@ QStringList ExportRows::quotedNames(const QList<FieldInfo>& fields)
 
 QString ExportRows::keyQuery(const QString& extraCondition) const
 {
-    return QStringLiteral("SELECT rowid FROM main.") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+    return QStringLiteral("SELECT rowid FROM ") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
         + QStringLiteral(" ORDER BY rowid");
 }
 
 QString ExportRows::countQuery() const
 {
-    return QStringLiteral("SELECT count(*) FROM main.") + SqlText::quoteName(TargetTable) + condition(which, QString());
+    return QStringLiteral("SELECT count(*) FROM ") + SqlText::quoteName(TargetTable) + condition(which, QString());
 }
 
 int ExportRows::parameterCount() const

@@ -11,12 +11,12 @@ BoundSql targetsWithFeedbackOf(const QString& planNo)
     return statement;
 }
 
-std::optional<BoundSql> searchFilter(const QString& fieldName, const QString& answer)
+std::optional<FieldTests> searchFilter(const QString& fieldName, const QString& answer)
 {
     if (fieldName == QStringLiteral("序号"))
-        return SqlText::equalsCondition(fieldName, answer);
+        return FieldTests{FieldTest::equals(fieldName, answer)};
     if (fieldName == QStringLiteral("营销对象"))
-        return SqlText::containsCondition(fieldName, answer);
+        return FieldTests{FieldTest::contains(fieldName, answer)};
     return std::nullopt;
 }
 

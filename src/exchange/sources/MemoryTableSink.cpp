@@ -2,6 +2,7 @@
 
 #include "ColumnNames.h"
 #include "core/Connection.h"
+#include "core/SqlText.h"
 #include "core/Statement.h"
 #include "core/SqliteStatement.h"
 #include "core/DbError.h"
@@ -20,12 +21,6 @@ namespace {
 const QString LoadingTable = QStringLiteral("marquel loading rows");
 constexpr int ShortTextLimit = 255;
 constexpr qint64 RowsPerMove = 5000;
-
-QString quotedName(QString name)
-{
-    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
 
 // The length a valid UTF-8 text has as a QString (UTF-16 units), as the column widths count.
 // Only a long text needs counting: a text of at most ShortTextLimit bytes is that short anyway.
@@ -101,14 +96,14 @@ void MemoryTableSink::begin(const QStringList& columnNames)
     QStringList declarations;
     QStringList parameters;
     for (const QString& column : columns_) {
-        declarations << quotedName(column);
+        declarations << SqlText::quoteName(column);
         parameters << QStringLiteral("?");
     }
     run(*connection_, QStringLiteral("CREATE TABLE %1 (%2)")
-                          .arg(quotedName(LoadingTable), declarations.join(QStringLiteral(", "))));
+                          .arg(SqlText::quoteName(LoadingTable), declarations.join(QStringLiteral(", "))));
     insert_ = std::make_unique<Statement>(
         *connection_, QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                                   .arg(quotedName(LoadingTable), parameters.join(QStringLiteral(", "))));
+                                   .arg(SqlText::quoteName(LoadingTable), parameters.join(QStringLiteral(", "))));
 }
 
 void MemoryTableSink::addRow(const QVariantList& values)
@@ -134,7 +129,7 @@ void MemoryTableSink::restart()
     if (!insert_)
         return;
     insert_.reset();
-    run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
+    run(*connection_, QStringLiteral("DROP TABLE %1").arg(SqlText::quoteName(LoadingTable)));
     columns_.clear();
     kinds_.clear();
     rowCount_ = 0;
@@ -239,8 +234,8 @@ QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const
 // as the import copies it.
 void MemoryTableSink::datesToText(const QString& column, bool dateColumn)
 {
-    const QString name = quotedName(column);
-    const QString table = quotedName(LoadingTable);
+    const QString name = SqlText::quoteName(column);
+    const QString table = SqlText::quoteName(LoadingTable);
     if (dateColumn) {
         run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) = 'blob'").arg(table, name));
         return;
@@ -275,8 +270,8 @@ void MemoryTableSink::finishTable()
     insert_.reset();
     QStringList declarations;
     for (int i = 0; i < columns_.size(); ++i)
-        declarations << quotedName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
-    const QString definition = QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(tableName_), declarations.join(QStringLiteral(", ")));
+        declarations << SqlText::quoteName(columns_.at(i)) + QLatin1Char(' ') + declaredType(kinds_[size_t(i)]);
+    const QString definition = QStringLiteral("CREATE TABLE %1 (%2)").arg(SqlText::quoteName(tableName_), declarations.join(QStringLiteral(", ")));
     for (int i = 0; i < columns_.size(); ++i)
         if (kinds_[size_t(i)].date)
             datesToText(columns_.at(i), declaredType(kinds_[size_t(i)]) == QLatin1String("DATETIME"));
@@ -293,14 +288,14 @@ void MemoryTableSink::finishTable()
 void MemoryTableSink::storeAsDeclared(const QString& column, const ColumnKinds& kinds)
 {
     const QString type = declaredType(kinds);
-    const QString name = quotedName(column);
+    const QString name = SqlText::quoteName(column);
     const bool text = type == QLatin1String("TEXT(255)") || type == QLatin1String("LONGTEXT");
     if (text && (kinds.whole || kinds.real))
         run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) IN ('integer', 'real')")
-                              .arg(quotedName(LoadingTable), name));
+                              .arg(SqlText::quoteName(LoadingTable), name));
     else if (type == QLatin1String("DOUBLE") && kinds.whole)
         run(*connection_, QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS REAL) WHERE typeof(%2) = 'integer'")
-                              .arg(quotedName(LoadingTable), name));
+                              .arg(SqlText::quoteName(LoadingTable), name));
 }
 
 // The loading table becomes the final table where it lies: its entry in the schema gets the
@@ -338,11 +333,11 @@ void MemoryTableSink::moveToNewTable(const QString& definition)
     // Moved a block at a time, so the freed pages of the loading table take the rows of the
     // final one and the rows are never held twice.
     const QString moveBlock = QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid <= %3")
-                                  .arg(quotedName(tableName_), quotedName(LoadingTable));
-    const QString dropBlock = QStringLiteral("DELETE FROM %1 WHERE rowid <= %2").arg(quotedName(LoadingTable));
+                                  .arg(SqlText::quoteName(tableName_), SqlText::quoteName(LoadingTable));
+    const QString dropBlock = QStringLiteral("DELETE FROM %1 WHERE rowid <= %2").arg(SqlText::quoteName(LoadingTable));
     for (qint64 upTo = RowsPerMove; upTo - RowsPerMove < rowCount_; upTo += RowsPerMove) {
         run(*connection_, moveBlock.arg(upTo));
         run(*connection_, dropBlock.arg(upTo));
     }
-    run(*connection_, QStringLiteral("DROP TABLE %1").arg(quotedName(LoadingTable)));
+    run(*connection_, QStringLiteral("DROP TABLE %1").arg(SqlText::quoteName(LoadingTable)));
 }
