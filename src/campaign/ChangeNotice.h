@@ -30,6 +30,11 @@ struct ChangeNotice {
     QString toText() const;
     QString textBeforePlan() const;
     static std::optional<ChangeNotice> fromText(const QString& text);
+
+    // The notices of one write, about one plan, sent as one text (the line before the plan
+    // holds them all), and back: a write then wakes each other seat once, not once a notice.
+    static QString textBeforePlan(const QList<ChangeNotice>& notices);
+    static QList<ChangeNotice> allFromText(const QString& text);
 };
 
 Q_DECLARE_METATYPE(ChangeNotice)

@@ -26,7 +26,7 @@ std::unique_ptr<Recordset> dailyRow(ProgramState& state, qint64 rowKey)
     auto row = std::make_unique<Recordset>(state.connection(),
                                            QStringLiteral("Select * From \"feedbackTable\" Where rowid = %1").arg(rowKey));
     if (row->recordCount() == 0)
-        throw DbError(QStringLiteral("该记录已被其他操作删除。"));
+        throw DbError(QStringLiteral("该记录已被其他操作删除。"), StoreFailure::RowChanged);
     return row;
 }
 

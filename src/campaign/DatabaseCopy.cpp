@@ -78,7 +78,7 @@ qint64 copyRows(Connection& source, Connection& target, const QString& table, co
             writer.step();
         } catch (const DbError& error) {
             throw DbError(QStringLiteral("表“%1”的第 %2 行不能复制：%3").arg(table).arg(copied).arg(error.description()),
-                          error.engineCode());
+                          error.kind());
         }
         writer.reset();
     }

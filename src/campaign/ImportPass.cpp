@@ -15,7 +15,6 @@
 #include <QHash>
 #include <QSet>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -53,15 +52,7 @@ qint64 rowCount(Connection& target)
 // which SQLite may already have undone the whole transaction.
 bool isRefusedValue(const DbError& error)
 {
-    switch (error.engineCode()) {
-    case 0:                   // refused by the field's own rules before it reached the store
-    case SQLITE_CONSTRAINT:
-    case SQLITE_MISMATCH:
-    case SQLITE_TOOBIG:
-        return true;
-    default:
-        return false;
-    }
+    return error.kind() == StoreFailure::ValueRefused;   // by the field's own rules or by the store
 }
 
 // Two targets are the same when these texts are: trimmed, letter case ignored.

@@ -90,7 +90,7 @@ void moveToPlan(Recordset& plans, qint64 key)
     try {
         plans.setBookmark(key);
     } catch (const DbError&) {
-        throw DbError(QStringLiteral("这个计划已被删除，修改未能保存。"));
+        throw DbError(QStringLiteral("这个计划已被删除，修改未能保存。"), StoreFailure::RowChanged);
     }
 }
 

@@ -51,11 +51,11 @@ void ProgramState::hearOtherSeats()
             return;
         try {
             for (const QString& text : connection_->takeNotifications()) {
-                if (const auto notice = ChangeNotice::fromText(text)) {
+                for (const ChangeNotice& notice : ChangeNotice::allFromText(text)) {
                     connection_->noteWrite();   // rows read before may be stale now
-                    if (notice->table == ChangeNotice::Table::ProductNames)
+                    if (notice.table == ChangeNotice::Table::ProductNames)
                         setProductNames(ProductNames::load(*connection_));
-                    emit changed(*notice);
+                    emit changed(notice);
                 }
             }
         } catch (const DbError&) {
@@ -93,11 +93,8 @@ void ProgramState::announceWithin(WriteBatch& batch, const QList<ChangeNotice>& 
 {
     BoundSql statement;
     const QString channel = statement.bind(ChangesChannel);
-    QStringList sent;
-    for (const ChangeNotice& notice : notices)
-        sent << QStringLiteral("pg_notify(%1, CAST(%2 AS TEXT) || changed.plan)").arg(channel, statement.bind(notice.textBeforePlan()));
-    statement.text = QStringLiteral("SELECT %1 FROM (SELECT CAST(%2 AS TEXT) AS plan) AS changed")
-                         .arg(sent.join(QStringLiteral(", ")), plan.in(statement));
+    const QString sent = statement.bind(ChangeNotice::textBeforePlan(notices));
+    statement.text = QStringLiteral("SELECT pg_notify(%1, CAST(%2 AS TEXT) || CAST(%3 AS TEXT))").arg(channel, sent, plan.in(statement));
     batch.addOnServer(statement);
 }
 

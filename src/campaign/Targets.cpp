@@ -141,7 +141,7 @@ void remove(ProgramState& state, qint64 key)
     Transaction transaction(db);
     const std::optional<QString> plan = planOf(db, key);
     if (!plan)
-        throw DbError(QStringLiteral("该记录已被其他操作删除。"));
+        throw DbError(QStringLiteral("该记录已被其他操作删除。"), StoreFailure::RowChanged);
     Statement deletion(db, QStringLiteral("DELETE FROM \"clientTableInfo\" WHERE rowid = ?"));
     deletion.bindInt64(1, key);
     deletion.step();

@@ -51,7 +51,7 @@ std::shared_ptr<Connection> Connection::openTemporary()
 
 QString Connection::readOnlyRefusal()
 {
-    return QStringLiteral("数据库是只读的，不能保存修改。");
+    return StoreFailures::message(StoreFailure::ReadOnly);
 }
 
 void Connection::runOne(const QString& sqliteStatement)
@@ -89,7 +89,7 @@ QList<WriteBatch::Rows> Connection::runBatch(const WriteBatch& batch)
                     rows << row;
                 }
             } catch (const DbError& error) {
-                if (!step.refusal.isEmpty() && error.engineCode() == SQLITE_CONSTRAINT)
+                if (!step.refusal.isEmpty() && error.kind() == StoreFailure::ValueRefused)
                     throw refusalOf(batch, index, results);
                 throw;
             }

@@ -103,7 +103,7 @@ static QVariant storedDate(const QVariant& value, const QString& field)
     else
         moment = parseDateText(value.toString());
     if (!moment.isValid())
-        throw DbError(typeMismatch(field));
+        throw DbError(typeMismatch(field), StoreFailure::ValueRefused);
     if (moment.time() == QTime(0, 0))
         return moment.date().toString(Qt::ISODate);
     return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -118,13 +118,13 @@ static QVariant storedNumber(const QVariant& value, const QString& field, bool w
     else
         number = value.toDouble(&ok);
     if (!ok || !std::isfinite(number))
-        throw DbError(typeMismatch(field));
+        throw DbError(typeMismatch(field), StoreFailure::ValueRefused);
     if (!whole)
         return number;
     // Whole-number fields round half to even, as the database always has.
     const double rounded = std::nearbyint(number);
     if (std::fabs(rounded) > 9.2e18)
-        throw DbError(QStringLiteral("字段“%1”的数值超出范围。").arg(field));
+        throw DbError(QStringLiteral("字段“%1”的数值超出范围。").arg(field), StoreFailure::ValueRefused);
     return qint64(rounded);
 }
 
@@ -140,14 +140,14 @@ QVariant FieldInfo::toStored(const QVariant& value) const
         if (text.size() > declaredSize)
             throw DbError(QStringLiteral("字段“%1”太小，不能接受所要添加的数据（最多 %2 个字符）。")
                               .arg(name)
-                              .arg(declaredSize));
+                              .arg(declaredSize), StoreFailure::ValueRefused);
         return text;
     }
     case Kind::Integer: {
         const QVariant number = storedNumber(value, name, true);
         // A whole-number field that starts at 0 counts responses: a count below 0 is no count.
         if (isCounter() && number.toLongLong() < 0)
-            throw DbError(QStringLiteral("字段“%1”是计数，不能小于 0。").arg(name));
+            throw DbError(QStringLiteral("字段“%1”是计数，不能小于 0。").arg(name), StoreFailure::ValueRefused);
         return number;
     }
     case Kind::Real:

@@ -11,7 +11,6 @@
 
 #include <QRegularExpression>
 #include <libpq-fe.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -37,16 +36,16 @@ DbError missingRight(const QString& detail, const QString& role, const QString& 
         return DbError(what + QStringLiteral("读写表“%1”的权限（SELECT、INSERT、UPDATE、DELETE）").arg(object) + ask
                            + QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO \"%1\";")
                                  .arg(role),
-                       SQLITE_PERM);
+                       StoreFailure::NoRight);
     if (kind == QLatin1String("schema"))
         return DbError(what + QStringLiteral("在模式“%1”中建表的权限（CREATE）").arg(object) + ask
                            + QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO \"%2\";").arg(object, role),
-                       SQLITE_PERM);
+                       StoreFailure::NoRight);
     if (kind == QLatin1String("database") || detail.contains(QLatin1String("extension")))
         return DbError(what + QStringLiteral("在数据库“%1”中建立程序所需部分的权限（CREATE）").arg(database) + ask
                            + QStringLiteral("GRANT CREATE ON DATABASE \"%1\" TO \"%2\";").arg(database, role),
-                       SQLITE_PERM);
-    return DbError(what + QStringLiteral("这样做的权限，请数据库管理员授予。（%1）").arg(detail), SQLITE_PERM);
+                       StoreFailure::NoRight);
+    return DbError(what + QStringLiteral("这样做的权限，请数据库管理员授予。（%1）").arg(detail), StoreFailure::NoRight);
 }
 
 // The server's words for a statement it cannot run, in the program's language; the
@@ -59,33 +58,31 @@ DbError failure(const pg_result* result, const QString& connectionMessage, const
     static const QRegularExpression quotedPart(QStringLiteral("\"([^\"]*)\""));
     const QString named = quotedPart.match(detail).captured(1);
     if (cls == QLatin1String("08") || state.isEmpty())
-        return DbError(QStringLiteral("与数据库服务器的连接已断开，这次操作没有完成，修改没有保存。"
-                                      "程序会在下一次操作时自动重新连接，请稍后再试一次。"),
-                       SQLITE_IOERR);
+        return DbError::of(StoreFailure::ConnectionLost);
     if (state == QLatin1String("40P01") || state == QLatin1String("40001") || state == QLatin1String("55P03")
         || state == QLatin1String("57014"))
-        return DbError(QStringLiteral("数据库正被其他程序使用，请稍后再试。（%1）").arg(detail), SQLITE_BUSY);
+        return DbError::of(StoreFailure::Busy, detail);
     if (state == QLatin1String("25006"))
-        return DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+        return DbError::of(StoreFailure::ReadOnly);
     if (state == QLatin1String("42501"))
         return missingRight(detail, role, database);
     if (cls == QLatin1String("53"))
-        return DbError(QStringLiteral("磁盘已满，不能保存修改。（%1）").arg(detail), SQLITE_FULL);
+        return DbError::of(StoreFailure::DiskFull, detail);
     if (cls == QLatin1String("XX"))
-        return DbError(QStringLiteral("无法识别的数据库格式，文件可能已损坏。（%1）").arg(detail), SQLITE_CORRUPT);
+        return DbError::of(StoreFailure::Damaged, detail);
     if (cls == QLatin1String("23"))
-        return DbError(QStringLiteral("数据库拒绝了这次修改。（%1）").arg(detail), SQLITE_CONSTRAINT);
+        return DbError::of(StoreFailure::ValueRefused, detail);
     if (cls == QLatin1String("22"))
-        return DbError(QStringLiteral("数据库拒绝了这次修改：数据类型不匹配。（%1）").arg(detail), SQLITE_MISMATCH);
+        return DbError(QStringLiteral("数据库拒绝了这次修改：数据类型不匹配。（%1）").arg(detail), StoreFailure::ValueRefused);
     if (state == QLatin1String("42P01"))
-        return DbError(QStringLiteral("数据库错误：找不到表“%1”。").arg(named), SQLITE_ERROR);
+        return DbError(QStringLiteral("数据库错误：找不到表“%1”。").arg(named), StoreFailure::Other);
     if (state == QLatin1String("42703"))
-        return DbError(QStringLiteral("数据库错误：找不到字段“%1”。").arg(named), SQLITE_ERROR);
+        return DbError(QStringLiteral("数据库错误：找不到字段“%1”。").arg(named), StoreFailure::Other);
     if (state == QLatin1String("42702"))
-        return DbError(QStringLiteral("数据库错误：字段名“%1”不明确。").arg(named), SQLITE_ERROR);
+        return DbError(QStringLiteral("数据库错误：字段名“%1”不明确。").arg(named), StoreFailure::Other);
     if (state == QLatin1String("42601"))
-        return DbError(QStringLiteral("数据库错误：语句有语法错误，无法执行。"), SQLITE_ERROR);
-    return DbError(QStringLiteral("数据库错误：语句无法执行。（%1）").arg(detail), SQLITE_ERROR);
+        return DbError(QStringLiteral("数据库错误：语句有语法错误，无法执行。"), StoreFailure::Other);
+    return DbError(QStringLiteral("数据库错误：语句无法执行。（%1）").arg(detail), StoreFailure::Other);
 }
 
 // How a column of the server's own type reads as a declaration the program knows.
@@ -147,7 +144,7 @@ std::shared_ptr<Connection> PgConnection::open(const QString& uri)
         // libpq quotes an address it cannot read, password and all.
         const QString detail = ServerAddress::withoutPasswordsOf(uri, conn ? serverText(PQerrorMessage(conn)) : QString());
         PQfinish(conn);
-        throw DbError(PgConnectProblem::describe(detail, withoutPassword(uri)), SQLITE_CANTOPEN);
+        throw DbError(PgConnectProblem::describe(detail, withoutPassword(uri)), StoreFailure::CannotOpen);
     }
     std::shared_ptr<PgConnection> connection(new PgConnection(conn, uri));
     connection->startSession();
@@ -187,7 +184,7 @@ void PgConnection::reconnectIfLost()
     if (PQstatus(conn_) != CONNECTION_OK)
         throw DbError(QStringLiteral("与数据库服务器的连接已断开，重新连接也没有成功，这次操作没有完成。")
                           + PgConnectProblem::describe(serverText(PQerrorMessage(conn_)), location()),
-                      SQLITE_IOERR);
+                      StoreFailure::ConnectionLost);
     ++reconnections_;
     prepared_.clear();
     seen_.clear();
@@ -241,13 +238,13 @@ QList<WriteBatch::Rows> PgConnection::runBatch(const WriteBatch& batch)
     if (inTransaction())
         return Connection::runBatch(batch);
     if (readOnly_)
-        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+        throw DbError::of(StoreFailure::ReadOnly);
     reconnectIfLost();
     if (!canRefuse_)
         throw DbError(QStringLiteral("数据库用户“%1”没有在数据库“%2”中建立临时表的权限，不能保存修改。"
                                      "请数据库管理员执行：GRANT TEMPORARY ON DATABASE \"%2\" TO \"%1\";")
                           .arg(QString::fromUtf8(PQuser(conn_)), QString::fromUtf8(PQdb(conn_))),
-                      SQLITE_PERM);
+                      StoreFailure::NoRight);
     if (preparedStale_) {   // the tables changed since the statements were prepared
         PQclear(PQexec(conn_, "DEALLOCATE ALL"));
         prepared_.clear();
@@ -275,7 +272,7 @@ QList<WriteBatch::Rows> PgConnection::runBatch(const WriteBatch& batch)
     if (flight.failedStatement() < 0)
         return results;
     const DbError error = flight.failure();
-    if (failedStep >= 0 && !batch.steps()[failedStep].refusal.isEmpty() && error.engineCode() == SQLITE_CONSTRAINT)
+    if (failedStep >= 0 && !batch.steps()[failedStep].refusal.isEmpty() && error.kind() == StoreFailure::ValueRefused)
         throw refusalOf(batch, failedStep, results);
     throw error;
 }
@@ -354,7 +351,7 @@ void PgConnection::executeScript(const QString& script)
 void PgConnection::beginWrite()
 {
     if (readOnly_)
-        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+        throw DbError::of(StoreFailure::ReadOnly);
     reconnectIfLost();
     run("BEGIN");
     try {
@@ -368,7 +365,7 @@ void PgConnection::beginWrite()
 void PgConnection::beginWriteUnlocked()
 {
     if (readOnly_)
-        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+        throw DbError::of(StoreFailure::ReadOnly);
     run("BEGIN");
 }
 
@@ -383,7 +380,7 @@ void PgConnection::commitWrite()
     // ends it without storing anything: that must never read as stored.
     if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
         PQclear(PQexec(conn_, "ROLLBACK"));
-        throw DbError(QStringLiteral("数据库错误：这次修改中有一步没有完成，整个修改都没有保存。"), SQLITE_ABORT);
+        throw DbError(QStringLiteral("数据库错误：这次修改中有一步没有完成，整个修改都没有保存。"), StoreFailure::Other);
     }
     run("COMMIT");
 }
@@ -433,7 +430,7 @@ void PgConnection::copyLines(const QString& table, const QStringList& quotedName
     if (PQresultStatus(started) != PGRES_COPY_IN) {
         check(started);
         PQclear(started);
-        throw DbError(QStringLiteral("数据库错误：语句无法执行。"), SQLITE_ERROR);
+        throw DbError(QStringLiteral("数据库错误：语句无法执行。"), StoreFailure::Other);
     }
     PQclear(started);
     const bool sent = PQputCopyData(conn_, lines.constData(), int(lines.size())) == 1;
@@ -559,7 +556,7 @@ QStringList PgConnection::takeNotifications()
 {
     QStringList payloads;
     if (PQconsumeInput(conn_) == 0)
-        throw DbError(QStringLiteral("与数据库服务器的连接已断开。（%1）").arg(serverText(PQerrorMessage(conn_))), SQLITE_IOERR);
+        throw DbError(QStringLiteral("与数据库服务器的连接已断开。（%1）").arg(serverText(PQerrorMessage(conn_))), StoreFailure::ConnectionLost);
     const int ownProcess = PQbackendPID(conn_);
     while (PGnotify* notice = PQnotifies(conn_)) {
         if (notice->be_pid != ownProcess)

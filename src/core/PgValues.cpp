@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <libpq-fe.h>
-#include <sqlite3.h>
 
 namespace PgValues {
 
@@ -36,7 +35,7 @@ QVariant numberFromText(const char* text)
 QByteArray textParameter(QByteArray utf8)
 {
     if (utf8.contains('\0'))
-        throw DbError(QStringLiteral("数据库拒绝了这次修改：文本中含有空字符（NUL），数据库服务器不能保存。"), SQLITE_MISMATCH);
+        throw DbError(QStringLiteral("数据库拒绝了这次修改：文本中含有空字符（NUL），数据库服务器不能保存。"), StoreFailure::ValueRefused);
     return utf8;
 }
 

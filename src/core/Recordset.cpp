@@ -29,11 +29,6 @@ QString unquoted(const QString& name)
     return name;
 }
 
-QString rowChangedElsewhere()
-{
-    return QStringLiteral("该记录已被删除，或在读取后已被其他操作修改，本次修改没有保存。请重新打开后再试。");
-}
-
 } // namespace
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, const BoundSql& statement)
@@ -483,7 +478,7 @@ void Recordset::storeEditThroughWriter()
             expected.insert(info.name, snapshot_.value(slot++));
     snapshotConflict_ = !snapshotFound_ || !writer_->updateRow(view()[index_], changes, expected);
     if (snapshotConflict_)
-        throw DbError(rowChangedElsewhere());
+        throw DbError::of(StoreFailure::RowChanged);
 }
 
 void Recordset::storeEdit()
@@ -494,7 +489,7 @@ void Recordset::storeEdit()
     }
     snapshotConflict_ = !snapshotFound_;
     if (snapshotConflict_)
-        throw DbError(rowChangedElsewhere());
+        throw DbError::of(StoreFailure::RowChanged);
     QStringList assignments;
     QList<QVariant> values;
     for (auto it = editBuffer_.constBegin(); it != editBuffer_.constEnd(); ++it) {
@@ -519,7 +514,7 @@ void Recordset::storeEdit()
     statement.step();
     snapshotConflict_ = connection_->changes() == 0;
     if (snapshotConflict_)
-        throw DbError(rowChangedElsewhere());
+        throw DbError::of(StoreFailure::RowChanged);
     connection_->noteWrite();
 }
 
@@ -617,7 +612,7 @@ void Recordset::deleteCurrent()
         statement.bindInt64(1, key);
         statement.step();
         if (connection_->changes() == 0)
-            throw DbError(QStringLiteral("该记录已被其他操作删除。"));
+            throw DbError(QStringLiteral("该记录已被其他操作删除。"), StoreFailure::RowChanged);
         connection_->noteWrite();
     }
     keys_.erase(std::find(keys_.begin(), keys_.end(), key));

@@ -7,7 +7,6 @@
 #include "SqlText.h"
 #include "Statement.h"
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -18,8 +17,7 @@ constexpr qsizetype MostBatchBytes = 8 * 1024 * 1024;
 // connection), after which nothing more can be stored.
 bool isRefusedValue(const DbError& error)
 {
-    return error.engineCode() == SQLITE_CONSTRAINT || error.engineCode() == SQLITE_MISMATCH
-        || error.engineCode() == SQLITE_TOOBIG;
+    return error.kind() == StoreFailure::ValueRefused;
 }
 
 // A value in COPY's text form: \N for Null; a backslash, tab, newline and carriage return escaped.

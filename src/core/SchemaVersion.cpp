@@ -52,7 +52,7 @@ QString backUp(Connection& connection, int version)
         QFile::remove(path);
         throw DbError(QStringLiteral("没有升级数据库“%1”：无法在它旁边保存备份“%2”（%3）。数据库没有改动。")
                           .arg(shownName(connection), QDir::toNativeSeparators(path), error.description()),
-                      error.engineCode());
+                      error.kind());
     }
     return path;
 }
@@ -138,7 +138,7 @@ QString bringUpToDate(Connection& connection, const std::vector<Step>& steps)
                           .arg(tables)
                           .arg(target)
                           .arg(error.description()),
-                      error.engineCode());
+                      error.kind());
     }
     return backup;
 }

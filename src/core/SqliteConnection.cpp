@@ -46,7 +46,7 @@ std::shared_ptr<Connection> SqliteConnection::openWith(const QString& path, int 
     if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
         const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
-        throw DbError(QStringLiteral("无法打开数据库“%1”。（%2）").arg(path, detail));
+        throw DbError(QStringLiteral("无法打开数据库“%1”。（%2）").arg(path, detail), StoreFailure::CannotOpen);
     }
     std::shared_ptr<Connection> connection(new SqliteConnection(db, path));
     // Reading the table list proves the file is a database and not something else.
@@ -56,9 +56,9 @@ std::shared_ptr<Connection> SqliteConnection::openWith(const QString& path, int 
     } catch (const DbError& error) {
         // A file another program holds locked is a good database that is busy: saying it
         // is unreadable could lead a user to throw a good file away.
-        if (error.engineCode() == SQLITE_BUSY || error.engineCode() == SQLITE_LOCKED)
-            throw DbError(QStringLiteral("数据库“%1”正被其他程序使用，请关闭那个程序后再试。").arg(path), error.engineCode());
-        throw DbError(QStringLiteral("无法识别的数据库格式“%1”。").arg(path), error.engineCode());
+        if (error.kind() == StoreFailure::Busy)
+            throw DbError(QStringLiteral("数据库“%1”正被其他程序使用，请关闭那个程序后再试。").arg(path), StoreFailure::Busy);
+        throw DbError(QStringLiteral("无法识别的数据库格式“%1”。").arg(path), StoreFailure::Damaged);
     }
     return connection;
 }
@@ -67,7 +67,7 @@ std::shared_ptr<Connection> SqliteConnection::open(const QString& path)
 {
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile())
-        throw DbError(QStringLiteral("找不到文件“%1”。").arg(path));
+        throw DbError(QStringLiteral("找不到文件“%1”。").arg(path), StoreFailure::CannotOpen);
     // A file the user may not change (a copy on a CD, rights set by a colleague) is still
     // opened, for looking, charts, reports and exports to other files.
     if (!file.isWritable())
@@ -79,7 +79,7 @@ std::shared_ptr<Connection> SqliteConnection::openReadOnly(const QString& path)
 {
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile())
-        throw DbError(QStringLiteral("找不到文件“%1”。").arg(path));
+        throw DbError(QStringLiteral("找不到文件“%1”。").arg(path), StoreFailure::CannotOpen);
     return openWith(path, SQLITE_OPEN_READONLY);
 }
 
@@ -130,7 +130,7 @@ void SqliteConnection::run(const QString& sql)
 void SqliteConnection::beginWrite()
 {
     if (isReadOnly())
-        throw DbError(Connection::readOnlyRefusal(), SQLITE_READONLY);
+        throw DbError::of(StoreFailure::ReadOnly);
     // Taking the write lock at once: what the work reads is what it writes on, and another
     // writer (a second copy of the program) waits until it ends.
     run(QStringLiteral("BEGIN IMMEDIATE"));

@@ -36,25 +36,35 @@ QString statementFailure(const QString& detail)
 
 } // namespace
 
-QString sqliteErrorText(sqlite3* db)
+DbError sqliteError(sqlite3* db)
 {
     const int code = sqlite3_errcode(db) & 0xff;
     const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
     switch (code) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("数据库正被其他程序使用，请稍后再试。（%1）").arg(detail);
+        return DbError::of(StoreFailure::Busy, detail);
     case SQLITE_READONLY:
-        return Connection::readOnlyRefusal();
+        return DbError::of(StoreFailure::ReadOnly);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return DbError::of(StoreFailure::NoRight, detail);
     case SQLITE_FULL:
-        return QStringLiteral("磁盘已满，不能保存修改。（%1）").arg(detail);
+        return DbError::of(StoreFailure::DiskFull, detail);
+    case SQLITE_IOERR:
+        return DbError::of(StoreFailure::DiskError, detail);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return QStringLiteral("无法识别的数据库格式，文件可能已损坏。（%1）").arg(detail);
+        return DbError::of(StoreFailure::Damaged, detail);
+    case SQLITE_CANTOPEN:
+        return DbError::of(StoreFailure::CannotOpen, detail);
     case SQLITE_CONSTRAINT:
-        return QStringLiteral("数据库拒绝了这次修改。（%1）").arg(detail);
+    case SQLITE_MISMATCH:
+        return DbError::of(StoreFailure::ValueRefused, detail);
+    case SQLITE_TOOBIG:
+        return DbError(QStringLiteral("数据库错误：") + statementFailure(detail), StoreFailure::ValueRefused);
     default:
-        return QStringLiteral("数据库错误：") + statementFailure(detail);
+        return DbError(QStringLiteral("数据库错误：") + statementFailure(detail));
     }
 }
 
@@ -65,9 +75,10 @@ SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql)
     if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt_, nullptr) != SQLITE_OK) {
         const QString message = statementFailure(QString::fromUtf8(sqlite3_errmsg(db_)));
         const int code = sqlite3_errcode(db_) & 0xff;
+        const DbError error = code == SQLITE_ERROR ? DbError(message) : sqliteError(db_);
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
-        throw DbError(message, code);
+        throw error;
     }
     if (!stmt_)
         throw DbError(QStringLiteral("语句是空的。"));
@@ -108,13 +119,13 @@ void SqliteStatement::bind(int index, const QVariant& value)
         }
     }
     if (rc != SQLITE_OK)
-        throw DbError(sqliteErrorText(db_));
+        throw sqliteError(db_);
 }
 
 void SqliteStatement::bindUtf8(int index, QByteArrayView text)
 {
     if (sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)
-        throw DbError(sqliteErrorText(db_));
+        throw sqliteError(db_);
 }
 
 bool SqliteStatement::step()
@@ -124,10 +135,9 @@ bool SqliteStatement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = sqliteErrorText(db_);
-    const int code = sqlite3_errcode(db_) & 0xff;
+    const DbError error = sqliteError(db_);
     sqlite3_reset(stmt_);
-    throw DbError(message, code);
+    throw error;
 }
 
 void SqliteStatement::reset()

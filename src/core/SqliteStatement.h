@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbError.h"
 #include "StatementEngine.h"
 
 struct sqlite3;
@@ -30,5 +31,5 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// The database's last error as the text the user sees.
-QString sqliteErrorText(sqlite3* db);
+// The database's last error as the user sees it, with its kind.
+DbError sqliteError(sqlite3* db);

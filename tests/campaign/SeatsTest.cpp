@@ -193,6 +193,7 @@ TEST_F(SeatsTest, OnAServerASeatWithoutTheTemporaryRightIsToldWhatTheAdministrat
             ADD_FAILURE() << "a save without the right was reported as stored";
         } catch (const DbError& error) {
             EXPECT_TRUE(error.description().contains(QStringLiteral("GRANT TEMPORARY ON DATABASE"))) << error.description().toStdString();
+            EXPECT_EQ(error.kind(), StoreFailure::NoRight);
         }
     }
     state.store().executeScript(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(role));

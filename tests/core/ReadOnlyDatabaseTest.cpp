@@ -48,6 +48,7 @@ TEST_F(ReadOnlyDatabaseTest, OpensForReadingAndRefusesEveryWriteWithoutChangingT
         FAIL() << "a transaction began on a read-only database";
     } catch (const DbError& error) {
         EXPECT_EQ(error.description(), Connection::readOnlyRefusal());
+        EXPECT_EQ(error.kind(), StoreFailure::ReadOnly);
     }
     try {
         targets.setValue(QStringLiteral("电话数"), 3);
@@ -55,6 +56,7 @@ TEST_F(ReadOnlyDatabaseTest, OpensForReadingAndRefusesEveryWriteWithoutChangingT
         FAIL() << "an edit was stored in a read-only database";
     } catch (const DbError& error) {
         EXPECT_EQ(error.description(), Connection::readOnlyRefusal());
+        EXPECT_EQ(error.kind(), StoreFailure::ReadOnly);
     }
     EXPECT_THROW(db->execute(QStringLiteral("DELETE FROM \"clientTableInfo\"")), DbError);
     EXPECT_EQ(fileHash(folder.databasePath()), before);

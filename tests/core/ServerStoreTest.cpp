@@ -139,6 +139,7 @@ TEST(ServerStoreTest, ARoleWithoutTheRightToCreateOrReadIsToldWhatToGrant)
             work();
         } catch (const DbError& error) {
             EXPECT_FALSE(error.description().contains(QStringLiteral("只读"))) << error.description().toStdString();
+            EXPECT_EQ(error.kind(), StoreFailure::NoRight);
             return error.description();
         }
         ADD_FAILURE() << "the server let it through";

@@ -101,6 +101,33 @@ TEST(ConnectionTest, ABrokenStatementReportsTheDatabasesDescription)
     }
 }
 
+// A window tells failures apart by their kind, whichever engine reported them.
+TEST(ConnectionTest, AFailureHasTheSameKindOnAFileAndOnAServer)
+{
+    TempAppFolder folder;
+    const auto kindOf = [](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const DbError& error) {
+            return error.kind();
+        }
+        ADD_FAILURE() << "no failure";
+        return StoreFailure::Other;
+    };
+    auto db = folder.connection();
+    db->execute(QStringLiteral("INSERT INTO \"clientTableInfo\" (序号, 营销对象, 电话数) VALUES ('P1', '甲', 1)"));
+    EXPECT_EQ(kindOf([&] { db->execute(QStringLiteral("DELETE FROM \"noSuchTable\"")); }), StoreFailure::Other);
+
+    Recordset first(db, QStringLiteral("Select * From \"clientTableInfo\""));
+    Recordset second(db, QStringLiteral("Select * From \"clientTableInfo\""));
+    EXPECT_EQ(kindOf([&] { first.setValue(QStringLiteral("电话数"), -1); }), StoreFailure::ValueRefused);
+    first.setValue(QStringLiteral("电话数"), 2);   // both edits start from 1
+    second.setValue(QStringLiteral("电话数"), 3);
+    first.update();
+    EXPECT_EQ(kindOf([&] { second.update(); }), StoreFailure::RowChanged);
+    EXPECT_EQ(Recordset(db, QStringLiteral("Select 电话数 From \"clientTableInfo\"")).value(0).toInt(), 2);
+}
+
 TEST(TransactionTest, WritesOfAFailedGuardAreRolledBackAndCommittedOnesStay)
 {
     TempAppFolder folder;

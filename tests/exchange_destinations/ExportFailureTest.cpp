@@ -164,6 +164,7 @@ TEST_F(ExportFailureTest, AServerLostPartWayIsToldInItsOwnWordsAndLeavesNothingB
             ExportWriters::write(*seat, job, cut);
             ADD_FAILURE() << "exported without its server: " << job.path.toStdString();
         } catch (const DbError& error) {
+            EXPECT_EQ(error.kind(), StoreFailure::ConnectionLost);
             EXPECT_TRUE(error.description().startsWith(QStringLiteral("与数据库服务器的连接已断开")))
                 << error.description().toStdString();
         }

@@ -89,11 +89,11 @@ QString createTable(Connection& connection, const QString& schema, const QString
 // the disk fails; a full disk it reports as such.
 DbError exportFileFailure(const DbError& error, const QString& path)
 {
-    if (error.engineCode() != SQLITE_IOERR)
+    if (error.kind() != StoreFailure::DiskError)
         return error;
     return DbError(QStringLiteral("无法写入导出数据库“%1”：磁盘已满、文件超过了系统允许的大小或磁盘出错。")
                        .arg(QDir::toNativeSeparators(path)),
-                   error.engineCode());
+                   error.kind());
 }
 
 constexpr int BlockRows = 4096;

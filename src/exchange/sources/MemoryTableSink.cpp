@@ -63,12 +63,12 @@ QString temporaryFolder()
 // names the folder and what to do, rather than "the changes cannot be saved".
 DbError withTemporaryFolder(const DbError& error)
 {
-    if (error.engineCode() != SQLITE_FULL)
+    if (error.kind() != StoreFailure::DiskFull)
         return error;
     return DbError(QStringLiteral("临时文件夹“%1”所在的磁盘已满，放不下读入的数据。请在该磁盘上腾出空间后再导入"
                                   "（也可以把环境变量 TMPDIR 设为另一个有空间的文件夹，再启动程序）。")
                        .arg(QDir::toNativeSeparators(temporaryFolder())),
-                   SQLITE_FULL);
+                   StoreFailure::DiskFull);
 }
 
 } // namespace
@@ -210,7 +210,7 @@ void MemoryTableSink::bind(int index, const QVariant& value, ColumnKinds& kinds)
     }
     }
     if (result != SQLITE_OK)
-        throw DbError(sqliteErrorText(connection_->sqliteHandle()));
+        throw sqliteError(connection_->sqliteHandle());
 }
 
 QString MemoryTableSink::declaredType(const ColumnKinds& kinds) const

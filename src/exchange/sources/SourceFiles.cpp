@@ -114,7 +114,7 @@ std::shared_ptr<Connection> load(const QString& path, const QString& table, cons
         sink.finish();
     } catch (const DbError& error) {
         // The store's own failures (the temporary folder's disk full) are named with the file.
-        if (error.engineCode() == 0 || error.description().contains(path))
+        if (error.kind() == StoreFailure::Other || error.description().contains(path))
             throw;
         throw SourceFileError::unreadable(path, error.description());
     }
