@@ -151,6 +151,7 @@ int main(int argc, char** argv)
     openAndTake(*main, pictures, QStringLiteral("print1"), QStringLiteral("printFm10"), QStringLiteral("report-statistics-window"));
     openAndTake(*main, pictures, QStringLiteral("print2"), QStringLiteral("printFm11"), QStringLiteral("report-address-book-window"));
     openAndTake(*main, pictures, QStringLiteral("print3"), QStringLiteral("printFm12"), QStringLiteral("report-summary-window"));
+    openAndTake(*main, pictures, QStringLiteral("effectAnalysis"), QStringLiteral("effectFm1"), QStringLiteral("effect-analysis"));
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget != main.get() && widget->objectName() != QStringLiteral("definitionFm1"))
             widget->close();
