@@ -39,17 +39,18 @@ QString plansStatement()
         sums << QStringLiteral("sum(%1) AS c%2").arg(q(CounterFields::all()[i])).arg(i);
         summed << QStringLiteral("coalesce(s.c%1, 0)").arg(i);
     }
-    return QStringLiteral("SELECT %1, %2 FROM marketingComment AS m LEFT JOIN "
-                          "(SELECT %3 AS plan, %4 FROM feedbackTable GROUP BY %3) AS s ON s.plan = m.%3 ORDER BY m.rowid")
+    return QStringLiteral("SELECT %1, %2 FROM %5 AS m LEFT JOIN "
+                          "(SELECT %3 AS plan, %4 FROM %6 GROUP BY %3) AS s ON s.plan = m.%3 ORDER BY m.rowid")
         .arg(planFields.join(QStringLiteral(", ")), summed.join(QStringLiteral(", ")), q(QStringLiteral("序号")),
-             sums.join(QStringLiteral(", ")));
+             sums.join(QStringLiteral(", ")), q(QStringLiteral("marketingComment")), q(QStringLiteral("feedbackTable")));
 }
 
 // The executed plans' daily rows, each plan's in its stored order.
 QString daysStatement()
 {
-    return QStringLiteral("SELECT %1, %2, %3 FROM feedbackTable WHERE %1 IN (SELECT %1 FROM marketingComment) ORDER BY rowid")
-        .arg(q(QStringLiteral("序号")), q(QStringLiteral("时间")), q(CounterFields::RunningTotal));
+    return QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %1 IN (SELECT %1 FROM %5) ORDER BY rowid")
+        .arg(q(QStringLiteral("序号")), q(QStringLiteral("时间")), q(CounterFields::RunningTotal),
+             q(QStringLiteral("feedbackTable")), q(QStringLiteral("marketingComment")));
 }
 
 QString planKey(const QVariant& value)
@@ -176,7 +177,9 @@ QString percentText(double part, double whole)
         text.chop(1);
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        point = text.size();
     // A percentage of three digits or more keeps them all and no decimals.
     if (point >= 3)
         text.truncate(point);

@@ -31,6 +31,11 @@ QStringList rowTexts(const PlanEffect& plan)
             plan.costPerResponse, plan.days,  plan.halfResponseDay, plan.forecastText};
 }
 
+QString query()
+{
+    return QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(SqlText::quoteName(name()));
+}
+
 std::shared_ptr<Connection> build(const QList<PlanEffect>& plans)
 {
     std::shared_ptr<Connection> db = SqliteConnection::openInMemory();

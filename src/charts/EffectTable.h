@@ -24,6 +24,9 @@ enum Column {
 
 QStringList rowTexts(const PlanEffect& plan);
 
+// Every row of the table in the plans' order.
+QString query();
+
 // A new in-memory database holding the table with one row per plan, in their order.
 // Throws DbError.
 std::shared_ptr<Connection> build(const QList<PlanEffect>& plans);

@@ -88,8 +88,11 @@ effectFm1::effectFm1(const ProgramState& state)
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
     layout->addWidget(Label1);
+    Label4 = new QLabel(this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setWordWrap(true);
+    layout->addWidget(Label4);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     auto* gridArea = new QWidget(splitter);
@@ -171,19 +174,18 @@ void effectFm1::Form_Load()
     try {
         analysis_ = CampaignEffects::read(state_.connection(), Clock::today());
         table_ = EffectTable::build(analysis_.plans);
-        rows = std::make_shared<Recordset>(table_, QStringLiteral("Select * From ") + SqlText::quoteName(EffectTable::name()));
+        rows = std::make_shared<Recordset>(table_, EffectTable::query());
     } catch (const DbError& error) {
         reportError(error.description());
         return;
     }
     const QDate quietSince = analysis_.today.addDays(-CampaignEffects::QuietDaysOfAFinishedPlan);
-    Label1->setText(
-        QStringLiteral("已完成的计划：最后一条每日反馈在 %1 天以前（%2 或更早）；其余计划为进行中。"
-                       "进行中计划的预测反馈总数 = 今天（它的第 d 天）的累计反馈 ÷ 已完成计划到各自第 d 天的累计占比的中位数，"
-                       "括号内的范围取这些占比的上、下四分位数（中间一半的已完成计划）。现有已完成且有反馈的计划 %3 个。")
-            .arg(CampaignEffects::QuietDaysOfAFinishedPlan)
-            .arg(quietSince.toString(QStringLiteral("yyyy/M/d")))
-            .arg(analysis_.finishedWithResponses));
+    Label1->setText(QStringLiteral("已完成的计划：最后一条每日反馈在 %1 天以前（%2 或更早）；其余计划为进行中。")
+                        .arg(CampaignEffects::QuietDaysOfAFinishedPlan)
+                        .arg(quietSince.toString(QStringLiteral("yyyy/M/d"))));
+    Label4->setText(QStringLiteral("预测：今天（第 d 天）的累计反馈 ÷ 已完成计划到第 d 天的累计占比的中位数；"
+                                   "范围取占比的上、下四分位数（中间一半的已完成计划）。已完成且有反馈的计划：%1 个。")
+                        .arg(analysis_.finishedWithResponses));
     // The plan shown before stays selected; the first time, the main window's current plan.
     int selected = int(analysis_.plans.size()) - 1;
     for (int i = 0; i < analysis_.plans.size(); ++i) {
@@ -302,8 +304,9 @@ void effectFm1::showMix(const PlanEffect* plan)
     fillMix(Grid2, plan->products);
 }
 
-// The finished plans' curves in one light colour, the selected plan's in red, by day number;
-// for a running plan the day its forecast is made on is marked.
+// The finished plans' curves in one light colour, the selected plan's in red, by day number.
+// A running plan's final count is not known yet: its curve divides by its forecast (by its count
+// so far when there is none) and runs up to today, the day its forecast is made on, which is marked.
 void effectFm1::drawCurves(const PlanEffect* plan)
 {
     QList<const PlanEffect*> curves;
@@ -331,14 +334,19 @@ void effectFm1::drawCurves(const PlanEffect* plan)
     for (int column = 1; column <= curves.size(); ++column) {
         const PlanEffect* shown = curves[column - 1];
         const bool selected = shown == plan;
+        const bool running = selected && !shown->finished;
+        const double final = running && shown->forecast.made ? double(shown->forecast.expected) : double(shown->curve.finalTotal());
         MSChart1->setColumn(column);
-        MSChart1->setColumnLabel(shown->planNo + (selected ? QStringLiteral("（所选）") : QString()));
+        MSChart1->setColumnLabel(shown->planNo + (!selected ? QString()
+                                                  : running && shown->forecast.made
+                                                      ? QStringLiteral("（所选，÷ 预测 %1）").arg(shown->forecast.expected)
+                                                  : running ? QStringLiteral("（所选，÷ 至今累计）")
+                                                            : QStringLiteral("（所选）")));
         MSChart1->setSeriesColor(column, selected ? SelectedCurve : FinishedCurve);
-        // A running plan's share is of its count so far; its line ends on its last day.
-        const int lastDay = selected && !shown->finished ? shown->curve.days() : days;
+        MSChart1->setLineEnd(column, running ? shown->forecastDay : 0);
         for (int day = 1; day <= days; ++day) {
             MSChart1->setRow(day);
-            MSChart1->setData(percentCell(day <= lastDay ? shown->curve.shareOnDay(day) : 1.0));
+            MSChart1->setData(percentCell(final > 0 ? double(shown->curve.totalOnDay(day)) / final : 0.0));
         }
     }
     const bool marked = plan && !plan->finished && plan->forecastDay > 0;

@@ -38,7 +38,8 @@ public:
     // The plan whose mix and curve are shown; "" when there is none.
     QString selectedPlanNo() const { return selectedPlanNo_; }
 
-    QLabel* Label1 = nullptr;          // which plans count as finished, how the forecast is made
+    QLabel* Label1 = nullptr;          // which plans count as finished
+    QLabel* Label4 = nullptr;          // how the forecast and its range are made
     DataGrid* DataGrid1 = nullptr;     // one line per executed plan
     QLabel* Label2 = nullptr;          // stored texts that are no number
     QLabel* Label3 = nullptr;          // the selected plan

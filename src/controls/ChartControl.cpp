@@ -855,7 +855,8 @@ void ChartControl::addLines()
     for (int column = 1; column <= columns_; ++column) {
         auto* series = new QLineSeries;
         series->setName(seriesName(column));
-        for (int row = 1; row <= rows_; ++row)
+        const int lastRow = lineEnd(column) > 0 ? std::min(lineEnd(column), rows_) : rows_;
+        for (int row = 1; row <= lastRow; ++row)
             series->append(row - 1, values_[cellIndex(row, column)]);
         series->setPen(QPen(seriesColor(column), 2));
         connect(series, &QLineSeries::hovered, this, [this, column](const QPointF& point, bool entered) {
@@ -876,6 +877,15 @@ void ChartControl::setMarkedRow(int row, const QString& caption)
 {
     markedRow_ = row;
     markCaption_ = caption;
+    markDirty();
+}
+
+void ChartControl::setLineEnd(int column, int row)
+{
+    if (row > 0)
+        lineEnds_.insert(column, row);
+    else
+        lineEnds_.remove(column);
     markDirty();
 }
 

@@ -126,7 +126,7 @@ ReportDefinition campaignEffects(const QString& table)
     ReportDefinition d;
     d.windowName = QStringLiteral("printFm13");
     d.caption = QStringLiteral("打印营销效果分析");
-    d.queryStart = QStringLiteral("Select * From ") + SqlText::quoteName(table);
+    d.queryStart = QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(SqlText::quoteName(table));
     d.title = QStringLiteral("营 销 效 果 分 析");
     d.titleY = 20;
     d.tableXAfterCharWidth = 15;

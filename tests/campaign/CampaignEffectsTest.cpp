@@ -1,8 +1,8 @@
 // What the executed plans were worth: cost per response, achievement, the response curve and the
 // forecast of a running plan's final count, figured by hand.
 #include "campaign/CampaignEffects.h"
-#include "campaign/PlanTotals.h"
 #include "support/CampaignTest.h"
+#include "support/PlanRowsForTests.h"
 
 #include <gtest/gtest.h>
 
@@ -14,31 +14,15 @@ class CampaignEffectsTest : public CampaignTest {
 protected:
     void addPlan(const QString& planNo, const QString& expected, const QString& cost)
     {
-        state.store().execute(QStringLiteral("INSERT INTO marketingComment (序号, 题目, 规模（数量）, 预计反馈数, 费用, 反馈合计, 反馈率) "
-                                             "VALUES ('%1', '计划%1', '1000', '%2', '%3', '', '')")
-                                  .arg(planNo, expected, cost));
+        PlanRowsForTests::addPlan(state.store(), planNo, expected, cost);
     }
-    // Daily rows from `first` on: (day number, responses that day), by telephone.
     void addDays(const QString& planNo, const QDate& first, const QList<std::pair<int, int>>& days)
     {
-        qint64 running = 0;
-        for (const auto& [day, count] : days) {
-            running += count;
-            state.store().execute(QStringLiteral("INSERT INTO feedbackTable (序号, 时间, 电话数, 反馈合计（当日）, 反馈合计（至今日）) "
-                                                 "VALUES ('%1', '%2', %3, %3, %4)")
-                                      .arg(planNo, first.addDays(day - 1).toString(Qt::ISODate))
-                                      .arg(count)
-                                      .arg(running));
-        }
-        PlanTotals::write(state.connection(), planNo);
+        PlanRowsForTests::addDays(state.connection(), planNo, first, days);
     }
-    // One response curve over consecutive days from day 1.
     void addDailyCounts(const QString& planNo, const QDate& first, const QList<int>& counts)
     {
-        QList<std::pair<int, int>> days;
-        for (int i = 0; i < counts.size(); ++i)
-            days.append({i + 1, counts[i]});
-        addDays(planNo, first, days);
+        PlanRowsForTests::addDailyCounts(state.connection(), planNo, first, counts);
     }
     CampaignEffects::Analysis analysis() { return CampaignEffects::read(state.connection(), Today); }
     static const PlanEffect& plan(const CampaignEffects::Analysis& analysis, const QString& planNo)

@@ -1,10 +1,13 @@
 #include "DemoCampaign.h"
 
+#include "core/BoundSql.h"
 #include "core/Connection.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 namespace DemoCampaign {
 
@@ -39,12 +42,15 @@ void addFinishedDays(Connection& db, const QString& planNo, const QString& title
         const int phones = (counts[d] * 3 + 4) / 5;
         const int mails = counts[d] - phones;
         runningTotal += counts[d];
-        db.execute(QStringLiteral("INSERT INTO feedbackTable VALUES ('%1', '%2', '%3', %4, 0, %5, 0, 0, 0, "
-                                  "%6, %7, %8, 0, 0, %9, %10, '')")
-                       .arg(planNo, first.addDays(d).toString(Qt::ISODate), title)
-                       .arg(phones).arg(mails)
-                       .arg(counts[d] / 2).arg(counts[d] / 3).arg(counts[d] - counts[d] / 2 - counts[d] / 3)
-                       .arg(counts[d]).arg(runningTotal));
+        const QList<QVariant> values{planNo, first.addDays(d), title, phones, 0, mails, 0, 0, 0,
+                                     counts[d] / 2, counts[d] / 3, counts[d] - counts[d] / 2 - counts[d] / 3, 0, 0,
+                                     counts[d], runningTotal, QString()};
+        BoundSql insert;
+        QStringList placeholders;
+        for (const QVariant& value : values)
+            placeholders << insert.bind(value);
+        insert.text = QStringLiteral("INSERT INTO \"feedbackTable\" VALUES (%1)").arg(placeholders.join(QStringLiteral(", ")));
+        db.execute(insert);
     }
 }
 
