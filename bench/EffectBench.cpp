@@ -38,30 +38,30 @@ void fill(Connection& db)
 {
     db.execute(QStringLiteral(
         "WITH RECURSIVE p(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM p WHERE i < %1) "
-        "INSERT INTO marketingComment (序号, 题目, 规模（数量）, 预计反馈数, 费用, 反馈合计, 反馈率) "
+        "INSERT INTO \"marketingComment\" (\"序号\", \"题目\", \"规模（数量）\", \"预计反馈数\", \"费用\", \"反馈合计\", \"反馈率\") "
         "SELECT 'P' || i, '计划' || i, '10000', '1500', CAST(20000 + i * 10 AS TEXT), '', '' FROM p").arg(Plans));
     const QString first = Today.addDays(-(Days - 1)).toString(Qt::ISODate);
     db.execute(QStringLiteral(
         "WITH RECURSIVE p(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM p WHERE i < %1), "
         "d(j) AS (SELECT 0 UNION ALL SELECT j + 1 FROM d WHERE j < %2), "
         "c AS (SELECT i, j, (i % 5 + 1) * (CASE WHEN j < 30 THEN 2 ELSE 1 END) AS n FROM p, d) "
-        "INSERT INTO feedbackTable (序号, 时间, 题目, 电话数, 产品1计数, 反馈合计（当日）, 反馈合计（至今日）) "
+        "INSERT INTO \"feedbackTable\" (\"序号\", \"时间\", \"题目\", \"电话数\", \"产品1计数\", \"反馈合计（当日）\", \"反馈合计（至今日）\") "
         "SELECT 'P' || i, date('%3', '-' || (2 * (%1 - i)) || ' days', '+' || j || ' days'), '计划' || i, n, n, n, "
         "(i % 5 + 1) * (CASE WHEN j < 30 THEN 2 * (j + 1) ELSE 60 + (j - 29) END) FROM c ORDER BY i, j")
                    .arg(Plans)
                    .arg(Days - 1)
                    .arg(first));
     db.execute(QStringLiteral(
-        "UPDATE marketingComment SET 反馈合计 = (SELECT CAST(max(反馈合计（至今日）) AS TEXT) FROM feedbackTable AS f "
-        "WHERE f.序号 = marketingComment.序号)"));
+        "UPDATE \"marketingComment\" SET \"反馈合计\" = (SELECT CAST(max(\"反馈合计（至今日）\") AS TEXT) "
+        "FROM \"feedbackTable\" AS f WHERE f.\"序号\" = \"marketingComment\".\"序号\")"));
 }
 
 // The same rows read by one bare aggregate: per plan its row count, first and last day, total.
 double bareAggregate(Connection& db, int& plans)
 {
     return seconds([&] {
-        Statement query(db, QStringLiteral("SELECT 序号, count(*), min(时间), max(时间), sum(反馈合计（当日）), "
-                                           "max(反馈合计（至今日）) FROM feedbackTable GROUP BY 序号"));
+        Statement query(db, QStringLiteral("SELECT \"序号\", count(*), min(\"时间\"), max(\"时间\"), sum(\"反馈合计（当日）\"), "
+                                           "max(\"反馈合计（至今日）\") FROM \"feedbackTable\" GROUP BY \"序号\" ORDER BY \"序号\""));
         plans = 0;
         while (query.step())
             ++plans;

@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace CampaignEffects {
 
@@ -199,6 +200,28 @@ QStringList sharesText(const QList<qint64>& counts)
     for (qint64 count : counts)
         shares << (sum > 0 ? percentText(double(count), double(sum)) : QString());
     return shares;
+}
+
+ShareBand finishedShares(const Analysis& analysis, int days)
+{
+    QList<const ResponseCurve*> finished;
+    for (const PlanEffect& plan : analysis.plans) {
+        if (plan.finished && plan.curve.finalTotal() > 0)
+            finished.append(&plan.curve);
+    }
+    ShareBand band;
+    if (finished.isEmpty())
+        return band;
+    QList<double> shares(finished.size());
+    for (int day = 1; day <= days; ++day) {
+        for (int i = 0; i < finished.size(); ++i)
+            shares[i] = finished[i]->shareOnDay(day);
+        std::sort(shares.begin(), shares.end());
+        band.lower.append(ResponseForecast::quantile(shares, 0.25));
+        band.median.append(ResponseForecast::quantile(shares, 0.5));
+        band.upper.append(ResponseForecast::quantile(shares, 0.75));
+    }
+    return band;
 }
 
 Analysis read(const std::shared_ptr<Connection>& db, const QDate& today)

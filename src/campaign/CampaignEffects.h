@@ -26,6 +26,16 @@ struct Analysis {
     int finishedWithResponses = 0;
 };
 
+// The shares of their final count that the finished plans with responses had received by each day,
+// from day 1 to `days`: their lower quartile, median and upper quartile, the figures a forecast
+// divides by. Empty lists without such plans.
+struct ShareBand {
+    QList<double> lower;
+    QList<double> median;
+    QList<double> upper;
+};
+ShareBand finishedShares(const Analysis& analysis, int days);
+
 // Throws DbError.
 Analysis read(const std::shared_ptr<Connection>& db, const QDate& today);
 

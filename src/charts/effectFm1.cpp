@@ -31,6 +31,9 @@ constexpr int WidthTwips = 17250;
 constexpr int HeightTwips = 10800;
 
 const QColor FinishedCurve(150, 170, 200);
+const QColor FinishedMedian(70, 90, 140);
+// More finished plans than this are drawn as their median and quartiles.
+constexpr int MostFinishedCurves = 40;
 const QColor SelectedCurve(220, 40, 40);
 const QColor CostBar(65, 55, 253);
 
@@ -304,49 +307,91 @@ void effectFm1::showMix(const PlanEffect* plan)
     fillMix(Grid2, plan->products);
 }
 
-// The finished plans' curves in one light colour, the selected plan's in red, by day number.
+namespace {
+
+// One line of the curves chart: its legend text, colour and share by day from day 1.
+struct CurveLine {
+    QString label;
+    QColor color;
+    QList<double> shares;
+    int lastDay = 0;   // 0: every day
+};
+
+QList<double> sharesOf(const ResponseCurve& curve, double final, int days)
+{
+    QList<double> shares;
+    for (int day = 1; day <= days; ++day)
+        shares << (final > 0 ? double(curve.totalOnDay(day)) / final : 0.0);
+    return shares;
+}
+
 // A running plan's final count is not known yet: its curve divides by its forecast (by its count
-// so far when there is none) and runs up to today, the day its forecast is made on, which is marked.
+// so far when there is none) and runs up to today, the day its forecast is made on.
+CurveLine selectedLine(const PlanEffect& plan, int days)
+{
+    const bool running = !plan.finished;
+    const bool forecast = running && plan.forecast.made;
+    CurveLine line;
+    line.label = plan.planNo + (forecast  ? QStringLiteral("（所选，÷ 预测 %1）").arg(plan.forecast.expected)
+                                : running ? QStringLiteral("（所选，÷ 至今累计）")
+                                          : QStringLiteral("（所选）"));
+    line.color = SelectedCurve;
+    line.shares = sharesOf(plan.curve, forecast ? double(plan.forecast.expected) : double(plan.curve.finalTotal()), days);
+    line.lastDay = running ? plan.forecastDay : 0;
+    return line;
+}
+
+} // namespace
+
+// The finished plans' curves in one light colour, the selected plan's in red, by day number, the
+// day a running plan's forecast is made on marked. Past a few dozen finished plans their lines
+// would bury one another (and take long to draw): their median and quartiles by day stand for them.
 void effectFm1::drawCurves(const PlanEffect* plan)
 {
-    QList<const PlanEffect*> curves;
-    for (const PlanEffect& finished : analysis_.plans) {
-        if (finished.finished && finished.curve.finalTotal() > 0 && &finished != plan)
-            curves << &finished;
+    QList<const PlanEffect*> finished;
+    int days = plan ? plan->forecastDay : 0;
+    for (const PlanEffect& other : analysis_.plans) {
+        if (other.finished && other.curve.finalTotal() > 0 && &other != plan) {
+            finished << &other;
+            days = std::max(days, other.curve.days());
+        }
     }
-    if (plan && plan->curve.finalTotal() > 0)
-        curves << plan;
+    const bool selectedShown = plan && plan->curve.finalTotal() > 0;
+    if (selectedShown)
+        days = std::max(days, plan->curve.days());
+    QList<CurveLine> lines;
+    if (finished.size() > MostFinishedCurves) {
+        const CampaignEffects::ShareBand band = CampaignEffects::finishedShares(analysis_, days);
+        lines << CurveLine{QStringLiteral("已完成计划：下四分位数"), FinishedCurve, band.lower}
+              << CurveLine{QStringLiteral("已完成计划：中位数"), FinishedMedian, band.median}
+              << CurveLine{QStringLiteral("已完成计划：上四分位数"), FinishedCurve, band.upper};
+    } else {
+        for (const PlanEffect* other : finished)
+            lines << CurveLine{other->planNo, FinishedCurve, sharesOf(other->curve, double(other->curve.finalTotal()), days)};
+    }
+    if (selectedShown)
+        lines << selectedLine(*plan, days);
     MSChart1->setTitle(QStringLiteral("累计反馈占比（%）：各天的累计反馈 ÷ 最终反馈总数；横轴为天数"));
-    if (curves.isEmpty()) {
+    if (lines.isEmpty()) {
         MSChart1->setMarkedRow(0);
         MSChart1->clear();
         return;
     }
-    int days = plan ? plan->forecastDay : 0;
-    for (const PlanEffect* shown : curves)
-        days = std::max(days, shown->curve.days());
     MSChart1->setRowCount(days);
-    MSChart1->setColumnCount(int(curves.size()));
+    MSChart1->setColumnCount(int(lines.size()));
     for (int day = 1; day <= days; ++day) {
         MSChart1->setRow(day);
         MSChart1->setRowLabel(QString::number(day));
     }
-    for (int column = 1; column <= curves.size(); ++column) {
-        const PlanEffect* shown = curves[column - 1];
-        const bool selected = shown == plan;
-        const bool running = selected && !shown->finished;
-        const double final = running && shown->forecast.made ? double(shown->forecast.expected) : double(shown->curve.finalTotal());
+    for (int column = 1; column <= lines.size(); ++column) {
+        const CurveLine& line = lines[column - 1];
         MSChart1->setColumn(column);
-        MSChart1->setColumnLabel(shown->planNo + (!selected ? QString()
-                                                  : running && shown->forecast.made
-                                                      ? QStringLiteral("（所选，÷ 预测 %1）").arg(shown->forecast.expected)
-                                                  : running ? QStringLiteral("（所选，÷ 至今累计）")
-                                                            : QStringLiteral("（所选）")));
-        MSChart1->setSeriesColor(column, selected ? SelectedCurve : FinishedCurve);
-        MSChart1->setLineEnd(column, running ? shown->forecastDay : 0);
+        MSChart1->setColumnLabel(line.label);
+        MSChart1->setSeriesColor(column, line.color);
+        MSChart1->setLineEnd(column, line.lastDay);
         for (int day = 1; day <= days; ++day) {
             MSChart1->setRow(day);
-            MSChart1->setData(percentCell(final > 0 ? double(shown->curve.totalOnDay(day)) / final : 0.0));
+            MSChart1->setData(percentCell(line.shares.value(day - 1)));
         }
     }
     const bool marked = plan && !plan->finished && plan->forecastDay > 0;

@@ -67,6 +67,13 @@ TEST_F(CampaignEffectsTest, FinishedPlansForecastTheRunningOneFromTheirCurve)
     EXPECT_EQ(running.costPerResponse, QStringLiteral("30.00"));
     EXPECT_EQ(running.halfResponseDay, QStringLiteral("2"));
     EXPECT_EQ(running.channels, (QList<qint64>{30, 0, 0, 0, 0, 0}));
+
+    // What the chart draws for many finished plans: their shares by day, here all of one curve.
+    const CampaignEffects::ShareBand band = CampaignEffects::finishedShares(result, 8);
+    ASSERT_EQ(band.median.size(), 8);
+    EXPECT_DOUBLE_EQ(band.median[2], 0.5);
+    EXPECT_DOUBLE_EQ(band.lower[0], 0.1);
+    EXPECT_DOUBLE_EQ(band.upper[7], 1.0);
 }
 
 // Shares by day 2 of 20 %, 40 %, 50 % and 60 % (days without a row carry the day before); a
@@ -157,6 +164,7 @@ TEST_F(CampaignEffectsTest, StoredTextsThatAreNoNumberLeaveTheirFigureEmptyAndSa
     EXPECT_EQ(plan(result, QStringLiteral("C")).achievement, QString());
     EXPECT_EQ(plan(result, QStringLiteral("D")).costPerResponse, QStringLiteral("0.00"));
     EXPECT_EQ(plan(result, QStringLiteral("D")).achievement, QStringLiteral("0.33%"));
+    EXPECT_EQ(CampaignEffects::percentText(150, 1), QStringLiteral("15000%"));   // every whole digit kept
 }
 
 } // namespace

@@ -122,6 +122,9 @@ TEST_F(EffectWindowTest, TheUsersTrialShowsTheHalfResponseDayTheForecastAndTheSe
     EXPECT_EQ(window->MSChart1->columnCount(), 4);
     EXPECT_EQ(window->MSChart1->markedRow(), 2);
     EXPECT_DOUBLE_EQ(window->MSChart1->cellValue(3, 1), 50.0);   // a finished plan's half on day 3
+    // The running plan's line: its running total ÷ its forecast, up to today.
+    EXPECT_DOUBLE_EQ(window->MSChart1->cellValue(2, 4), 30.0);
+    EXPECT_EQ(window->MSChart1->lineEnd(4), 2);
     EXPECT_EQ(window->MSChart2->rowCount(), 4);
     EXPECT_EQ(window->MSChart2->rowLabelAt(4), QStringLiteral("R"));
     EXPECT_DOUBLE_EQ(window->MSChart2->cellValue(4, 1), 30.0);
