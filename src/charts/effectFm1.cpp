@@ -43,22 +43,22 @@ QStringList channelCaptions()
             QStringLiteral("信函"), QStringLiteral("面访"), QStringLiteral("参观")};
 }
 
-// A one-line table of shares under captions: "40%（40）" each.
+// A table of counts and their shares under captions, one column each.
 QTableWidget* mixGrid(const QString& name, int columns, QWidget* parent)
 {
-    auto* grid = new QTableWidget(1, columns, parent);
+    auto* grid = new QTableWidget(2, columns, parent);
     grid->setObjectName(name);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::NoSelection);
     grid->setFocusPolicy(Qt::NoFocus);
-    grid->setVerticalHeaderLabels({QStringLiteral("占比")});
+    grid->setVerticalHeaderLabels({QStringLiteral("数量"), QStringLiteral("占比")});
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int rowHeight = grid->fontMetrics().height() + 8;
     grid->verticalHeader()->setDefaultSectionSize(rowHeight);
-    grid->setFixedHeight(rowHeight + grid->horizontalHeader()->sizeHint().height() + 2 * grid->frameWidth());
+    grid->setFixedHeight(2 * rowHeight + grid->horizontalHeader()->sizeHint().height() + 2 * grid->frameWidth());
     return grid;
 }
 
@@ -66,11 +66,12 @@ void fillMix(QTableWidget* grid, const QList<qint64>& counts)
 {
     const QStringList shares = CampaignEffects::sharesText(counts);
     for (int i = 0; i < grid->columnCount(); ++i) {
-        const QString text = shares.value(i).isEmpty() ? QString()
-                                                       : QStringLiteral("%1（%2）").arg(shares.value(i)).arg(counts.value(i));
-        auto* item = new QTableWidgetItem(text);
-        item->setTextAlignment(Qt::AlignCenter);
-        grid->setItem(0, i, item);
+        const QStringList texts{QString::number(counts.value(i)), shares.value(i)};
+        for (int row = 0; row < 2; ++row) {
+            auto* item = new QTableWidgetItem(texts[row]);
+            item->setTextAlignment(Qt::AlignCenter);
+            grid->setItem(row, i, item);
+        }
     }
 }
 
@@ -102,8 +103,9 @@ effectFm1::effectFm1(const ProgramState& state)
     buildGrids(gridArea);
     splitter->addWidget(gridArea);
     splitter->addWidget(buildCharts());
-    splitter->setStretchFactor(0, 5);
-    splitter->setStretchFactor(1, 4);
+    // The curves need height to be read; the grid scrolls.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter, 1);
 
@@ -158,6 +160,7 @@ void effectFm1::buildGrids(QWidget* area)
 QWidget* effectFm1::buildCharts()
 {
     TabStrip1 = new QTabWidget(this);
+    TabStrip1->setMinimumHeight(240);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
     MSChart1 = new ChartControl(TabStrip1);
     MSChart1->setObjectName(QStringLiteral("MSChart1"));
@@ -371,7 +374,7 @@ void effectFm1::drawCurves(const PlanEffect* plan)
     }
     if (selectedShown)
         lines << selectedLine(*plan, days);
-    MSChart1->setTitle(QStringLiteral("累计反馈占比（%）：各天的累计反馈 ÷ 最终反馈总数；横轴为天数"));
+    MSChart1->setTitle(QStringLiteral("累计反馈占比（%）　灰：已完成的计划　红：所选计划　虚线：预测所在日"));
     if (lines.isEmpty()) {
         MSChart1->setMarkedRow(0);
         MSChart1->clear();
