@@ -1,7 +1,9 @@
 #include "mainFm1.h"
 
 #include "charts/FeedbackChartPanel.h"
+#include "charts/EffectTable.h"
 #include "charts/chartFm1.h"
+#include "charts/effectFm1.h"
 #include "charts/clientBrowseFm1.h"
 #include "DatabaseChoice.h"
 #include "DatabaseLock.h"
@@ -174,7 +176,8 @@ mainFm1::~mainFm1()
 QList<QWidget*> mainFm1::openedWindows() const
 {
     return {definitionWindow_, importWindow_, planEditor_, chartWindow_, feedbackWindow_, dailyTable_,
-            statisticsReport_, addressBookReport_, summaryReport_, browseWindow_, targetTable_, responderExport_};
+            statisticsReport_, addressBookReport_, summaryReport_, browseWindow_, targetTable_, responderExport_,
+            effectWindow_, effectReport_};
 }
 
 QAction* mainFm1::addItem(QMenu* menu, const QString& name, const QString& caption)
@@ -198,6 +201,8 @@ void mainFm1::buildMenu(QMenuBar* bar)
     QMenu* marketing = menu(QStringLiteral("marketing"), QStringLiteral("营销计划"));
     connect(addItem(marketing, QStringLiteral("createMarketing"), QStringLiteral("创建营销计划")), &QAction::triggered,
             this, &mainFm1::createMarketing_Click);
+    connect(addItem(marketing, QStringLiteral("effectAnalysis"), QStringLiteral("营销效果分析")), &QAction::triggered,
+            this, &mainFm1::effectAnalysis_Click);
 
     QMenu* recordBack = menu(QStringLiteral("recordBack"), QStringLiteral("营销对象（客户）"));
     connect(addItem(recordBack, QStringLiteral("inputClient"), QStringLiteral("营销对象数据导入")), &QAction::triggered,
@@ -574,6 +579,22 @@ void mainFm1::print2_Click()
 void mainFm1::print3_Click()
 {
     showSingle<ReportWindow>(summaryReport_, [this] { return new ReportWindow(*state_, ReportDefinitions::campaignSummary()); });
+}
+
+void mainFm1::effectAnalysis_Click()
+{
+    showSingle<effectFm1>(effectWindow_, [this] {
+        auto* window = new effectFm1(*state_);
+        // The report prints the table as the window computed it; a report opened before shows
+        // older figures, so it gives way to the new one.
+        connect(window, &effectFm1::printRequested, this, [this](std::shared_ptr<Connection> rows) {
+            delete effectReport_;
+            showSingle<ReportWindow>(effectReport_, [this, rows] {
+                return new ReportWindow(*state_, ReportDefinitions::campaignEffects(EffectTable::name()), rows);
+            });
+        });
+        return window;
+    });
 }
 
 void mainFm1::cilentTableTotal_Click()

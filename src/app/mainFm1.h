@@ -14,6 +14,7 @@ class Recordset;
 struct ChangeNotice;
 class chartFm1;
 class clientBrowseFm1;
+class effectFm1;
 class definitionFm1;
 class mainFm3;
 class Form3;
@@ -60,6 +61,7 @@ public:
     void exit2_Click();
     void definition2_Click();
     void createMarketing_Click();
+    void effectAnalysis_Click();
     void inputClient_Click();
     void recordBack1_Click();
     void browseFeedback_Click();
@@ -101,6 +103,8 @@ private:
     QPointer<clientBrowseFm1> browseWindow_;
     QPointer<fbTFixFm1> targetTable_;
     QPointer<outputFm2> responderExport_;
+    QPointer<effectFm1> effectWindow_;
+    QPointer<ReportWindow> effectReport_;
     void buildMenu(QMenuBar* bar);
     QWidget* buildGrids();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);

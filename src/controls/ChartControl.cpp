@@ -855,7 +855,8 @@ void ChartControl::addLines()
     for (int column = 1; column <= columns_; ++column) {
         auto* series = new QLineSeries;
         series->setName(seriesName(column));
-        for (int row = 1; row <= rows_; ++row)
+        const int lastRow = lineEnd(column) > 0 ? std::min(lineEnd(column), rows_) : rows_;
+        for (int row = 1; row <= lastRow; ++row)
             series->append(row - 1, values_[cellIndex(row, column)]);
         series->setPen(QPen(seriesColor(column), 2));
         connect(series, &QLineSeries::hovered, this, [this, column](const QPointF& point, bool entered) {
@@ -869,6 +870,48 @@ void ChartControl::addLines()
         if (isOnRightAxis(column))
             rightSeries_.append(series);
     }
+    addRowMark();
+}
+
+void ChartControl::setMarkedRow(int row, const QString& caption)
+{
+    markedRow_ = row;
+    markCaption_ = caption;
+    markDirty();
+}
+
+void ChartControl::setLineEnd(int column, int row)
+{
+    if (row > 0)
+        lineEnds_.insert(column, row);
+    else
+        lineEnds_.remove(column);
+    markDirty();
+}
+
+void ChartControl::addRowMark()
+{
+    if (markedRow_ < 1 || markedRow_ > rows_)
+        return;
+    double top = 0;   // the top of the lines measured on the left axis
+    for (int column = 1; column <= columns_; ++column) {
+        if (isOnRightAxis(column))
+            continue;
+        for (int row = 1; row <= rows_; ++row)
+            top = std::max(top, values_[cellIndex(row, column)]);
+    }
+    auto* mark = new QLineSeries;
+    mark->setName(markCaption_);
+    mark->append(markedRow_ - 1, 0);
+    mark->append(markedRow_ - 1, top);
+    mark->setPen(QPen(QColor(90, 90, 90), 1.5, Qt::DashLine));
+    connect(mark, &QLineSeries::hovered, this, [this](const QPointF&, bool entered) {
+        if (entered && !markCaption_.isEmpty())
+            QToolTip::showText(QCursor::pos(), markCaption_, this);
+        else
+            QToolTip::hideText();
+    });
+    chart_->addSeries(mark);
 }
 
 // The rows along the X axis, row r at the value r − 1 (where Qt Charts puts the r-th

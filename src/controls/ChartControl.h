@@ -122,6 +122,17 @@ public:
     void setRowLabelsAtGroupEnd(bool atEnd);
     bool rowLabelsAtGroupEnd() const;
 
+    // Lines only: an upright dashed line at row `row` (0: none), reaching the top of the
+    // lines, whose hover shows `caption`: a day to read the lines against, such as the day a
+    // forecast is made on.
+    void setMarkedRow(int row, const QString& caption = QString());
+    int markedRow() const { return markedRow_; }
+
+    // Lines only: the column's line stops at row `row` (0: it runs through every row), for a
+    // series whose later rows are not known yet, such as a campaign still running.
+    void setLineEnd(int column, int row);
+    int lineEnd(int column) const { return lineEnds_.value(column, 0); }
+
     // Nothing to draw: no bars, no lines, no row texts, only an empty value axis. The
     // grid becomes one cell of 0 without labels, so a window that goes on to set counts
     // and cells draws them as usual; any such change ends the blank state.
@@ -201,6 +212,7 @@ private:
     void addBars();
     void addRightAxisBars();
     void addLines();
+    void addRowMark();
     void addRowAxis();
     void addValueAxes();
     void leaveRoomForValueLabels();
@@ -237,6 +249,9 @@ private:
     QString rowNumberPrefix_;
     bool rowLabelsAtGroupEnd_ = false;
     bool blank_ = false;
+    int markedRow_ = 0;
+    QString markCaption_;
+    QHash<int, int> lineEnds_;
 
     // Parts of the drawing as last built.
     QCategoryAxis* rowAxis_ = nullptr;

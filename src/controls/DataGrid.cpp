@@ -6,7 +6,9 @@
 #include "RecordsetModel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 
 DataGrid::DataGrid(QWidget* parent)
     : QTableView(parent), model_(new RecordsetModel(this))
@@ -65,6 +67,28 @@ void DataGrid::sortByHeader(int column)
     else
         model_->sort(-1);
     showSortIndicator();
+}
+
+QString DataGrid::cellTip(int line, int column) const
+{
+    if (!cellTips_ || line < 0 || line >= model_->rowCount() || column < 0)
+        return QString();
+    return cellTips_(model_->recordsetRow(line), column);
+}
+
+bool DataGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && cellTips_) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString tip = index.isValid() ? cellTip(index.row(), index.column()) : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void DataGrid::showSortIndicator()

@@ -3,6 +3,7 @@
 #include <QTableView>
 
 class QFontMetrics;
+#include <functional>
 #include <memory>
 
 class Recordset;
@@ -36,6 +37,12 @@ public:
     // Sorts the lines as a click on the header of `column` does (see above).
     void sortByHeader(int column);
 
+    // What hovering a cell shows: the text for the recordset's row (counted from 0, whatever
+    // the lines' order) and the column; nothing when it answers "".
+    using CellTips = std::function<QString(int row, int column)>;
+    void setCellTips(CellTips tips) { cellTips_ = std::move(tips); }
+    QString cellTip(int line, int column) const;
+
 signals:
     void gridClicked();
     void rowColChanged();
@@ -44,6 +51,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void followRecordset();
@@ -55,4 +63,5 @@ private:
     QMetaObject::Connection recordsetMoved_;
     bool syncing_ = false;
     bool rowChangedSincePress_ = false;
+    CellTips cellTips_;
 };

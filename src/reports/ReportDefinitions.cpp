@@ -1,6 +1,7 @@
 #include "ReportDefinitions.h"
 
 #include "campaign/CounterFields.h"
+#include "core/SqlText.h"
 
 namespace {
 
@@ -117,6 +118,37 @@ ReportDefinition campaignSummary()
     };
     d.boxNames = boxNamesOf(d.columns);
     d.rightShiftBox = 7;
+    return d;
+}
+
+ReportDefinition campaignEffects(const QString& table)
+{
+    ReportDefinition d;
+    d.windowName = QStringLiteral("printFm13");
+    d.caption = QStringLiteral("打印营销效果分析");
+    d.queryStart = QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(SqlText::quoteName(table));
+    d.title = QStringLiteral("营 销 效 果 分 析");
+    d.titleY = 20;
+    d.tableXAfterCharWidth = 15;
+    d.infoX = 15;
+    d.tableGap = 10;
+    d.infoLines = InfoLines::None;
+    d.columns = {
+        firstColumn(QStringLiteral("序号"), QStringLiteral("序号")),
+        column(2, QStringLiteral("题目"), QStringLiteral("题目"), 18, 20),
+        column(3, QStringLiteral("规模（数量）"), QStringLiteral("规模（数量）"), 58, 60),
+        column(4, QStringLiteral("预计反馈数"), QStringLiteral("预计反馈数"), 80, 82),
+        column(5, QStringLiteral("反馈合计"), QStringLiteral("反馈合计"), 100, 102),
+        column(6, QStringLiteral("反馈率"), QStringLiteral("反馈率"), 118, 120),
+        column(7, QStringLiteral("达成率"), QStringLiteral("达成率"), 132, 134),
+        column(8, QStringLiteral("费用"), QStringLiteral("费用"), 146, 148),
+        column(9, QStringLiteral("每反馈成本"), QStringLiteral("每反馈成本"), 168, 170),
+        column(10, QStringLiteral("天数"), QStringLiteral("天数"), 188, 190),
+        column(11, QStringLiteral("半数反馈日"), QStringLiteral("半数反馈日"), 198, 200),
+        column(12, QStringLiteral("预测反馈总数"), QStringLiteral("预测反馈总数"), 216, 218),
+    };
+    d.boxNames = boxNamesOf(d.columns);
+    d.rightShiftBox = 11;
     return d;
 }
 

@@ -104,9 +104,10 @@ QLineEdit* displayBox(const QString& name, int width, QWidget* parent)
 
 } // namespace
 
-ReportWindow::ReportWindow(const ProgramState& state, const ReportDefinition& report)
+ReportWindow::ReportWindow(const ProgramState& state, const ReportDefinition& report,
+                           std::shared_ptr<Connection> rowsDatabase)
     : FormWindow(report.windowName, report.caption, WidthTwips, HeightTwips), state_(state),
-      report_(ReportDefinitions::withProductNames(report, state.productNames())),
+      report_(ReportDefinitions::withProductNames(report, state.productNames())), rowsDatabase_(std::move(rowsDatabase)),
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     printerInstalled = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
@@ -331,7 +332,8 @@ void ReportWindow::openRows()
     recordset_.reset();
     // A report that cannot be read opens empty: the window opens in any case.
     try {
-        recordset_ = state_.openRecordset(report_.query(planNo_));
+        recordset_ = rowsDatabase_ ? std::make_shared<Recordset>(rowsDatabase_, report_.query(planNo_))
+                                   : state_.openRecordset(report_.query(planNo_));
     } catch (const DbError&) {
         recordset_.reset();
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class Connection;
 class ProgramState;
 class PagePreview;
 class QAction;
@@ -33,7 +34,10 @@ class ReportWindow : public FormWindow {
     Q_OBJECT
 
 public:
-    ReportWindow(const ProgramState& state, const ReportDefinition& report);
+    // The rows come from `rowsDatabase` when one is given (a table the program computed into a
+    // database of its own), else from the program's database.
+    ReportWindow(const ProgramState& state, const ReportDefinition& report,
+                 std::shared_ptr<Connection> rowsDatabase = nullptr);
     ~ReportWindow() override;
 
     void Form_Load();
@@ -129,6 +133,7 @@ private:
     ReportDefinition report_;
     ReportLayout layout_;
     ReportPaging paging_;
+    std::shared_ptr<Connection> rowsDatabase_;
     std::shared_ptr<Recordset> recordset_;
     std::unique_ptr<RecordsetRows> rows_;
     std::unique_ptr<QPrinter> printer_;

@@ -411,7 +411,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndControlsTheirAccessibleNames)
     open();
     window->show();
     const QList<std::pair<const char*, const char*>> items = {
-        {"exit2", "退出该系统"}, {"createMarketing", "创建营销计划"}, {"inputClient", "营销对象数据导入"},
+        {"exit2", "退出该系统"}, {"createMarketing", "创建营销计划"}, {"effectAnalysis", "营销效果分析"},
+        {"inputClient", "营销对象数据导入"},
         {"recordBack1", "记录反馈"}, {"browseFeedback", "营销对象反馈浏览"}, {"cilentTableTotal", "营销对象表维护"},
         {"maintainTable2", "每日反馈统计表维护"}, {"definition2", "产品对照定义"}, {"print1", "打印反馈统计表"},
         {"print2", "打印客户反馈表"}, {"print3", "打印统计总表"}};

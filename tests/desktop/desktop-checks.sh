@@ -225,7 +225,7 @@ check "closing the import window leaves the target table above the main window" 
 
 # Every other item of the main window's menu, one at a time: its window belongs to the main
 # window and its frame lies inside the work area; Esc (返回) closes it again.
-for item in "1 0 创建营销计划" "2 2 营销对象反馈浏览" "3 1 每日反馈统计表" "4 0 产品对照定义" \
+for item in "1 0 创建营销计划" "1 1 营销效果分析" "2 2 营销对象反馈浏览" "3 1 每日反馈统计表" "4 0 产品对照定义" \
             "5 0 打印反馈记录" "5 1 打印客户反馈记录" "5 2 打印反馈统计总表"; do
     read -r right down title <<<"$item"
     menuItem "$right" "$down"

@@ -1,9 +1,13 @@
 #include "DemoCampaign.h"
 
+#include "core/BoundSql.h"
 #include "core/Connection.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 namespace DemoCampaign {
 
@@ -28,6 +32,28 @@ void addDays(Connection& db)
     }
 }
 
+// The daily rows of a campaign that is over: its responses by day, most by telephone, the rest by
+// e-mail, the products they asked about spread over the first three.
+void addFinishedDays(Connection& db, const QString& planNo, const QString& title, const QDate& first,
+                     const QList<int>& counts)
+{
+    int runningTotal = 0;
+    for (int d = 0; d < counts.size(); ++d) {
+        const int phones = (counts[d] * 3 + 4) / 5;
+        const int mails = counts[d] - phones;
+        runningTotal += counts[d];
+        const QList<QVariant> values{planNo, first.addDays(d), title, phones, 0, mails, 0, 0, 0,
+                                     counts[d] / 2, counts[d] / 3, counts[d] - counts[d] / 2 - counts[d] / 3, 0, 0,
+                                     counts[d], runningTotal, QString()};
+        BoundSql insert;
+        QStringList placeholders;
+        for (const QVariant& value : values)
+            placeholders << insert.bind(value);
+        insert.text = QStringLiteral("INSERT INTO \"feedbackTable\" VALUES (%1)").arg(placeholders.join(QStringLiteral(", ")));
+        db.execute(insert);
+    }
+}
+
 } // namespace
 
 void fill(Connection& db)
@@ -42,6 +68,12 @@ void fill(Connection& db)
     db.execute(QStringLiteral(
         "INSERT INTO planTable VALUES ('2026-04', '新品发布会邀请', '十天', '华北', '电话邀请', '近两年购买过打印机的企业客户', "
         "'260', '45', '6000', '邀请客户参加新款激光打印机发布会，\n并预约上门演示。')"));
+    addFinishedDays(db, QStringLiteral("2026-01"), QStringLiteral("春季办公设备直邮"), QDate(2026, 3, 2),
+                    {2, 5, 7, 6, 4, 3, 3, 2, 1, 1, 1, 0, 1, 1});
+    addFinishedDays(db, QStringLiteral("2026-02"), QStringLiteral("华北区电话营销"), QDate(2026, 5, 11),
+                    {9, 12, 10, 7, 5, 3, 2, 1, 1, 0, 1, 1});
+    addFinishedDays(db, QStringLiteral("2026-03"), QStringLiteral("年终客户回访"), QDate(2026, 8, 3),
+                    {2, 4, 3, 3, 2, 1, 1, 1, 0, 1});
     addDays(db);
     db.execute(QStringLiteral(
         "INSERT INTO clientTableInfo (序号, 营销对象, 电话1, 传真, Email, 联系人1, 地址, 邮政编码, 电话数, 产品1计数, 反馈合计) VALUES "

@@ -7,6 +7,7 @@
 #include "charts/FeedbackChartPanel.h"
 #include "controls/ScriptedDialogs.h"
 #include "controls/UiSetup.h"
+#include "core/Clock.h"
 #include "core/Connection.h"
 #include "core/Recordset.h"
 #include "core/Schema.h"
@@ -151,6 +152,11 @@ int main(int argc, char** argv)
     openAndTake(*main, pictures, QStringLiteral("print1"), QStringLiteral("printFm10"), QStringLiteral("report-statistics-window"));
     openAndTake(*main, pictures, QStringLiteral("print2"), QStringLiteral("printFm11"), QStringLiteral("report-address-book-window"));
     openAndTake(*main, pictures, QStringLiteral("print3"), QStringLiteral("printFm12"), QStringLiteral("report-summary-window"));
+    // The analysis counts days up to today: the demo's last plan is pictured on its tenth day,
+    // whenever the picture is taken.
+    Clock::setToday(QDate(2026, 12, 10));
+    openAndTake(*main, pictures, QStringLiteral("effectAnalysis"), QStringLiteral("effectFm1"), QStringLiteral("effect-analysis"));
+    Clock::reset();
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget != main.get() && widget->objectName() != QStringLiteral("definitionFm1"))
             widget->close();

@@ -51,4 +51,20 @@ ExportResult write(Connection& source, const ExportJob& job, const ExportProgres
     return result;
 }
 
+ExportResult replace(Connection& source, const ExportJob& job, const ExportProgress& progress)
+{
+    if (job.path.trimmed().isEmpty())
+        throw DbError(QStringLiteral("没有指定 Excel 文件。"));
+    const QString problem = SheetNames::problem(job.name);
+    if (!problem.isEmpty())
+        throw DbError(problem);
+    ExportResult result;
+    result.file = QFileInfo(workbookPath(job.path)).absoluteFilePath();
+    OutputFile output(result.file);
+    SourceRows rows(source, job.rows);
+    result.rows = NewWorkbookWriter::write(output, job.name, rows, progress);
+    output.commitReplacing();
+    return result;
+}
+
 } // namespace ExcelWriter

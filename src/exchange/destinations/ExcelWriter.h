@@ -14,6 +14,10 @@ namespace ExcelWriter {
 
 ExportResult write(Connection& source, const ExportJob& job, const ExportProgress& progress);
 
+// A new workbook holding only the job's sheet, in place of a file the user chose to replace; the
+// file is replaced only once the new one is whole.
+ExportResult replace(Connection& source, const ExportJob& job, const ExportProgress& progress = {});
+
 // The file a chosen path is written to: .xls becomes .xlsx, no extension gets .xlsx.
 QString workbookPath(const QString& chosenPath);
 

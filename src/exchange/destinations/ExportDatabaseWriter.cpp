@@ -103,7 +103,7 @@ constexpr int BlockRows = 4096;
 // each block.
 ExportResult copyWithinSqlite(Connection& source, const ExportJob& job, const ExportProgress& progress)
 {
-    const QList<FieldInfo> fields = source.fields(ExportRows::table());
+    const QList<FieldInfo> fields = source.fields(job.rows.table());
     ExportResult result;
     result.file = job.path;
     Attachment attachment(source, job.path);

@@ -12,6 +12,7 @@ QString selection(ExportRows::Which which)
 {
     switch (which) {
     case ExportRows::Which::AllTargets:
+    case ExportRows::Which::WholeTable:
         return QString();
     case ExportRows::Which::TargetsWithFeedback:
         return QStringLiteral("\"反馈合计\" >= 1");
@@ -41,15 +42,20 @@ ExportRows ExportRows::planResponders(const QString& planNo)
     return {Which::PlanResponders, planNo};
 }
 
-QString ExportRows::table()
+ExportRows ExportRows::wholeTable(const QString& tableName)
 {
-    return TargetTable;
+    return {Which::WholeTable, QString(), tableName};
+}
+
+QString ExportRows::table() const
+{
+    return which == Which::WholeTable ? tableName : TargetTable;
 }
 
 QString ExportRows::query(const QStringList& columns, const QString& extraCondition) const
 {
     return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-        + SqlText::quoteName(TargetTable) + condition(which, extraCondition) + QStringLiteral(" ORDER BY rowid");
+        + SqlText::quoteName(table()) + condition(which, extraCondition) + QStringLiteral(" ORDER BY rowid");
 }
 
 QStringList ExportRows::quotedNames(const QList<FieldInfo>& fields)
@@ -62,13 +68,13 @@ QStringList ExportRows::quotedNames(const QList<FieldInfo>& fields)
 
 QString ExportRows::keyQuery(const QString& extraCondition) const
 {
-    return QStringLiteral("SELECT rowid FROM ") + SqlText::quoteName(TargetTable) + condition(which, extraCondition)
+    return QStringLiteral("SELECT rowid FROM ") + SqlText::quoteName(table()) + condition(which, extraCondition)
         + QStringLiteral(" ORDER BY rowid");
 }
 
 QString ExportRows::countQuery() const
 {
-    return QStringLiteral("SELECT count(*) FROM ") + SqlText::quoteName(TargetTable) + condition(which, QString());
+    return QStringLiteral("SELECT count(*) FROM ") + SqlText::quoteName(table()) + condition(which, QString());
 }
 
 int ExportRows::parameterCount() const

@@ -8,7 +8,7 @@
 #include <sqlite3.h>
 
 SourceRows::SourceRows(Connection& connection, const ExportRows& rows)
-    : rows_(rows), fields_(connection.fields(ExportRows::table())), paged_(connection.sqliteHandle() == nullptr)
+    : rows_(rows), fields_(connection.fields(rows.table())), paged_(connection.sqliteHandle() == nullptr)
 {
     QStringList columns = ExportRows::quotedNames(fields_);
     if (!paged_) {
