@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -121,6 +122,10 @@ effectFm1::effectFm1(const ProgramState& state)
     connect(Command2, &QPushButton::clicked, this, &effectFm1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &effectFm1::Command3_Click);
 
+    // One save announces its daily rows and its plan: the window reads everything again once.
+    reload_.setSingleShot(true);
+    reload_.setInterval(0);
+    connect(&reload_, &QTimer::timeout, this, &effectFm1::Form_Load);
     connect(&state_, &ProgramState::changed, this, &effectFm1::followChange);
     connect(&state_, &ProgramState::productNamesChanged, this, [this] { showSelectedPlan(); });
     Form_Load();
@@ -261,7 +266,7 @@ void effectFm1::Command3_Click()
 void effectFm1::followChange(const ChangeNotice& notice)
 {
     if (notice.table == ChangeNotice::Table::ExecutedPlans || notice.table == ChangeNotice::Table::DailyRows)
-        Form_Load();
+        reload_.start();
 }
 
 void effectFm1::showProblems()

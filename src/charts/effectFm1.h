@@ -3,6 +3,7 @@
 #include "campaign/CampaignEffects.h"
 #include "controls/FormWindow.h"
 
+#include <QTimer>
 #include <memory>
 
 class ChartControl;
@@ -73,4 +74,5 @@ private:
     CampaignEffects::Analysis analysis_;
     std::shared_ptr<Connection> table_;   // the grid's rows, as EffectTable holds them
     QString selectedPlanNo_;
+    QTimer reload_;
 };
