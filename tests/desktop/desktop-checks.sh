@@ -175,6 +175,26 @@ menuItem() {
     sleep 0.5
 }
 settle() { sleep 0.6; }
+# The share of a window's client area that is black, in percent, as the X server shows it
+# (xwd of the window; a window whose drawing never reaches the screen reads all black).
+blackPercent() {
+    xwd -id "$1" -silent | python3 -c '
+import struct, sys
+data = sys.stdin.buffer.read()
+header = struct.unpack(">25I", data[:100])
+size, width, height = header[0], header[4], header[5]
+bits, lineBytes, colours = header[11], header[12], header[19]
+pixels = data[size + colours * 12:]
+step = bits // 8
+black = total = 0
+for y in range(0, height, 4):
+    for x in range(0, width, 4):
+        at = y * lineBytes + x * step
+        total += 1
+        black += not any(pixels[at:at + min(step, 3)])
+print(black * 100 // max(total, 1))'
+}
+paintsContents() { [ "$(blackPercent "$1")" -lt 50 ]; }
 
 # --- the program, started as a user starts it ----------------------------------------------------
 "$program" --database "$database" >"$work/program.log" 2>&1 &
@@ -188,6 +208,25 @@ need "$main" "main window"
 settle
 
 check "the main window's frame lies inside the work area ($(describeFrame "$main"))" frameInsideWorkArea "$main"
+
+# 营销计划 › 营销效果分析, then its "打印": the report window shows its page, not a black area.
+menuItem 1 1
+effect=$(waitForWindow "^营销效果分析$")
+need "$effect" "window 营销效果分析"
+settle
+read -r x y w h < <(clientGeometry "$effect")
+xdotool mousemove $((x + w - 100)) $((y + h - 22)) click 1   # 打印, second from the right
+report=$(waitForWindow "^打印营销效果分析$")
+need "$report" "report window after 营销效果分析 › 打印"
+sleep 1.5
+check "the effect report window paints its contents ($(blackPercent "$report")% black)" paintsContents "$report"
+check "the effect report window lies inside the work area ($(describeFrame "$report"))" frameInsideWorkArea "$report"
+for opened in "$report" "$effect"; do
+    xdotool windowactivate --sync "$opened" 2>/dev/null
+    xdotool key Escape
+    settle
+done
+
 
 # 营销对象（客户） › 记录反馈
 menuItem 2 1
