@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev googletest
   mdbtools-dev libfreexl-dev libshp-dev libxlsxwriter-dev libzip-dev
   fonts-noto-cjk
-  xvfb xauth openbox x11-utils xdotool
+  xvfb xauth openbox x11-utils x11-apps xdotool
   poppler-utils
   dpkg-dev lintian desktop-file-utils appstream
 )
