@@ -13,7 +13,7 @@ PACKAGES=(
   mdbtools-dev libfreexl-dev libshp-dev libxlsxwriter-dev libzip-dev
   fonts-noto-cjk
   xvfb xauth openbox x11-utils x11-apps xdotool
-  poppler-utils
+  poppler-utils python3
   dpkg-dev lintian desktop-file-utils appstream
 )
 
