@@ -10,6 +10,7 @@
 #include "core/Connection.h"
 #include "core/Schema.h"
 #include "core/Statement.h"
+#include "BenchTimer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,14 +24,6 @@ namespace {
 constexpr int Plans = 500;
 constexpr int Days = 365;
 const QDate Today(2026, 12, 8);
-
-double seconds(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
 
 // Plan p starts so that it ends 2 × (500 − p) days before today: the last few are still running.
 // Each gets k = 1 … 5 responses a day for its first 30 days and k / 2 after.

@@ -12,6 +12,7 @@
 #include "core/Statement.h"
 #include "campaign/FeedbackRules.h"
 #include "feedback/Form5.h"
+#include "BenchTimer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,14 +26,6 @@ namespace {
 
 constexpr int Days = 3650;
 constexpr int Targets = 100000;
-
-double seconds(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
 
 void fill(Connection& db)
 {

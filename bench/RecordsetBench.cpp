@@ -4,6 +4,7 @@
 #include "core/Recordset.h"
 #include "core/Schema.h"
 #include "core/Statement.h"
+#include "BenchTimer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,14 +19,6 @@ namespace {
 
 constexpr int Rows = 1000000;
 constexpr int RandomReads = 10000;
-
-double seconds(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
 
 long residentKiB()
 {

@@ -16,6 +16,7 @@
 #include "reports/ReportPrinter.h"
 #include "reports/ReportWindow.h"
 #include "reports/TextMeasure.h"
+#include "BenchTimer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,14 +33,6 @@ constexpr int Targets = 100000;
 constexpr int PerPage = 40;
 constexpr int FlipPage = 2000;
 constexpr int PrintedPages = 100;
-
-double seconds(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
 
 void fill(Connection& db)
 {
